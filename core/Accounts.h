@@ -1,0 +1,69 @@
+#pragma once
+// Account files users/U_<name> (36 lines) and group files groups/G_<name>
+// (29 lines), and the small operations on them.
+#include <QString>
+#include <QStringList>
+
+// The eight operations a session may be granted.
+struct PermissionSet {
+    bool ChangeDir = false;
+    bool DeleteFile = false;
+    bool Dir = false;
+    bool GetFile = false;
+    bool MakeDir = false;
+    bool PutFile = false;
+    bool RemoveDir = false;
+    bool RenameFile = false;
+
+    static PermissionSet all(bool value)
+    {
+        return {value, value, value, value, value, value, value, value};
+    }
+};
+
+// One account as its file holds it; the password and description in clear.
+struct AccountRecord {
+    bool AdoptGroupCMDs = false;
+    PermissionSet Permissions;
+    QString UserId;
+    QString Password;
+    QString Description;
+    QString Email;
+    QString Group;
+    QString RootFolder;
+    bool UseGroupHomeDirectory = false;
+};
+
+// One group as its file holds it.
+struct GroupRecord {
+    PermissionSet Permissions;
+    QString RootFolder;
+};
+
+// The account file's line numbers (1-based) that readers use.
+namespace AccountLine {
+enum : int { AdoptGroupCMDs = 1, FirstFlag = 2, UserId = 10, Password = 11, Description = 12, Email = 13,
+             Group = 14, RootFolder = 15, UseGroupHome = 16 };
+}
+
+QString AccountFilePath(const QString& userName);
+QString GroupFilePath(const QString& groupName);
+
+// The 36 lines of an account file; password and description enciphered.
+QStringList AccountFileLines(const AccountRecord& account);
+// The 29 lines of a group file; the reserved lines plain or enciphered.
+QStringList GroupFileLines(const GroupRecord& group, bool encipherReserved);
+
+namespace ModMain {
+
+// The group named on line 14 of the account file of exactly that user name
+// (letter case ignored); empty for a blank or unsafe name, a missing file or
+// an unreadable line. Failures are reported under the given procedure name.
+QString GetUserGroup(const QString& userName,
+                     const QString& reportAs = QStringLiteral("Quayport.ModMain.GetUserGroup"));
+// Loads a group file into CurrentGroup; a missing file changes nothing.
+bool GetGroup(const QString& groupName);
+// Deletes the nameless account and group files (users/U_, groups/G_).
+void CheckUG();
+
+} // namespace ModMain

@@ -1,0 +1,115 @@
+#include "core/Preparation.h"
+
+#include "core/Accounts.h"
+#include "core/AppFolder.h"
+#include "core/Config.h"
+#include "core/ErrorReporter.h"
+#include "core/ProcessState.h"
+#include "core/ServerLog.h"
+#include "core/SmallProcs.h"
+#include "core/TextFile.h"
+
+#include <QDir>
+
+namespace ModMain {
+
+namespace {
+
+const QString Where = QStringLiteral("Quayport.frmSplash.Form_Activate");
+
+void logLine(const QString& text, bool onConsole = false)
+{
+    WriteServerLog(QStringLiteral("server"), QStringLiteral("server"), QStringLiteral("server"), text, onConsole);
+}
+
+void makeFolder(const QString& path, int step)
+{
+    if (!QDir().mkpath(path))
+        ReportError(QStringLiteral("Path/File access error"), Where, step);
+}
+
+void writeFile(const QString& path, const QStringList& lines, int step)
+{
+    if (const FileOpResult r = WriteLines(path, lines); !r)
+        ReportError(r.errorText, Where, step);
+}
+
+} // namespace
+
+QStringList DefaultAnonymousAccountLines()
+{
+    AccountRecord a;
+    a.AdoptGroupCMDs = true;
+    a.Permissions = PermissionSet::all(true);
+    a.UserId = QStringLiteral("anonymous");
+    a.Password = QString::fromLatin1(DefaultAnonymousPassword);
+    a.Description = QStringLiteral("Default user account.");
+    a.Email = QString::fromLatin1(DefaultAnonymousEmail);
+    a.Group = QStringLiteral("public");
+    a.RootFolder = AppPath(QStringLiteral("/root"));
+    a.UseGroupHomeDirectory = true;
+    return AccountFileLines(a);
+}
+
+QStringList DefaultPublicGroupLines()
+{
+    GroupRecord g;
+    g.Permissions = PermissionSet::all(true);
+    g.RootFolder = AppPath(QStringLiteral("/root"));
+    return GroupFileLines(g, false);
+}
+
+void PrepareApplicationFolder()
+{
+    const QString logs = AppPath(QStringLiteral("/logs"));
+    if (!FolderExists(logs)) {
+        // The folder comes first: the log line is written into it.
+        makeFolder(logs, 5);
+        logLine(QStringLiteral("Creating ") + logs);
+    }
+    const QString anonymousLog = AppPath(QStringLiteral("/logs/anonymous_passwords.txt"));
+    if (!FileExists(anonymousLog))
+        writeFile(anonymousLog, {QString::fromLatin1(AnonymousLogHeader)}, 6);
+
+    int step = 7;
+    for (const char* tail : {"/groups", "/users", "/users/stats", "/root"}) {
+        const QString folder = AppPath(QString::fromLatin1(tail));
+        if (!FolderExists(folder)) {
+            logLine(QStringLiteral("Creating ") + folder);
+            makeFolder(folder, step);
+        }
+        ++step;
+    }
+
+    if (!FileExists(AppPath(QStringLiteral("/config.txt"))))
+        FirstRun = true;
+
+    const QString anonymous = AppPath(QStringLiteral("/users/U_anonymous"));
+    if (!FileExists(anonymous)) {
+        logLine(QStringLiteral("Creating ") + anonymous);
+        writeFile(anonymous, DefaultAnonymousAccountLines(), 12);
+    }
+    const QString publicGroup = AppPath(QStringLiteral("/groups/G_public"));
+    if (!FileExists(publicGroup)) {
+        logLine(QStringLiteral("Creating ") + publicGroup);
+        writeFile(publicGroup, DefaultPublicGroupLines(), 13);
+    }
+}
+
+void LoadSettingsAndRemapRoot(const std::function<void(const QString&)>& onRemapped)
+{
+    if (FirstRun)
+        return;
+    LoadConfig();
+    if (FolderExists(ServerConfig.ServerRoot))
+        return;
+    logLine(QStringLiteral("*** WARNING *** ") + ServerConfig.ServerRoot + QStringLiteral(" is missing."), true);
+    const QString root = AppPath(QStringLiteral("/root"));
+    logLine(QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + root, true);
+    ServerConfig.ServerRoot = root;
+    SaveConfig();
+    if (onRemapped)
+        onRemapped(root);
+}
+
+} // namespace ModMain

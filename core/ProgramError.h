@@ -1,0 +1,24 @@
+#pragma once
+// An error raised to the caller, with the number, source and description
+// that the caller's own report shows.
+#include <QString>
+#include <exception>
+
+class ProgramError : public std::exception {
+public:
+    ProgramError(int number, QString source, QString description)
+        : m_number(number), m_source(std::move(source)), m_description(std::move(description)),
+          m_what(m_description.toUtf8())
+    {
+    }
+    int number() const { return m_number; }
+    const QString& source() const { return m_source; }
+    const QString& description() const { return m_description; }
+    const char* what() const noexcept override { return m_what.constData(); }
+
+private:
+    int m_number;
+    QString m_source;
+    QString m_description;
+    QByteArray m_what;
+};

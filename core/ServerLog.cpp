@@ -1,0 +1,80 @@
+#include "core/ServerLog.h"
+
+#include "core/Accounts.h"
+#include "core/AnsiCodec.h"
+#include "core/AppFolder.h"
+#include "core/ConsoleLog.h"
+#include "core/ErrorReporter.h"
+#include "core/LogRecord.h"
+#include "core/SmallProcs.h"
+#include "core/TextFile.h"
+
+#include <QDateTime>
+
+namespace ModMain {
+
+bool WriteServerLog(const QString& group, const QString& user, const QString& clientAddress, const QString& message,
+                    bool showOnConsole)
+{
+    const QString where = QStringLiteral("Quayport.ModMain.WriteServerLog");
+    const QDateTime now = QDateTime::currentDateTime();
+    if (user.trimmed().toLower() == QLatin1String("unknown"))
+        return false;
+
+    const QString logPath = AppPath(QStringLiteral("/logs/S_Log.txt"));
+    if (LogNeedsRotation(logPath)) {
+        const QDateTime at = QDateTime::currentDateTime();
+        const QString target = ResolvePath(logPath) + QLatin1Char('_') + RotationStamp(at) + QStringLiteral(".txt");
+        if (const FileOpResult r = RenameNoReplace(logPath, target); !r)
+            ReportError(r.errorText, where, 3);
+    }
+
+    LogRecord record;
+    record.Date = LogDate(now);
+    record.Time = LogTime(now);
+    record.User = user.trimmed().isEmpty() ? QStringLiteral("New Connection") : user;
+    record.Group = group;
+    if (group.trimmed().isEmpty()) {
+        record.Group = GetUserGroup(user).trimmed();
+        if (record.Group.isEmpty())
+            record.Group = QStringLiteral("Unknown");
+    }
+    record.ClientAddress = clientAddress.trimmed().isEmpty() ? QStringLiteral("0.0.0.0") : clientAddress;
+    record.Message = message;
+
+    const FileOpResult written = AppendLogRecord(logPath, record);
+    if (!written)
+        ReportError(written.errorText, where, 5);
+
+    if (showOnConsole) {
+        if (ConsoleLogList* list = ConsoleLog())
+            AppendConsoleRow(*list, ConsoleRow(record.Date, record.Time, clientAddress, user, message), 4);
+    }
+    return bool(written);
+}
+
+void WriteAnonymousLog(const QString& address)
+{
+    const QString where = QStringLiteral("Quayport.ModMain.WriteAnonymousLog");
+    const QString path = AppPath(QStringLiteral("/logs/anonymous_passwords.txt"));
+    QString entry = address;
+    entry.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    entry.replace(QLatin1Char('\n'), QLatin1Char(' '));
+
+    if (FileExists(path)) {
+        LineReader reader(path);
+        if (!reader.isOpen()) {
+            ReportError(reader.errorText(), where, 2);
+            return;
+        }
+        const QString wanted = entry.toUpper().trimmed();
+        while (const auto line = reader.readLine()) {
+            if (line->toUpper().trimmed() == wanted)
+                return;
+        }
+    }
+    if (const FileOpResult r = AppendToFile(path, ToAnsi(entry) + "\r\n"); !r)
+        ReportError(r.errorText, where, 3);
+}
+
+} // namespace ModMain

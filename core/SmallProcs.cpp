@@ -1,0 +1,77 @@
+#include "core/SmallProcs.h"
+
+#include "core/FileNames.h"
+#include "core/MessageService.h"
+
+#include <QFileInfo>
+
+namespace ModMain {
+
+bool ValidateString(const QString& text)
+{
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_'
+            || u == '#' || u == '@' || u == ' ';
+        if (!ok) {
+            Messages().message(QStringLiteral("You must enter valid characters A-Z 0-9 _ @ # only"), ProgramTitle(),
+                               MessageIcon::None);
+            return false;
+        }
+    }
+    return true;
+}
+
+QString CDate2Julian(const QDate& date)
+{
+    return QStringLiteral("%1").arg(date.dayOfYear(), 3, 10, QLatin1Char('0'));
+}
+
+QString RMVSlash(const QString& path)
+{
+    QString p = path.toLower().trimmed();
+    p.replace(QLatin1String("///"), QLatin1String("/"));
+    p.replace(QLatin1String("//"), QLatin1String("/"));
+    return p.trimmed();
+}
+
+} // namespace ModMain
+
+namespace {
+
+void dropTrailingSlash(QString& path)
+{
+    if (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+}
+
+} // namespace
+
+bool FolderExists(QString& path)
+{
+    dropTrailingSlash(path);
+    if (path.isEmpty())
+        return false;
+    return QFileInfo(ResolvePath(path)).isDir();
+}
+
+bool FileExists(QString& path)
+{
+    dropTrailingSlash(path);
+    if (path.isEmpty())
+        return false;
+    const QFileInfo fi(ResolvePath(path));
+    return fi.exists() && !fi.isDir();
+}
+
+bool FolderExists(const QString& path)
+{
+    QString copy = path;
+    return FolderExists(copy);
+}
+
+bool FileExists(const QString& path)
+{
+    QString copy = path;
+    return FileExists(copy);
+}

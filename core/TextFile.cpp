@@ -1,0 +1,119 @@
+#include "core/TextFile.h"
+
+#include "core/AnsiCodec.h"
+#include "core/FileNames.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+FileOpResult failure(const QFileDevice& f)
+{
+    return FileOpResult{false, int(f.error()), f.errorString()};
+}
+
+} // namespace
+
+QByteArray AnsiLines(const QStringList& lines)
+{
+    QByteArray out;
+    for (const QString& l : lines) {
+        out += ToAnsi(l);
+        out += "\r\n";
+    }
+    return out;
+}
+
+FileOpResult WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile f(ResolvePath(path));
+    if (!f.open(QIODevice::WriteOnly))
+        return failure(f);
+    if (f.write(bytes) != bytes.size()) {
+        FileOpResult r = failure(f);
+        f.cancelWriting();
+        return r;
+    }
+    if (!f.commit())
+        return failure(f);
+    return {};
+}
+
+FileOpResult WriteLines(const QString& path, const QStringList& lines)
+{
+    return WriteWholeFile(path, AnsiLines(lines));
+}
+
+FileOpResult AppendToFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(ResolvePath(path));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+        return failure(f);
+    if (f.write(bytes) != bytes.size())
+        return failure(f);
+    if (!f.flush())
+        return failure(f);
+    f.close();
+    if (f.error() != QFileDevice::NoError)
+        return failure(f);
+    return {};
+}
+
+FileOpResult RenameNoReplace(const QString& from, const QString& to)
+{
+    const QByteArray a = QFile::encodeName(ResolvePath(from));
+    const QByteArray b = QFile::encodeName(ResolvePath(to));
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return {};
+    const int err = errno;
+    return FileOpResult{false, err, QString::fromLocal8Bit(std::strerror(err))};
+}
+
+bool RemoveFile(const QString& path)
+{
+    const QString p = ResolvePath(path);
+    QFileInfo fi(p);
+    return (fi.isFile() || fi.isSymLink()) && QFile::remove(p);
+}
+
+qint64 FileLength(const QString& path)
+{
+    QFileInfo fi(ResolvePath(path));
+    return fi.isFile() ? fi.size() : -1;
+}
+
+LineReader::LineReader(const QString& path) : m_file(ResolvePath(path))
+{
+    if (QFileInfo(m_file.fileName()).isFile())
+        m_file.open(QIODevice::ReadOnly);
+}
+
+std::optional<QString> LineReader::readLine()
+{
+    if (!m_file.isOpen() || m_file.atEnd())
+        return std::nullopt;
+    QByteArray line = m_file.readLine();
+    if (line.isEmpty() && m_file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return FromAnsi(line);
+}
+
+bool LineReader::atEnd() const
+{
+    return !m_file.isOpen() || m_file.atEnd();
+}
+
+std::optional<QString> ReadFirstLine(const QString& path)
+{
+    LineReader r(path);
+    return r.readLine();
+}

@@ -1,0 +1,49 @@
+#include "tests/support/TempAppFolder.h"
+
+#include "core/Blowfish.h"
+#include "core/ProcessState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TempAppFolder::TempAppFolder(bool createStandardFolders)
+    : m_hadHome(qEnvironmentVariableIsSet("QUAYPORT_HOME"))
+{
+    m_oldHome = qgetenv("QUAYPORT_HOME");
+    qputenv("QUAYPORT_HOME", m_dir.path().toLocal8Bit());
+    ModMain::ResetProcessState();
+    modBlowFish::SetKey(ModMain::ProgramKeyText);
+    if (createStandardFolders) {
+        for (const char* f : {"logs", "groups", "users", "users/stats", "root"})
+            QDir(m_dir.path()).mkpath(QString::fromLatin1(f));
+    }
+}
+
+TempAppFolder::~TempAppFolder()
+{
+    if (m_hadHome)
+        qputenv("QUAYPORT_HOME", m_oldHome);
+    else
+        qunsetenv("QUAYPORT_HOME");
+}
+
+void TempAppFolder::write(const QString& tail, const QByteArray& bytes) const
+{
+    const QString p = file(tail);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QFile f(p);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QByteArray TempAppFolder::read(const QString& tail) const
+{
+    QFile f(file(tail));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool TempAppFolder::exists(const QString& tail) const
+{
+    return QFileInfo::exists(file(tail));
+}
