@@ -166,6 +166,12 @@ std::uint32_t uw_WordAdd(std::uint32_t a, std::uint32_t b)
     return a + b; // unsigned arithmetic wraps modulo 2^32
 }
 
+void ResetKey()
+{
+    keyHex().clear();
+    tables() = Tables{};
+}
+
 const std::array<std::uint32_t, 18>& PArray()
 {
     return tables().P;

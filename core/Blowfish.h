@@ -34,6 +34,9 @@ std::uint32_t uw_WordJoin(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::u
 std::uint32_t uw_ShiftLeftBy8(std::uint32_t w);
 std::uint32_t uw_WordAdd(std::uint32_t a, std::uint32_t b);
 
+// Forgets the installed key, as at process start (for tests).
+void ResetKey();
+
 // The tables as they stand (for tests).
 const std::array<std::uint32_t, 18>& PArray();
 std::uint32_t SBox(int box, int entry);

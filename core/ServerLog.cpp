@@ -5,6 +5,7 @@
 #include "core/AppFolder.h"
 #include "core/ConsoleLog.h"
 #include "core/ErrorReporter.h"
+#include "core/FileNames.h"
 #include "core/LogRecord.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 
 TempAppFolder::TempAppFolder(bool createStandardFolders)
     : m_hadHome(qEnvironmentVariableIsSet("QUAYPORT_HOME"))
@@ -22,6 +23,15 @@ TempAppFolder::TempAppFolder(bool createStandardFolders)
 
 TempAppFolder::~TempAppFolder()
 {
+    // Tests may leave folders read-only; make them removable again.
+    std::function<void(const QString&)> unlock = [&](const QString& folder) {
+        QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                          | QFileDevice::ReadOwner);
+        for (const QFileInfo& fi : QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+            if (!fi.isSymLink())
+                unlock(fi.absoluteFilePath());
+    };
+    unlock(m_dir.path());
     if (m_hadHome)
         qputenv("QUAYPORT_HOME", m_oldHome);
     else

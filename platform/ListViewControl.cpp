@@ -1,0 +1,245 @@
+#include "platform/ListViewControl.h"
+
+#include "platform/ListViewModel.h"
+#include "platform/Twips.h"
+
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QListView>
+#include <QMouseEvent>
+#include <QStackedLayout>
+#include <QTreeView>
+#include <functional>
+
+namespace {
+
+// A view that tells its control about presses, clicks and focus after it has
+// handled them itself, so the selection is already up to date.
+template <class Base>
+class ReportingView final : public Base {
+public:
+    using Base::Base;
+
+    std::function<void(Qt::MouseButton)> pressed;
+    std::function<void()> clicked;
+    std::function<void()> focused;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        Base::mousePressEvent(event);
+        if (pressed)
+            pressed(event->button());
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        Base::mouseReleaseEvent(event);
+        if (clicked && event->button() == Qt::LeftButton && this->viewport()->rect().contains(event->position().toPoint()))
+            clicked();
+    }
+    void focusInEvent(QFocusEvent* event) override
+    {
+        Base::focusInEvent(event);
+        const Qt::FocusReason reason = event->reason();
+        if (focused && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            focused();
+    }
+};
+
+int buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return ListViewControl::LeftButton;
+    case Qt::RightButton:
+        return ListViewControl::RightButton;
+    case Qt::MiddleButton:
+        return ListViewControl::MiddleButton;
+    default:
+        return 0;
+    }
+}
+
+template <class View>
+void report(ReportingView<View>* view, ListViewControl* control)
+{
+    view->pressed = [control](Qt::MouseButton button) { Q_EMIT control->MouseDown(buttonCode(button)); };
+    view->clicked = [control] { Q_EMIT control->Clicked(); };
+    view->focused = [control] { Q_EMIT control->GotFocus(); };
+}
+
+void setUpCommon(QAbstractItemView* view)
+{
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+} // namespace
+
+ListViewControl::ListViewControl(QWidget* parent)
+    : QWidget(parent)
+    , m_model(new ListViewModel(this))
+    , m_stack(new QStackedLayout(this))
+{
+    auto* report = new ReportingView<QTreeView>(this);
+    auto* icons = new ReportingView<QListView>(this);
+    ::report(report, this);
+    ::report(icons, this);
+    m_report = report;
+    m_icons = icons;
+
+    setUpCommon(m_report);
+    m_report->setRootIsDecorated(false);
+    m_report->setItemsExpandable(false);
+    m_report->setUniformRowHeights(true);
+    m_report->setAllColumnsShowFocus(true);
+    m_report->header()->setStretchLastSection(false);
+    m_report->header()->setSectionsMovable(false);
+    m_report->setModel(m_model);
+
+    setUpCommon(m_icons);
+    m_icons->setModel(m_model);
+    // Both views share one selection, so changing the view keeps the selected row.
+    QItemSelectionModel* own = m_icons->selectionModel();
+    m_icons->setSelectionModel(m_report->selectionModel());
+    delete own;
+
+    m_stack->addWidget(m_report);
+    m_stack->addWidget(m_icons);
+    setFocusProxy(m_report);
+    SetView(ListViewMode::Report);
+}
+
+void ListViewControl::SetImageLists(const ImageList& large, const ImageList& small)
+{
+    m_model->SetImages(large, small);
+}
+
+void ListViewControl::AddColumn(const QString& title, int widthTwips)
+{
+    m_model->AddColumn(title);
+    m_report->setColumnWidth(m_model->columnCount() - 1, TwipsToPixels(widthTwips));
+}
+
+void ListViewControl::ClearColumns()
+{
+    m_model->ClearColumns();
+}
+
+int ListViewControl::ColumnCount() const
+{
+    return m_model->columnCount();
+}
+
+QString ListViewControl::ColumnTitle(int column) const
+{
+    return m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+int ListViewControl::ColumnWidth(int column) const
+{
+    return m_report->columnWidth(column);
+}
+
+bool ListViewControl::InsertItem(int position, const ListViewItem& item)
+{
+    if (position < 1 || position > ItemCount() + 1)
+        return false;
+    if (!item.key.isEmpty() && m_model->RowOfKey(item.key) >= 0)
+        return false;
+    m_model->Insert(position - 1, item);
+    return true;
+}
+
+void ListViewControl::ClearItems()
+{
+    m_model->ClearItems();
+}
+
+int ListViewControl::ItemCount() const
+{
+    return m_model->rowCount();
+}
+
+ListViewItem ListViewControl::Item(int row) const
+{
+    return row >= 0 && row < ItemCount() ? m_model->Item(row) : ListViewItem();
+}
+
+std::optional<ListViewItem> ListViewControl::FindItem(const QString& key) const
+{
+    const int row = m_model->RowOfKey(key);
+    if (row < 0)
+        return std::nullopt;
+    return m_model->Item(row);
+}
+
+bool ListViewControl::SelectItem(const QString& key)
+{
+    const int row = m_model->RowOfKey(key);
+    if (row < 0)
+        return false;
+    const QModelIndex index = m_model->index(row, 0);
+    m_report->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_report->scrollTo(index);
+    m_icons->scrollTo(index);
+    return true;
+}
+
+std::optional<ListViewItem> ListViewControl::SelectedItem() const
+{
+    const QModelIndexList rows = m_report->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return m_model->Item(rows.first().row());
+}
+
+QString ListViewControl::SelectedText() const
+{
+    const std::optional<ListViewItem> item = SelectedItem();
+    return item ? item->text : QString();
+}
+
+void ListViewControl::SetView(ListViewMode mode)
+{
+    const bool hadFocus = m_stack->currentWidget() && m_stack->currentWidget()->hasFocus();
+    m_mode = mode;
+    m_model->SetLargeIcons(mode == ListViewMode::LargeIcons);
+    switch (mode) {
+    case ListViewMode::LargeIcons:
+        m_icons->setViewMode(QListView::IconMode);
+        m_icons->setIconSize(QSize(32, 32));
+        m_icons->setFlow(QListView::LeftToRight);
+        m_icons->setWordWrap(true);
+        break;
+    case ListViewMode::SmallIcons:
+        m_icons->setViewMode(QListView::ListMode);
+        m_icons->setIconSize(QSize(16, 16));
+        m_icons->setFlow(QListView::LeftToRight);
+        m_icons->setWordWrap(false);
+        break;
+    case ListViewMode::List:
+        m_icons->setViewMode(QListView::ListMode);
+        m_icons->setIconSize(QSize(16, 16));
+        m_icons->setFlow(QListView::TopToBottom);
+        m_icons->setWordWrap(false);
+        break;
+    case ListViewMode::Report:
+        break;
+    }
+    m_icons->setWrapping(true);
+    m_icons->setResizeMode(QListView::Adjust);
+    m_icons->setMovement(QListView::Static);
+
+    QWidget* shown = mode == ListViewMode::Report ? static_cast<QWidget*>(m_report) : m_icons;
+    m_stack->setCurrentWidget(shown);
+    setFocusProxy(shown);
+    if (hadFocus)
+        shown->setFocus(Qt::OtherFocusReason);
+}
+
+ListViewMode ListViewControl::View() const
+{
+    return m_mode;
+}

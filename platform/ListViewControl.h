@@ -1,0 +1,67 @@
+#pragma once
+// The list view: rows with a key, a text, a large and a small picture, further
+// columns (sub-items) and a numeric tag, shown in one of four views. The report
+// view shows the columns; the icon and list views show the text and picture.
+// Set the tooltip with QWidget::setToolTip on the control itself.
+#include "platform/ImageList.h"
+#include "platform/ListViewItem.h"
+
+#include <QWidget>
+#include <optional>
+
+class QListView;
+class QStackedLayout;
+class QTreeView;
+class ListViewModel;
+
+enum class ListViewMode : int { LargeIcons = 0, SmallIcons = 1, List = 2, Report = 3 };
+
+class ListViewControl final : public QWidget {
+    Q_OBJECT
+public:
+    // Mouse buttons as MouseDown reports them.
+    enum Button : int { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+
+    explicit ListViewControl(QWidget* parent = nullptr);
+
+    // Large pictures serve the large icon view, small ones the other three.
+    void SetImageLists(const ImageList& large, const ImageList& small);
+
+    void AddColumn(const QString& title, int widthTwips);
+    void ClearColumns();
+    int ColumnCount() const;
+    QString ColumnTitle(int column) const;
+    int ColumnWidth(int column) const; // pixels
+
+    // Position 1 is the top; Count() + 1 appends. Fails, inserting nothing, for a
+    // position outside that range or a key that another row already has.
+    bool InsertItem(int position, const ListViewItem& item);
+    void ClearItems();
+    int ItemCount() const;
+    // Row 0 is the top; an empty item for a row outside the list.
+    ListViewItem Item(int row) const;
+    std::optional<ListViewItem> FindItem(const QString& key) const;
+    // Selects the row with that key and brings it into view; false when none has it.
+    bool SelectItem(const QString& key);
+    std::optional<ListViewItem> SelectedItem() const;
+    // The selected row's text, empty when no row is selected.
+    QString SelectedText() const;
+
+    void SetView(ListViewMode mode);
+    ListViewMode View() const;
+
+Q_SIGNALS:
+    // A left click anywhere in the list, after the press has updated the selection.
+    void Clicked();
+    // The list took the keyboard focus (not on a mere return to its window or from a menu).
+    void GotFocus();
+    // Any mouse press, after it has updated the selection.
+    void MouseDown(int button);
+
+private:
+    ListViewModel* m_model;
+    QTreeView* m_report;
+    QListView* m_icons;
+    QStackedLayout* m_stack;
+    ListViewMode m_mode = ListViewMode::Report;
+};

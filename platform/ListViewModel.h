@@ -1,0 +1,40 @@
+#pragma once
+// The list view's rows and column titles. One model serves the report view and
+// the icon views; only the icon views take the large pictures.
+#include "platform/ImageList.h"
+#include "platform/ListViewItem.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+
+class ListViewModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void AddColumn(const QString& title);
+    void ClearColumns();
+    void ClearItems();
+    // row is 0-based here.
+    void Insert(int row, ListViewItem item);
+    const ListViewItem& Item(int row) const;
+    // The row holding the key, or -1.
+    int RowOfKey(const QString& key) const;
+
+    void SetImages(ImageList large, ImageList small);
+    void SetLargeIcons(bool large);
+
+private:
+    void picturesChanged();
+
+    QStringList m_titles;
+    QList<ListViewItem> m_items;
+    ImageList m_large;
+    ImageList m_small;
+    bool m_useLarge = false;
+};

@@ -1,0 +1,114 @@
+#include "platform/RowList.h"
+
+#include "platform/RowListModel.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+QStringList titlesOf(const QList<RowListColumn>& columns)
+{
+    QStringList titles;
+    for (const RowListColumn& column : columns)
+        titles.append(column.title);
+    return titles;
+}
+
+} // namespace
+
+RowList::RowList(const QString& caption, const QList<RowListColumn>& columns, QWidget* parent)
+    : QWidget(parent)
+    , m_caption(new QLabel(caption, this))
+    , m_model(new RowListModel(titlesOf(columns), this))
+    , m_view(new QTableView(this))
+{
+    m_caption->setVisible(!caption.isEmpty());
+
+    m_view->setModel(m_model);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setWordWrap(false);
+    m_view->setShowGrid(false);
+    m_view->setAlternatingRowColors(true);
+    m_view->horizontalHeader()->setHighlightSections(false);
+    m_view->horizontalHeader()->setStretchLastSection(false);
+    for (int i = 0; i < columns.size(); ++i)
+        m_view->setColumnWidth(i, columns.at(i).width);
+    // Fixed row heights keep appends to a long log cheap: no row is ever measured.
+    QHeaderView* rows = m_view->verticalHeader();
+    rows->setVisible(false);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_caption);
+    layout->addWidget(m_view, 1);
+}
+
+void RowList::Clear()
+{
+    m_model->Clear();
+}
+
+void RowList::AddRow(const QString& row)
+{
+    m_model->Append(row);
+}
+
+int RowList::RowCount() const
+{
+    return m_model->rowCount();
+}
+
+void RowList::RemoveRow(int index)
+{
+    m_model->Remove(index);
+}
+
+void RowList::SetSelectedRow(int index)
+{
+    if (index < 0 || index >= RowCount()) {
+        m_view->clearSelection();
+        return;
+    }
+    m_view->selectRow(index);
+    m_view->scrollTo(m_model->index(index, 0));
+}
+
+int RowList::SelectedRow() const
+{
+    const QModelIndexList rows = m_view->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+QString RowList::Cell(int row, int column) const
+{
+    return m_model->Cell(row, column);
+}
+
+QString RowList::Caption() const
+{
+    return m_caption->text();
+}
+
+int RowList::ColumnCount() const
+{
+    return m_model->columnCount();
+}
+
+QString RowList::ColumnTitle(int column) const
+{
+    return m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+int RowList::ColumnWidth(int column) const
+{
+    return m_view->columnWidth(column);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The row list: a captioned table of text rows with columns fixed when it is
+// made. A row is one text whose fields are separated by line feeds. It serves as
+// the console's server log, the statistics tables and the log viewer's list.
+#include "core/ConsoleLog.h"
+
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+class QTableView;
+class RowListModel;
+
+struct RowListColumn {
+    QString title;
+    int width = 0; // pixels
+};
+
+class RowList final : public QWidget, public ConsoleLogList {
+    Q_OBJECT
+public:
+    // An empty caption shows no caption line.
+    RowList(const QString& caption, const QList<RowListColumn>& columns, QWidget* parent = nullptr);
+
+    void Clear() override;
+    // Appends the row after the last one; field n goes into column n, extra fields are not shown.
+    void AddRow(const QString& row) override;
+    int RowCount() const override;
+    // Out-of-range indexes are ignored.
+    void RemoveRow(int index) override;
+    // Selects the row and brings it into view; an out-of-range index clears the selection.
+    void SetSelectedRow(int index) override;
+
+    // The selected row, or -1.
+    int SelectedRow() const;
+    QString Cell(int row, int column) const;
+    QString Caption() const;
+    int ColumnCount() const;
+    QString ColumnTitle(int column) const;
+    int ColumnWidth(int column) const; // pixels
+
+private:
+    QLabel* m_caption;
+    RowListModel* m_model;
+    QTableView* m_view;
+};

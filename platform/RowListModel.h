@@ -1,0 +1,27 @@
+#pragma once
+// The rows of a RowList: text only, one list of fields per row, appended and
+// removed one row at a time so that a busy log never resets its view.
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+
+class RowListModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit RowListModel(QStringList titles, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void Clear();
+    // Splits the row at line feeds, field n for column n.
+    void Append(const QString& row);
+    void Remove(int row);
+    QString Cell(int row, int column) const;
+
+private:
+    QStringList m_titles;
+    QList<QStringList> m_rows;
+};

@@ -1,0 +1,102 @@
+// The file layer: letter case, wildcards, the code page, whole-file writes,
+// line reading and renames.
+#include "core/AnsiCodec.h"
+#include "core/FileNames.h"
+#include "core/TextFile.h"
+#include "tests/support/TempAppFolder.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+TEST(AnsiCodec, AllBytesRoundTripAndHighCharactersMap)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    EXPECT_EQ(ToAnsi(FromAnsi(all)), all);
+    EXPECT_EQ(FromAnsi("\x80"), QString(QChar(0x20AC)));
+    EXPECT_EQ(FromAnsi("\x81"), QString(QChar(0x0081)));
+    EXPECT_EQ(ToAnsi(QString(QChar(0x2122))), QByteArray("\x99"));
+    EXPECT_EQ(ToAnsi(QString(QChar(0x4E2D))), QByteArray("?")); // not in the code page
+}
+
+TEST(FileNames, ResolverFindsOtherLetterCaseAndKeepsNewSpelling)
+{
+    TempAppFolder home;
+    home.write(QStringLiteral("/Config.txt"), "x");
+    EXPECT_EQ(ResolvePath(home.file(QStringLiteral("/config.txt"))), home.file(QStringLiteral("/Config.txt")));
+    EXPECT_EQ(ResolvePath(home.file(QStringLiteral("/USERS/stats/a.txt"))),
+              home.file(QStringLiteral("/users/stats/a.txt")));
+    EXPECT_EQ(ResolvePath(home.file(QStringLiteral("/Nothing/Here.txt"))),
+              home.file(QStringLiteral("/Nothing/Here.txt")));
+
+    // A rewrite keeps the existing file's own spelling.
+    ASSERT_TRUE(WriteWholeFile(home.file(QStringLiteral("/CONFIG.TXT")), "new"));
+    EXPECT_EQ(home.read(QStringLiteral("/Config.txt")), QByteArray("new"));
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList{QStringLiteral("Config.txt")});
+}
+
+TEST(FileNames, SafeNames)
+{
+    const QString bad[] = {QStringLiteral("*"),  QStringLiteral("a?b"), QStringLiteral("../x"),
+                           QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral("."),
+                           QStringLiteral(".."), QStringLiteral("tab\there"), QStringLiteral("nul") + QChar(0)};
+    for (const QString& name : bad)
+        EXPECT_FALSE(IsSafeName(name)) << name.toStdString();
+    for (const char* good : {"bob", "Bob Smith", "a.b", "x_#@", "...", ""})
+        EXPECT_TRUE(IsSafeName(QString::fromLatin1(good))) << good;
+}
+
+TEST(FileNames, WildcardListing)
+{
+    TempAppFolder home;
+    for (const char* f : {"/users/U_bob", "/users/u_Alice", "/users/U_carl.txt", "/users/.U_hidden", "/users/X_no"})
+        home.write(QString::fromLatin1(f), "1");
+    QDir(home.path()).mkpath(QStringLiteral("users/U_folder"));
+
+    EXPECT_EQ(ListFiles(home.file(QStringLiteral("/users")), QStringLiteral("U_*.*")),
+              (QStringList{QStringLiteral("u_Alice"), QStringLiteral("U_bob"), QStringLiteral("U_carl.txt")}));
+    EXPECT_EQ(ListFiles(home.file(QStringLiteral("/USERS")), QStringLiteral("u_b?b")), QStringList{QStringLiteral("U_bob")});
+    EXPECT_TRUE(WildcardMatch(QStringLiteral("Trend_User_Day_bob.202641.txt"), QStringLiteral("Trend_User_Day_bob.*")));
+    EXPECT_FALSE(WildcardMatch(QStringLiteral("U_bobby"), QStringLiteral("U_bob")));
+}
+
+TEST(TextFile, LineReaderGivesNoValuePastTheEnd)
+{
+    TempAppFolder home;
+    home.write(QStringLiteral("/f.txt"), "one\r\ntwo\nthree");
+    LineReader r(home.file(QStringLiteral("/F.TXT")));
+    ASSERT_TRUE(r.isOpen());
+    EXPECT_EQ(r.readLine(), QStringLiteral("one"));
+    EXPECT_EQ(r.readLine(), QStringLiteral("two"));
+    EXPECT_EQ(r.readLine(), QStringLiteral("three"));
+    EXPECT_FALSE(r.readLine().has_value());
+    EXPECT_FALSE(r.readLine().has_value());
+
+    LineReader missing(home.file(QStringLiteral("/none.txt")));
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_FALSE(missing.readLine().has_value());
+}
+
+TEST(TextFile, WholeWritesAreAtomicAndRenamesNeverReplace)
+{
+    TempAppFolder home;
+    home.write(QStringLiteral("/a.txt"), "old");
+    QDir(home.path()).mkpath(QStringLiteral("blocked"));
+    // A target that cannot be written leaves nothing half-done.
+    EXPECT_FALSE(WriteWholeFile(home.file(QStringLiteral("/blocked")), "x"));
+    EXPECT_TRUE(QFileInfo(home.file(QStringLiteral("/blocked"))).isDir());
+
+    ASSERT_TRUE(WriteLines(home.file(QStringLiteral("/a.txt")), {QStringLiteral("x"), QStringLiteral("\u20ac")}));
+    EXPECT_EQ(home.read(QStringLiteral("/a.txt")), QByteArray("x\r\n\x80\r\n"));
+
+    home.write(QStringLiteral("/b.txt"), "b");
+    EXPECT_FALSE(RenameNoReplace(home.file(QStringLiteral("/a.txt")), home.file(QStringLiteral("/b.txt"))));
+    EXPECT_EQ(home.read(QStringLiteral("/b.txt")), QByteArray("b"));
+    EXPECT_TRUE(RenameNoReplace(home.file(QStringLiteral("/a.txt")), home.file(QStringLiteral("/c.txt"))));
+    EXPECT_FALSE(home.exists(QStringLiteral("/a.txt")));
+
+    ASSERT_TRUE(AppendToFile(home.file(QStringLiteral("/c.txt")), "more"));
+    EXPECT_EQ(FileLength(home.file(QStringLiteral("/C.txt"))), 10);
+    EXPECT_EQ(FileLength(home.file(QStringLiteral("/none"))), -1);
+}

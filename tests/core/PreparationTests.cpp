@@ -1,0 +1,133 @@
+// Preparing the application folder on first and later starts, and the remap
+// of a missing server root.
+#include "core/Config.h"
+#include "core/Preparation.h"
+#include "core/ProcessState.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/TestDoubles.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The message lines of the server log's records.
+QStringList logMessages(const TempAppFolder& home)
+{
+    QList<QByteArray> l = home.read(QStringLiteral("/logs/S_Log.txt")).split('\n');
+    QStringList out;
+    for (int i = 5; i < l.size(); i += 6)
+        out.append(QString::fromLatin1(l[i].chopped(1)));
+    return out;
+}
+
+QList<QByteArray> fileLines(const QByteArray& bytes)
+{
+    QList<QByteArray> l = bytes.split('\n');
+    l.removeLast();
+    for (auto& s : l)
+        s.chop(1);
+    return l;
+}
+
+} // namespace
+
+TEST(Preparation, FirstStartInAnEmptyFolder)
+{
+    TempAppFolder home(false);
+    InstalledDoubles doubles;
+    ModMain::PrepareApplicationFolder();
+    const QString p = home.path();
+    EXPECT_EQ(logMessages(home),
+              (QStringList{QStringLiteral("Creating ") + p + QStringLiteral("/logs"),
+                           QStringLiteral("Creating ") + p + QStringLiteral("/groups"),
+                           QStringLiteral("Creating ") + p + QStringLiteral("/users"),
+                           QStringLiteral("Creating ") + p + QStringLiteral("/users/stats"),
+                           QStringLiteral("Creating ") + p + QStringLiteral("/root"),
+                           QStringLiteral("Creating ") + p + QStringLiteral("/users/U_anonymous"),
+                           QStringLiteral("Creating ") + p + QStringLiteral("/groups/G_public")}));
+    EXPECT_TRUE(ModMain::FirstRun);
+    EXPECT_EQ(home.read(QStringLiteral("/logs/anonymous_passwords.txt")),
+              QByteArray("*** 1.0.3 Email addresses from anonymous users ***\r\n"));
+
+    const QList<QByteArray> account = fileLines(home.read(QStringLiteral("/users/U_anonymous")));
+    ASSERT_EQ(account.size(), 36);
+    EXPECT_EQ(account[0], QByteArray("True"));
+    EXPECT_EQ(account[9], QByteArray("anonymous"));
+    EXPECT_EQ(account[10], QByteArray("WGYrWFX1pK7pWj+YWD79Iw"));
+    EXPECT_EQ(account[13], QByteArray("public"));
+    EXPECT_EQ(account[14], (p + QStringLiteral("/root")).toLocal8Bit());
+    EXPECT_EQ(account[16], QByteArray("1.0.3"));
+    EXPECT_EQ(account[35], QByteArray("<Reserved>"));
+
+    const QList<QByteArray> group = fileLines(home.read(QStringLiteral("/groups/G_public")));
+    ASSERT_EQ(group.size(), 29);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(group[i], QByteArray("True"));
+    EXPECT_EQ(group[8], (p + QStringLiteral("/root")).toLocal8Bit());
+    EXPECT_EQ(group[28], QByteArray("<Reserved>"));
+    EXPECT_FALSE(home.exists(QStringLiteral("/Config.txt")));
+}
+
+TEST(Preparation, LaterStartTouchesNothingAndRecreatesOnlyWhatIsMissing)
+{
+    TempAppFolder home(false);
+    InstalledDoubles doubles;
+    ModMain::PrepareApplicationFolder();
+    home.write(QStringLiteral("/users/U_anonymous"), "edited\r\n");
+    home.write(QStringLiteral("/config.txt"), "x\r\n");
+    QFile::remove(home.file(QStringLiteral("/groups/G_public")));
+    const int before = logMessages(home).size();
+
+    ModMain::ResetProcessState();
+    ModMain::PrepareApplicationFolder();
+    EXPECT_FALSE(ModMain::FirstRun);
+    EXPECT_EQ(home.read(QStringLiteral("/users/U_anonymous")), QByteArray("edited\r\n"));
+    const QStringList after = logMessages(home);
+    ASSERT_EQ(after.size(), before + 1);
+    EXPECT_EQ(after.last(), QStringLiteral("Creating ") + home.path() + QStringLiteral("/groups/G_public"));
+    EXPECT_EQ(fileLines(home.read(QStringLiteral("/logs/anonymous_passwords.txt"))).size(), 1);
+}
+
+TEST(Preparation, MissingServerRootIsRemappedSavedAndHandedOn)
+{
+    TempAppFolder home;
+    InstalledDoubles doubles;
+    ModMain::ServerConfig.Port = QStringLiteral("21");
+    ModMain::ServerConfig.ServerRoot = home.path() + QStringLiteral("/gone");
+    ASSERT_TRUE(ModMain::SaveConfig());
+    ModMain::ServerConfig = {};
+
+    QString handed;
+    ModMain::LoadSettingsAndRemapRoot([&](const QString& root) { handed = root; });
+    const QString root = home.path() + QStringLiteral("/root");
+    EXPECT_EQ(handed, root);
+    ASSERT_EQ(doubles.consoleLog.rows.size(), 2);
+    EXPECT_TRUE(doubles.consoleLog.rows[0].endsWith(QStringLiteral("*** WARNING *** ") + home.path()
+                                                    + QStringLiteral("/gone is missing.")));
+    EXPECT_TRUE(doubles.consoleLog.rows[1].endsWith(QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + root));
+    ModMain::ServerConfig = {};
+    ASSERT_TRUE(ModMain::LoadConfig());
+    EXPECT_EQ(ModMain::ServerConfig.ServerRoot, root);
+}
+
+TEST(Preparation, PresentRootLosesOnlyItsTrailingSlashInMemory)
+{
+    TempAppFolder home;
+    InstalledDoubles doubles;
+    ModMain::ServerConfig.ServerRoot = home.path() + QStringLiteral("/root/");
+    ASSERT_TRUE(ModMain::SaveConfig());
+    const QByteArray saved = home.read(QStringLiteral("/Config.txt"));
+    bool remapped = false;
+    ModMain::LoadSettingsAndRemapRoot([&](const QString&) { remapped = true; });
+    EXPECT_FALSE(remapped);
+    EXPECT_EQ(ModMain::ServerConfig.ServerRoot, home.path() + QStringLiteral("/root"));
+    EXPECT_EQ(home.read(QStringLiteral("/Config.txt")), saved);
+    EXPECT_TRUE(doubles.consoleLog.rows.isEmpty());
+
+    // First run: nothing is loaded.
+    ModMain::ServerConfig = {};
+    ModMain::FirstRun = true;
+    ModMain::LoadSettingsAndRemapRoot({});
+    EXPECT_TRUE(ModMain::ServerConfig.ServerRoot.isEmpty());
+}

@@ -1,0 +1,58 @@
+// Name validation, day of the year, path tests and path normalisation.
+#include "core/SmallProcs.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/TestDoubles.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+TEST(ValidateString, AllowedCharactersAndOneMessageOnRefusal)
+{
+    InstalledDoubles doubles;
+    EXPECT_TRUE(ModMain::ValidateString(QStringLiteral("Bob_01 #@")));
+    EXPECT_TRUE(ModMain::ValidateString(QString()));
+    EXPECT_TRUE(doubles.messages->messages.empty());
+    for (const QString& bad : {QStringLiteral("a.b"), QStringLiteral("a-b"), QStringLiteral("caf\u00e9")}) {
+        doubles.messages->messages.clear();
+        EXPECT_FALSE(ModMain::ValidateString(bad));
+        ASSERT_EQ(doubles.messages->messages.size(), 1u);
+        EXPECT_EQ(doubles.messages->messages[0].text, QStringLiteral("You must enter valid characters A-Z 0-9 _ @ # only"));
+        EXPECT_EQ(doubles.messages->messages[0].icon, MessageIcon::None);
+    }
+}
+
+TEST(CDate2Julian, ThreeDigitDayOfYear)
+{
+    EXPECT_EQ(ModMain::CDate2Julian(QDate(2026, 1, 1)), QStringLiteral("001"));
+    EXPECT_EQ(ModMain::CDate2Julian(QDate(2026, 2, 1)), QStringLiteral("032"));
+    EXPECT_EQ(ModMain::CDate2Julian(QDate(2024, 2, 29)), QStringLiteral("060"));
+    EXPECT_EQ(ModMain::CDate2Julian(QDate(2026, 3, 1)), QStringLiteral("060"));
+    EXPECT_EQ(ModMain::CDate2Julian(QDate(2026, 12, 31)), QStringLiteral("365"));
+    EXPECT_EQ(ModMain::CDate2Julian(QDate(2024, 12, 31)), QStringLiteral("366"));
+}
+
+TEST(PathTests, TrailingSlashFilesAndFolders)
+{
+    TempAppFolder home;
+    home.write(QStringLiteral("/file.txt"), "x");
+    QString folder = home.path() + QStringLiteral("/root/");
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_EQ(folder, home.path() + QStringLiteral("/root"));
+    QString twice = home.path() + QStringLiteral("/root//");
+    FolderExists(twice);
+    EXPECT_EQ(twice, home.path() + QStringLiteral("/root/"));
+
+    EXPECT_FALSE(FolderExists(home.file(QStringLiteral("/file.txt"))));
+    EXPECT_TRUE(FileExists(home.file(QStringLiteral("/FILE.TXT"))));
+    EXPECT_FALSE(FileExists(home.file(QStringLiteral("/root"))));
+    EXPECT_FALSE(FileExists(home.file(QStringLiteral("/missing"))));
+    EXPECT_FALSE(FolderExists(QString()));
+    EXPECT_FALSE(FileExists(QString()));
+}
+
+TEST(RMVSlash, CollapsesRunsAndLowersCase)
+{
+    EXPECT_EQ(ModMain::RMVSlash(QStringLiteral(" /Root//Sub///File.TXT ")), QStringLiteral("/root/sub/file.txt"));
+    EXPECT_EQ(ModMain::RMVSlash(QStringLiteral("a////b")), QStringLiteral("a/b"));
+    EXPECT_EQ(ModMain::RMVSlash(QStringLiteral("a/////b")), QStringLiteral("a//b"));
+}
