@@ -1,0 +1,28 @@
+#include "session/ConsoleState.h"
+
+namespace ConsoleState {
+
+QString SelectedKey;
+QString SelectedItem;
+bool DailyChart = false;
+bool HiddenToTray = false;
+qint32 ConnectionID = 0;
+QString EditUserName;
+QString EditGroupName;
+QString LogFilePath;
+bool AdminLogoff = false;
+
+void Reset()
+{
+    SelectedKey.clear();
+    SelectedItem.clear();
+    DailyChart = false;
+    HiddenToTray = false;
+    ConnectionID = 0;
+    EditUserName.clear();
+    EditGroupName.clear();
+    LogFilePath.clear();
+    AdminLogoff = false;
+}
+
+} // namespace ConsoleState
