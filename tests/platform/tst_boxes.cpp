@@ -1,0 +1,210 @@
+// The error reporter's boxes and the modal message service.
+#include "platform/WidgetErrorReporter.h"
+#include "platform/WidgetMessageService.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+QList<QMessageBox*> openBoxes()
+{
+    QList<QMessageBox*> boxes;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            boxes.append(box);
+    return boxes;
+}
+
+// Runs the check on the modal box once it is up, then lets it answer.
+void whenModal(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, [act = std::move(act)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        act(modal);
+    });
+}
+
+// Captures what the process writes to standard error while it lives.
+class StderrCapture {
+public:
+    StderrCapture()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = dup(fileno(stderr));
+        dup2(m_file.handle(), fileno(stderr));
+    }
+    ~StderrCapture() { restore(); }
+    QString text()
+    {
+        restore();
+        m_file.seek(0);
+        return QString::fromUtf8(m_file.readAll());
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(m_saved, fileno(stderr));
+        close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+} // namespace
+
+class TestBoxes : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup()
+    {
+        for (QMessageBox* box : openBoxes())
+            delete box;
+    }
+
+    void errorBoxesDoNotBlockAndAreCapped()
+    {
+        WidgetErrorReporter reporter(3);
+        StderrCapture capture;
+        for (int i = 1; i <= 5; ++i)
+            reporter.show(QStringLiteral("failure %1\nin Quayport.ModMain.Test at line %1").arg(i));
+        const QString overflow = capture.text();
+
+        const QList<QMessageBox*> boxes = openBoxes();
+        QCOMPARE(boxes.size(), 3);
+        QCOMPARE(reporter.OpenCount(), 3);
+        for (QMessageBox* box : boxes) {
+            QCOMPARE(box->windowTitle(), ProgramTitle());
+            QVERIFY(!box->isModal());
+        }
+        QStringList shown;
+        for (QMessageBox* box : boxes)
+            shown.append(box->text());
+        shown.sort();
+        QCOMPARE(shown.first(), QStringLiteral("failure 1\nin Quayport.ModMain.Test at line 1"));
+        QVERIFY(overflow.contains(QStringLiteral("failure 4")));
+        QVERIFY(overflow.contains(QStringLiteral("failure 5")));
+        QVERIFY(!overflow.contains(QStringLiteral("failure 3")));
+
+        // Closing one makes room for the next report.
+        QPointer<QMessageBox> first = boxes.first();
+        first->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(first.isNull());
+        reporter.show(QStringLiteral("failure 6"));
+        QCOMPARE(reporter.OpenCount(), 3);
+    }
+
+    void reporterTakesItsBoxesAlong()
+    {
+        {
+            WidgetErrorReporter reporter;
+            reporter.show(QStringLiteral("one"));
+            QCOMPARE(openBoxes().size(), 1);
+        }
+        QCOMPARE(openBoxes().size(), 0);
+    }
+
+    void messageShowsIconTitleAndOk_data()
+    {
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("boxIcon");
+        QTest::addColumn<QString>("shownTitle");
+        QTest::newRow("plain") << int(MessageIcon::None) << QString() << int(QMessageBox::NoIcon) << ProgramTitle();
+        QTest::newRow("refused input") << int(MessageIcon::Critical) << QStringLiteral("Error")
+                                       << int(QMessageBox::Critical) << QStringLiteral("Error");
+        QTest::newRow("exclamation") << int(MessageIcon::Exclamation) << QString() << int(QMessageBox::Warning)
+                                     << ProgramTitle();
+        QTest::newRow("information") << int(MessageIcon::Information) << QString() << int(QMessageBox::Information)
+                                     << ProgramTitle();
+    }
+    void messageShowsIconTitleAndOk()
+    {
+        QFETCH(int, icon);
+        QFETCH(QString, title);
+        QFETCH(int, boxIcon);
+        QFETCH(QString, shownTitle);
+        WidgetMessageService service;
+        bool checked = false;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            QCOMPARE(box->text(), QStringLiteral("Unable to start server."));
+            QCOMPARE(box->windowTitle(), shownTitle);
+            QCOMPARE(int(box->icon()), boxIcon);
+            QCOMPARE(box->buttons().size(), 1);
+            box->button(QMessageBox::Ok)->click();
+            checked = true;
+        });
+        service.message(QStringLiteral("Unable to start server."), title, MessageIcon(icon));
+        QVERIFY(checked);
+    }
+
+    void confirmAnswersYesOrNo()
+    {
+        WidgetMessageService service;
+        for (auto [button, expected] : {std::pair{QMessageBox::Yes, true}, std::pair{QMessageBox::No, false}}) {
+            whenModal([button = button](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                QVERIFY(box);
+                QCOMPARE(box->windowTitle(), QStringLiteral("Delete User"));
+                QVERIFY(box->button(QMessageBox::Yes) && box->button(QMessageBox::No));
+                QCOMPARE(box->defaultButton(), box->button(QMessageBox::Yes));
+                box->button(button)->click();
+            });
+            QCOMPARE(service.confirm(QStringLiteral("Delete bob?"), QStringLiteral("Delete User")), expected);
+        }
+        // Escape answers No.
+        whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+        QCOMPARE(service.confirm(QStringLiteral("Delete bob?"), QString()), false);
+    }
+
+    void inputReturnsTextOrEmptyOnCancel()
+    {
+        WidgetMessageService service;
+        whenModal([](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), ProgramTitle());
+            QCOMPARE(dialog->labelText(), QStringLiteral("Name:"));
+            QCOMPARE(dialog->textValue(), QStringLiteral("start"));
+            dialog->setTextValue(QStringLiteral("typed"));
+            dialog->accept();
+        });
+        QCOMPARE(service.input(QStringLiteral("Name:"), QString(), QStringLiteral("start")), QStringLiteral("typed"));
+
+        whenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+        QCOMPARE(service.input(QStringLiteral("Name:"), QStringLiteral("T"), QStringLiteral("start")), QString());
+    }
+
+    void boxSurvivesItsWindowClosing()
+    {
+        // A notification inside the box's loop may delete the window it sits on.
+        WidgetMessageService service;
+        auto* owner = new QWidget;
+        owner->show();
+        owner->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(owner));
+        whenModal([owner](QWidget*) { delete owner; });
+        service.message(QStringLiteral("text"), QString(), MessageIcon::None);
+        QVERIFY(openBoxes().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestBoxes)
+#include "tst_boxes.moc"
