@@ -60,14 +60,6 @@ int buttonCode(Qt::MouseButton button)
     }
 }
 
-template <class View>
-void report(ReportingView<View>* view, ListViewControl* control)
-{
-    view->pressed = [control](Qt::MouseButton button) { Q_EMIT control->MouseDown(buttonCode(button)); };
-    view->clicked = [control] { Q_EMIT control->Clicked(); };
-    view->focused = [control] { Q_EMIT control->GotFocus(); };
-}
-
 void setUpCommon(QAbstractItemView* view)
 {
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -84,8 +76,15 @@ ListViewControl::ListViewControl(QWidget* parent)
 {
     auto* report = new ReportingView<QTreeView>(this);
     auto* icons = new ReportingView<QListView>(this);
-    ::report(report, this);
-    ::report(icons, this);
+    auto pressed = [this](Qt::MouseButton button) { Q_EMIT MouseDown(buttonCode(button)); };
+    auto clicked = [this] { Q_EMIT Clicked(); };
+    auto focused = [this] {
+        if (!m_switchingView)
+            Q_EMIT GotFocus();
+    };
+    report->pressed = icons->pressed = pressed;
+    report->clicked = icons->clicked = clicked;
+    report->focused = icons->focused = focused;
     m_report = report;
     m_icons = icons;
 
@@ -212,18 +211,21 @@ void ListViewControl::SetView(ListViewMode mode)
         m_icons->setIconSize(QSize(32, 32));
         m_icons->setFlow(QListView::LeftToRight);
         m_icons->setWordWrap(true);
+        m_icons->setSpacing(12);
         break;
     case ListViewMode::SmallIcons:
         m_icons->setViewMode(QListView::ListMode);
         m_icons->setIconSize(QSize(16, 16));
         m_icons->setFlow(QListView::LeftToRight);
         m_icons->setWordWrap(false);
+        m_icons->setSpacing(8);
         break;
     case ListViewMode::List:
         m_icons->setViewMode(QListView::ListMode);
         m_icons->setIconSize(QSize(16, 16));
         m_icons->setFlow(QListView::TopToBottom);
         m_icons->setWordWrap(false);
+        m_icons->setSpacing(2);
         break;
     case ListViewMode::Report:
         break;
@@ -232,11 +234,14 @@ void ListViewControl::SetView(ListViewMode mode)
     m_icons->setResizeMode(QListView::Adjust);
     m_icons->setMovement(QListView::Static);
 
+    // The stack hands the focus on by itself; that is no new focus for the console.
     QWidget* shown = mode == ListViewMode::Report ? static_cast<QWidget*>(m_report) : m_icons;
+    m_switchingView = true;
     m_stack->setCurrentWidget(shown);
     setFocusProxy(shown);
     if (hadFocus)
         shown->setFocus(Qt::OtherFocusReason);
+    m_switchingView = false;
 }
 
 ListViewMode ListViewControl::View() const

@@ -64,4 +64,5 @@ private:
     QListView* m_icons;
     QStackedLayout* m_stack;
     ListViewMode m_mode = ListViewMode::Report;
+    bool m_switchingView = false;
 };

@@ -36,6 +36,7 @@ RowList::RowList(const QString& caption, const QList<RowListColumn>& columns, QW
     m_view->setShowGrid(false);
     m_view->setAlternatingRowColors(true);
     m_view->horizontalHeader()->setHighlightSections(false);
+    m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_view->horizontalHeader()->setStretchLastSection(false);
     for (int i = 0; i < columns.size(); ++i)
         m_view->setColumnWidth(i, columns.at(i).width);
