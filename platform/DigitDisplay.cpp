@@ -1,0 +1,27 @@
+#include "platform/DigitDisplay.h"
+
+DigitDisplay::DigitDisplay(QWidget* parent)
+    : QLCDNumber(parent)
+{
+    setSegmentStyle(QLCDNumber::Flat);
+    SetValue(QString());
+}
+
+void DigitDisplay::SetValue(const QString& text)
+{
+    m_value = text;
+    // QLCDNumber shows only the rightmost digits that fit, so make room for all;
+    // points and colons take a digit's place of their own.
+    setDigitCount(std::max<int>(1, int(text.size())));
+    display(text);
+}
+
+void DigitDisplay::SetValue(qint64 number)
+{
+    SetValue(QString::number(number));
+}
+
+QString DigitDisplay::Value() const
+{
+    return m_value;
+}
