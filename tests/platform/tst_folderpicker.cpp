@@ -1,0 +1,134 @@
+// The folder picker remembers what it is given and takes what the user picks
+// below its tree root.
+#include "platform/FolderPicker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+QString pathOf(const QModelIndex& index)
+{
+    auto* model = qobject_cast<const QFileSystemModel*>(index.model());
+    return model ? model->filePath(index) : QString();
+}
+
+QString currentPath(FolderPicker& picker)
+{
+    auto* view = picker.findChild<QTreeView*>();
+    const QModelIndexList selected = view->selectionModel()->selectedRows();
+    return selected.isEmpty() ? QString() : pathOf(selected.first());
+}
+
+} // namespace
+
+class TestFolderPicker : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir dir(m_dir->path());
+        QVERIFY(dir.mkpath(QStringLiteral("a/b")) && dir.mkpath(QStringLiteral("c")));
+        QFile file(dir.filePath(QStringLiteral("plain.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    void captionShowsOnceSet()
+    {
+        FolderPicker picker;
+        auto* label = picker.findChild<QLabel*>();
+        QVERIFY(label->isHidden());
+        picker.SetHeaderCaption(QStringLiteral("USER ROOT FOLDER"));
+        QCOMPARE(picker.HeaderCaption(), QStringLiteral("USER ROOT FOLDER"));
+        QVERIFY(!label->isHidden());
+    }
+
+    void remembersExactPathGiven()
+    {
+        FolderPicker picker;
+        picker.SetTreeRoot(root());
+        picker.SetOption12(true);
+
+        const QString given = root() + QStringLiteral("/a/./b/");
+        picker.SetSelectedFolder(given);
+        picker.Method13();
+        QCOMPARE(picker.SelectedFolder(), given);
+        QCOMPARE(currentPath(picker), root() + QStringLiteral("/a/b"));
+
+        // Missing, outside the tree, the root itself, empty: kept as given, nothing selected in the tree.
+        for (const QString& path : {root() + QStringLiteral("/gone"), QDir::tempPath(), root(), QString()}) {
+            picker.SetSelectedFolder(path);
+            QCOMPARE(picker.SelectedFolder(), path);
+            QCOMPARE(currentPath(picker), QString());
+        }
+        QCOMPARE(picker.TreeRoot(), root());
+    }
+
+    void userPicksFolderBelowRoot()
+    {
+        FolderPicker picker;
+        picker.SetTreeRoot(root());
+        picker.SetSelectedFolder(QStringLiteral("D:\\old\\root"));
+        picker.resize(300, 300);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+
+        auto* view = picker.findChild<QTreeView*>();
+        // Folders only: "a" and "c", not the file.
+        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+        QModelIndex c;
+        for (int row = 0; row < 2; ++row) {
+            const QModelIndex index = view->model()->index(row, 0, view->rootIndex());
+            if (pathOf(index).endsWith(QStringLiteral("/c")))
+                c = index;
+        }
+        QVERIFY(c.isValid());
+        view->scrollTo(c);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(c).center());
+        QCOMPARE(picker.SelectedFolder(), root() + QStringLiteral("/c"));
+
+        // A new tree root keeps the choice while it stays in the tree.
+        picker.SetTreeRoot(root());
+        QCOMPARE(picker.SelectedFolder(), root() + QStringLiteral("/c"));
+        QCOMPARE(currentPath(picker), root() + QStringLiteral("/c"));
+    }
+
+    void myComputerOffersTheWholeMachine()
+    {
+        FolderPicker picker;
+        picker.SetTreeRoot(QStringLiteral("My Computer"));
+        auto* view = picker.findChild<QTreeView*>();
+        QVERIFY(!view->rootIndex().isValid());
+        QCOMPARE(pathOf(view->model()->index(0, 0, view->rootIndex())), QStringLiteral("/"));
+        picker.SetSelectedFolder(root() + QStringLiteral("/a"));
+        QCOMPARE(currentPath(picker), root() + QStringLiteral("/a"));
+    }
+
+    void missingRootOffersNothing()
+    {
+        FolderPicker picker;
+        picker.SetTreeRoot(root() + QStringLiteral("/nowhere"));
+        auto* view = picker.findChild<QTreeView*>();
+        QVERIFY(!view->model() || view->model()->rowCount(view->rootIndex()) == 0);
+        picker.SetSelectedFolder(root() + QStringLiteral("/a"));
+        QCOMPARE(picker.SelectedFolder(), root() + QStringLiteral("/a"));
+        QCOMPARE(currentPath(picker), QString());
+
+        // Once the root is there again the tree returns.
+        picker.SetTreeRoot(root());
+        QCOMPARE(currentPath(picker), root() + QStringLiteral("/a"));
+    }
+
+private:
+    QString root() const { return QDir::cleanPath(m_dir->path()); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+QTEST_MAIN(TestFolderPicker)
+#include "tst_folderpicker.moc"
