@@ -1,0 +1,93 @@
+#include "platform/HelpViewer.h"
+
+#include "core/AppFolder.h"
+#include "core/MessageService.h"
+#include "platform/SingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QShortcut>
+#include <QStringDecoder>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+QString helpFile()
+{
+    return AppPath(QStringLiteral("/help.hlp"));
+}
+
+} // namespace
+
+HelpViewer::HelpViewer(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_browser(new QTextBrowser(this))
+{
+    setWindowTitle(ProgramTitle() + QStringLiteral(" Help"));
+    resize(640, 480);
+    m_browser->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+}
+
+void HelpViewer::ShowTopic(int topic)
+{
+    load(QStringLiteral("topic-%1").arg(topic));
+}
+
+void HelpViewer::ShowContents()
+{
+    load(QString());
+}
+
+QString HelpViewer::Anchor() const
+{
+    return m_anchor;
+}
+
+QTextBrowser* HelpViewer::Browser() const
+{
+    return m_browser;
+}
+
+void HelpViewer::load(const QString& anchor)
+{
+    m_anchor = anchor;
+    const QString path = helpFile();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_browser->setPlainText(QStringLiteral("The help file %1 could not be opened.").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
+    if (!decoder.isValid())
+        decoder = QStringDecoder(QStringDecoder::Utf8);
+    m_browser->document()->setBaseUrl(QUrl::fromLocalFile(path));
+    m_browser->setHtml(decoder(bytes));
+    // Scrolling waits for the window to be shown when it is still hidden.
+    if (anchor.isEmpty())
+        m_browser->moveCursor(QTextCursor::Start);
+    else
+        m_browser->scrollToAnchor(anchor);
+}
+
+void ShowHelpTopic(int topic)
+{
+    SingleInstance<HelpViewer>::Show().ShowTopic(topic);
+}
+
+void ShowHelpContents()
+{
+    SingleInstance<HelpViewer>::Show().ShowContents();
+}
+
+void BindHelpKey(QWidget& form, int topic)
+{
+    auto* key = new QShortcut(QKeySequence::HelpContents, &form);
+    key->setContext(Qt::WindowShortcut);
+    QObject::connect(key, &QShortcut::activated, &form, [topic] { ShowHelpTopic(topic); });
+}
