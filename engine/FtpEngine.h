@@ -65,5 +65,6 @@ public:
     ::VirtualFolderList& VirtualFolderList();
 
 private:
+    friend class FtpEnginePrivate;
     std::unique_ptr<FtpEnginePrivate> d;
 };

@@ -1,0 +1,204 @@
+#include "engine/DataTransfer.h"
+
+#include <QDeadlineTimer>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <sys/sendfile.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+// Per wake-up, so one fast transfer cannot starve the other sessions.
+constexpr qint64 SliceBytes = 8 * 1024 * 1024;
+constexpr qsizetype CopyBuffer = 256 * 1024;
+
+qint64 nowMs()
+{
+    return QDeadlineTimer::current().deadline();
+}
+
+bool wouldBlock(int error)
+{
+    return error == EAGAIN || error == EWOULDBLOCK;
+}
+} // namespace
+
+DataTransfer::DataTransfer(UniqueFd socket, QObject* parent)
+    : QObject(parent), m_socket(std::move(socket)), m_lastProgress(nowMs())
+{
+}
+
+DataTransfer::~DataTransfer() = default;
+
+void DataTransfer::start()
+{
+    m_notifier = new QSocketNotifier(m_socket.get(), wantsRead() ? QSocketNotifier::Read : QSocketNotifier::Write,
+                                     this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &DataTransfer::activated);
+}
+
+void DataTransfer::stop()
+{
+    m_done = true;
+    if (m_notifier)
+        m_notifier->setEnabled(false);
+    m_socket.reset();
+}
+
+void DataTransfer::progressed(qint64 bytes)
+{
+    m_bytes += bytes;
+    m_lastProgress = nowMs();
+}
+
+void DataTransfer::activated()
+{
+    if (m_done)
+        return;
+    if (pump())
+        return;
+    m_done = true;
+    m_notifier->setEnabled(false);
+    if (m_outcome == Outcome::Done) {
+        // Our side is finished; the client sees the end of the data.
+        ::shutdown(m_socket.get(), SHUT_WR);
+    }
+    m_socket.reset();
+    Q_EMIT finished(m_outcome);
+}
+
+BufferSender::BufferSender(UniqueFd socket, QByteArray data, QObject* parent)
+    : DataTransfer(std::move(socket), parent), m_data(std::move(data))
+{
+}
+
+bool BufferSender::pump()
+{
+    while (m_sent < m_data.size()) {
+        const ssize_t n = ::send(socket(), m_data.constData() + m_sent, size_t(m_data.size() - m_sent), MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (wouldBlock(errno))
+                return true;
+            fail(Outcome::PeerLost);
+            return false;
+        }
+        m_sent += n;
+        progressed(n);
+    }
+    return false;
+}
+
+FileSender::FileSender(UniqueFd socket, UniqueFd file, off_t offset, QObject* parent)
+    : DataTransfer(std::move(socket), parent), m_file(std::move(file)), m_offset(offset)
+{
+}
+
+bool FileSender::pump()
+{
+    if (!m_useSendfile)
+        return copy();
+    qint64 slice = 0;
+    while (slice < SliceBytes) {
+        const ssize_t n = ::sendfile(socket(), m_file.get(), &m_offset, size_t(SliceBytes - slice));
+        if (n > 0) {
+            slice += n;
+            progressed(n);
+            continue;
+        }
+        if (n == 0)
+            return false; // end of file
+        if (errno == EINTR)
+            continue;
+        if (wouldBlock(errno))
+            return true;
+        if ((errno == EINVAL || errno == ENOSYS) && slice == 0 && bytesMoved() == 0) {
+            m_useSendfile = false;
+            return copy();
+        }
+        fail(errno == EIO ? Outcome::LocalError : Outcome::PeerLost);
+        return false;
+    }
+    return true;
+}
+
+bool FileSender::copy()
+{
+    if (m_buffer.isEmpty())
+        m_buffer.resize(CopyBuffer);
+    qint64 slice = 0;
+    while (slice < SliceBytes) {
+        if (m_pending == 0) {
+            const ssize_t r = ::pread(m_file.get(), m_buffer.data(), size_t(m_buffer.size()), m_offset);
+            if (r < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(Outcome::LocalError);
+                return false;
+            }
+            if (r == 0)
+                return false;
+            m_offset += r;
+            m_pending = r;
+            m_pendingAt = 0;
+        }
+        const ssize_t n = ::send(socket(), m_buffer.constData() + m_pendingAt, size_t(m_pending), MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (wouldBlock(errno))
+                return true;
+            fail(Outcome::PeerLost);
+            return false;
+        }
+        m_pending -= n;
+        m_pendingAt += n;
+        slice += n;
+        progressed(n);
+    }
+    return true;
+}
+
+FileReceiver::FileReceiver(UniqueFd socket, UniqueFd file, QObject* parent)
+    : DataTransfer(std::move(socket), parent), m_file(std::move(file))
+{
+}
+
+bool FileReceiver::pump()
+{
+    if (m_buffer.isEmpty())
+        m_buffer.resize(CopyBuffer);
+    qint64 slice = 0;
+    while (slice < SliceBytes) {
+        const ssize_t n = ::recv(socket(), m_buffer.data(), size_t(m_buffer.size()), 0);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (wouldBlock(errno))
+                return true;
+            fail(Outcome::PeerLost);
+            return false;
+        }
+        if (n == 0) {
+            // The client closed: the file is complete once it is closed cleanly.
+            if (::close(m_file.release()) != 0)
+                fail(Outcome::LocalError);
+            return false;
+        }
+        for (ssize_t written = 0; written < n;) {
+            const ssize_t w = ::write(m_file.get(), m_buffer.constData() + written, size_t(n - written));
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(Outcome::LocalError);
+                return false;
+            }
+            written += w;
+        }
+        slice += n;
+        progressed(n);
+    }
+    return true;
+}

@@ -1,0 +1,90 @@
+#pragma once
+// Moves the bytes of one transfer over a connected data socket, driven by
+// socket readiness: a listing from memory, a file out (sendfile, with a
+// plain copy where the kernel refuses it) or a file in.
+#include "engine/UniqueFd.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <sys/types.h>
+
+class QSocketNotifier;
+
+class DataTransfer : public QObject {
+    Q_OBJECT
+public:
+    enum class Outcome { Done, PeerLost, LocalError };
+
+    DataTransfer(UniqueFd socket, QObject* parent);
+    ~DataTransfer() override;
+
+    void start();
+    // Drops the connection at once; finished() is not emitted.
+    void stop();
+    qint64 bytesMoved() const { return m_bytes; }
+    // Monotonic milliseconds of the last progress (for the stall time-out).
+    qint64 lastProgress() const { return m_lastProgress; }
+
+Q_SIGNALS:
+    void finished(DataTransfer::Outcome outcome);
+
+protected:
+    // Moves what it can without blocking; returns true while more is to come.
+    virtual bool pump() = 0;
+    virtual bool wantsRead() const { return false; }
+    void progressed(qint64 bytes);
+    void fail(Outcome outcome) { m_outcome = outcome; }
+    int socket() const { return m_socket.get(); }
+
+private:
+    void activated();
+
+    UniqueFd m_socket;
+    QSocketNotifier* m_notifier = nullptr;
+    qint64 m_bytes = 0;
+    qint64 m_lastProgress = 0;
+    Outcome m_outcome = Outcome::Done;
+    bool m_done = false;
+};
+
+class BufferSender : public DataTransfer {
+public:
+    BufferSender(UniqueFd socket, QByteArray data, QObject* parent);
+
+protected:
+    bool pump() override;
+
+private:
+    QByteArray m_data;
+    qsizetype m_sent = 0;
+};
+
+class FileSender : public DataTransfer {
+public:
+    FileSender(UniqueFd socket, UniqueFd file, off_t offset, QObject* parent);
+
+protected:
+    bool pump() override;
+
+private:
+    bool copy();
+    UniqueFd m_file;
+    off_t m_offset;
+    bool m_useSendfile = true;
+    QByteArray m_buffer;
+    qsizetype m_pending = 0; // bytes of m_buffer not yet sent (plain copy)
+    qsizetype m_pendingAt = 0;
+};
+
+class FileReceiver : public DataTransfer {
+public:
+    FileReceiver(UniqueFd socket, UniqueFd file, QObject* parent);
+
+protected:
+    bool pump() override;
+    bool wantsRead() const override { return true; }
+
+private:
+    UniqueFd m_file;
+    QByteArray m_buffer;
+};

@@ -1,0 +1,187 @@
+#include "engine/FtpEngine.h"
+
+#include "engine/DataAddress.h"
+#include "engine/FtpEngineNotify.h"
+#include "engine/FtpEnginePrivate.h"
+#include "engine/FtpSession.h"
+#include "engine/SocketCloser.h"
+
+#include <QNetworkInterface>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+// sendfile() has no MSG_NOSIGNAL: a client that goes away mid-download must
+// not end the program.
+void ignoreBrokenPipes()
+{
+    struct sigaction current {};
+    if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        std::signal(SIGPIPE, SIG_IGN);
+}
+
+// Every session holds a few descriptors; the usual soft limit of 1024 would
+// cap the server far below its session limit.
+void raiseDescriptorLimit()
+{
+    rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max && limit.rlim_cur < 65536) {
+        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 65536);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+} // namespace
+
+FtpEnginePrivate::FtpEnginePrivate(FtpEngine* engine) : q(engine)
+{
+    replyTexts.insert(9, QStringLiteral("211 FTP server status."));
+    replyTexts.insert(11, QStringLiteral("220 FTP server ready."));
+    replyTexts.insert(14, QStringLiteral("226 Listing complete."));
+    replyTexts.insert(17, QStringLiteral("230 Login successful."));
+    ticker.setInterval(limits.tickMs);
+    QObject::connect(&ticker, &QTimer::timeout, q, [this] { checkTimeouts(); });
+}
+
+FtpEnginePrivate::~FtpEnginePrivate() = default;
+
+void FtpEnginePrivate::acceptConnections()
+{
+    while (server && server->hasPendingConnections()) {
+        QTcpSocket* socket = server->nextPendingConnection();
+        const QHostAddress peer = plainAddress(socket->peerAddress());
+        const char* refusal = nullptr;
+        if (sessions.m_items.size() >= limits.maxSessions)
+            refusal = "421 Too many users, please try again later.\r\n";
+        else if (perAddress.value(peer) >= limits.maxPerAddress)
+            refusal = "421 Too many connections from your address.\r\n";
+        if (refusal) {
+            socket->write(refusal);
+            SocketCloser::close(socket, q);
+            continue;
+        }
+        connectionCount = connectionCount % 32767 + 1;
+        auto* session = new FtpSession(*this, socket, nextSessionId++, qint16(connectionCount));
+        sessions.m_items.append(session);
+        ++perAddress[peer];
+        if (!ticker.isActive())
+            ticker.start();
+        session->begin();
+    }
+}
+
+void FtpEnginePrivate::detach(FtpSession* session)
+{
+    if (!sessions.m_items.removeOne(session))
+        return;
+    auto it = perAddress.find(session->peer());
+    if (it != perAddress.end() && --it.value() <= 0)
+        perAddress.erase(it);
+    if (sessions.m_items.isEmpty())
+        ticker.stop();
+}
+
+void FtpEnginePrivate::checkTimeouts()
+{
+    // Handlers raised from here may end any session: work on a snapshot.
+    QList<QPointer<FtpSession>> snapshot;
+    for (FtpUser* u : std::as_const(sessions.m_items))
+        snapshot.append(static_cast<FtpSession*>(u));
+    for (const auto& s : snapshot)
+        if (s)
+            s->checkTimeouts();
+}
+
+void FtpEnginePrivate::closeAll(bool notify)
+{
+    QList<QPointer<FtpSession>> snapshot;
+    for (FtpUser* u : std::as_const(sessions.m_items))
+        snapshot.append(static_cast<FtpSession*>(u));
+    for (const auto& s : snapshot) {
+        if (!s)
+            continue;
+        if (notify)
+            s->shutDown(QStringLiteral("421 Server shutting down."));
+        else
+            s->drop();
+    }
+}
+
+FtpEngine::FtpEngine(QObject* parent) : QObject(parent), d(std::make_unique<FtpEnginePrivate>(this))
+{
+    ignoreBrokenPipes();
+}
+
+FtpEngine::~FtpEngine()
+{
+    // The sink may already be gone: sessions still open end without notifications.
+    d->sink = nullptr;
+    d->closeAll(false);
+}
+
+int FtpEngine::ListenPort() const { return d->listenPort; }
+void FtpEngine::SetListenPort(int port) { d->listenPort = port; }
+QString FtpEngine::DefaultRoot() const { return d->defaultRoot; }
+void FtpEngine::SetDefaultRoot(const QString& folder) { d->defaultRoot = folder; }
+int FtpEngine::IdleSeconds() const { return d->idleSeconds; }
+void FtpEngine::SetIdleSeconds(int seconds) { d->idleSeconds = qMax(0, seconds); }
+bool FtpEngine::OptionFlag() const { return d->optionFlag; }
+void FtpEngine::SetOptionFlag(bool value) { d->optionFlag = value; }
+qint32 FtpEngine::OptionNumber() const { return d->optionNumber; }
+void FtpEngine::SetOptionNumber(qint32 value) { d->optionNumber = value; }
+QString FtpEngine::LastError() const { return d->lastError; }
+bool FtpEngine::Listening() const { return d->server && d->server->isListening(); }
+quint16 FtpEngine::BoundPort() const { return Listening() ? d->server->serverPort() : 0; }
+const FtpSessions& FtpEngine::Sessions() const { return d->sessions; }
+void FtpEngine::SetNotifySink(IFtpEngineNotify* sink) { d->sink = sink; }
+IFtpEngineNotify* FtpEngine::NotifySink() const { return d->sink; }
+::VirtualFolderList& FtpEngine::VirtualFolderList() { return d->serverFolders; }
+
+bool FtpEngine::StartListening()
+{
+    d->lastError.clear();
+    if (d->listenPort < 0 || d->listenPort > 65535) {
+        d->lastError = QStringLiteral("Invalid port %1").arg(d->listenPort);
+        return false;
+    }
+    if (Listening() && d->server->serverPort() == d->listenPort)
+        return true;
+    delete d->server;
+    d->server = new QTcpServer(this);
+    d->server->setMaxPendingConnections(1000);
+    connect(d->server, &QTcpServer::newConnection, this, [this] { d->acceptConnections(); });
+    // Both address families where the system has them, else IPv4 alone.
+    if (!d->server->listen(QHostAddress::Any, quint16(d->listenPort))
+        && !d->server->listen(QHostAddress::AnyIPv4, quint16(d->listenPort))) {
+        d->lastError = d->server->errorString();
+        delete d->server;
+        d->server = nullptr;
+        return false;
+    }
+    raiseDescriptorLimit();
+    return true;
+}
+
+void FtpEngine::StopListening()
+{
+    if (d->server) {
+        d->server->close();
+        d->server->deleteLater();
+        d->server = nullptr;
+    }
+    d->closeAll(true);
+}
+
+QString FtpEngine::LocalAddress() const
+{
+    for (const QHostAddress& a : QNetworkInterface::allAddresses())
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
+            return a.toString();
+    return QStringLiteral("127.0.0.1");
+}
+
+QString FtpEngine::ReplyText(int n) const { return d->replyTexts.value(n); }
+void FtpEngine::SetReplyText(int n, const QString& text) { d->replyTexts.insert(n, text); }

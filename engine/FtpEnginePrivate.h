@@ -1,0 +1,53 @@
+#pragma once
+// The engine's own state, shared with its sessions.
+#include "engine/FtpEngine.h"
+
+#include <QHash>
+#include <QHostAddress>
+#include <QTimer>
+#include <memory>
+
+class FtpSession;
+class QTcpServer;
+
+// Time-outs and caps. Tests shorten them through FtpEnginePrivate::of().
+struct FtpLimits {
+    int loginMs = 60'000;       // USER/PASS must succeed within this
+    int dataConnectMs = 60'000; // a data connection must be up within this
+    int stallMs = 120'000;      // a transfer without progress for this long is dropped
+    int maxPerAddress = 400;    // sessions from one client address
+    int maxSessions = 1000;
+    int tickMs = 1000;          // how often time-outs are checked
+};
+
+class FtpEnginePrivate {
+public:
+    explicit FtpEnginePrivate(FtpEngine* engine);
+    ~FtpEnginePrivate();
+
+    static FtpEnginePrivate* of(FtpEngine& engine) { return engine.d.get(); }
+
+    void acceptConnections();
+    // Takes a session out of Sessions and the address count.
+    void detach(FtpSession* session);
+    void checkTimeouts();
+    void closeAll(bool notify);
+
+    FtpEngine* q;
+    int listenPort = 21;
+    QString defaultRoot;
+    int idleSeconds = 0;
+    bool optionFlag = false;
+    qint32 optionNumber = 0;
+    QString lastError;
+    QTcpServer* server = nullptr;
+    FtpSessions sessions;
+    IFtpEngineNotify* sink = nullptr;
+    QHash<int, QString> replyTexts;
+    ::VirtualFolderList serverFolders;
+    quint64 nextSessionId = 1;
+    quint32 connectionCount = 0;
+    QHash<QHostAddress, int> perAddress;
+    QTimer ticker;
+    FtpLimits limits;
+};

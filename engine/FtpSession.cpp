@@ -1,0 +1,324 @@
+#include "engine/FtpSession.h"
+
+#include "engine/DataChannel.h"
+#include "engine/DataTransfer.h"
+#include "engine/FtpEngineNotify.h"
+#include "engine/FtpEnginePrivate.h"
+#include "engine/ReplyLines.h"
+#include "engine/SocketCloser.h"
+
+#include <QDeadlineTimer>
+#include <QTcpSocket>
+
+#include <sys/socket.h>
+
+namespace {
+constexpr qsizetype ReadChunk = 4096;
+constexpr qint64 MaxQueuedOutput = 64 * 1024; // stop reading commands while replies pile up
+constexpr qsizetype MaxHeld = 32;             // commands kept while a transfer runs
+} // namespace
+
+// Marks the session as running its own code. A Disconnect, a lost connection
+// or an event that arrives meanwhile (through a handler's nested event loop)
+// waits until the outermost level returns.
+struct FtpSession::Busy {
+    explicit Busy(FtpSession& session) : s(session) { ++s.m_depth; }
+    ~Busy()
+    {
+        if (--s.m_depth == 0)
+            s.settle();
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+    FtpSession& s;
+};
+
+bool FtpSession::notify(const std::function<void(IFtpEngineNotify&)>& call)
+{
+    if (IFtpEngineNotify* sink = m_engine.sink) {
+        Busy busy(*this);
+        try {
+            call(*sink);
+        } catch (...) {
+            // A failing handler must not take the session down.
+        }
+    }
+    return live();
+}
+
+FtpSession::FtpSession(FtpEnginePrivate& engine, QTcpSocket* control, quint64 id, qint16 index)
+    : FtpUser(engine.q), m_engine(engine), m_control(control), m_id(id), m_index(index),
+      m_peer(plainAddress(control->peerAddress())), m_local(plainAddress(control->localAddress()))
+{
+    m_connected.start();
+    m_lastCommand = now();
+    control->setParent(this);
+    control->setReadBufferSize(16 * 1024);
+    control->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // An ABOR sent as urgent data must stay in the command stream.
+    const int one = 1;
+    ::setsockopt(int(control->socketDescriptor()), SOL_SOCKET, SO_OOBINLINE, &one, sizeof one);
+    connect(control, &QTcpSocket::readyRead, this, &FtpSession::wake);
+    connect(control, &QTcpSocket::bytesWritten, this, [this] {
+        if (m_outputBlocked && m_control->bytesToWrite() < MaxQueuedOutput / 2) {
+            m_outputBlocked = false;
+            wake();
+        }
+    });
+    auto gone = [this] {
+        m_controlGone = true;
+        wake();
+    };
+    connect(control, &QTcpSocket::disconnected, this, gone);
+    connect(control, &QTcpSocket::errorOccurred, this, gone);
+}
+
+FtpSession::~FtpSession() = default;
+
+qint64 FtpSession::now()
+{
+    return QDeadlineTimer::current().deadline();
+}
+
+void FtpSession::begin()
+{
+    Busy busy(*this);
+    reply(m_engine.replyTexts.value(11), 220);
+}
+
+void FtpSession::settle()
+{
+    if (m_phase != Phase::Live)
+        return;
+    const bool uploading = m_transfer && (m_kind == Kind::Store || m_kind == Kind::Append);
+    if (m_closeRequested || (m_controlGone && !uploading)) {
+        finish(true);
+        return;
+    }
+    if (m_deferred && !m_resumeQueued) {
+        m_deferred = false;
+        m_resumeQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_resumeQueued = false;
+                wake();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void FtpSession::wake()
+{
+    if (m_phase != Phase::Live)
+        return;
+    if (m_depth > 0) {
+        m_deferred = true;
+        return;
+    }
+    Busy busy(*this);
+    advance();
+}
+
+void FtpSession::advance()
+{
+    if (m_outcomePending) {
+        m_outcomePending = false;
+        transferDone();
+    }
+    if (live() && m_connectFailed) {
+        m_connectFailed = false;
+        dataFailed();
+    }
+    if (live() && m_connectPending) {
+        m_connectPending = false;
+        dataConnected();
+    }
+    if (live())
+        processLines();
+}
+
+void FtpSession::finish(bool raise)
+{
+    if (m_phase != Phase::Live)
+        return;
+    m_phase = Phase::Ending;
+    Busy busy(*this);
+    const bool started = m_started;
+    const QString path = m_transferPath;
+    const qint32 direction = m_kind == Kind::Retrieve ? 1 : 0;
+    clearTransfer();
+    if (started && raise)
+        notify([&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, false); });
+    if (m_control) {
+        SocketCloser::close(m_control, m_engine.q);
+        m_control = nullptr;
+    }
+    m_engine.detach(this);
+    if (raise)
+        notify([&](IFtpEngineNotify& s) { s.UserLogout(*this); });
+    m_phase = Phase::Ended;
+    deleteLater();
+}
+
+void FtpSession::Disconnect()
+{
+    if (m_phase != Phase::Live)
+        return;
+    if (m_depth > 0) {
+        requestClose();
+        return;
+    }
+    finish(true);
+}
+
+void FtpSession::shutDown(const QString& text)
+{
+    if (m_phase != Phase::Live)
+        return;
+    Busy busy(*this);
+    reply(text, 421);
+    requestClose();
+}
+
+void FtpSession::drop()
+{
+    finish(false);
+}
+
+void FtpSession::checkTimeouts()
+{
+    if (m_phase != Phase::Live || m_depth > 0)
+        return;
+    Busy busy(*this);
+    const qint64 t = now();
+    const FtpLimits& limits = m_engine.limits;
+    if (!m_loggedIn && !m_controlGone && m_connected.elapsed() > limits.loginMs) {
+        reply(QStringLiteral("421 Login timed out."));
+        requestClose();
+        return;
+    }
+    if (transferBusy()) {
+        if (!m_transfer && m_waitingSince > 0 && t - m_waitingSince > limits.dataConnectMs) {
+            clearTransfer();
+            reply(QStringLiteral("425 Can't open data connection."));
+        } else if (m_transfer && t - m_transfer->lastProgress() > limits.stallMs) {
+            endTransfer(false, QStringLiteral("426 Data connection stalled; transfer aborted."));
+        } else {
+            return;
+        }
+        if (live())
+            processLines();
+        return;
+    }
+    if (m_engine.idleSeconds > 0 && t - m_lastCommand > qint64(m_engine.idleSeconds) * 1000) {
+        reply(QStringLiteral("421 Timeout."));
+        requestClose();
+    }
+}
+
+qint32 FtpSession::SecondsConnected() const
+{
+    return qint32(m_connected.elapsed() / 1000);
+}
+
+QString FtpSession::HomeFolder() const
+{
+    return m_home.isEmpty() ? m_engine.defaultRoot : m_home;
+}
+
+void FtpSession::SendReply(const QString& text)
+{
+    if (m_phase != Phase::Live || !m_control || m_controlGone)
+        return;
+    ++m_ownReplies;
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QStringList lines = t.split(QLatin1Char('\n'));
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    Busy busy(*this);
+    sendLines(lines);
+}
+
+void FtpSession::reply(const QString& text, int defaultCode)
+{
+    sendLines(replyLines(text, defaultCode));
+}
+
+void FtpSession::sendLines(const QStringList& lines)
+{
+    if (!m_control || m_controlGone)
+        return;
+    QByteArray out;
+    for (const QString& line : lines) {
+        out += line.toUtf8();
+        out += "\r\n";
+    }
+    m_control->write(out);
+    // All lines go out before the first trace, so a handler that closes the
+    // session from a trace cannot cut a reply in half.
+    Busy busy(*this);
+    for (const QString& line : lines)
+        notify([&](IFtpEngineNotify& s) { s.Debug(*this, line); });
+}
+
+void FtpSession::processLines()
+{
+    LineAssembler::Line line;
+    while (live() && !m_controlGone && nextLine(line))
+        handleLine(line);
+}
+
+bool FtpSession::nextLine(LineAssembler::Line& line)
+{
+    for (;;) {
+        if (!transferBusy() && !m_held.isEmpty()) {
+            line = m_held.dequeue();
+            return true;
+        }
+        if (!m_control || m_control->bytesToWrite() > MaxQueuedOutput) {
+            m_outputBlocked = m_control != nullptr;
+            return false;
+        }
+        if (transferBusy() && m_held.size() >= MaxHeld)
+            return false;
+        if (m_input.isEmpty()) {
+            m_input = m_control->read(ReadChunk);
+            if (m_input.isEmpty())
+                return false;
+        }
+        const qsizetype used = m_lines.feed(m_input.constData(), m_input.size());
+        m_input.remove(0, used);
+        std::optional<LineAssembler::Line> l = m_lines.takeLine();
+        if (!l)
+            continue;
+        // While a transfer runs only ABOR is served at once; the rest waits its turn.
+        if (transferBusy() && (l->tooLong || parseCommand(l->text).verb != QLatin1String("ABOR"))) {
+            m_held.enqueue(std::move(*l));
+            continue;
+        }
+        line = std::move(*l);
+        return true;
+    }
+}
+
+PathMap FtpSession::pathMap() const
+{
+    return PathMap(HomeFolder(), VirtualFolderList().items(), m_engine.serverFolders.items());
+}
+
+PathMap::Target FtpSession::target(const QString& argument) const
+{
+    return pathMap().map(ClientPath::resolve(m_cwd, argument));
+}
+
+QString FtpSession::CurrentFolder() const
+{
+    return pathMap().map(m_cwd).physical;
+}
+
+QString FtpSession::PhysicalPath(const QString& clientArgument) const
+{
+    return PathMap::confined(target(clientArgument), true);
+}

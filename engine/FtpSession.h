@@ -1,0 +1,166 @@
+#pragma once
+// One client's control connection: reads its commands, answers them, runs
+// its transfers and raises its notifications.
+#include "engine/ClientPath.h"
+#include "engine/CommandLine.h"
+#include "engine/FtpUser.h"
+#include "engine/UniqueFd.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QPointer>
+#include <QQueue>
+#include <functional>
+
+class DataChannel;
+class DataTransfer;
+class FtpEnginePrivate;
+class IFtpEngineNotify;
+class QTcpSocket;
+
+class FtpSession final : public FtpUser {
+    Q_OBJECT
+public:
+    FtpSession(FtpEnginePrivate& engine, QTcpSocket* control, quint64 id, qint16 index);
+    ~FtpSession() override;
+
+    // Sends the greeting and starts reading commands.
+    void begin();
+    void checkTimeouts();
+    // Sends the reply, then ends the session as Disconnect does.
+    void shutDown(const QString& reply);
+    // Ends without notifications (the engine is going away).
+    void drop();
+    QHostAddress peer() const { return m_peer; }
+
+    qint32 SecondsConnected() const override;
+    void Disconnect() override;
+    QString UserName() const override { return m_userName; }
+    QString LoginPass() const override { return m_loginPass; }
+    QString RemoteAddress() const override { return m_peer.toString(); }
+    QString HomeFolder() const override;
+    void SetHomeFolder(const QString& folder) override { m_home = folder; }
+    qint32 State() const override { return m_state; }
+    QString CurrentFile() const override { return m_currentFile; }
+    void SendReply(const QString& text) override;
+    qint16 ConnectionIndex() const override { return m_index; }
+    QString CurrentFolder() const override;
+    QString PhysicalPath(const QString& clientArgument) const override;
+    quint64 SessionId() const override { return m_id; }
+
+private:
+    enum class Phase { Live, Ending, Ended };
+    enum class Kind { None, Retrieve, Store, Append, List, NameList };
+    struct Busy;
+
+    // Lifecycle and re-entrancy.
+    bool live() const { return m_phase == Phase::Live && !m_closeRequested; }
+    void requestClose() { m_closeRequested = true; }
+    void settle();
+    // Entry from the event loop: runs now, or once this session's own
+    // notification in progress has returned.
+    void wake();
+    void advance();
+    void finish(bool notify);
+    // Raises one notification; false when the session is to end now.
+    bool notify(const std::function<void(IFtpEngineNotify&)>& call);
+    // Raises a permission notification; false when it refused (reply sent) or the session ends.
+    bool permitted(const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call);
+
+    // Control connection.
+    void processLines();
+    bool nextLine(LineAssembler::Line& line);
+    void handleLine(const LineAssembler::Line& line);
+    void reply(const QString& text, int defaultCode = 500);
+    void sendLines(const QStringList& lines);
+
+    // Commands.
+    void dispatch(const Command& cmd);
+    void doUser(const QString& arg);
+    void doPass(const QString& arg);
+    void doChangeDir(const QString& arg);
+    void doMakeDir(const QString& arg);
+    void doRemoveDir(const QString& arg);
+    void doDelete(const QString& arg);
+    void doRenameFrom(const QString& arg);
+    void doRenameTo(const QString& arg);
+    void doSize(const QString& arg, bool wantTime);
+    void doType(const QString& arg);
+    void doOpts(const QString& arg);
+    void doSite(const QString& arg);
+    void doUnknown(const Command& cmd);
+    void doRest(const QString& arg);
+
+    // Data connections and transfers.
+    void doPassive(bool extended, const QString& arg);
+    void doPort(bool extended, const QString& arg);
+    void doRetrieve(const QString& arg);
+    void doStore(const QString& arg, bool append);
+    void doList(const QString& arg, bool namesOnly);
+    void doAbort();
+    void awaitDataConnection();
+    void dataConnected();
+    void dataFailed();
+    void startListing(UniqueFd socket);
+    void transferDone();
+    void endTransfer(bool success, const QString& finalReply);
+    void clearTransfer();
+    bool transferBusy() const { return m_kind != Kind::None; }
+
+    PathMap pathMap() const;
+    PathMap::Target target(const QString& argument) const;
+    static qint64 now();
+
+    FtpEnginePrivate& m_engine;
+    QTcpSocket* m_control;
+    const quint64 m_id;
+    const qint16 m_index;
+    QHostAddress m_peer;
+    QHostAddress m_local;
+    QElapsedTimer m_connected;
+    qint64 m_lastCommand = 0;
+
+    Phase m_phase = Phase::Live;
+    int m_depth = 0;
+    bool m_closeRequested = false;
+    bool m_resumeQueued = false;
+    bool m_deferred = false;
+    bool m_outputBlocked = false;
+    bool m_controlGone = false;
+    int m_ownReplies = 0; // replies sent by handlers through SendReply
+
+    LineAssembler m_lines;
+    QByteArray m_input;      // read from the socket, not yet cut into lines
+    QQueue<LineAssembler::Line> m_held; // commands that wait for the running transfer
+
+    QString m_userName;
+    QString m_loginPass;
+    bool m_userGiven = false;
+    bool m_loggedIn = false;
+    int m_failedLogins = 0;
+    QString m_home;
+    qint32 m_state = Authorizing;
+    QString m_cwd = QStringLiteral("/");
+    QString m_currentFile;
+    qint64 m_restart = 0;
+    QString m_renameArgument; // RNFR's argument, until the next command
+    QString m_renameClientPath;
+
+    // The transfer in hand: waiting for its data connection, then running.
+    DataChannel* m_channel = nullptr;
+    DataTransfer* m_transfer = nullptr;
+    Kind m_kind = Kind::None;
+    bool m_started = false; // 150 sent
+    bool m_outcomePending = false;
+    bool m_connectPending = false;
+    bool m_connectFailed = false;
+    qint64 m_waitingSince = 0;
+    QString m_transferPath; // physical
+    QString m_transferClientPath;
+    QString m_transferBase;
+    qint64 m_size = 0;
+    UniqueFd m_file;
+    qint64 m_offset = 0;
+    int m_outcome = 0;
+    QString m_listingReply;
+};

@@ -1,0 +1,53 @@
+#include "engine/SocketCloser.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <sys/socket.h>
+
+namespace {
+constexpr int GraceMs = 10'000;
+}
+
+void SocketCloser::close(QTcpSocket* socket, QObject* owner)
+{
+    new SocketCloser(socket, owner);
+}
+
+SocketCloser::SocketCloser(QTcpSocket* socket, QObject* owner) : QObject(owner), m_socket(socket)
+{
+    socket->disconnect();
+    socket->setParent(this);
+    if (socket->state() != QAbstractSocket::ConnectedState) {
+        done();
+        return;
+    }
+    connect(socket, &QTcpSocket::bytesWritten, this, &SocketCloser::written);
+    connect(socket, &QTcpSocket::readyRead, this, &SocketCloser::drain);
+    connect(socket, &QTcpSocket::disconnected, this, &SocketCloser::done);
+    connect(socket, &QTcpSocket::errorOccurred, this, &SocketCloser::done);
+    QTimer::singleShot(GraceMs, this, &SocketCloser::done);
+    drain();
+    socket->flush();
+    written();
+}
+
+void SocketCloser::written()
+{
+    if (m_shut || m_socket->bytesToWrite() > 0)
+        return;
+    m_shut = true;
+    ::shutdown(int(m_socket->socketDescriptor()), SHUT_WR);
+}
+
+void SocketCloser::drain()
+{
+    m_socket->readAll();
+}
+
+void SocketCloser::done()
+{
+    m_socket->disconnect(this);
+    m_socket->abort();
+    deleteLater();
+}

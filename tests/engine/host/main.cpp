@@ -1,0 +1,132 @@
+// Runs the engine on a free port with a recording sink so that tests (and the
+// benchmark) can drive it with real FTP clients. Prints "PORT n" first, then
+// one JSON line per notification; reads control requests on standard input.
+#include "RecordingSink.h"
+
+#include "engine/FtpEngine.h"
+#include "engine/FtpEnginePrivate.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QPointer>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+void runRequest(const QString& line, FtpEngine& engine, RecordingSink& sink)
+{
+    const QString verb = line.section(QLatin1Char(' '), 0, 0);
+    const QString rest = line.section(QLatin1Char(' '), 1);
+    QJsonObject done{{QStringLiteral("e"), QStringLiteral("done")}, {QStringLiteral("request"), verb}};
+    if (verb == QLatin1String("disconnect")) {
+        // As the console does: a snapshot of the user's sessions, then Disconnect on each.
+        QList<QPointer<FtpUser>> matches;
+        for (int i = 0; i < engine.Sessions().Count(); ++i)
+            if (engine.Sessions().Item(i)->UserName() == rest)
+                matches.append(engine.Sessions().Item(i));
+        for (const auto& user : matches)
+            if (user)
+                user->Disconnect();
+        done.insert(QStringLiteral("closed"), int(matches.size()));
+    } else if (verb == QLatin1String("stop")) {
+        engine.StopListening();
+    } else if (verb == QLatin1String("start")) {
+        done.insert(QStringLiteral("ok"), engine.StartListening());
+        done.insert(QStringLiteral("port"), engine.BoundPort());
+    } else if (verb == QLatin1String("reply")) {
+        engine.SetReplyText(rest.section(QLatin1Char(' '), 0, 0).toInt(), rest.section(QLatin1Char(' '), 1));
+    } else if (verb == QLatin1String("idle")) {
+        engine.SetIdleSeconds(rest.toInt());
+    } else if (verb == QLatin1String("serverfolder")) {
+        const QStringList f = rest.split(QLatin1Char('|'));
+        if (f.size() == 3)
+            engine.VirtualFolderList().Add(f.at(0), f.at(1), f.at(2));
+    } else if (verb == QLatin1String("exit")) {
+        QCoreApplication::quit();
+    }
+    QJsonArray sessions;
+    for (int i = 0; i < engine.Sessions().Count(); ++i) {
+        FtpUser* u = engine.Sessions().Item(i);
+        sessions.append(QJsonObject{{QStringLiteral("sid"), qint64(u->SessionId())},
+                                    {QStringLiteral("user"), u->UserName()},
+                                    {QStringLiteral("state"), u->State()},
+                                    {QStringLiteral("index"), u->ConnectionIndex()},
+                                    {QStringLiteral("folder"), u->CurrentFolder()}});
+    }
+    done.insert(QStringLiteral("sessions"), sessions);
+    done.insert(QStringLiteral("listening"), engine.Listening());
+    sink.print(done);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser options;
+    options.addOptions({
+        {QStringLiteral("root"), QStringLiteral("Home folder of every session."), QStringLiteral("folder")},
+        {QStringLiteral("idle"), QStringLiteral("Idle time-out in seconds."), QStringLiteral("seconds"), QStringLiteral("0")},
+        {QStringLiteral("folder"), QStringLiteral("Session virtual folder name|path|real."), QStringLiteral("spec")},
+        {QStringLiteral("login-ms"), QStringLiteral("Login time limit."), QStringLiteral("ms")},
+        {QStringLiteral("data-ms"), QStringLiteral("Data connection time limit."), QStringLiteral("ms")},
+        {QStringLiteral("stall-ms"), QStringLiteral("Transfer stall limit."), QStringLiteral("ms")},
+        {QStringLiteral("tick-ms"), QStringLiteral("Time-out check interval."), QStringLiteral("ms")},
+        {QStringLiteral("quiet"), QStringLiteral("Print nothing but the port.")},
+    });
+    options.process(app);
+
+    FtpEngine engine;
+    RecordingSink sink(engine, options.value(QStringLiteral("root")), options.isSet(QStringLiteral("quiet")));
+    for (const QString& spec : options.values(QStringLiteral("folder"))) {
+        const QStringList f = spec.split(QLatin1Char('|'));
+        if (f.size() == 3)
+            sink.addSessionFolder(f.at(0), f.at(1), f.at(2));
+    }
+    FtpLimits& limits = FtpEnginePrivate::of(engine)->limits;
+    if (options.isSet(QStringLiteral("login-ms")))
+        limits.loginMs = options.value(QStringLiteral("login-ms")).toInt();
+    if (options.isSet(QStringLiteral("data-ms")))
+        limits.dataConnectMs = options.value(QStringLiteral("data-ms")).toInt();
+    if (options.isSet(QStringLiteral("stall-ms")))
+        limits.stallMs = options.value(QStringLiteral("stall-ms")).toInt();
+    if (options.isSet(QStringLiteral("tick-ms"))) {
+        limits.tickMs = options.value(QStringLiteral("tick-ms")).toInt();
+        FtpEnginePrivate::of(engine)->ticker.setInterval(limits.tickMs);
+    }
+    engine.SetNotifySink(&sink);
+    engine.SetDefaultRoot(options.value(QStringLiteral("root")));
+    engine.SetIdleSeconds(options.value(QStringLiteral("idle")).toInt());
+    engine.SetListenPort(0);
+    if (!engine.StartListening()) {
+        std::fprintf(stderr, "cannot listen: %s\n", qPrintable(engine.LastError()));
+        return 1;
+    }
+    std::printf("PORT %u\n", engine.BoundPort());
+    std::fflush(stdout);
+
+    QByteArray pending;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char buffer[4096];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            input.setEnabled(false);
+            QCoreApplication::quit(); // the test that started us is gone
+            return;
+        }
+        pending.append(buffer, n);
+        qsizetype end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(pending.left(end)).trimmed();
+            pending.remove(0, end + 1);
+            if (!line.isEmpty())
+                runRequest(line, engine, sink);
+        }
+    });
+    const int code = app.exec();
+    engine.StopListening();
+    return code;
+}
