@@ -1,0 +1,109 @@
+// The per-event logs: the server log, the group's log and the user's log,
+// and the console row of each event.
+#include "session/SessionHandlers.h"
+
+#include "core/Accounts.h"
+#include "core/AppFolder.h"
+#include "core/ConsoleLog.h"
+#include "core/FileNames.h"
+#include "core/LogRecord.h"
+#include "core/TextFile.h"
+#include "session/HandlerSupport.h"
+#include "session/PassLine.h"
+
+namespace {
+
+const char Procedure[] = "WriteLogs";
+
+bool IsUnknown(const QString& name)
+{
+    return name.toLower() == QLatin1String("unknown");
+}
+
+// logs/<prefix><name>.txt, or an empty text when the name cannot be one
+// literal file name component.
+QString LogPath(const QString& prefix, const QString& name)
+{
+    if (name.isEmpty() || !IsSafeName(name))
+        return {};
+    return AppPath(QStringLiteral("/logs/") + prefix + name + QStringLiteral(".txt"));
+}
+
+void Append(const QString& path, const LogRecord& record, int step)
+{
+    if (const FileOpResult r = AppendLogRecord(path, record); !r)
+        ReportStep(Procedure, step, r.errorText);
+}
+
+// Moves a log past the size limit to <name>_<YYYYMMDD>_<HHMMSS>.txt.
+void Rotate(const QString& path, const QDateTime& now)
+{
+    if (path.isEmpty() || !LogNeedsRotation(path))
+        return;
+    QString base = ResolvePath(path);
+    if (base.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+        base.chop(4);
+    const QString target = base + QLatin1Char('_') + RotationStamp(now) + QStringLiteral(".txt");
+    if (const FileOpResult r = RenameNoReplace(path, target); !r)
+        ReportStep(Procedure, 8, r.errorText);
+}
+
+} // namespace
+
+QString SessionHandlers::GetUserGroup(const QString& userName) const
+{
+    return ModMain::GetUserGroup(userName, FrmMainProcedure("GetUserGroup"));
+}
+
+void SessionHandlers::WriteLogs(QString user, QString group, QString clientAddress, QString text)
+{
+    user = user.trimmed();
+    group = group.trimmed();
+    clientAddress = clientAddress.trimmed();
+    text = text.trimmed();
+
+    if (group.isEmpty() && user == QLatin1String("anonymous"))
+        group = QStringLiteral("public");
+
+    for (const char* silent : {"220", "230-", "221 Good", "230 Date"}) {
+        if (text.startsWith(QLatin1String(silent)))
+            return;
+    }
+    if (text.startsWith(QLatin1String("230 ")))
+        text = QStringLiteral("230 ") + user + QStringLiteral(" login ok.");
+    if (IsPassLine(text))
+        text = MaskedPassLine(text);
+
+    const QDateTime now = m_clock();
+    if (group.isEmpty()) {
+        group = GetUserGroup(user).trimmed();
+        if (group.isEmpty())
+            group = QStringLiteral("Unknown");
+    }
+    LogRecord record;
+    record.Date = LogDate(now);
+    record.Time = LogTime(now);
+    record.User = user.isEmpty() ? QStringLiteral("New Connection") : user;
+    record.Group = group;
+    record.ClientAddress = clientAddress.isEmpty() ? QStringLiteral("0.0.0.0") : clientAddress;
+    record.Message = text;
+
+    const QString serverLog = AppPath(QStringLiteral("/logs/S_Log.txt"));
+    Append(serverLog, record, 6);
+
+    const QString groupLog = LogPath(QStringLiteral("G_"), group);
+    if (!groupLog.isEmpty() && !IsUnknown(group))
+        Append(groupLog, record, 7);
+    const QString userLog = LogPath(QStringLiteral("U_"), user);
+    if (!userLog.isEmpty() && !IsUnknown(user) && !IsUnknown(group))
+        Append(userLog, record, 7);
+
+    Rotate(serverLog, now);
+    Rotate(groupLog, now);
+    Rotate(userLog, now);
+
+    if (ConsoleLogList* list = ConsoleLog()) {
+        const QString rowUser = user.isEmpty() ? QStringLiteral("New connection") : user;
+        AppendConsoleRow(*list, ConsoleRow(record.Date, record.Time, record.ClientAddress, rowUser, text), 4);
+    }
+}

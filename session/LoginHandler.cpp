@@ -1,0 +1,240 @@
+// Login: the anonymous rule, the account and group files, the root folders,
+// the virtual folders and the session record; and the command notifications.
+#include "session/SessionHandlers.h"
+
+#include "core/Accounts.h"
+#include "core/AppFolder.h"
+#include "core/Config.h"
+#include "core/FileNames.h"
+#include "core/Flags.h"
+#include "core/ProcessState.h"
+#include "core/ServerLog.h"
+#include "core/SmallProcs.h"
+#include "core/TextCipher.h"
+#include "core/TextFile.h"
+#include "session/HandlerSupport.h"
+#include "session/VirtualFolderMap.h"
+
+namespace {
+
+const char Procedure[] = "IFtpEngineNotify_UserLogin";
+
+QString Folded(const QString& text)
+{
+    return text.toLower().trimmed();
+}
+
+QString WithFinalSlash(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+// Reads the next line; a missing line is reported and gives no value.
+std::optional<QString> NextLine(LineReader& reader, int step)
+{
+    std::optional<QString> line = reader.readLine();
+    if (!line)
+        ReportStep(Procedure, step, PastEndText());
+    return line;
+}
+
+void ReadFlag(LineReader& reader, bool& field, int step)
+{
+    if (const std::optional<QString> line = NextLine(reader, step)) {
+        if (const std::optional<bool> flag = ParseFlag(*line))
+            field = *flag;
+        else
+            ReportStep(Procedure, step, TypeMismatchText());
+    }
+}
+
+} // namespace
+
+void SessionHandlers::refuseLogin(FtpUser& User, bool& Cancel, QString& Message, const QString& text,
+                                  const QString& logGroup, bool disconnect)
+{
+    Message = text;
+    User.SendReply(Message);
+    Cancel = true;
+    if (disconnect)
+        User.Disconnect();
+    else
+        User.SetSessionData(QStringLiteral("kill"));
+    WriteLogs(User.UserName(), logGroup, User.RemoteAddress(), Message);
+}
+
+void SessionHandlers::readAccount(const QString& path, UserObj& r, QString& userId,
+                                  std::optional<QString>& password)
+{
+    const int step = 5;
+    LineReader reader(path);
+    if (!reader.isOpen()) {
+        ReportStep(Procedure, step, reader.errorText());
+        return;
+    }
+    ReadFlag(reader, r.AdoptGroupCMDs, step);
+    for (bool* flag : {&r.AllowChangeDir, &r.AllowDeleteFile, &r.AllowDir, &r.AllowGetFile, &r.AllowMakeDir,
+                       &r.AllowPutFile, &r.AllowRemoveDir, &r.AllowRenameFile})
+        ReadFlag(reader, *flag, step);
+    if (const auto line = NextLine(reader, step))
+        userId = *line;
+    if (const auto line = NextLine(reader, step))
+        password = ModMain::DeCipher(*line);
+    if (const auto line = NextLine(reader, step))
+        r.Description = ModMain::DeCipher(*line);
+    if (const auto line = NextLine(reader, step))
+        r.Email = *line;
+    if (const auto line = NextLine(reader, step))
+        r.Group = *line;
+    if (const auto line = NextLine(reader, step))
+        r.RootFolder = WithFinalSlash(*line);
+    ReadFlag(reader, r.UseGroupHomeDirectory, step);
+}
+
+void SessionHandlers::readGroup(UserObj& r)
+{
+    const int step = 8;
+    // A group name that cannot be one file name names no group file.
+    const QString path = GroupFilePath(r.Group).trimmed();
+    LineReader reader(IsSafeName(r.Group.trimmed()) ? path : QString());
+    if (!reader.isOpen()) {
+        ReportStep(Procedure, step, QStringLiteral("File not found"));
+        return;
+    }
+    for (bool* flag : {&r.GAllowDeleteFile, &r.GAllowGetFile, &r.GAllowPutFile, &r.GAllowRenameFile, &r.GAllowDir,
+                       &r.GAllowMakeDir, &r.GAllowRemoveDir, &r.GAllowChangeDir})
+        ReadFlag(reader, *flag, step);
+    if (const auto line = NextLine(reader, step))
+        r.GRootFolder = WithFinalSlash(*line);
+}
+
+void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
+{
+    using ModMain::ServerConfig;
+    const QString appRoot = AppPath(QStringLiteral("/root"));
+    if (!FolderExists(ServerConfig.ServerRoot)) {
+        const QString server = QStringLiteral("server");
+        ModMain::WriteServerLog(server, server, server,
+                                QStringLiteral("*** MISSING SERVER ROOT FOLDER: ") + ServerConfig.ServerRoot
+                                    + QStringLiteral(" is missing."),
+                                true);
+        ModMain::WriteServerLog(server, server, server, QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + appRoot,
+                                true);
+        ModMain::WriteServerLog(server, server, server, QStringLiteral("*** THIS CHANGE HAS BEEN SAVED."), true);
+        ServerConfig.ServerRoot = appRoot;
+        ModMain::SaveConfig();
+        FtpEngine1.SetDefaultRoot(appRoot);
+    }
+
+    const auto remap = [&](QString& folder, const char* missing, const char* mapping, const char* warning) {
+        if (FolderExists(static_cast<const QString&>(folder)))
+            return;
+        for (const QString& text : {QLatin1String(missing) + folder, QLatin1String(mapping) + appRoot,
+                                    QString::fromLatin1(warning)})
+            ModMain::WriteServerLog(r.Group, User.UserName(), User.RemoteAddress(), text, true);
+        folder = appRoot + QLatin1Char('/');
+    };
+    if (!r.UseGroupHomeDirectory)
+        remap(r.RootFolder, "*** MISSING USER ROOT FOLDER: ", "*** MAPPING USER ROOT FOLDER TO: ",
+              "*** WARNING *** Modify User root folder.");
+    else
+        remap(r.GRootFolder, "*** MISSING GROUP ROOT FOLDER: ", "*** MAPPING GROUP ROOT FOLDER TO: ",
+              "*** WARNING *** Modify Group root folder.");
+}
+
+void SessionHandlers::addVirtualFolders(FtpUser& User)
+{
+    const QList<VirtualFolderRecord> records
+        = ReadVirtualFolderMap([] { ReportStep(Procedure, 13, PastEndText()); });
+    for (const VirtualFolderRecord& record : records) {
+        if (const std::optional<QString> path = VirtualPathUnderHome(User.HomeFolder(), record.SourceFolder))
+            User.VirtualFolderList().Add(record.Name, *path, record.RealFolder);
+    }
+}
+
+void SessionHandlers::IFtpEngineNotify_UserLogin(FtpUser& User, bool& Cancel, QString& Message)
+{
+    PointerRestorer pointer(m_console);
+    const QString name = User.UserName();
+    if (const auto earlier = User.SessionObjectAs<UserObj>())
+        earlier->PendingOpCode = PendingOp::None;
+
+    const bool anonymous = Folded(name) == QLatin1String("anonymous");
+    if (anonymous) {
+        if (!ModMain::ServerConfig.AllowAnonymous) {
+            refuseLogin(User, Cancel, Message, QStringLiteral("530 anonymous not enabled at this site."),
+                        QStringLiteral("public"), true);
+            return;
+        }
+        ModMain::WriteAnonymousLog(User.LoginPass());
+    }
+
+    auto record = std::make_shared<UserObj>();
+
+    // A name that cannot be one literal file name has no account, and its
+    // log is left alone.
+    const bool safe = !name.isEmpty() && IsSafeName(name);
+    const QString accountPath = AccountFilePath(name);
+    if (!safe || !FileExists(accountPath)) {
+        Message = QStringLiteral("530 No user account exists. Please try again.");
+        User.SendReply(Message);
+        Cancel = true;
+        User.Disconnect();
+        if (safe)
+            RemoveFile(AppPath(QStringLiteral("/logs/U_") + name + QStringLiteral(".txt")));
+        WriteLogs(name, QStringLiteral("Unknown"), User.RemoteAddress(), Message);
+        return;
+    }
+
+    QString userId;
+    std::optional<QString> password;
+    readAccount(accountPath, *record, userId, password);
+
+    // A missing or undecipherable password line never lets a login in.
+    const bool passwordOk = password && !Folded(*password).isEmpty() && Folded(*password) == Folded(User.LoginPass());
+    if (!passwordOk && !anonymous) {
+        refuseLogin(User, Cancel, Message, QStringLiteral("530 Invalid password."), QStringLiteral("Unknown"), false);
+        return;
+    }
+    if (Folded(userId) != Folded(name)) {
+        refuseLogin(User, Cancel, Message, QStringLiteral("530 User name is different from configuration name."),
+                    QStringLiteral("Unknown"), true);
+        return;
+    }
+
+    readGroup(*record);
+    checkRoots(User, *record);
+    User.SetHomeFolder(record->UseGroupHomeDirectory ? record->GRootFolder : record->RootFolder);
+    addVirtualFolders(User);
+
+    record->PendingOpCode = PendingOp::LoggedIn;
+    record->Index = User.ConnectionIndex();
+    User.SetSessionData(std::static_pointer_cast<SessionObject>(record));
+    WriteLogs(name, record->Group, User.RemoteAddress(), QStringLiteral("230 ") + name + QStringLiteral(" login ok."));
+    m_console.UpdateUserTree();
+}
+
+void SessionHandlers::IFtpEngineNotify_UserCommand(FtpUser& User, QString& Command, QString& Parameters,
+                                                   bool& Cancel)
+{
+    PointerRestorer pointer(m_console);
+    if (User.State() == FtpUser::Authorizing)
+        return;
+    if (const auto record = User.SessionObjectAs<UserObj>())
+        ModMain::GetGroup(record->Group);
+    else
+        ReportStep("IFtpEngineNotify_UserCommand", 2, NoSessionRecordText());
+    if (Command.toUpper() == QLatin1String("USER") && Parameters.toLower() == QLatin1String("guest"))
+        Parameters = QStringLiteral("anonymous");
+    Cancel = false;
+}
+
+void SessionHandlers::IFtpEngineNotify_SiteCommand(FtpUser&, bool&, QString&)
+{
+}
+
+void SessionHandlers::IFtpEngineNotify_UnrecognizedCommand(FtpUser&, bool&, QString&, QString&)
+{
+}

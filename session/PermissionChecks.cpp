@@ -1,0 +1,130 @@
+// Granting or refusing each file operation by the account's or the group's
+// flag, and blanking the listing of a session that may not list.
+#include "session/SessionHandlers.h"
+
+#include "session/HandlerSupport.h"
+
+#include <QFileInfo>
+
+namespace {
+
+struct Rule {
+    bool UserObj::*account;
+    bool UserObj::*group;
+    qint16 grantedCode;
+};
+
+// Per operation: the account flag, the group flag and the code left on grant.
+Rule RuleFor(int op)
+{
+    static const Rule rules[] = {
+        {&UserObj::AllowChangeDir, &UserObj::GAllowChangeDir, PendingOp::ChangeDir},
+        {&UserObj::AllowDeleteFile, &UserObj::GAllowDeleteFile, PendingOp::Delete},
+        {&UserObj::AllowGetFile, &UserObj::GAllowGetFile, PendingOp::Get},
+        {&UserObj::AllowMakeDir, &UserObj::GAllowMakeDir, PendingOp::None},
+        {&UserObj::AllowPutFile, &UserObj::GAllowPutFile, PendingOp::Put},
+        {&UserObj::AllowRemoveDir, &UserObj::GAllowRemoveDir, PendingOp::None},
+        {&UserObj::AllowRenameFile, &UserObj::GAllowRenameFile, PendingOp::None},
+    };
+    return rules[op];
+}
+
+// Only True grants: the group's flag when the account adopts the group's
+// commands, else the account's own.
+bool Granted(const UserObj& r, bool UserObj::*account, bool UserObj::*group)
+{
+    return r.AdoptGroupCMDs ? r.*group : r.*account;
+}
+
+} // namespace
+
+std::shared_ptr<UserObj> SessionHandlers::checkPermission(FtpUser& User, Operation op, const char* procedure,
+                                                          bool& Cancel)
+{
+    const std::shared_ptr<UserObj> record = User.SessionObjectAs<UserObj>();
+    if (!record) {
+        // No accepted login: refuse.
+        ReportStep(procedure, 1, NoSessionRecordText());
+        Cancel = true;
+        return nullptr;
+    }
+    record->PendingOpCode = PendingOp::None;
+    const Rule rule = RuleFor(int(op));
+    if (!Granted(*record, rule.account, rule.group)) {
+        record->PendingOpCode = PendingOp::Refused;
+        Cancel = true;
+        return nullptr;
+    }
+    record->PendingOpCode = rule.grantedCode;
+    return record;
+}
+
+void SessionHandlers::IFtpEngineNotify_ChangeDir(FtpUser& User, const QString&, bool& Cancel, QString&)
+{
+    checkPermission(User, Operation::ChangeDir, "IFtpEngineNotify_ChangeDir", Cancel);
+}
+
+void SessionHandlers::IFtpEngineNotify_MakeDir(FtpUser& User, const QString&, bool& Cancel, QString&)
+{
+    checkPermission(User, Operation::MakeDir, "IFtpEngineNotify_MakeDir", Cancel);
+}
+
+void SessionHandlers::IFtpEngineNotify_RemoveDir(FtpUser& User, const QString&, bool& Cancel, QString&)
+{
+    checkPermission(User, Operation::RemoveDir, "IFtpEngineNotify_RemoveDir", Cancel);
+}
+
+void SessionHandlers::IFtpEngineNotify_RenameFile(FtpUser& User, const QString&, const QString&, bool& Cancel,
+                                                  QString&)
+{
+    checkPermission(User, Operation::RenameFile, "IFtpEngineNotify_RenameFile", Cancel);
+}
+
+void SessionHandlers::IFtpEngineNotify_PutFile(FtpUser& User, QString&, bool& Cancel, QString&)
+{
+    checkPermission(User, Operation::PutFile, "IFtpEngineNotify_PutFile", Cancel);
+}
+
+void SessionHandlers::IFtpEngineNotify_GetFile(FtpUser& User, QString&, bool& Cancel, QString&)
+{
+    checkPermission(User, Operation::GetFile, "IFtpEngineNotify_GetFile", Cancel);
+}
+
+void SessionHandlers::IFtpEngineNotify_DeleteFile(FtpUser& User, QString& Filename, bool& Cancel, QString&)
+{
+    const std::shared_ptr<UserObj> record
+        = checkPermission(User, Operation::DeleteFile, "IFtpEngineNotify_DeleteFile", Cancel);
+    if (!record)
+        return;
+    // The very file the engine is about to delete, as the engine resolves the
+    // argument; an unreadable size counts as 0.
+    record->PendingFileSize = 0;
+    const QFileInfo file(User.PhysicalPath(Filename));
+    if (!file.filePath().isEmpty() && file.isFile())
+        record->PendingFileSize = file.size();
+}
+
+void SessionHandlers::IFtpEngineNotify_DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft)
+{
+    const std::shared_ptr<UserObj> record = User.SessionObjectAs<UserObj>();
+    if (!record) {
+        ReportStep("IFtpEngineNotify_DirItem", 1, NoSessionRecordText());
+        Fileinfo.clear();
+        return;
+    }
+    if (!Granted(*record, &UserObj::AllowDir, &UserObj::GAllowDir)) {
+        record->PendingOpCode = PendingOp::Refused;
+        Fileinfo.clear();
+    }
+    // A refusal still pending blanks every entry of this session's listing.
+    if (record->PendingOpCode == PendingOp::Refused)
+        Fileinfo.clear();
+    if (FilesLeft == 0) {
+        if (record->PendingOpCode != PendingOp::Refused) {
+            record->PendingOpCode = PendingOp::Listing;
+            FtpEngine1.SetReplyText(14, QStringLiteral("226 Listing complete."));
+        } else {
+            FtpEngine1.SetReplyText(14, QStringLiteral("550 Access denied."));
+        }
+    }
+}

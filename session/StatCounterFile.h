@@ -1,0 +1,25 @@
+#pragma once
+// The statistics counter files users/stats/<user><suffix>: one line holding
+// the user's running total over all sessions as a decimal whole number.
+#include <QString>
+
+namespace StatSuffix {
+inline constexpr char SentCount[] = ".Sent_File_Count.txt";
+inline constexpr char SentSize[] = ".Sent_File_Size.txt";
+inline constexpr char ReceivedCount[] = ".Received_File_Count.txt";
+inline constexpr char ReceivedSize[] = ".Received_File_Size.txt";
+inline constexpr char TransferedCount[] = ".Transfered_File_Count.txt";
+inline constexpr char TransferedSize[] = ".Transfered_File_Size.txt";
+inline constexpr char DeletedCount[] = ".Del_File_Count.txt";
+inline constexpr char DeletedSize[] = ".Del_File_Size.txt";
+} // namespace StatSuffix
+
+// users/stats/<user><suffix> in the application folder.
+QString StatCounterPath(const QString& userName, const char* suffix);
+
+// Adds amount to the counter file and to the session's own field. A missing
+// file is created holding amount, and the field is then set to amount; a
+// file whose first line is no number counts as 0 and is rewritten. False,
+// with the reason in error, when the file cannot be written or a sum would
+// not fit (the file is then left as it was when its own sum does not fit).
+bool AddToStatCounter(const QString& path, qint64 amount, qint64& sessionField, QString& error);

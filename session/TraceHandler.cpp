@@ -1,0 +1,70 @@
+// Protocol trace lines: which of them reach the logs and in which form, and
+// the work the permission checks left for the reply that follows.
+#include "session/SessionHandlers.h"
+
+#include "core/AppFolder.h"
+#include "core/FileNames.h"
+#include "core/TextFile.h"
+#include "session/HandlerSupport.h"
+#include "session/PassLine.h"
+#include "session/StatCounterFile.h"
+
+void SessionHandlers::countDeletion(FtpUser& User, UserObj& record)
+{
+    // Failures here are skipped silently, as every step after the first.
+    QString error;
+    AddToStatCounter(StatCounterPath(User.UserName(), StatSuffix::DeletedCount), 1, record.FilesDeleted, error);
+    AddToStatCounter(StatCounterPath(User.UserName(), StatSuffix::DeletedSize), record.PendingFileSize,
+                     record.BytesDeleted, error);
+}
+
+void SessionHandlers::IFtpEngineNotify_Debug(FtpUser& User, const QString& Message)
+{
+    PointerRestorer pointer(m_console);
+    const QString user = User.UserName();
+    if (user.trimmed().isEmpty() || User.State() == FtpUser::Authorizing) {
+        WriteLogs(user, QString(), User.RemoteAddress(), Message);
+        return;
+    }
+    const std::shared_ptr<UserObj> record = User.SessionObjectAs<UserObj>();
+    if (!record)
+        return;
+    if (Message.left(4).toUpper() == QLatin1String("NOOP") || Message.left(8).toUpper() == QLatin1String("200 NOOP"))
+        return;
+    if (user == QLatin1String("New Connection"))
+        return;
+
+    QString line = Message.trimmed();
+    qint16& pending = record->PendingOpCode;
+    if (pending == PendingOp::Refused) {
+        if (FtpEngine1.ReplyText(14) != QLatin1String("550 Access denied."))
+            line = QStringLiteral("550 Access denied");
+        pending = PendingOp::None;
+    } else {
+        if (line.left(4).toLower() == QLatin1String("quit") && User.State() == FtpUser::Connected)
+            pending = PendingOp::Quit;
+        if (pending == PendingOp::ChangeDir)
+            pending = PendingOp::None;
+        if (pending == PendingOp::Delete) {
+            pending = PendingOp::None;
+            if (!line.startsWith(QLatin1String("550")) && record->PendingFileSize != 0) {
+                countDeletion(User, *record);
+                record->PendingFileSize = 0;
+            }
+        } else if (IsPassLine(line)) {
+            if (line.size() == 4) {
+                const QString text = QStringLiteral("530 Empty password not allowed.");
+                User.SendReply(text);
+                User.Disconnect();
+                WriteLogs(user, QStringLiteral("Unknown"), User.RemoteAddress(), text);
+                return;
+            }
+            line = MaskedPassLine(line);
+        } else if (pending == PendingOp::LoggedIn) {
+            pending = PendingOp::None;
+        } else if (line == QLatin1String("530 No user account exists. Please try again.") && IsSafeName(user)) {
+            RemoveFile(AppPath(QStringLiteral("/logs/U_") + user + QStringLiteral(".txt")));
+        }
+    }
+    WriteLogs(user, record->Group, User.RemoteAddress(), line);
+}

@@ -1,0 +1,67 @@
+// A finished transfer: the empty upload removed (while the setting says so)
+// and the transfer counted in the user's counter files and the session.
+#include "session/SessionHandlers.h"
+
+#include "core/ProcessState.h"
+#include "core/ProgramError.h"
+#include "core/ServerLog.h"
+#include "session/HandlerSupport.h"
+#include "session/StatCounterFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const char Procedure[] = "IFtpEngineNotify_TransferFinished";
+
+// A counter that cannot be updated ends the notification; the engine gets
+// the failure.
+void Update(const QString& user, const char* suffix, qint64 amount, qint64& field)
+{
+    QString error;
+    if (!AddToStatCounter(StatCounterPath(user, suffix), amount, field, error))
+        throw ProgramError(75, FrmMainProcedure(Procedure), error);
+}
+
+} // namespace
+
+void SessionHandlers::IFtpEngineNotify_TransferFinished(FtpUser& User, const QString& Filename, qint32 Direction,
+                                                        bool Successful)
+{
+    PointerRestorer pointer(m_console);
+    const std::shared_ptr<UserObj> record = User.SessionObjectAs<UserObj>();
+    if (!record) {
+        ReportStep(Procedure, 1, NoSessionRecordText());
+        return;
+    }
+    UserObj& r = *record;
+    const QString user = User.UserName();
+
+    // 64-bit: a large upload is never taken for an empty one.
+    const QFileInfo file(Filename);
+    r.PendingFileSize = file.isFile() ? file.size() : 0;
+    r.PendingOpCode = PendingOp::Transfer;
+
+    const bool upload = Direction == 0;
+    const bool download = Direction == 1;
+    if (upload && Successful && r.PendingFileSize == 0 && ModMain::ServerConfig.Put0Byte) {
+        QFile::remove(Filename);
+        ModMain::WriteServerLog(r.Group, user, User.RemoteAddress(), QStringLiteral("Removing 0 byte file ") + Filename,
+                                true);
+    }
+    if (upload && Successful) {
+        Update(user, StatSuffix::SentCount, 1, r.FilesSent);
+        Update(user, StatSuffix::SentSize, r.PendingFileSize, r.BytesSent);
+    }
+    if (download && Successful) {
+        Update(user, StatSuffix::ReceivedCount, 1, r.FilesReceived);
+        Update(user, StatSuffix::ReceivedSize, r.PendingFileSize, r.BytesReceived);
+    }
+    if (Successful) {
+        Update(user, StatSuffix::TransferedCount, 1, r.FilesTransfered);
+        Update(user, StatSuffix::TransferedSize, r.PendingFileSize, r.BytesTransfered);
+    }
+    r.PendingOpCode = PendingOp::None;
+    r.PendingFileSize = 0;
+}

@@ -1,0 +1,89 @@
+#include "session/TrendFiles.h"
+
+#include "core/AppFolder.h"
+#include "core/SmallProcs.h"
+#include "core/TextFile.h"
+#include "session/NumberText.h"
+#include "session/UserObj.h"
+
+#include <QStringList>
+
+namespace {
+
+QStringList Lines(const TrendRecord& record)
+{
+    QStringList lines;
+    for (qint64 value : record)
+        lines.append(QString::number(value));
+    return lines;
+}
+
+QString StatsPath(const QString& name)
+{
+    return AppPath(QStringLiteral("/users/stats/") + name);
+}
+
+} // namespace
+
+TrendRecord TrendOf(const UserObj& r)
+{
+    return {r.FilesDeleted, r.FilesReceived, r.FilesSent, r.FilesTransfered,
+            r.BytesDeleted, r.BytesReceived, r.BytesSent, r.BytesTransfered};
+}
+
+QString DayStamp(const QDate& date)
+{
+    return date.toString(QStringLiteral("yyyy")) + QString::number(ModMain::CDate2Julian(date).toInt());
+}
+
+QString SessionTrendPath(const QString& userName)
+{
+    return StatsPath(QStringLiteral("Trend_") + userName + QStringLiteral(".txt"));
+}
+
+QString UserDayTrendPath(const QString& userName, const QDate& date)
+{
+    return StatsPath(QStringLiteral("Trend_User_Day_") + userName + QLatin1Char('.') + DayStamp(date)
+                     + QStringLiteral(".txt"));
+}
+
+QString GroupDayTrendPath(const QString& group, const QDate& date)
+{
+    return StatsPath(QStringLiteral("Trend_Group_Day_") + group + QLatin1Char('.') + DayStamp(date)
+                     + QStringLiteral(".txt"));
+}
+
+void AppendTrend(const QString& path, const TrendRecord& record, const TrendReport& report)
+{
+    if (const FileOpResult r = AppendToFile(path, AnsiLines(Lines(record))); !r)
+        report(r.errorText);
+}
+
+void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendReport& report)
+{
+    TrendRecord sums = record;
+    if (FileExists(path)) {
+        LineReader reader(path);
+        if (!reader.isOpen()) {
+            report(reader.errorText());
+            return;
+        }
+        for (size_t i = 0; i < sums.size(); ++i) {
+            qint64 stored = 0;
+            if (const std::optional<QString> line = reader.readLine()) {
+                if (const std::optional<qint64> value = ParseCounter(*line))
+                    stored = *value;
+                else
+                    report(QStringLiteral("Type mismatch"));
+            } else {
+                report(QStringLiteral("Input past end of file"));
+            }
+            if (!AddChecked(stored, record[i], sums[i])) {
+                report(QStringLiteral("Overflow"));
+                sums[i] = stored;
+            }
+        }
+    }
+    if (const FileOpResult r = WriteLines(path, Lines(sums)); !r)
+        report(r.errorText);
+}

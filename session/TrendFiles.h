@@ -1,0 +1,34 @@
+#pragma once
+// Trend records: a session's eight counters (files deleted, received, sent,
+// transferred, then the bytes in the same order), appended per session to
+// users/stats/Trend_<user>.txt and summed per day into
+// Trend_User_Day_<user>.<stamp>.txt and Trend_Group_Day_<group>.<stamp>.txt.
+#include <QDate>
+#include <QString>
+#include <array>
+#include <functional>
+
+class UserObj;
+
+using TrendRecord = std::array<qint64, 8>;
+// Receives the description of each failure.
+using TrendReport = std::function<void(const QString&)>;
+
+TrendRecord TrendOf(const UserObj& record);
+
+// The year in four digits followed by the day of the year without leading
+// zeros: "20265", "202641", "2024366".
+QString DayStamp(const QDate& date);
+
+QString SessionTrendPath(const QString& userName);
+QString UserDayTrendPath(const QString& userName, const QDate& date);
+QString GroupDayTrendPath(const QString& group, const QDate& date);
+
+// Appends one record, creating the file when it is missing.
+void AppendTrend(const QString& path, const TrendRecord& record, const TrendReport& report);
+
+// Adds the record into the day file, or creates it holding the record. A
+// missing or non-numeric line counts as 0; a sum that does not fit keeps the
+// value read. A file that exists but cannot be read is left alone, so the
+// day's totals are never replaced by one session's values.
+void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendReport& report);
