@@ -1,0 +1,165 @@
+// Finished transfers: the empty upload, the counter files and the session's
+// own counters.
+#include "core/ProgramError.h"
+#include "tests/session/SessionFixture.h"
+
+#include <QFile>
+
+class Transfers : public SessionTest {
+protected:
+    void SetUp() override
+    {
+        writeBob();
+        user = session(QStringLiteral("bob"));
+        login(*user);
+    }
+    QString put(const QString& name, qint64 size)
+    {
+        const QString path = home.file(QStringLiteral("/root/") + name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.resize(size); // sparse: no data written
+        return path;
+    }
+    void finished(const QString& path, qint32 direction, bool successful)
+    {
+        handlers.IFtpEngineNotify_TransferFinished(*user, path, direction, successful);
+    }
+    QStringList counter(const char* suffix) const
+    {
+        return fileLines(QStringLiteral("/users/stats/bob") + QLatin1String(suffix));
+    }
+    QStringList one(qint64 value) const { return QStringList{QString::number(value)}; }
+
+    std::unique_ptr<FakeFtpUser> user;
+};
+
+TEST_F(Transfers, EmptyUploadRemovedAndLoggedWhileTheSettingIsOn)
+{
+    const QString path = put(QStringLiteral("empty.txt"), 0);
+    finished(path, 0, true);
+    EXPECT_FALSE(QFile::exists(path));
+    const LogRecord last = records(QStringLiteral("/logs/S_Log.txt")).last();
+    EXPECT_EQ(last.Message, QStringLiteral("Removing 0 byte file ") + path);
+    EXPECT_EQ(last.Group, QStringLiteral("staff"));
+    EXPECT_TRUE(doubles.consoleLog.rows.last().endsWith(QStringLiteral("Removing 0 byte file ") + path));
+    EXPECT_EQ(counter(".Sent_File_Count.txt"), one(1));
+    EXPECT_EQ(counter(".Sent_File_Size.txt"), one(0));
+    EXPECT_EQ(counter(".Transfered_File_Count.txt"), one(1));
+    EXPECT_EQ(record(*user)->PendingOpCode, PendingOp::None);
+
+    ModMain::ServerConfig.Put0Byte = false;
+    const QString kept = put(QStringLiteral("kept.txt"), 0);
+    const int logged = records(QStringLiteral("/logs/S_Log.txt")).size();
+    finished(kept, 0, true);
+    EXPECT_TRUE(QFile::exists(kept));
+    EXPECT_EQ(records(QStringLiteral("/logs/S_Log.txt")).size(), logged);
+    EXPECT_EQ(counter(".Sent_File_Count.txt"), one(2));
+}
+
+TEST_F(Transfers, FailedOrDownloadedEmptyFilesAreNeverRemoved)
+{
+    const QString path = put(QStringLiteral("empty.txt"), 0);
+    finished(path, 0, false);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(home.exists(QStringLiteral("/users/stats/bob.Sent_File_Count.txt")));
+    EXPECT_FALSE(home.exists(QStringLiteral("/users/stats/bob.Transfered_File_Count.txt")));
+    EXPECT_FALSE(home.exists(QStringLiteral("/logs/S_Log.txt"))
+                 && messages(QStringLiteral("/logs/S_Log.txt")).last().startsWith(QStringLiteral("Removing")));
+
+    finished(path, 1, true);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(counter(".Received_File_Count.txt"), one(1));
+    EXPECT_EQ(counter(".Transfered_File_Count.txt"), one(1));
+    EXPECT_EQ(record(*user)->FilesReceived, 1);
+
+    // Neither upload nor download: only the Transfered pair.
+    finished(put(QStringLiteral("odd.bin"), 7), 2, true);
+    EXPECT_EQ(counter(".Transfered_File_Count.txt"), one(2));
+    EXPECT_EQ(counter(".Transfered_File_Size.txt"), one(7));
+    EXPECT_EQ(counter(".Received_File_Count.txt"), one(1));
+    EXPECT_FALSE(home.exists(QStringLiteral("/users/stats/bob.Sent_File_Count.txt")));
+}
+
+TEST_F(Transfers, UploadMissingAfterwardsCountsAsEmpty)
+{
+    const QString path = home.file(QStringLiteral("/root/vanished.txt"));
+    finished(path, 0, true);
+    EXPECT_EQ(messages(QStringLiteral("/logs/S_Log.txt")).last(), QStringLiteral("Removing 0 byte file ") + path);
+    EXPECT_EQ(counter(".Sent_File_Count.txt"), one(1));
+    EXPECT_EQ(counter(".Transfered_File_Count.txt"), one(1));
+}
+
+TEST_F(Transfers, CounterFilesAddUpAndTheSessionFollows)
+{
+    home.write(QStringLiteral("/users/stats/bob.Sent_File_Count.txt"), "41\r\n");
+    home.write(QStringLiteral("/users/stats/bob.Sent_File_Size.txt"), "1000\r\nignored\r\n");
+    record(*user)->FilesSent = 3;
+    finished(put(QStringLiteral("a.bin"), 500), 0, true);
+    EXPECT_EQ(counter(".Sent_File_Count.txt"), one(42));
+    EXPECT_EQ(counter(".Sent_File_Size.txt"), one(1500));
+    EXPECT_EQ(record(*user)->FilesSent, 4);
+    EXPECT_EQ(record(*user)->BytesSent, 500);
+    EXPECT_EQ(record(*user)->FilesTransfered, 1);
+    EXPECT_EQ(record(*user)->BytesTransfered, 500);
+
+    // A count file that went away during the session starts again at 1.
+    QFile::remove(home.file(QStringLiteral("/users/stats/bob.Sent_File_Count.txt")));
+    finished(put(QStringLiteral("b.bin"), 1), 0, true);
+    EXPECT_EQ(counter(".Sent_File_Count.txt"), one(1));
+    EXPECT_EQ(record(*user)->FilesSent, 1);
+}
+
+TEST_F(Transfers, UnreadableCounterFilesAreReadAsZeroAndRewritten)
+{
+    home.write(QStringLiteral("/users/stats/bob.Sent_File_Count.txt"), " \r\n");
+    home.write(QStringLiteral("/users/stats/bob.Sent_File_Size.txt"), "");
+    home.write(QStringLiteral("/users/stats/bob.Transfered_File_Count.txt"), "lots\r\n");
+    finished(put(QStringLiteral("a.bin"), 10), 0, true);
+    EXPECT_EQ(counter(".Sent_File_Count.txt"), one(1));
+    EXPECT_EQ(counter(".Sent_File_Size.txt"), one(10));
+    EXPECT_EQ(counter(".Transfered_File_Count.txt"), one(1));
+    EXPECT_EQ(counter(".Transfered_File_Size.txt"), one(10));
+    EXPECT_EQ(record(*user)->PendingOpCode, PendingOp::None);
+}
+
+TEST_F(Transfers, AThreeGibibyteUploadIsCountedNotRemoved)
+{
+    const qint64 size = Q_INT64_C(3) << 30;
+    const QString path = put(QStringLiteral("big.iso"), size);
+    finished(path, 0, true);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(counter(".Sent_File_Size.txt"), one(size));
+    EXPECT_EQ(counter(".Transfered_File_Size.txt"), one(size));
+    EXPECT_EQ(record(*user)->BytesSent, size);
+    finished(path, 1, true);
+    EXPECT_EQ(counter(".Transfered_File_Size.txt"), one(2 * size));
+    EXPECT_EQ(record(*user)->BytesTransfered, 2 * size);
+    EXPECT_EQ(record(*user)->BytesReceived, size);
+}
+
+TEST_F(Transfers, ACounterThatCannotBeUpdatedEndsTheNotification)
+{
+    home.write(QStringLiteral("/users/stats/bob.Sent_File_Size.txt"), "9223372036854775807\r\n");
+    EXPECT_THROW(finished(put(QStringLiteral("a.bin"), 1), 0, true), ProgramError);
+    EXPECT_EQ(counter(".Sent_File_Count.txt"), one(1));
+    EXPECT_EQ(counter(".Sent_File_Size.txt"), one(Q_INT64_C(9223372036854775807)));
+    EXPECT_FALSE(home.exists(QStringLiteral("/users/stats/bob.Transfered_File_Count.txt")));
+    EXPECT_EQ(record(*user)->PendingOpCode, PendingOp::Transfer);
+
+    QDir(home.file(QStringLiteral("/users/stats"))).removeRecursively();
+    EXPECT_THROW(finished(put(QStringLiteral("b.bin"), 1), 1, true), ProgramError);
+    EXPECT_TRUE(doubles.errors->reports.isEmpty());
+}
+
+TEST_F(Transfers, NoRecordIsReported)
+{
+    auto killed = session(QStringLiteral("bob"));
+    killed->SetSessionData(QStringLiteral("kill"));
+    const QString path = put(QStringLiteral("empty.txt"), 0);
+    handlers.IFtpEngineNotify_TransferFinished(*killed, path, 0, true);
+    ASSERT_EQ(doubles.errors->reports.size(), 1);
+    EXPECT_TRUE(doubles.errors->reports[0].contains(
+        QStringLiteral("in Quayport.frmMain.IFtpEngineNotify_TransferFinished at line 1")));
+    EXPECT_FALSE(home.exists(QStringLiteral("/users/stats/bob.Sent_File_Count.txt")));
+}
