@@ -1,5 +1,7 @@
 #include "platform/WidgetMessageService.h"
 
+#include "platform/TransientWindow.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -29,6 +31,16 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// The box sits over the active form; over an error box that the user may close
+// first, it sits over that box's form instead.
+QWidget* boxParent()
+{
+    QWidget* window = QApplication::activeWindow();
+    while (window && IsTransientWindow(window))
+        window = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    return window;
+}
+
 // Engine notifications run inside a box's event loop and may close the window
 // it belongs to, taking the box with it; exec() tolerates that and so does this.
 template <class Dialog>
@@ -44,14 +56,14 @@ int execOwned(QPointer<Dialog>& dialog)
 void WidgetMessageService::message(const QString& text, const QString& title, MessageIcon icon)
 {
     QPointer<QMessageBox> box
-        = new QMessageBox(boxIcon(icon), titleOrProgram(title), text, QMessageBox::Ok, QApplication::activeWindow());
+        = new QMessageBox(boxIcon(icon), titleOrProgram(title), text, QMessageBox::Ok, boxParent());
     execOwned(box);
 }
 
 bool WidgetMessageService::confirm(const QString& text, const QString& title)
 {
     QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Question, titleOrProgram(title), text,
-                                                QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+                                                QMessageBox::Yes | QMessageBox::No, boxParent());
     box->setDefaultButton(QMessageBox::Yes);
     box->setEscapeButton(QMessageBox::No);
     return execOwned(box) == QMessageBox::Yes;
@@ -59,7 +71,7 @@ bool WidgetMessageService::confirm(const QString& text, const QString& title)
 
 QString WidgetMessageService::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    QPointer<QInputDialog> dialog = new QInputDialog(QApplication::activeWindow());
+    QPointer<QInputDialog> dialog = new QInputDialog(boxParent());
     dialog->setWindowTitle(titleOrProgram(title));
     dialog->setLabelText(prompt);
     dialog->setTextValue(defaultText);

@@ -8,7 +8,7 @@
 class TestTrayIcon : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void showAndRemoveWithoutTray()
+    void showAndRemoveAnywhere()
     {
         // Offscreen has no notification area; elsewhere the icon really shows.
         qInfo("notification area available: %s", TrayIcon::Available() ? "yes" : "no");
