@@ -37,7 +37,9 @@ void runRequest(const QString& line, FtpEngine& engine, RecordingSink& sink)
         done.insert(QStringLiteral("ok"), engine.StartListening());
         done.insert(QStringLiteral("port"), engine.BoundPort());
     } else if (verb == QLatin1String("reply")) {
-        engine.SetReplyText(rest.section(QLatin1Char(' '), 0, 0).toInt(), rest.section(QLatin1Char(' '), 1));
+        QString text = rest.section(QLatin1Char(' '), 1);
+        text.replace(QLatin1String("\\r\\n"), QLatin1String("\r\n")); // written as \r\n in the request
+        engine.SetReplyText(rest.section(QLatin1Char(' '), 0, 0).toInt(), text);
     } else if (verb == QLatin1String("idle")) {
         engine.SetIdleSeconds(rest.toInt());
     } else if (verb == QLatin1String("serverfolder")) {

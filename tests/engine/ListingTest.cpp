@@ -1,0 +1,99 @@
+#include "engine/DataAddress.h"
+#include "engine/DirListing.h"
+#include "engine/ReplyLines.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+std::time_t localTime(int year, int month, int day, int hour, int minute)
+{
+    std::tm t {};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+} // namespace
+
+TEST(Listing, LsLongFormWithTimeOrYear)
+{
+    DirEntry file;
+    file.name = "report final.txt";
+    file.info.st_mode = S_IFREG | 0644;
+    file.info.st_nlink = 1;
+    file.info.st_size = 1234567;
+    file.info.st_mtime = localTime(2024, 3, 7, 14, 5);
+    EXPECT_EQ(listLine(file, localTime(2024, 12, 1, 0, 0)),
+              "-rw-r--r--    1 ftp      ftp           1234567 Mar  7 14:05 report final.txt");
+    EXPECT_EQ(listLine(file, localTime(2025, 1, 2, 0, 0)),
+              "-rw-r--r--    1 ftp      ftp           1234567 Mar  7  2024 report final.txt");
+
+    DirEntry folder;
+    folder.name = "d";
+    folder.info.st_mode = S_IFDIR | 0750;
+    folder.info.st_nlink = 3;
+    folder.info.st_mtime = localTime(2024, 11, 30, 9, 0);
+    EXPECT_TRUE(listLine(folder, localTime(2024, 12, 1, 0, 0)).startsWith("drwxr-x---    3 ftp"));
+    EXPECT_EQ(modificationStamp(0), "19700101000000");
+}
+
+TEST(Listing, FolderEntriesInNameOrderWithoutDotsOrLinksOut)
+{
+    QTemporaryDir dir;
+    const QString home = dir.filePath("home");
+    QDir().mkpath(home + "/b");
+    for (const char* name : {"c.txt", "A.txt", ".hidden"})
+        QFile(home + "/" + name).open(QIODevice::WriteOnly);
+    QFile::link(dir.path(), home + "/out");
+    QFile::link(home + "/b", home + "/link");
+    QStringList names;
+    for (const DirEntry& e : readFolder(home, home))
+        names << e.name;
+    EXPECT_EQ(names, (QStringList{".hidden", "A.txt", "b", "c.txt", "link"}));
+
+    QList<DirEntry> entries = readFolder(home, home);
+    DirEntry extra;
+    extra.name = "B";
+    mergeEntry(entries, extra);
+    EXPECT_EQ(entries.at(2).name, "B");
+}
+
+TEST(ReplyLines, FollowTheMultiLineRules)
+{
+    EXPECT_EQ(replyLines("230 Login successful.", 500), QStringList{"230 Login successful."});
+    EXPECT_EQ(replyLines("Welcome", 220), QStringList{"220 Welcome"});
+    EXPECT_EQ(replyLines("220-Server v1\r\n    Hi\r\n220 Enter login details", 220),
+              (QStringList{"220-Server v1", "    Hi", "220 Enter login details"}));
+    // Lines without the code get it; a middle line must not end the reply early.
+    EXPECT_EQ(replyLines("Hello\n230 in the middle\nBye", 230),
+              (QStringList{"230-Hello", "230-in the middle", "230 Bye"}));
+    EXPECT_EQ(replyLines("211-only\n", 500), (QStringList{"211-only", "211 "}));
+}
+
+TEST(DataAddress, PortAndEprtArguments)
+{
+    auto port = parsePortArgument("127,0,0,1,195,80");
+    ASSERT_TRUE(port);
+    EXPECT_EQ(port->host, QHostAddress("127.0.0.1"));
+    EXPECT_EQ(port->port, 50000);
+    for (const char* bad : {"127,0,0,1,195", "256,0,0,1,1,1", "1,2,3,4,5,-6", "a,b,c,d,e,f", ""})
+        EXPECT_FALSE(parsePortArgument(bad)) << bad;
+
+    auto v6 = parseEprtArgument("|2|::1|6275|");
+    ASSERT_TRUE(v6);
+    EXPECT_EQ(v6->host, QHostAddress("::1"));
+    EXPECT_EQ(v6->port, 6275);
+    EXPECT_TRUE(parseEprtArgument("!1!10.0.0.1!21!"));
+    for (const char* bad : {"|1|::1|20|", "|2|10.0.0.1|20|", "|3|10.0.0.1|20|", "|1|10.0.0.1|70000|", "|1|x|1|"})
+        EXPECT_FALSE(parseEprtArgument(bad)) << bad;
+
+    EXPECT_EQ(pasvReply(QHostAddress("::ffff:10.1.2.3"), 1025), "227 Entering Passive Mode (10,1,2,3,4,1).");
+    EXPECT_TRUE(pasvReply(QHostAddress("::1"), 1025).isEmpty());
+}

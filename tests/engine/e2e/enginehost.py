@@ -1,0 +1,162 @@
+"""Starts the engine test host on a free port and collects its notifications."""
+import ftplib
+import json
+import os
+import socket
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+
+class EngineHost:
+    def __init__(self, *extra):
+        self.dir = tempfile.TemporaryDirectory(prefix="engine-e2e-")
+        self.root = os.path.join(self.dir.name, "home")
+        os.makedirs(self.root)
+        binary = os.environ["FTPENGINEHOST"]
+        self.proc = subprocess.Popen([binary, "--root", self.root, *extra], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.port = int(self.proc.stdout.readline().split()[1])
+        self.events = []
+        self.cond = threading.Condition()
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            with self.cond:
+                self.events.append(json.loads(line))
+                self.cond.notify_all()
+
+    def wait_for(self, predicate, timeout=10):
+        """The first event (after those already matched) for which predicate holds."""
+        deadline = time.time() + timeout
+        with self.cond:
+            while True:
+                for e in self.events:
+                    if predicate(e):
+                        return e
+                left = deadline - time.time()
+                if left <= 0:
+                    raise AssertionError("no matching event; last: %r" % self.events[-5:])
+                self.cond.wait(left)
+
+    def request(self, line, timeout=10):
+        """Sends a control request; returns its 'done' event."""
+        with self.cond:
+            start = len(self.events)
+        self.proc.stdin.write(line + "\n")
+        self.proc.stdin.flush()
+        deadline = time.time() + timeout
+        with self.cond:
+            while True:
+                for e in self.events[start:]:
+                    if e["e"] == "done":
+                        return e, self.events[start:]
+                left = deadline - time.time()
+                if left <= 0:
+                    raise AssertionError("request %r not answered" % line)
+                self.cond.wait(left)
+
+    def sync(self):
+        """Every notification raised so far has arrived once this returns."""
+        self.request("sessions")
+
+    def of(self, kind, **match):
+        with self.cond:
+            return [e for e in self.events if e["e"] == kind and all(e.get(k) == v for k, v in match.items())]
+
+    def close(self):
+        try:
+            self.proc.stdin.close()
+        except OSError:
+            pass
+        try:
+            self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+        self.reader.join(timeout=5)
+        self.proc.stdout.close()
+        self.dir.cleanup()
+
+    def path(self, *parts):
+        return os.path.join(self.root, *parts)
+
+    def write(self, name, data):
+        p = self.path(name)
+        os.makedirs(os.path.dirname(p), exist_ok=True)
+        with open(p, "wb") as f:
+            f.write(data)
+        return p
+
+    def ftp(self, user="bob", password="secret", passive=True):
+        f = ftplib.FTP()
+        f.connect("127.0.0.1", self.port, timeout=10)
+        f.login(user, password)
+        f.set_pasv(passive)
+        return f
+
+
+class Raw:
+    """A bare control connection, for exact replies."""
+
+    def __init__(self, port):
+        self.sock = socket.create_connection(("127.0.0.1", port), timeout=10)
+        self.file = self.sock.makefile("rb")
+        self.greeting = self.reply()
+
+    def line(self):
+        line = self.file.readline()
+        if not line:
+            raise EOFError("connection closed")
+        return line.decode("utf-8", "replace").rstrip("\r\n")
+
+    def reply(self):
+        first = self.line()
+        lines = [first]
+        if len(first) > 3 and first[3] == "-":
+            while not (lines[-1][:3] == first[:3] and lines[-1][3:4] == " "):
+                lines.append(self.line())
+        return "\n".join(lines)
+
+    def send(self, data):
+        self.sock.sendall(data if isinstance(data, bytes) else data.encode() + b"\r\n")
+
+    def cmd(self, text):
+        self.send(text)
+        return self.reply()
+
+    def login(self, user="bob", password="secret"):
+        self.cmd("USER " + user)
+        return self.cmd("PASS " + password)
+
+    def closed(self, timeout=10):
+        """True once the server has closed the connection."""
+        self.sock.settimeout(timeout)
+        try:
+            self.file.read()
+            return True
+        except socket.timeout:
+            return False
+        except OSError:
+            return True
+
+    def close(self):
+        self.file.close()
+        self.sock.close()
+
+
+class HostTest(unittest.TestCase):
+    host_args = ()
+
+    def setUp(self):
+        self.host = EngineHost(*self.host_args)
+        self.addCleanup(self.host.close)
+
+    def raw(self):
+        r = Raw(self.host.port)
+        self.addCleanup(r.close)
+        return r
