@@ -1,0 +1,159 @@
+#include "platform/TreeViewControl.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+namespace {
+constexpr int KeyRole = Qt::UserRole + 1;
+constexpr int TagRole = Qt::UserRole + 2;
+constexpr int ImageRole = Qt::UserRole + 3;
+} // namespace
+
+TreeViewControl::TreeViewControl(QWidget* parent) : QTreeWidget(parent)
+{
+    setColumnCount(1);
+    header()->hide();
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setRootIsDecorated(true);
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        if (item)
+            Q_EMIT NodeClick(KeyOf(item));
+    });
+}
+
+void TreeViewControl::SetImageList(const ImageList& images)
+{
+    m_images = images;
+    setIconSize(images.IconSize());
+}
+
+bool TreeViewControl::AddNode(const QString& relativeKey, const QString& key, const QString& text, int image,
+                              const QString& tag)
+{
+    if (m_nodes.contains(key))
+        return false;
+    QTreeWidgetItem* parentItem = nullptr;
+    if (!relativeKey.isEmpty()) {
+        parentItem = Node(relativeKey);
+        if (!parentItem)
+            return false;
+    }
+    auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(this);
+    item->setText(0, text);
+    item->setData(0, KeyRole, key);
+    item->setData(0, TagRole, tag);
+    item->setData(0, ImageRole, image);
+    item->setIcon(0, m_images.Icon(image));
+    m_nodes.insert(key, item);
+    m_order.append(key);
+    return true;
+}
+
+void TreeViewControl::forget(QTreeWidgetItem* item)
+{
+    for (int i = 0; i < item->childCount(); ++i)
+        forget(item->child(i));
+    const QString key = KeyOf(item);
+    m_nodes.remove(key);
+    m_order.removeOne(key);
+}
+
+bool TreeViewControl::RemoveNode(const QString& key)
+{
+    QTreeWidgetItem* item = Node(key);
+    if (!item)
+        return false;
+    forget(item);
+    delete item; // the item owns its subtree
+    return true;
+}
+
+void TreeViewControl::ClearNodes()
+{
+    clear();
+    m_nodes.clear();
+    m_order.clear();
+}
+
+QTreeWidgetItem* TreeViewControl::Node(const QString& key) const
+{
+    return m_nodes.value(key, nullptr);
+}
+
+QString TreeViewControl::NodeText(const QString& key) const
+{
+    const QTreeWidgetItem* item = Node(key);
+    return item ? item->text(0) : QString();
+}
+
+QString TreeViewControl::NodeTag(const QString& key) const
+{
+    const QTreeWidgetItem* item = Node(key);
+    return item ? item->data(0, TagRole).toString() : QString();
+}
+
+int TreeViewControl::NodeImage(const QString& key) const
+{
+    const QTreeWidgetItem* item = Node(key);
+    return item ? item->data(0, ImageRole).toInt() : 0;
+}
+
+QString TreeViewControl::ParentKey(const QString& key) const
+{
+    const QTreeWidgetItem* item = Node(key);
+    return item && item->parent() ? KeyOf(item->parent()) : QString();
+}
+
+QStringList TreeViewControl::ChildKeys(const QString& key) const
+{
+    QStringList out;
+    if (const QTreeWidgetItem* item = Node(key)) {
+        for (int i = 0; i < item->childCount(); ++i)
+            out.append(KeyOf(item->child(i)));
+    }
+    return out;
+}
+
+bool TreeViewControl::Expanded(const QString& key) const
+{
+    const QTreeWidgetItem* item = Node(key);
+    return item && item->isExpanded();
+}
+
+void TreeViewControl::SetExpanded(const QString& key, bool expanded)
+{
+    if (QTreeWidgetItem* item = Node(key))
+        item->setExpanded(expanded);
+}
+
+void TreeViewControl::EnsureVisible(const QString& key)
+{
+    if (QTreeWidgetItem* item = Node(key)) {
+        for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+            p->setExpanded(true);
+        scrollToItem(item);
+    }
+}
+
+QString TreeViewControl::SelectedKey() const
+{
+    const QList<QTreeWidgetItem*> items = selectedItems();
+    return items.isEmpty() ? QString() : KeyOf(items.first());
+}
+
+QString TreeViewControl::KeyOf(const QTreeWidgetItem* item)
+{
+    return item ? item->data(0, KeyRole).toString() : QString();
+}
+
+void TreeViewControl::mousePressEvent(QMouseEvent* event)
+{
+    const int button = event->button() == Qt::RightButton ? RightButton
+        : event->button() == Qt::MiddleButton           ? MiddleButton
+                                                         : LeftButton;
+    if (event->button() == Qt::LeftButton)
+        QTreeWidget::mousePressEvent(event);
+    else
+        event->accept(); // other buttons leave the selection where it is
+    Q_EMIT MouseDown(button);
+}
