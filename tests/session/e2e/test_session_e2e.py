@@ -1,0 +1,344 @@
+"""The FTP engine with the real session handlers, driven by ftplib and curl."""
+import ftplib
+import io
+import os
+import re
+import shutil
+import socket
+import subprocess
+import unittest
+
+from quayhome import FLAGS, QuayHome, SessionHost, day_stamp, wait_for
+
+PASSWORD = "s3cretPw"
+SILENT = ("220", "230-", "221 Good", "230 Date")
+
+
+class Transcript(ftplib.FTP):
+    """ftplib that keeps every control line it sends and receives."""
+
+    def __init__(self):
+        super().__init__(timeout=20)
+        self.lines = []
+
+    def putline(self, line):
+        self.lines.append(("C", line))
+        super().putline(line)
+
+    def getline(self):
+        line = super().getline()
+        self.lines.append(("S", line))
+        return line
+
+
+def expected_log(transcript, user):
+    """(user, message) of every record the per-event logs must hold for one
+    session whose account is found: each traced line with the rewriting and
+    filtering rules, the login line, and the disconnection line."""
+    out = []
+    name = ""
+    logged_in = False
+    for side, line in transcript:
+        text = line.strip()
+        record_user = name
+        if side == "C" and text.upper().startswith("USER ") and not logged_in:
+            name = text[5:]
+        if logged_in and (text[:4].upper() == "NOOP" or text[:8].upper() == "200 NOOP"):
+            continue
+        if side == "S" and text.startswith("230") and not logged_in:
+            out.append((name, "230 %s login ok." % name))
+            logged_in = True
+        if text.startswith(SILENT):
+            continue
+        if text.startswith("230 "):
+            text = "230 %s login ok." % record_user
+        if text.upper().startswith("PASS") and len(text) > 4:
+            text = "PASS " + "*" * (len(text) - 5)
+        out.append((record_user, text))
+    out.append((user, "221 User has disconnected"))
+    return out
+
+
+class SessionCase(unittest.TestCase):
+    def setUp(self):
+        self.home = QuayHome()
+        self.addCleanup(self.home.cleanup)
+        self.home.write_group("staff")
+        self.home.write_account("bob", PASSWORD, "staff")
+        self.host = None
+
+    def start(self, **config):
+        self.home.write_config(**config)
+        self.host = SessionHost(self.home)
+        self.addCleanup(self.host.close)
+        return self.host
+
+    def ftp(self, user="bob", password=PASSWORD):
+        client = Transcript()
+        client.connect("127.0.0.1", self.host.port)
+        if user is not None:
+            client.login(user, password)
+        return client
+
+    def disconnections(self):
+        return [r for r in self.home.log_records("S_Log.txt") if r[5].startswith("221 ")]
+
+    def wait_for_logouts(self, count):
+        wait_for(lambda: len(self.disconnections()) >= count, what="%d logouts" % count)
+
+    def all_log_bytes(self):
+        data = b""
+        for name in os.listdir(self.home.file("logs")):
+            with open(self.home.file("logs/" + name), "rb") as f:
+                data += f.read()
+        return data
+
+
+class Replies(SessionCase):
+    def test_greeting_and_login_reply(self):
+        self.start()
+        client = self.ftp(user=None)
+        self.assertEqual(client.getwelcome(),
+                         "220-Corvalen FTP Server v1.0.3\n    Welcome\n    \n    to the e2e\n220 Enter login details")
+        reply = client.login("bob", PASSWORD)
+        lines = reply.split("\n")
+        self.assertEqual(lines[0], "230-Hello there")
+        self.assertRegex(lines[1], r"^230 Date .+, Time .+\.$")
+        self.assertEqual(len(lines), 2)
+        client.quit()
+        self.wait_for_logouts(1)
+        console = self.host.console()
+        self.assertIn("INFO Quayport Started and waiting for connections.", console)
+        self.assertGreaterEqual(console.count("TREE "), 2)  # after the login and after the logout
+
+    def raw(self, user, password, then_noop=False):
+        """Everything the server sends after PASS: up to the close, or up to
+        the reply to a NOOP sent after it."""
+        with socket.create_connection(("127.0.0.1", self.host.port), timeout=20) as s:
+            reader = s.makefile("rb")
+            line = b""
+            while not line.startswith(b"220 "):
+                line = reader.readline()
+            s.sendall(b"USER " + user.encode() + b"\r\n")
+            self.assertTrue(reader.readline().startswith(b"331 "))
+            s.sendall(b"PASS " + password.encode() + b"\r\n" + (b"NOOP\r\n" if then_noop else b""))
+            out = b""
+            while True:
+                line = reader.readline()
+                out += line
+                if not line or (then_noop and line.startswith(b"200 ")):
+                    return out
+
+    def test_each_refusal_is_one_reply_on_the_wire(self):
+        self.home.write_account("alias", PASSWORD, "staff", user_id="somebody")
+        self.home.write_account("anonymous", "unused", "public")
+        self.home.write_group("public")
+        lines = self.home.read_lines("users/U_bob")
+        lines[10] = ""  # no password stored
+        self.home.write_lines("users/U_nopass", lines[:9] + ["nopass"] + lines[10:])
+        self.start(anonymous=False)
+
+        self.assertEqual(self.raw("carol", "x"), b"530 No user account exists. Please try again.\r\n")
+        self.assertEqual(self.raw("../users/U_bob", PASSWORD), b"530 No user account exists. Please try again.\r\n")
+        self.assertEqual(self.raw("alias", PASSWORD), b"530 User name is different from configuration name.\r\n")
+        self.assertEqual(self.raw("anonymous", "me@example.org"), b"530 anonymous not enabled at this site.\r\n")
+        self.assertEqual(self.raw("bob", "wrongpass", then_noop=True),
+                         b"530 Invalid password.\r\n200 NOOP command successful.\r\n")
+        self.assertEqual(self.raw("nopass", "", then_noop=True),
+                         b"530 Invalid password.\r\n200 NOOP command successful.\r\n")
+
+        # After login, PASS with nothing after it ends the session.
+        with socket.create_connection(("127.0.0.1", self.host.port), timeout=20) as s:
+            reader = s.makefile("rb")
+            s.sendall(("USER bob\r\nPASS %s\r\n" % PASSWORD).encode())
+            line = b""
+            while not line.startswith(b"230 "):
+                line = reader.readline()
+                self.assertTrue(line)
+            s.sendall(b"PASS\r\n")
+            self.assertEqual(reader.read(), b"530 Empty password not allowed.\r\n")
+
+        self.wait_for_logouts(7)
+        messages = [r[5] for r in self.home.log_records("S_Log.txt")]
+        for text in ("530 No user account exists. Please try again.", "530 User name is different from configuration name.",
+                     "530 anonymous not enabled at this site.", "530 Invalid password.",
+                     "530 Empty password not allowed."):
+            self.assertIn(text, messages)
+        self.assertNotIn(b"wrongpass", self.all_log_bytes())
+        self.assertNotIn(PASSWORD.encode(), self.all_log_bytes())
+        self.assertFalse(os.path.exists(self.home.file("logs/U_carol.txt")))
+
+
+class Anonymous(SessionCase):
+    def test_anonymous_login_and_its_log(self):
+        self.home.write_group("public")
+        self.home.write_account("anonymous", "whatever", "public", use_group_home=True)
+        self.start(anonymous=True)
+        client = self.ftp("anonymous", "visitor@example.org")
+        client.quit()
+        self.wait_for_logouts(1)
+        self.assertIn("visitor@example.org", self.home.read_lines("logs/anonymous_passwords.txt"))
+        for log in ("S_Log.txt", "U_anonymous.txt", "G_public.txt"):
+            self.assertIn(("anonymous", "public", "127.0.0.1", "230 anonymous login ok."),
+                          [r[2:] for r in self.home.log_records(log)], log)
+
+
+class VirtualFolders(SessionCase):
+    def test_virtual_folder_from_the_map_is_visible_and_usable(self):
+        real = self.home.file("outside")
+        os.makedirs(real)
+        with open(os.path.join(real, "v.txt"), "wb") as f:
+            f.write(b"virtual content")
+        self.home.write_virtual_map([("shared", "/stale", self.home.root.upper(), real),
+                                     ("elsewhere", "/", self.home.file("users"), real)])
+        self.start()
+        client = self.ftp()
+        self.assertIn("shared", client.nlst())
+        self.assertNotIn("elsewhere", client.nlst())
+        data = io.BytesIO()
+        client.retrbinary("RETR shared/v.txt", data.write)
+        self.assertEqual(data.getvalue(), b"virtual content")
+        client.storbinary("STOR shared/new.txt", io.BytesIO(b"up"))
+        client.quit()
+        with open(os.path.join(real, "new.txt"), "rb") as f:
+            self.assertEqual(f.read(), b"up")
+
+
+def snapshot(folder):
+    out = {}
+    for base, dirs, files in os.walk(folder):
+        for name in dirs + files:
+            path = os.path.join(base, name)
+            st = os.stat(path)
+            out[os.path.relpath(path, folder)] = (st.st_size, st.st_mtime_ns, os.path.isdir(path))
+    return out
+
+
+class Refusals(SessionCase):
+    def test_refused_operations_leave_the_file_system_untouched(self):
+        self.home.write_account("ro", PASSWORD, "staff", flags={f: False for f in FLAGS})
+        os.makedirs(os.path.join(self.home.root, "sub"))
+        with open(os.path.join(self.home.root, "keep.txt"), "wb") as f:
+            f.write(b"keep")
+        before = snapshot(self.home.root)
+        self.start()
+        client = self.ftp("ro")
+        attempts = [
+            lambda: client.storbinary("STOR new.txt", io.BytesIO(b"x")),
+            lambda: client.retrbinary("RETR keep.txt", lambda b: None),
+            lambda: client.delete("keep.txt"),
+            lambda: client.mkd("made"),
+            lambda: client.rmd("sub"),
+            lambda: client.rename("keep.txt", "moved.txt"),
+            lambda: client.cwd("sub"),
+            lambda: client.nlst(),
+        ]
+        for attempt in attempts:
+            with self.assertRaises(ftplib.error_perm) as refused:
+                attempt()
+            self.assertTrue(str(refused.exception).startswith("550"), str(refused.exception))
+        self.assertEqual(client.voidcmd("NOOP")[:3], "200")
+        client.quit()
+        self.wait_for_logouts(1)
+        self.assertEqual(snapshot(self.home.root), before)
+        messages = [r[5] for r in self.home.log_records("U_ro.txt")]
+        self.assertIn("550 Access denied", messages)
+        self.assertFalse(any(name.startswith("ro.") for name in os.listdir(self.home.file("users/stats"))))
+
+
+class Statistics(SessionCase):
+    def test_bob_session_records_and_numbers(self):
+        down = os.urandom(5678)
+        with open(os.path.join(self.home.root, "down.bin"), "wb") as f:
+            f.write(down)
+        up = os.urandom(1234)
+        self.start()
+        client = self.ftp()
+        client.storbinary("STOR up.bin", io.BytesIO(up))
+        got = io.BytesIO()
+        client.retrbinary("RETR down.bin", got.write)
+        self.assertEqual(got.getvalue(), down)
+        client.delete("up.bin")
+        client.voidcmd("NOOP")
+        client.quit()
+        self.wait_for_logouts(1)
+
+        expected = expected_log(client.lines, "bob")
+        server = self.home.log_records("S_Log.txt")
+        self.assertEqual([(r[2], r[5]) for r in server],
+                         [(u or "New Connection", m) for u, m in expected])
+        for record in server:
+            self.assertRegex(record[0], r"^\d\d-\d\d-\d{4}$")
+            self.assertRegex(record[1], r"^\d\d:\d\d:\d\d$")
+            self.assertEqual(record[3], "staff" if record[2] == "bob" else "Unknown")
+            self.assertEqual(record[4], "127.0.0.1")
+        bob = [r for r in server if r[2] == "bob"]
+        self.assertEqual(self.home.log_records("U_bob.txt"), bob)
+        self.assertEqual(self.home.log_records("G_staff.txt"), bob)
+        self.assertIn("PASS " + "*" * len(PASSWORD), [r[5] for r in bob])
+        self.assertNotIn(PASSWORD.encode(), self.all_log_bytes())
+
+        self.assertEqual(self.home.counters("bob"), {
+            "SentCount": ["1"], "SentSize": ["1234"],
+            "ReceivedCount": ["1"], "ReceivedSize": ["5678"],
+            "TransferedCount": ["2"], "TransferedSize": [str(1234 + 5678)],
+            "DelCount": ["1"], "DelSize": ["1234"],
+        })
+        trend = ["1", "1", "1", "2", "1234", "5678", "1234", str(1234 + 5678)]
+        self.assertEqual(self.home.read_lines("users/stats/Trend_bob.txt"), trend)
+        self.assertEqual(self.home.read_lines("users/stats/Trend_User_Day_bob.%s.txt" % day_stamp()), trend)
+        self.assertEqual(self.home.read_lines("users/stats/Trend_Group_Day_staff.%s.txt" % day_stamp()), trend)
+
+    @unittest.skipUnless(shutil.which("curl"), "curl is not installed")
+    def test_curl_transfers_are_counted_and_its_password_masked(self):
+        with open(os.path.join(self.home.root, "down.bin"), "wb") as f:
+            f.write(b"d" * 300)
+        upload = self.home.file("upload.bin")
+        with open(upload, "wb") as f:
+            f.write(b"u" * 200)
+        self.start()
+        url = "ftp://127.0.0.1:%d/" % self.host.port
+        subprocess.run(["curl", "-sS", "--user", "bob:" + PASSWORD, "-T", upload, url + "curl.bin"], check=True,
+                       timeout=60)
+        out = subprocess.run(["curl", "-sS", "--user", "bob:" + PASSWORD, url + "down.bin"], check=True,
+                             capture_output=True, timeout=60).stdout
+        self.assertEqual(out, b"d" * 300)
+        self.wait_for_logouts(2)
+        counters = self.home.counters("bob")
+        self.assertEqual(counters["SentSize"], ["200"])
+        self.assertEqual(counters["ReceivedSize"], ["300"])
+        self.assertEqual(counters["TransferedCount"], ["2"])
+        self.assertEqual(len(self.home.read_lines("users/stats/Trend_bob.txt")), 16)
+        self.assertNotIn(PASSWORD.encode(), self.all_log_bytes())
+        self.assertEqual(len([r for r in self.home.log_records("U_bob.txt") if r[5] == "230 bob login ok."]), 2)
+
+
+class EmptyUploads(SessionCase):
+    def upload_empty(self):
+        client = self.ftp()
+        client.storbinary("STOR empty.txt", io.BytesIO(b""))
+        client.quit()
+        self.wait_for_logouts(1)
+        return os.path.join(self.home.root, "empty.txt")
+
+    def test_removed_and_logged_while_put0byte_is_on(self):
+        self.start(put0byte=True)
+        path = self.upload_empty()
+        self.assertFalse(os.path.exists(path))
+        removal = [r for r in self.home.log_records("S_Log.txt") if r[5].startswith("Removing 0 byte file ")]
+        self.assertEqual(len(removal), 1)
+        self.assertEqual(removal[0][2:5], ("bob", "staff", "127.0.0.1"))
+        self.assertTrue(removal[0][5].endswith("empty.txt"))
+        self.assertTrue(any(line.startswith("ROW ") and "Removing 0 byte file" in line for line in self.host.console()))
+        self.assertEqual(self.home.counters("bob")["SentCount"], ["1"])
+
+    def test_kept_while_put0byte_is_off(self):
+        self.start(put0byte=False)
+        path = self.upload_empty()
+        self.assertTrue(os.path.exists(path))
+        self.assertFalse(any(r[5].startswith("Removing") for r in self.home.log_records("S_Log.txt")))
+        self.assertEqual(self.home.counters("bob")["SentSize"], ["0"])
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,86 @@
+// Hosts the FTP engine with the real session handlers and a console that
+// writes to a record file, in the application folder QUAYPORT_HOME names.
+//   quaysessionhost encipher TEXT...   one stored line per text
+//   quaysessionhost serve RECORDFILE   starts the server as the console does,
+//                                      prints "PORT n", then serves until
+//                                      standard input closes or says "exit"
+#include "FileConsole.h"
+
+#include "core/Blowfish.h"
+#include "core/ProcessState.h"
+#include "core/TextCipher.h"
+#include "engine/FtpEngine.h"
+#include "session/SessionHandlers.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+int encipher(const QStringList& texts)
+{
+    for (const QString& text : texts)
+        std::printf("%s\n", ModMain::Encipher(text).toLatin1().constData());
+    return 0;
+}
+
+int serve(QCoreApplication& app, const QString& recordPath)
+{
+    RecordFile record(recordPath);
+    auto console = std::make_shared<FileConsole>(record);
+    InstallErrorReporter(console);
+    InstallConsoleLogProvider([console] { return static_cast<ConsoleLogList*>(console.get()); });
+
+    FtpEngine engine;
+    SessionHandlers handlers(engine, *console);
+    engine.SetNotifySink(&handlers);
+    engine.SetOptionFlag(true);
+    engine.SetOptionNumber(0);
+    if (!handlers.StartServer()) {
+        std::fprintf(stderr, "the server did not start: %s\n", qPrintable(engine.LastError()));
+        return 1;
+    }
+    std::printf("PORT %u\n", engine.BoundPort());
+    std::fflush(stdout);
+
+    QByteArray pending;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char buffer[1024];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            input.setEnabled(false);
+            QCoreApplication::quit();
+            return;
+        }
+        pending.append(buffer, n);
+        if (pending.contains("exit\n"))
+            QCoreApplication::quit();
+    });
+    const int code = app.exec();
+    handlers.StopServer();
+    engine.SetNotifySink(nullptr);
+    InstallConsoleLogProvider({});
+    InstallErrorReporter(nullptr);
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ModMain::ResetProcessState();
+    modBlowFish::SetKey(QString::fromLatin1(ModMain::ProgramKeyText));
+    const QStringList args = app.arguments().mid(1);
+    if (args.value(0) == QLatin1String("encipher"))
+        return encipher(args.mid(1));
+    if (args.value(0) == QLatin1String("serve") && args.size() == 2)
+        return serve(app, args.at(1));
+    std::fprintf(stderr, "usage: quaysessionhost encipher TEXT... | serve RECORDFILE\n");
+    return 2;
+}
