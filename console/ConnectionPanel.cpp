@@ -1,0 +1,6 @@
+#include "console/ConnectionPanel.h"
+
+ConnectionPanel::ConnectionPanel(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("fmeUser"));
+}
