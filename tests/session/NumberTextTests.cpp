@@ -1,6 +1,5 @@
-// The 16-bit conversion of the port and idle settings and the counter texts.
+// The 16-bit conversion of the port and idle settings, and the counter texts.
 #include "session/NumberText.h"
-#include "session/PassLine.h"
 #include "tests/session/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -37,14 +36,4 @@ TEST(NumberText, CountersKeepSixtyFourBitsAndRoundFractions)
     EXPECT_FALSE(AddChecked(Q_INT64_C(9223372036854775807), 1, sum));
     EXPECT_TRUE(AddChecked(Q_INT64_C(2147483647), 1, sum));
     EXPECT_EQ(sum, Q_INT64_C(2147483648));
-}
-
-TEST(PassLine, MaskedWhateverTheLetterCase)
-{
-    EXPECT_TRUE(IsPassLine(QStringLiteral("pass abcdef")));
-    EXPECT_TRUE(IsPassLine(QStringLiteral("PaSs x")));
-    EXPECT_FALSE(IsPassLine(QStringLiteral("PASV")));
-    EXPECT_EQ(MaskedPassLine(QStringLiteral("pass abcdef")), QStringLiteral("PASS ******"));
-    EXPECT_EQ(MaskedPassLine(QStringLiteral("PASS")), QStringLiteral("PASS"));
-    EXPECT_EQ(MaskedPassLine(QStringLiteral("PASS ")), QStringLiteral("PASS "));
 }
