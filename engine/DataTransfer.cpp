@@ -24,8 +24,7 @@ bool wouldBlock(int error)
 }
 } // namespace
 
-DataTransfer::DataTransfer(UniqueFd socket, QObject* parent)
-    : QObject(parent), m_socket(std::move(socket)), m_lastProgress(nowMs())
+DataTransfer::DataTransfer(UniqueFd socket) : m_socket(std::move(socket)), m_lastProgress(nowMs())
 {
 }
 
@@ -38,18 +37,10 @@ void DataTransfer::start()
     connect(m_notifier, &QSocketNotifier::activated, this, &DataTransfer::activated);
 }
 
-void DataTransfer::stop()
-{
-    m_done = true;
-    if (m_notifier)
-        m_notifier->setEnabled(false);
-    m_socket.reset();
-}
-
 void DataTransfer::progressed(qint64 bytes)
 {
     m_bytes += bytes;
-    m_lastProgress = nowMs();
+    m_lastProgress.store(nowMs(), std::memory_order_relaxed);
 }
 
 void DataTransfer::activated()
@@ -68,8 +59,8 @@ void DataTransfer::activated()
     Q_EMIT finished(m_outcome);
 }
 
-BufferSender::BufferSender(UniqueFd socket, QByteArray data, QObject* parent)
-    : DataTransfer(std::move(socket), parent), m_data(std::move(data))
+BufferSender::BufferSender(UniqueFd socket, QByteArray data)
+    : DataTransfer(std::move(socket)), m_data(std::move(data))
 {
 }
 
@@ -91,8 +82,8 @@ bool BufferSender::pump()
     return false;
 }
 
-FileSender::FileSender(UniqueFd socket, UniqueFd file, off_t offset, QObject* parent)
-    : DataTransfer(std::move(socket), parent), m_file(std::move(file)), m_offset(offset)
+FileSender::FileSender(UniqueFd socket, UniqueFd file, off_t offset)
+    : DataTransfer(std::move(socket)), m_file(std::move(file)), m_offset(offset)
 {
 }
 
@@ -161,8 +152,8 @@ bool FileSender::copy()
     return true;
 }
 
-FileReceiver::FileReceiver(UniqueFd socket, UniqueFd file, QObject* parent)
-    : DataTransfer(std::move(socket), parent), m_file(std::move(file))
+FileReceiver::FileReceiver(UniqueFd socket, UniqueFd file)
+    : DataTransfer(std::move(socket)), m_file(std::move(file))
 {
 }
 

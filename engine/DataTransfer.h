@@ -1,11 +1,14 @@
 #pragma once
 // Moves the bytes of one transfer over a connected data socket, driven by
 // socket readiness: a listing from memory, a file out (sendfile, with a
-// plain copy where the kernel refuses it) or a file in.
+// plain copy where the kernel refuses it) or a file in. It may live on a
+// transfer thread: start() runs there, lastProgress() may be read from any
+// thread, and deleteLater() ends it at once.
 #include "engine/UniqueFd.h"
 
 #include <QByteArray>
 #include <QObject>
+#include <atomic>
 #include <sys/types.h>
 
 class QSocketNotifier;
@@ -15,15 +18,13 @@ class DataTransfer : public QObject {
 public:
     enum class Outcome { Done, PeerLost, LocalError };
 
-    DataTransfer(UniqueFd socket, QObject* parent);
+    explicit DataTransfer(UniqueFd socket);
     ~DataTransfer() override;
 
     void start();
-    // Drops the connection at once; finished() is not emitted.
-    void stop();
     qint64 bytesMoved() const { return m_bytes; }
     // Monotonic milliseconds of the last progress (for the stall time-out).
-    qint64 lastProgress() const { return m_lastProgress; }
+    qint64 lastProgress() const { return m_lastProgress.load(std::memory_order_relaxed); }
 
 Q_SIGNALS:
     void finished(DataTransfer::Outcome outcome);
@@ -42,14 +43,14 @@ private:
     UniqueFd m_socket;
     QSocketNotifier* m_notifier = nullptr;
     qint64 m_bytes = 0;
-    qint64 m_lastProgress = 0;
+    std::atomic<qint64> m_lastProgress;
     Outcome m_outcome = Outcome::Done;
     bool m_done = false;
 };
 
 class BufferSender : public DataTransfer {
 public:
-    BufferSender(UniqueFd socket, QByteArray data, QObject* parent);
+    BufferSender(UniqueFd socket, QByteArray data);
 
 protected:
     bool pump() override;
@@ -61,7 +62,7 @@ private:
 
 class FileSender : public DataTransfer {
 public:
-    FileSender(UniqueFd socket, UniqueFd file, off_t offset, QObject* parent);
+    FileSender(UniqueFd socket, UniqueFd file, off_t offset);
 
 protected:
     bool pump() override;
@@ -78,7 +79,7 @@ private:
 
 class FileReceiver : public DataTransfer {
 public:
-    FileReceiver(UniqueFd socket, UniqueFd file, QObject* parent);
+    FileReceiver(UniqueFd socket, UniqueFd file);
 
 protected:
     bool pump() override;

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's own state, shared with its sessions.
 #include "engine/FtpEngine.h"
+#include "engine/TransferThreads.h"
 
 #include <QHash>
 #include <QHostAddress>
@@ -50,4 +51,5 @@ public:
     QHash<QHostAddress, int> perAddress;
     QTimer ticker;
     FtpLimits limits;
+    TransferThreads transferThreads;
 };

@@ -73,7 +73,11 @@ FtpSession::FtpSession(FtpEnginePrivate& engine, QTcpSocket* control, quint64 id
     connect(control, &QTcpSocket::errorOccurred, this, gone);
 }
 
-FtpSession::~FtpSession() = default;
+FtpSession::~FtpSession()
+{
+    if (m_transfer)
+        m_transfer->deleteLater();
+}
 
 qint64 FtpSession::now()
 {

@@ -102,6 +102,8 @@ private:
     void dataConnected();
     void dataFailed();
     void startListing(UniqueFd socket);
+    // Hands a transfer to a transfer thread; its end comes back here.
+    void launch(DataTransfer* transfer);
     void transferDone();
     void endTransfer(bool success, const QString& finalReply);
     void clearTransfer();
@@ -148,7 +150,8 @@ private:
 
     // The transfer in hand: waiting for its data connection, then running.
     DataChannel* m_channel = nullptr;
-    DataTransfer* m_transfer = nullptr;
+    DataTransfer* m_transfer = nullptr; // lives on a transfer thread
+    quint64 m_transferGeneration = 0;
     Kind m_kind = Kind::None;
     bool m_started = false; // 150 sent
     bool m_outcomePending = false;

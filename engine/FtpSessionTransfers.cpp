@@ -191,8 +191,8 @@ void FtpSession::dataConnected()
         reply(QStringLiteral("150 Opening BINARY mode data connection for %1 (%2 bytes).").arg(name).arg(m_size));
         if (!live())
             return;
-        m_transfer = new FileSender(std::move(socket), std::move(m_file), off_t(m_offset), this);
-        break;
+        launch(new FileSender(std::move(socket), std::move(m_file), off_t(m_offset)));
+        return;
     }
     case Kind::Store:
     case Kind::Append: {
@@ -216,8 +216,8 @@ void FtpSession::dataConnected()
         reply(QStringLiteral("150 Ok to send data."));
         if (!live())
             return;
-        m_transfer = new FileReceiver(std::move(socket), std::move(m_file), this);
-        break;
+        launch(new FileReceiver(std::move(socket), std::move(m_file)));
+        return;
     }
     case Kind::List:
     case Kind::NameList:
@@ -226,12 +226,24 @@ void FtpSession::dataConnected()
     case Kind::None:
         return;
     }
-    connect(m_transfer, &DataTransfer::finished, this, [this](DataTransfer::Outcome outcome) {
-        m_outcome = int(outcome);
-        m_outcomePending = true;
-        wake();
-    });
-    m_transfer->start();
+}
+
+void FtpSession::launch(DataTransfer* transfer)
+{
+    m_transfer = transfer;
+    const quint64 generation = ++m_transferGeneration;
+    connect(
+        transfer, &DataTransfer::finished, this,
+        [this, generation](DataTransfer::Outcome outcome) {
+            if (generation != m_transferGeneration)
+                return; // a transfer already dropped
+            m_outcome = int(outcome);
+            m_outcomePending = true;
+            wake();
+        },
+        Qt::QueuedConnection);
+    m_engine.transferThreads.adopt(transfer);
+    QMetaObject::invokeMethod(transfer, &DataTransfer::start, Qt::QueuedConnection);
 }
 
 void FtpSession::startListing(UniqueFd socket)
@@ -269,13 +281,7 @@ void FtpSession::startListing(UniqueFd socket)
     }
     // The program may change the closing reply up to the last entry.
     m_listingReply = count > 0 ? m_engine.replyTexts.value(14) : QStringLiteral("226 Listing complete.");
-    m_transfer = new BufferSender(std::move(socket), std::move(data), this);
-    connect(m_transfer, &DataTransfer::finished, this, [this](DataTransfer::Outcome outcome) {
-        m_outcome = int(outcome);
-        m_outcomePending = true;
-        wake();
-    });
-    m_transfer->start();
+    launch(new BufferSender(std::move(socket), std::move(data)));
 }
 
 void FtpSession::transferDone()
@@ -325,10 +331,11 @@ void FtpSession::doAbort()
 void FtpSession::clearTransfer()
 {
     if (m_transfer) {
+        // Its thread deletes it, closing the data connection on the way.
         m_transfer->disconnect(this);
-        m_transfer->stop();
         m_transfer->deleteLater();
         m_transfer = nullptr;
+        ++m_transferGeneration;
     }
     if (m_channel) {
         m_channel->disconnect(this);

@@ -3,6 +3,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 namespace {
@@ -11,6 +12,19 @@ constexpr int GraceMs = 10'000;
 
 void SocketCloser::close(QTcpSocket* socket, QObject* owner)
 {
+    socket->readAll();
+    socket->flush();
+    int unread = 0;
+    const int fd = int(socket->socketDescriptor());
+    if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() == 0
+        && ::ioctl(fd, FIONREAD, &unread) == 0 && unread == 0) {
+        // Nothing left either way: a plain close sends every reply.
+        ::shutdown(fd, SHUT_WR);
+        socket->disconnect();
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
     new SocketCloser(socket, owner);
 }
 

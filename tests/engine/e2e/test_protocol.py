@@ -236,6 +236,31 @@ class SessionEnds(HostTest):
         self.assertEqual(ids, sorted(ids))
 
 
+class TimeLimits(HostTest):
+    host_args = ("--login-ms", "300", "--stall-ms", "500", "--tick-ms", "100")
+
+    def test_login_must_complete_in_time(self):
+        r = self.raw()
+        r.cmd("USER bob")
+        self.assertEqual(r.reply(), "421 Login timed out.")
+        self.assertTrue(r.closed())
+
+    def test_stalled_download_is_dropped(self):
+        self.host.write("big.bin", os.urandom(32 * 1024 * 1024))
+        r = self.raw()
+        r.login()
+        port = int(r.cmd("EPSV").split("|||")[1].split("|")[0])
+        data = socket.create_connection(("127.0.0.1", port))
+        data.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+        self.assertTrue(r.cmd("RETR big.bin").startswith("150"))
+        # The client reads nothing: the transfer stops making progress.
+        self.assertEqual(r.reply(), "426 Data connection stalled; transfer aborted.")
+        data.close()
+        self.assertEqual(r.cmd("NOOP"), "200 NOOP command successful.")
+        self.host.sync()
+        self.assertEqual([e["ok"] for e in self.host.of("TransferFinished")], [False])
+
+
 class DataConnections(HostTest):
     host_args = ("--data-ms", "500", "--tick-ms", "100")
 
