@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <atomic>
+#include <memory>
 #include <sys/types.h>
 
 class QSocketNotifier;
@@ -47,6 +48,12 @@ private:
     Outcome m_outcome = Outcome::Done;
     bool m_done = false;
 };
+
+// Owns a transfer that may live on another thread: its own thread deletes it.
+struct DeleteLater {
+    void operator()(QObject* object) const { object->deleteLater(); }
+};
+using TransferPtr = std::unique_ptr<DataTransfer, DeleteLater>;
 
 class BufferSender : public DataTransfer {
 public:

@@ -149,7 +149,11 @@ bool FtpEngine::StartListening()
     }
     if (Listening() && d->server->serverPort() == d->listenPort)
         return true;
-    delete d->server;
+    if (d->server) {
+        // Maybe we are inside its own signal (a handler restarting the engine).
+        d->server->close();
+        d->server->deleteLater();
+    }
     d->server = new QTcpServer(this);
     d->server->setMaxPendingConnections(1000);
     connect(d->server, &QTcpServer::newConnection, this, [this] { d->acceptConnections(); });
@@ -157,7 +161,7 @@ bool FtpEngine::StartListening()
     if (!d->server->listen(QHostAddress::Any, quint16(d->listenPort))
         && !d->server->listen(QHostAddress::AnyIPv4, quint16(d->listenPort))) {
         d->lastError = d->server->errorString();
-        delete d->server;
+        d->server->deleteLater();
         d->server = nullptr;
         return false;
     }

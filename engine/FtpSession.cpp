@@ -73,11 +73,7 @@ FtpSession::FtpSession(FtpEnginePrivate& engine, QTcpSocket* control, quint64 id
     connect(control, &QTcpSocket::errorOccurred, this, gone);
 }
 
-FtpSession::~FtpSession()
-{
-    if (m_transfer)
-        m_transfer->deleteLater();
-}
+FtpSession::~FtpSession() = default;
 
 qint64 FtpSession::now()
 {

@@ -3,6 +3,7 @@
 // its transfers and raises its notifications.
 #include "engine/ClientPath.h"
 #include "engine/CommandLine.h"
+#include "engine/DataTransfer.h"
 #include "engine/FtpUser.h"
 #include "engine/UniqueFd.h"
 
@@ -13,7 +14,6 @@
 #include <functional>
 
 class DataChannel;
-class DataTransfer;
 class FtpEnginePrivate;
 class IFtpEngineNotify;
 class QTcpSocket;
@@ -103,7 +103,7 @@ private:
     void dataFailed();
     void startListing(UniqueFd socket);
     // Hands a transfer to a transfer thread; its end comes back here.
-    void launch(DataTransfer* transfer);
+    void launch(TransferPtr transfer);
     void transferDone();
     void endTransfer(bool success, const QString& finalReply);
     void clearTransfer();
@@ -150,7 +150,7 @@ private:
 
     // The transfer in hand: waiting for its data connection, then running.
     DataChannel* m_channel = nullptr;
-    DataTransfer* m_transfer = nullptr; // lives on a transfer thread
+    TransferPtr m_transfer; // lives on a transfer thread
     quint64 m_transferGeneration = 0;
     Kind m_kind = Kind::None;
     bool m_started = false; // 150 sent

@@ -191,7 +191,7 @@ void FtpSession::dataConnected()
         reply(QStringLiteral("150 Opening BINARY mode data connection for %1 (%2 bytes).").arg(name).arg(m_size));
         if (!live())
             return;
-        launch(new FileSender(std::move(socket), std::move(m_file), off_t(m_offset)));
+        launch(TransferPtr(new FileSender(std::move(socket), std::move(m_file), off_t(m_offset))));
         return;
     }
     case Kind::Store:
@@ -216,7 +216,7 @@ void FtpSession::dataConnected()
         reply(QStringLiteral("150 Ok to send data."));
         if (!live())
             return;
-        launch(new FileReceiver(std::move(socket), std::move(m_file)));
+        launch(TransferPtr(new FileReceiver(std::move(socket), std::move(m_file))));
         return;
     }
     case Kind::List:
@@ -228,12 +228,13 @@ void FtpSession::dataConnected()
     }
 }
 
-void FtpSession::launch(DataTransfer* transfer)
+void FtpSession::launch(TransferPtr transfer)
 {
-    m_transfer = transfer;
+    m_transfer = std::move(transfer);
+    DataTransfer* t = m_transfer.get();
     const quint64 generation = ++m_transferGeneration;
     connect(
-        transfer, &DataTransfer::finished, this,
+        t, &DataTransfer::finished, this,
         [this, generation](DataTransfer::Outcome outcome) {
             if (generation != m_transferGeneration)
                 return; // a transfer already dropped
@@ -242,8 +243,8 @@ void FtpSession::launch(DataTransfer* transfer)
             wake();
         },
         Qt::QueuedConnection);
-    m_engine.transferThreads.adopt(transfer);
-    QMetaObject::invokeMethod(transfer, &DataTransfer::start, Qt::QueuedConnection);
+    m_engine.transferThreads.adopt(t);
+    QMetaObject::invokeMethod(t, &DataTransfer::start, Qt::QueuedConnection);
 }
 
 void FtpSession::startListing(UniqueFd socket)
@@ -281,7 +282,7 @@ void FtpSession::startListing(UniqueFd socket)
     }
     // The program may change the closing reply up to the last entry.
     m_listingReply = count > 0 ? m_engine.replyTexts.value(14) : QStringLiteral("226 Listing complete.");
-    launch(new BufferSender(std::move(socket), std::move(data)));
+    launch(TransferPtr(new BufferSender(std::move(socket), std::move(data))));
 }
 
 void FtpSession::transferDone()
@@ -333,8 +334,7 @@ void FtpSession::clearTransfer()
     if (m_transfer) {
         // Its thread deletes it, closing the data connection on the way.
         m_transfer->disconnect(this);
-        m_transfer->deleteLater();
-        m_transfer = nullptr;
+        m_transfer.reset();
         ++m_transferGeneration;
     }
     if (m_channel) {

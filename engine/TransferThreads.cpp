@@ -8,24 +8,23 @@ TransferThreads::TransferThreads() = default;
 
 TransferThreads::~TransferThreads()
 {
-    for (QThread* t : std::as_const(m_threads)) {
+    for (const auto& t : m_threads) {
         t->quit();
         t->wait(); // objects still there are deleted as the thread ends
-        delete t;
     }
 }
 
 void TransferThreads::adopt(QObject* object)
 {
-    if (m_threads.isEmpty()) {
+    if (m_threads.empty()) {
         const int count = std::clamp(QThread::idealThreadCount() / 2, 1, 4);
         for (int i = 0; i < count; ++i) {
-            auto* t = new QThread;
+            auto t = std::make_unique<QThread>();
             t->setObjectName(QStringLiteral("ftp-transfer-%1").arg(i));
             t->start();
-            m_threads.append(t);
+            m_threads.push_back(std::move(t));
         }
     }
-    object->moveToThread(m_threads.at(m_next));
-    m_next = (m_next + 1) % int(m_threads.size());
+    object->moveToThread(m_threads.at(m_next).get());
+    m_next = (m_next + 1) % m_threads.size();
 }

@@ -3,8 +3,8 @@
 // than one core and the owner's thread (the console's windows) stays
 // responsive during big transfers. Everything else, every notification
 // included, stays on the owner's thread.
-#include <QList>
 #include <memory>
+#include <vector>
 
 class QObject;
 class QThread;
@@ -18,6 +18,6 @@ public:
     void adopt(QObject* object);
 
 private:
-    QList<QThread*> m_threads;
-    int m_next = 0;
+    std::vector<std::unique_ptr<QThread>> m_threads;
+    size_t m_next = 0;
 };
