@@ -155,6 +155,14 @@ class HostTest(unittest.TestCase):
     def setUp(self):
         self.host = EngineHost(*self.host_args)
         self.addCleanup(self.host.close)
+        self.addCleanup(self.check_logouts)
+
+    def check_logouts(self):
+        """Every session that ended had one UserLogout, outside its other notifications."""
+        self.host.sync()
+        logouts = self.host.of("UserLogout")
+        self.assertEqual(len({e["sid"] for e in logouts}), len(logouts))
+        self.assertFalse([e for e in logouts if e["nested"] or e["listed"]])
 
     def raw(self):
         r = Raw(self.host.port)

@@ -10,6 +10,17 @@
 #include <cstdio>
 #include <stdexcept>
 
+RecordingSink::Inside::Inside(RecordingSink& s, FtpUser& user) : sink(s), sid(user.SessionId())
+{
+    ++sink.m_inside[sid];
+}
+
+RecordingSink::Inside::~Inside()
+{
+    if (--sink.m_inside[sid] == 0)
+        sink.m_inside.remove(sid);
+}
+
 RecordingSink::RecordingSink(FtpEngine& engine, QString root, bool quiet)
     : m_engine(engine), m_root(std::move(root)), m_quiet(quiet)
 {
@@ -47,6 +58,7 @@ void RecordingSink::permission(FtpUser& user, const char* name, const QString& a
 
 void RecordingSink::UserLogin(FtpUser& User, bool& Cancel, QString& Message)
 {
+    const Inside inside(*this, User);
     const QString name = User.UserName();
     const QString pass = User.LoginPass();
     record(User, "UserLogin", {{QStringLiteral("pass"), pass}});
@@ -79,31 +91,37 @@ void RecordingSink::UserLogout(FtpUser& User)
     bool listed = false;
     for (int i = 0; i < m_engine.Sessions().Count(); ++i)
         listed = listed || m_engine.Sessions().Item(i) == &User;
-    record(User, "UserLogout", {{QStringLiteral("listed"), listed}});
+    record(User, "UserLogout", {{QStringLiteral("listed"), listed},
+                                {QStringLiteral("nested"), m_inside.contains(User.SessionId())}});
 }
 
 void RecordingSink::Debug(FtpUser& User, const QString& Message)
 {
+    const Inside inside(*this, User);
     record(User, "Debug", {{QStringLiteral("msg"), Message}});
 }
 
 void RecordingSink::ChangeDir(FtpUser& User, const QString& Directory, bool& Cancel, QString&)
 {
+    const Inside inside(*this, User);
     permission(User, "ChangeDir", Directory, Cancel);
 }
 
 void RecordingSink::MakeDir(FtpUser& User, const QString& Directory, bool& Cancel, QString&)
 {
+    const Inside inside(*this, User);
     permission(User, "MakeDir", Directory, Cancel);
 }
 
 void RecordingSink::RemoveDir(FtpUser& User, const QString& Directory, bool& Cancel, QString&)
 {
+    const Inside inside(*this, User);
     permission(User, "RemoveDir", Directory, Cancel);
 }
 
 void RecordingSink::DeleteFile(FtpUser& User, QString& Filename, bool& Cancel, QString&)
 {
+    const Inside inside(*this, User);
     if (!m_quiet) {
         // The program sizes the very file that is about to go.
         const QString physical = User.PhysicalPath(Filename);
@@ -116,21 +134,25 @@ void RecordingSink::DeleteFile(FtpUser& User, QString& Filename, bool& Cancel, Q
 void RecordingSink::RenameFile(FtpUser& User, const QString& OldFilename, const QString& NewFilename, bool& Cancel,
                                QString&)
 {
+    const Inside inside(*this, User);
     permission(User, "RenameFile", OldFilename + QLatin1String(" -> ") + NewFilename, Cancel);
 }
 
 void RecordingSink::PutFile(FtpUser& User, QString& Filename, bool& Cancel, QString&)
 {
+    const Inside inside(*this, User);
     permission(User, "PutFile", Filename, Cancel);
 }
 
 void RecordingSink::GetFile(FtpUser& User, QString& Filename, bool& Cancel, QString&)
 {
+    const Inside inside(*this, User);
     permission(User, "GetFile", Filename, Cancel);
 }
 
 void RecordingSink::TransferFinished(FtpUser& User, const QString& Filename, qint32 Direction, bool Successful)
 {
+    const Inside inside(*this, User);
     record(User, "TransferFinished", {{QStringLiteral("file"), Filename},
                                       {QStringLiteral("direction"), Direction},
                                       {QStringLiteral("ok"), Successful}});
@@ -138,6 +160,7 @@ void RecordingSink::TransferFinished(FtpUser& User, const QString& Filename, qin
 
 void RecordingSink::DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft)
 {
+    const Inside inside(*this, User);
     record(User, "DirItem", {{QStringLiteral("info"), Fileinfo}, {QStringLiteral("left"), FilesLeft}});
     // As the program does: a user without the right sees nothing and a refusal at the end.
     const bool refused = User.UserName() == QLatin1String("nolist");
@@ -150,6 +173,7 @@ void RecordingSink::DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft)
 
 void RecordingSink::SiteCommand(FtpUser& User, bool& Cancel, QString& Command)
 {
+    const Inside inside(*this, User);
     record(User, "SiteCommand", {{QStringLiteral("command"), Command}});
     const QString c = Command.trimmed().toUpper();
     if (c == QLatin1String("BYE")) {
@@ -170,11 +194,13 @@ void RecordingSink::SiteCommand(FtpUser& User, bool& Cancel, QString& Command)
 
 void RecordingSink::UnrecognizedCommand(FtpUser& User, bool&, QString& Command, QString& Parameters)
 {
+    const Inside inside(*this, User);
     record(User, "UnrecognizedCommand", {{QStringLiteral("command"), Command}, {QStringLiteral("params"), Parameters}});
 }
 
 void RecordingSink::UserCommand(FtpUser& User, QString& Command, QString& Parameters, bool& Cancel)
 {
+    const Inside inside(*this, User);
     record(User, "UserCommand", {{QStringLiteral("command"), Command}, {QStringLiteral("params"), Parameters}});
     if (Command == QLatin1String("USER") && Parameters.compare(QLatin1String("guest"), Qt::CaseInsensitive) == 0)
         Parameters = QStringLiteral("anonymous");

@@ -4,6 +4,7 @@
 // notification as one JSON line.
 #include "engine/FtpEngineNotify.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -38,6 +39,15 @@ public:
 private:
     void record(FtpUser& user, const char* name, QJsonObject fields = {}) const;
     void permission(FtpUser& user, const char* name, const QString& argument, bool& cancel) const;
+
+    // Notifications of each session in progress, to show a nested UserLogout.
+    struct Inside {
+        Inside(RecordingSink& sink, FtpUser& user);
+        ~Inside();
+        RecordingSink& sink;
+        quint64 sid;
+    };
+    QHash<quint64, int> m_inside;
 
     FtpEngine& m_engine;
     QString m_root;
