@@ -93,6 +93,14 @@ protected:
     bool wantsRead() const override { return true; }
 
 private:
+    bool copy();
+    bool splice();
+
     UniqueFd m_file;
     QByteArray m_buffer;
+    // socket -> pipe -> file inside the kernel, where the file allows it
+    bool m_useSplice;
+    UniqueFd m_pipeOut;
+    UniqueFd m_pipeIn;
+    qsizetype m_inPipe = 0;
 };

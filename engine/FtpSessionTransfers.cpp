@@ -312,7 +312,7 @@ void FtpSession::endTransfer(bool success, const QString& finalReply)
     if (started
         && !notify([&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, success); }))
         return;
-    reply(finalReply);
+    reply(finalReply, 226);
     if (m_controlGone)
         requestClose();
 }
