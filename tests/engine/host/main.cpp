@@ -71,7 +71,7 @@ int main(int argc, char** argv)
     options.addOptions({
         {QStringLiteral("root"), QStringLiteral("Home folder of every session."), QStringLiteral("folder")},
         {QStringLiteral("idle"), QStringLiteral("Idle time-out in seconds."), QStringLiteral("seconds"), QStringLiteral("0")},
-        {QStringLiteral("folder"), QStringLiteral("Session virtual folder name|path|real."), QStringLiteral("spec")},
+        {QStringLiteral("folder"), QStringLiteral("Session virtual folder name|path|real."), QStringLiteral("name|path|real")},
         {QStringLiteral("login-ms"), QStringLiteral("Login time limit."), QStringLiteral("ms")},
         {QStringLiteral("data-ms"), QStringLiteral("Data connection time limit."), QStringLiteral("ms")},
         {QStringLiteral("stall-ms"), QStringLiteral("Transfer stall limit."), QStringLiteral("ms")},
@@ -82,8 +82,8 @@ int main(int argc, char** argv)
 
     FtpEngine engine;
     RecordingSink sink(engine, options.value(QStringLiteral("root")), options.isSet(QStringLiteral("quiet")));
-    for (const QString& spec : options.values(QStringLiteral("folder"))) {
-        const QStringList f = spec.split(QLatin1Char('|'));
+    for (const QString& entry : options.values(QStringLiteral("folder"))) {
+        const QStringList f = entry.split(QLatin1Char('|'));
         if (f.size() == 3)
             sink.addSessionFolder(f.at(0), f.at(1), f.at(2));
     }
