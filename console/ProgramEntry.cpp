@@ -1,0 +1,42 @@
+#include "console/ProgramEntry.h"
+
+#include "console/ConsoleWindow.h"
+#include "console/ProgramLifetime.h"
+#include "console/frmMain.h"
+#include "console/frmSplash.h"
+#include "core/MessageService.h"
+#include "core/ProcessState.h"
+#include "platform/ConsoleImages.h"
+#include "platform/ProgramFonts.h"
+
+#include <QApplication>
+
+namespace ModMain {
+
+void PrepareApplication(QApplication& app)
+{
+    QApplication::setApplicationName(ProgramTitle());
+    QApplication::setApplicationVersion(ProgramVersionText());
+    app.setQuitOnLastWindowClosed(false);
+    UseProgramFont();
+    QApplication::setWindowIcon(ProgramIcon());
+}
+
+void Main()
+{
+    VersionText = ProgramVersionText();
+    // The help viewer reads "help.hlp" from the application folder.
+
+    frmSplash splash;
+    splash.exec();
+    // The splash may have gone (a key, an outside close) before its preparation began.
+    splash.Form_Activate();
+    if (ProgramLifetime::Ending())
+        return;
+
+    frmMain& console = ConsoleWindow();
+    if (!ProgramLifetime::Ending())
+        console.show();
+}
+
+} // namespace ModMain

@@ -1,0 +1,215 @@
+// The console window's controls, their arrangement and its answers to the
+// session handlers.
+#include "console/frmMain.h"
+
+#include "console/ConnectionPanel.h"
+#include "console/Trapped.h"
+#include "core/MessageService.h"
+#include "engine/FtpEngine.h"
+#include "platform/ConsoleImages.h"
+#include "platform/ListViewControl.h"
+#include "platform/RowList.h"
+#include "platform/TrayIcon.h"
+#include "platform/TreeViewControl.h"
+#include "platform/Twips.h"
+#include "session/SessionHandlers.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+QFrame* paneFrame(QWidget* pane, const char* name)
+{
+    auto* frame = new QFrame(pane);
+    frame->setObjectName(QLatin1String(name));
+    return frame;
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(ProgramTitle());
+    setWindowIcon(ProgramIcon());
+    // A sizable window with a minimize button and no maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    FtpEngine1 = new FtpEngine(this);
+    FtpEngine1->setObjectName(QStringLiteral("FtpEngine1"));
+    m_handlers = std::make_unique<SessionHandlers>(*FtpEngine1, *this);
+
+    TrayIcon1 = new TrayIcon(this);
+    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+
+    buildMenus();
+    buildToolbars();
+    buildStatusBar();
+    buildPanes();
+    connectControls();
+    resize(TwipsToPixels(10125), TwipsToPixels(8280));
+}
+
+frmMain::~frmMain()
+{
+    // No notification may reach a window that is going.
+    FtpEngine1->SetNotifySink(nullptr);
+    FtpEngine1->StopListening();
+}
+
+void frmMain::buildPanes()
+{
+    tvwDb = new TreeViewControl(this);
+    tvwDb->setObjectName(QStringLiteral("tvwDb"));
+    tvwDb->SetImageList(TreeImages());
+    tvwDb->setToolTip(QStringLiteral("Information Tree. Click on + to expand"));
+    tvwDb->setFixedWidth(TwipsToPixels(3000));
+
+    // The eight frames of the right-hand pane share one rectangle; one shows at a time.
+    auto* pane = new QWidget(this);
+    auto* paneLayout = new QGridLayout(pane);
+    paneLayout->setContentsMargins(0, 0, 0, 0);
+    fmeList = paneFrame(pane, "fmeList");
+    lvwDb = new ListViewControl(fmeList);
+    lvwDb->setObjectName(QStringLiteral("lvwDb"));
+    lvwDb->SetImageLists(LargeListImages(), SmallListImages());
+    lvwDb->setToolTip(QStringLiteral("Information Page"));
+    auto* listLayout = new QVBoxLayout(fmeList);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->addWidget(lvwDb);
+    fmeUser = new ConnectionPanel(pane);
+    fmeFileStats = paneFrame(pane, "fmeFileStats");
+    fmeMegabyteStats = paneFrame(pane, "fmeMegabyteStats");
+    FmeUserDayFile = paneFrame(pane, "FmeUserDayFile");
+    fmeUserDayMegabytes = paneFrame(pane, "fmeUserDayMegabytes");
+    FmeGroupDayFile = paneFrame(pane, "FmeGroupDayFile");
+    FmeGroupDayMegabytes = paneFrame(pane, "FmeGroupDayMegabytes");
+    for (QWidget* frame : {static_cast<QWidget*>(fmeList), static_cast<QWidget*>(fmeUser),
+                           static_cast<QWidget*>(fmeFileStats), static_cast<QWidget*>(fmeMegabyteStats),
+                           static_cast<QWidget*>(FmeUserDayFile), static_cast<QWidget*>(fmeUserDayMegabytes),
+                           static_cast<QWidget*>(FmeGroupDayFile), static_cast<QWidget*>(FmeGroupDayMegabytes)})
+        paneLayout->addWidget(frame, 0, 0);
+
+    lstServerLog = new RowList(QStringLiteral("Server Log"),
+                               {{QStringLiteral("Date"), 70},
+                                {QStringLiteral("Time"), 60},
+                                {QStringLiteral("Client Address"), 75},
+                                {QStringLiteral("User name"), 75},
+                                {QStringLiteral("Message"), 1000}},
+                               this);
+    lstServerLog->setObjectName(QStringLiteral("lstServerLog"));
+    lstServerLog->setFixedHeight(TwipsToPixels(8280 - 6000));
+
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(2, 2, 2, 2);
+    middle->addWidget(tvwDb);
+    middle->addWidget(pane, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(CoolBar1);
+    layout->addLayout(middle, 1);
+    layout->addWidget(lstServerLog);
+    layout->addWidget(StatusBar1);
+}
+
+void frmMain::connectControls()
+{
+    connect(tvwDb, &TreeViewControl::NodeClick, this, [this](const QString& key) {
+        Trapped(ConsoleProcedure("tvwDb_NodeClick"), 0, [&] { tvwDb_NodeClick(key); });
+    });
+    connect(tvwDb, &TreeViewControl::MouseDown, this, [this](int button) {
+        Trapped(ConsoleProcedure("tvwDb_MouseDown"), 0, [&] { tvwDb_MouseDown(button); });
+    });
+    connect(lvwDb, &ListViewControl::Clicked, this,
+            [this] { Trapped(ConsoleProcedure("lvwDb_Click"), 0, [&] { lvwDb_Click(); }); });
+    connect(lvwDb, &ListViewControl::GotFocus, this,
+            [this] { Trapped(ConsoleProcedure("lvwDb_GotFocus"), 0, [&] { lvwDb_GotFocus(); }); });
+    connect(lvwDb, &ListViewControl::MouseDown, this, [this](int button) {
+        Trapped(ConsoleProcedure("lvwDb_MouseDown"), 0, [&] { lvwDb_MouseDown(button); });
+    });
+    connect(TrayIcon1, &TrayIcon::IconClick, this, [this](int button) {
+        Trapped(ConsoleProcedure("TrayIcon1_IconClick"), 0, [&] { TrayIcon1_IconClick(button); });
+    });
+    connect(TrayIcon1, &TrayIcon::IconDblClick, this, [this] {
+        Trapped(ConsoleProcedure("TrayIcon1_IconDblClick"), 0, [&] { TrayIcon1_IconDblClick(); });
+    });
+}
+
+bool frmMain::StartServer()
+{
+    return m_handlers->StartServer();
+}
+
+bool frmMain::StopServer()
+{
+    return m_handlers->StopServer();
+}
+
+void frmMain::SetCommandEnabled(ServerCommand command, bool enabled)
+{
+    QAction* control = nullptr;
+    switch (command) {
+    case ServerCommand::MenuStart:
+        control = mnuStart;
+        break;
+    case ServerCommand::MenuStop:
+        control = mnuStop;
+        break;
+    case ServerCommand::TrayStart:
+        control = mnuTrayStart;
+        break;
+    case ServerCommand::TrayStop:
+        control = mnuTrayStop;
+        break;
+    case ServerCommand::MenuProperties:
+        control = mnuProperties;
+        break;
+    case ServerCommand::ToolbarStart:
+        control = Toolbar1Button(1);
+        break;
+    case ServerCommand::ToolbarStop:
+        control = Toolbar1Button(2);
+        break;
+    case ServerCommand::ToolbarProperties:
+        control = Toolbar1Button(6);
+        break;
+    }
+    if (control)
+        control->setEnabled(enabled);
+}
+
+void frmMain::RestoreMousePointer()
+{
+    unsetCursor();
+}
+
+void frmMain::ProcessEventsOnce()
+{
+    QCoreApplication::processEvents();
+}
+
+QAction* frmMain::Toolbar1Button(int index) const
+{
+    return m_toolbar1Buttons.value(index - 1);
+}
+
+QAction* frmMain::Toolbar2Button(int index) const
+{
+    return m_toolbar2Buttons.value(index - 1);
+}
+
+QAction* frmMain::Toolbar3Button(int index) const
+{
+    return m_toolbar3Buttons.value(index - 1);
+}

@@ -1,0 +1,183 @@
+#pragma once
+// The console window: it hosts the FTP engine, shows the tree and the
+// right-hand pane, the server log, the pop-up menus, the toolbars, the status
+// bar and the tray icon, and answers the session handlers as their console.
+#include "session/ConsoleServices.h"
+
+#include <QList>
+#include <QWidget>
+#include <memory>
+
+class ConnectionPanel;
+class FtpEngine;
+class ListViewControl;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class RowList;
+class SessionHandlers;
+class TrayIcon;
+class TreeViewControl;
+
+class frmMain final : public QWidget, public ConsoleServices {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up, run once right after the window is made (see ConsoleWindow).
+    void Form_Load();
+    // Flags for the positions 0 to 6 of the window menu: Restore, Move, Size,
+    // Minimize, Maximize, the separator and Close.
+    void RemoveMenus(bool restore, bool move, bool size, bool minimize, bool maximize, bool separator, bool close);
+
+    bool StartServer();
+    bool StopServer();
+
+    // ConsoleServices
+    void InfoLog(const QString& text) override;
+    void UpdateUserTree() override;
+    void SetCommandEnabled(ServerCommand command, bool enabled) override;
+    void RestoreMousePointer() override;
+    void ProcessEventsOnce() override;
+
+    // The right-hand pane and the list's events (frmMainPane.cpp).
+    void FramesOff();
+    void UpdateTree(QString key);
+    void UpdateListView();
+    void tvwDb_NodeClick(const QString& key);
+    void tvwDb_MouseDown(int button);
+    void lvwDb_Click();
+    void lvwDb_GotFocus();
+    void lvwDb_MouseDown(int button);
+
+    // Which context menu a right click on the list or the "action" button pops
+    // up for the current selection; null for none.
+    enum class MenuSource { ListRightClick, ActionButton };
+    QMenu* ContextMenuFor(MenuSource source) const;
+
+    // Toolbars: Toolbar1 acts by index, Toolbar2 by caption, Toolbar3 by key.
+    void Toolbar1_ButtonClick(int index);
+    void Toolbar2_ButtonClick(const QString& caption);
+    void Toolbar3_ButtonClick(const QString& key);
+    // Toolbar buttons by their 1-based index; separators included.
+    QAction* Toolbar1Button(int index) const;
+    QAction* Toolbar2Button(int index) const;
+    QAction* Toolbar3Button(int index) const;
+
+    // Menu commands.
+    void mnuStart_Click();
+    void mnustop_Click();
+    void mnuTrayStart_Click();
+    void mnuTrayStop_Click();
+    void mnuMinimize_Click();
+    void mnuRestore_Click();
+    void mnuIcon_Click();
+    void mnuSmallIcon_Click();
+    void mnuList_Click();
+    void mnuReport_Click();
+    void mnuHelpDoc_Click();
+    void mnuExit_Click();
+    void mnuProperties_Click();
+    void mnuRefresh_Click();
+
+    void TrayIcon1_IconClick(int button);
+    void TrayIcon1_IconDblClick();
+
+    void Form_Resize();
+    void Form_QueryUnload();
+
+    // Controls, named as the rest of the console knows them.
+    FtpEngine* FtpEngine1 = nullptr;
+    TreeViewControl* tvwDb = nullptr;
+    ListViewControl* lvwDb = nullptr;
+    QFrame* fmeList = nullptr;
+    ConnectionPanel* fmeUser = nullptr;
+    QFrame* fmeFileStats = nullptr;
+    QFrame* fmeMegabyteStats = nullptr;
+    QFrame* FmeUserDayFile = nullptr;
+    QFrame* fmeUserDayMegabytes = nullptr;
+    QFrame* FmeGroupDayFile = nullptr;
+    QFrame* FmeGroupDayMegabytes = nullptr;
+    RowList* lstServerLog = nullptr;
+    TrayIcon* TrayIcon1 = nullptr;
+    QFrame* CoolBar1 = nullptr;
+    QToolBar* Toolbar1 = nullptr;
+    QToolBar* Toolbar2 = nullptr;
+    QToolBar* Toolbar3 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    // Pop-up menus and their items; item arrays are indexed from 0.
+    QMenu* mnuConsole = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpDoc = nullptr;
+    QAction* mnuAbout = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuIcon = nullptr;
+    QAction* mnuSmallIcon = nullptr;
+    QAction* mnuList = nullptr;
+    QAction* mnuReport = nullptr;
+    QMenu* mnuLogOptions = nullptr;
+    QList<QAction*> mnuLog;
+    QMenu* mnuGroupEditOptions = nullptr;
+    QList<QAction*> mnuGroupEdit;
+    QMenu* mnuStatsOption = nullptr;
+    QList<QAction*> mnuStats;
+    QMenu* mnuEditOptions = nullptr;
+    QList<QAction*> mnuEdit;
+    QMenu* mnuStatsOpt1 = nullptr;
+    QList<QAction*> mnuStats2;
+    QMenu* mnuEditUserOptions = nullptr;
+    QList<QAction*> mnuEditUser;
+    QMenu* mnuStatsOption1 = nullptr;
+    QList<QAction*> mnuStats1;
+    QMenu* mnuRefreshOptions = nullptr;
+    QAction* mnuRefresh = nullptr;
+    QMenu* mnuTray = nullptr;
+    QAction* mnuMinimize = nullptr;
+    QAction* mnuRestore = nullptr;
+    QAction* mnuTrayStart = nullptr;
+    QAction* mnuTrayStop = nullptr;
+    QMenu* MainMnu = nullptr;
+    QAction* mnuStart = nullptr;
+    QAction* mnuStop = nullptr;
+    QAction* mnuAddUsers = nullptr;
+    QAction* mnuEditUsers = nullptr;
+    QAction* mnuEditGroups = nullptr;
+    QAction* mnuProperties = nullptr;
+    QAction* mnuVirtualFolders = nullptr;
+    QAction* mnuHomePage = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildPanes();
+    void buildMenus();
+    void buildToolbars();
+    void buildStatusBar();
+    void connectControls();
+    void showDateAndTime();
+    void applyFirstRunSettings();
+    void configureEngine();
+    void buildTreeAndRootList();
+    void startAtStartUp();
+    void showPropertiesDialog();
+    void popUpAtPointer(QMenu* menu);
+
+    std::unique_ptr<SessionHandlers> m_handlers;
+    QList<QAction*> m_toolbar1Buttons;
+    QList<QAction*> m_toolbar2Buttons;
+    QList<QAction*> m_toolbar3Buttons;
+    QLabel* m_datePanel = nullptr;
+    QLabel* m_timePanel = nullptr;
+    QTimer* m_clock = nullptr;
+    int m_closeStatus = 0; // the program's exit status once the window has closed
+};
