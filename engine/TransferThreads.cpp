@@ -17,7 +17,7 @@ TransferThreads::~TransferThreads()
 void TransferThreads::adopt(QObject* object)
 {
     if (m_threads.empty()) {
-        const int count = std::clamp(QThread::idealThreadCount() / 2, 1, 4);
+        const int count = std::clamp(QThread::idealThreadCount(), 1, 8);
         for (int i = 0; i < count; ++i) {
             auto t = std::make_unique<QThread>();
             t->setObjectName(QStringLiteral("ftp-transfer-%1").arg(i));
