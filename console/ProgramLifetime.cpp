@@ -28,12 +28,12 @@ State& state()
 void End(int status)
 {
     State& s = state();
-    if (!s.ending) {
-        s.ending = true;
-        s.status = status;
-    }
+    if (s.ending)
+        return;
+    s.ending = true;
+    s.status = status;
     if (s.terminator)
-        s.terminator(s.status);
+        s.terminator(status);
 }
 
 bool Ending()

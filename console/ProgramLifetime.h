@@ -6,7 +6,8 @@
 
 namespace ProgramLifetime {
 
-// Asks the program to end with the status. The first request's status stands.
+// Asks the program to end with the status. The first request stands; later
+// ones change nothing.
 void End(int status);
 bool Ending();
 int ExitStatus();

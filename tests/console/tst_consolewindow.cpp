@@ -1,0 +1,571 @@
+// The console window after its start-up: the tree, the root list, the menus,
+// toolbars and status bar, the context menu rule, the list and tree events,
+// the information log, the size rules, the tray menu and closing.
+#include "console/ConnectionPanel.h"
+#include "console/frmMain.h"
+#include "engine/FtpEngine.h"
+#include "platform/ListViewControl.h"
+#include "platform/RowList.h"
+#include "platform/TrayIcon.h"
+#include "platform/TreeViewControl.h"
+#include "platform/Twips.h"
+#include "session/ConsoleState.h"
+#include "tests/console/ConsoleFixture.h"
+
+#include <QAction>
+#include <QDate>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+// "name|caption|index|state" for each item of a menu, separators as "-";
+// the state is "on", "off" (disabled), "checked" or "hidden".
+QStringList describe(const QMenu& menu)
+{
+    QStringList out;
+    for (const QAction* a : menu.actions()) {
+        QString state = !a->isVisible() ? QStringLiteral("hidden")
+            : !a->isEnabled()           ? QStringLiteral("off")
+            : a->isChecked()            ? QStringLiteral("checked")
+                                        : QStringLiteral("on");
+        const QVariant index = a->property("index");
+        out.append(QStringLiteral("%1|%2|%3|%4")
+                       .arg(a->objectName(), a->isSeparator() ? QStringLiteral("-") : a->text(),
+                            index.isValid() ? index.toString() : QString(), state));
+    }
+    return out;
+}
+
+QMenu* shownMenu(frmMain& console)
+{
+    for (QMenu* menu : console.findChildren<QMenu*>())
+        if (menu->isVisible())
+            return menu;
+    return nullptr;
+}
+
+void hideMenus(frmMain& console)
+{
+    for (QMenu* menu : console.findChildren<QMenu*>())
+        menu->hide();
+}
+
+QStringList frameVisibility(const frmMain& c)
+{
+    QStringList out;
+    const QList<const QWidget*> frames = {c.fmeList, c.fmeUser, c.fmeFileStats, c.fmeMegabyteStats,
+                                          c.FmeUserDayFile, c.fmeUserDayMegabytes, c.FmeGroupDayFile,
+                                          c.FmeGroupDayMegabytes};
+    for (const QWidget* frame : frames)
+        if (!frame->isHidden())
+            out.append(frame->objectName());
+    return out;
+}
+
+} // namespace
+
+class TestConsoleWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void treeRootListAndFrames()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Port(QStringLiteral("2121")).Stopped());
+        frmMain& c = f.console();
+
+        QCOMPARE(c.tvwDb->KeysInOrder(), QStringList({"root", "uandg", "users", "groups", " Logs", "serverlogs",
+                                                      "userlogs", "grouplogs", "Active"}));
+        const QStringList texts = {"FTP Server", "Users and Groups", "Users", "Groups", " Logs",
+                                   "server", "Users", "Groups", "Connections"};
+        const QList<int> images = {9, 18, 4, 5, 8, 13, 4, 5, 10};
+        const QStringList parents = {"", "root", "uandg", "uandg", "root", " Logs", " Logs", " Logs", "root"};
+        for (int i = 0; i < 9; ++i) {
+            const QString key = c.tvwDb->KeysInOrder().at(i);
+            QCOMPARE(c.tvwDb->NodeText(key), texts.at(i));
+            QCOMPARE(c.tvwDb->NodeImage(key), images.at(i));
+            QCOMPARE(c.tvwDb->ParentKey(key), parents.at(i));
+        }
+        QCOMPARE(c.tvwDb->NodeTag(QStringLiteral("root")), QStringLiteral("server"));
+        QVERIFY(c.tvwDb->Expanded(QStringLiteral("root")));
+        QVERIFY(!c.tvwDb->Expanded(QStringLiteral("uandg")));
+        QCOMPARE(c.tvwDb->toolTip(), QStringLiteral("Information Tree. Click on + to expand"));
+
+        QCOMPARE(c.lvwDb->ColumnCount(), 4);
+        const QStringList titles = {"IP Address", "Port", "Connections", "Root Folder"};
+        const QList<int> widths = {1700, 600, 1200, 5000};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(c.lvwDb->ColumnTitle(i), titles.at(i));
+            QCOMPARE(c.lvwDb->ColumnWidth(i), TwipsToPixels(widths.at(i)));
+        }
+        QCOMPARE(c.lvwDb->ItemCount(), 1);
+        const ListViewItem all = c.lvwDb->Item(0);
+        QCOMPARE(all.key, QStringLiteral("list"));
+        QCOMPARE(all.text, QStringLiteral("All"));
+        QCOMPARE(all.icon, 6);
+        QCOMPARE(all.smallIcon, 6);
+        QCOMPARE(all.subItems, QStringList({"2121", "0", f.folder.file("/root")}));
+        QCOMPARE(c.lvwDb->toolTip(), QStringLiteral("Information Page"));
+
+        QCOMPARE(frameVisibility(c), QStringList({"fmeList"}));
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
+        QVERIFY(!ConsoleState::DailyChart);
+
+        QCOMPARE(c.lstServerLog->Caption(), QStringLiteral("Server Log"));
+        QCOMPARE(c.lstServerLog->ColumnCount(), 5);
+        QCOMPARE(c.lstServerLog->ColumnTitle(2), QStringLiteral("Client Address"));
+        QCOMPARE(c.lstServerLog->ColumnWidth(4), LogColumnWidth(1000));
+        QCOMPARE(f.consoleMessages(), QStringList({"Quayport configuration loaded."}));
+
+        // FramesOff alone leaves no panel of the pane visible.
+        c.FramesOff();
+        QVERIFY(frameVisibility(c).isEmpty());
+        c.UpdateTree(QStringLiteral("#"));
+        QCOMPARE(frameVisibility(c), QStringList({"fmeList"}));
+        QCOMPARE(c.lvwDb->Item(0).key, QStringLiteral("list"));
+    }
+
+    void menusInOrderWithTheirStartStates()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        QCOMPARE(describe(*c.mnuConsole), QStringList({"mnuExit|Exit||on"}));
+        QCOMPARE(describe(*c.mnuHelp),
+                 QStringList({"mnuHelpDoc|&Help Topics||on", "mnuAbout|&About FTP Server||off"}));
+        QCOMPARE(describe(*c.mnuView), QStringList({"mnuIcon|&Large Icons||on", "mnuSmallIcon|&Small Icon||on",
+                                                    "mnuList|&List||on", "mnuReport|&Details||checked"}));
+        QCOMPARE(describe(*c.mnuLogOptions),
+                 QStringList({"mnuLog|View Log|0|off", "mnuLog|Delete Log|1|off", "mnuLog|Refresh|2|off"}));
+        QCOMPARE(describe(*c.mnuGroupEditOptions),
+                 QStringList({"mnuGroupEdit|&Edit Group|0|off", "mnuGroupEdit|&Refresh|1|off",
+                              "mnuStatsOption|Group &Stats||on"}));
+        QCOMPARE(describe(*c.mnuStatsOption),
+                 QStringList({"mnuStats|Group File transfer &History by day|0|off",
+                              "mnuStats|Group &Megabyte transfer History by day|1|off"}));
+        QCOMPARE(describe(*c.mnuEditOptions), QStringList({"mnuEdit|&Edit User|0|off", "mnuEdit|&Refresh|1|off",
+                                                           "mnuStatsOpt1|User &Stats||on"}));
+        const QStringList userStats = {"User File transfer &History by session",
+                                       "User &Megabyte transfer History by session", "-",
+                                       "User F&ile transfer History by day"};
+        QStringList stats2, stats1;
+        for (int i = 0; i < 4; ++i) {
+            stats2.append(QStringLiteral("mnuStats2|%1|%2|off").arg(userStats.at(i)).arg(i));
+            stats1.append(QStringLiteral("mnuStats1|%1|%2|off").arg(userStats.at(i)).arg(i));
+        }
+        stats2.append(QStringLiteral("mnuStats2|User M&egabyte transfer History by day|4|off"));
+        stats1.append(QStringLiteral("mnuStats1|User M&egabtye transfer History by day|4|off"));
+        QCOMPARE(describe(*c.mnuStatsOpt1), stats2);
+        QCOMPARE(describe(*c.mnuStatsOption1), stats1);
+        QCOMPARE(describe(*c.mnuEditUserOptions),
+                 QStringList({"mnuEditUser|Edit &User|0|off", "mnuEditUser|&View User Log|1|off",
+                              "mnuEditUser|&Delete User Log|2|off", "mnuEditUser|&Refresh|3|off",
+                              "mnuEditUser|-|4|off", "mnuEditUser|&Logoff User|5|off", "mnuEditUser|-|6|off",
+                              "mnuStatsOption1|User &Stats||on"}));
+        QCOMPARE(describe(*c.mnuRefreshOptions), QStringList({"mnuRefresh|Refresh||on"}));
+        QCOMPARE(describe(*c.mnuTray),
+                 QStringList({"mnuMinimize|&Minimize||on", "mnuRestore|&Restore||off", "|-||on",
+                              "mnuTrayStart|&Start||on", "mnuTrayStop|S&top||off", "|-||hidden",
+                              "mnuClose|&Close||hidden"}));
+        QCOMPARE(describe(*c.MainMnu),
+                 QStringList({"mnuStart|&Start||on", "mnuStop|S&top||off", "|-||on", "mnuAddUsers|&Add Users||off",
+                              "mnuEditUsers|&Edit Users||off", "mnuEditGroups|Edit &Groups||off", "|-||on",
+                              "mnuProperties|&Properties||on", "|-||on", "mnuVirtualFolders|&Virtual Folders||off",
+                              "|-||on", "mnuHomePage|&Home Page||off"}));
+        // Every menu is a pop-up: the window has no menu bar.
+        QVERIFY(c.findChildren<QMenu*>().size() >= 14);
+        QCOMPARE(c.findChild<QMenu*>(QStringLiteral("MainMnu")), c.MainMnu);
+        QCOMPARE(c.findChildren<QAction*>(QStringLiteral("mnuEditUser")).size(), 7);
+    }
+
+    void toolbarsAndStatusBar()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+
+        QCOMPARE(c.Toolbar1->actions().size(), 14);
+        const QStringList keys = {"start", "stop", "", "home", "", "properties", "", "AddUser", "edituser",
+                                  "editgroup", "", "VirtualFolders", "", "Refresh"};
+        const QStringList tips = {"Start Server", "Stop Server", "", "Corvalen Home", "", "Properties", "",
+                                  "Add New User", "Edit Users", "Edit Groups", "", "Work with Virtual Folders", "",
+                                  "Refresh"};
+        const QList<int> enabled = {1, 6, 14};
+        for (int index = 1; index <= 14; ++index) {
+            QAction* b = c.Toolbar1Button(index);
+            QCOMPARE(b->property("index").toInt(), index);
+            QCOMPARE(b->isSeparator(), keys.at(index - 1).isEmpty());
+            if (b->isSeparator())
+                continue;
+            QCOMPARE(b->property("key").toString(), keys.at(index - 1));
+            QCOMPARE(b->toolTip(), tips.at(index - 1));
+            QVERIFY(b->text().isEmpty());
+            QVERIFY(!b->icon().isNull());
+            QCOMPARE(b->isEnabled(), enabled.contains(index));
+        }
+        QCOMPARE(c.Toolbar2->toolTip(), QStringLiteral("Console and Help"));
+        QCOMPARE(c.Toolbar2Button(1)->text(), QStringLiteral("&Console"));
+        QCOMPARE(c.Toolbar2Button(1)->toolTip(), QStringLiteral("Console Action"));
+        QCOMPARE(c.Toolbar2Button(2)->text(), QStringLiteral("&Help"));
+        QCOMPARE(c.Toolbar2Button(2)->toolTip(), QStringLiteral("Help menu"));
+        QCOMPARE(c.Toolbar2Button(1)->shortcut(), QKeySequence(QStringLiteral("Alt+C")));
+        QCOMPARE(c.Toolbar3->toolTip(), QStringLiteral("Action & View options"));
+        QCOMPARE(c.Toolbar3Button(1)->text(), QStringLiteral("&Action"));
+        QCOMPARE(c.Toolbar3Button(1)->property("key").toString(), QStringLiteral("action"));
+        QCOMPARE(c.Toolbar3Button(1)->toolTip(), QStringLiteral("Action Menu"));
+        QCOMPARE(c.Toolbar3Button(2)->text(), QStringLiteral("&View"));
+        QCOMPARE(c.Toolbar3Button(2)->property("key").toString(), QStringLiteral("view"));
+        QCOMPARE(c.Toolbar3Button(2)->toolTip(), QStringLiteral("View Menu"));
+        QCOMPARE(c.Toolbar2->width(), TwipsToPixels(9750));
+        QCOMPARE(c.Toolbar3->width(), TwipsToPixels(1800));
+        QCOMPARE(c.Toolbar1->width(), TwipsToPixels(7725));
+
+        QCOMPARE(c.StatusBar1->toolTip(), QStringLiteral("Date & time bar"));
+        QStringList panelTips;
+        for (QLabel* panel : c.StatusBar1->findChildren<QLabel*>())
+            panelTips.append(panel->toolTip());
+        QCOMPARE(panelTips, QStringList({"Application developer", "System Date", "System Time"}));
+        const auto panels = c.StatusBar1->findChildren<QLabel*>();
+        QCOMPARE(panels.at(1)->text(), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    }
+
+    void popUpsOfTheToolbars()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        const auto at = [&c](int x, int y) { return c.mapToGlobal(QPoint(TwipsToPixels(x), TwipsToPixels(y))); };
+
+        c.Toolbar2Button(1)->trigger();
+        QCOMPARE(shownMenu(c), c.mnuConsole);
+        QCOMPARE(c.mnuConsole->pos(), at(200, 300));
+        hideMenus(c);
+        c.Toolbar2Button(2)->trigger();
+        QCOMPARE(shownMenu(c), c.mnuHelp);
+        QCOMPARE(c.mnuHelp->pos(), at(1100, 300));
+        hideMenus(c);
+        c.Toolbar3Button(2)->trigger();
+        QCOMPARE(shownMenu(c), c.mnuView);
+        QCOMPARE(c.mnuView->pos(), at(950, 700));
+        hideMenus(c);
+        c.Toolbar3Button(1)->trigger();
+        QCOMPARE(shownMenu(c), c.MainMnu);
+        QCOMPARE(c.MainMnu->pos(), at(250, 700));
+        hideMenus(c);
+        // Other captions and keys do nothing.
+        c.Toolbar2_ButtonClick(QStringLiteral("Console"));
+        c.Toolbar3_ButtonClick(QStringLiteral("Action"));
+        QCOMPARE(shownMenu(c), nullptr);
+    }
+
+    void contextMenuRule_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("listMenu");
+        QTest::addColumn<QString>("actionMenu");
+        QTest::newRow("root") << "root" << "All" << "MainMnu" << "MainMnu";
+        QTest::newRow("root, nothing chosen") << "root" << "" << "MainMnu" << "MainMnu";
+        QTest::newRow("connections, a user") << "Active" << "bob" << "mnuEditUserOptions" << "mnuEditUserOptions";
+        QTest::newRow("connections, blanks") << "Active" << "  " << "mnuRefreshOptions" << "mnuRefreshOptions";
+        QTest::newRow("one connection") << "@2" << "bob" << "mnuEditUserOptions" << "mnuEditUserOptions";
+        QTest::newRow("host, nothing chosen") << "#@127.0.0.1" << "" << "mnuRefreshOptions" << "mnuEditUserOptions";
+        QTest::newRow("host, blanks are a choice") << "#@127.0.0.1" << " " << "mnuEditUserOptions"
+                                                    << "mnuEditUserOptions";
+        QTest::newRow("users, nothing chosen") << "users" << "" << "mnuRefreshOptions" << "mnuRefreshOptions";
+        QTest::newRow("users, a user") << "users" << "bob" << "mnuEditOptions" << "mnuEditOptions";
+        QTest::newRow("groups, a group") << "groups" << "staff" << "mnuGroupEditOptions" << "mnuGroupEditOptions";
+        QTest::newRow("server logs") << "serverlogs" << "Log.txt" << "mnuLogOptions" << "mnuLogOptions";
+        QTest::newRow("user logs") << "userlogs" << "bob.txt" << "mnuLogOptions" << "mnuLogOptions";
+        QTest::newRow("group logs") << "grouplogs" << "staff.txt" << "mnuLogOptions" << "mnuLogOptions";
+        QTest::newRow("totals, a row") << "uandg" << "Total Users" << "mnuRefreshOptions" << "";
+        QTest::newRow("log totals, a row") << " Logs" << "Total User Logs" << "mnuRefreshOptions" << "";
+        QTest::newRow("case matters") << "Users" << "bob" << "mnuRefreshOptions" << "";
+    }
+
+    void contextMenuRule()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, item);
+        QFETCH(QString, listMenu);
+        QFETCH(QString, actionMenu);
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        ConsoleState::SelectedKey = key;
+        ConsoleState::SelectedItem = item;
+        const auto name = [](QMenu* m) { return m ? m->objectName() : QString(); };
+        QCOMPARE(name(c.ContextMenuFor(frmMain::MenuSource::ListRightClick)), listMenu);
+        QCOMPARE(name(c.ContextMenuFor(frmMain::MenuSource::ActionButton)), actionMenu);
+        QCOMPARE(ConsoleState::SelectedKey, key);
+
+        // The action button pops that menu, or none.
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        c.Toolbar3_ButtonClick(QStringLiteral("action"));
+        QCOMPARE(name(shownMenu(c)), actionMenu);
+        hideMenus(c);
+    }
+
+    void listEventsFollowTheSelection()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        ConsoleState::SelectedItem = QStringLiteral("stale");
+        c.lvwDb_Click();
+        QCOMPARE(ConsoleState::SelectedItem, QString());
+
+        QVERIFY(c.lvwDb->SelectItem(QStringLiteral("list")));
+        c.lvwDb_GotFocus();
+        QCOMPARE(ConsoleState::SelectedItem, QStringLiteral("All"));
+
+        // A middle press only refreshes; a right press pops the rule's menu at the pointer.
+        c.lvwDb_MouseDown(ListViewControl::MiddleButton);
+        QCOMPARE(shownMenu(c), nullptr);
+        c.lvwDb_MouseDown(ListViewControl::RightButton);
+        QCOMPARE(shownMenu(c), c.MainMnu);
+        hideMenus(c);
+
+        ConsoleState::SelectedKey = QStringLiteral("users");
+        c.lvwDb->ClearItems();
+        c.lvwDb_MouseDown(ListViewControl::RightButton);
+        QCOMPARE(shownMenu(c), c.mnuRefreshOptions);
+        hideMenus(c);
+    }
+
+    void treeClicksAndPresses()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+
+        ConsoleState::SelectedItem = QStringLiteral("All");
+        c.tvwDb_NodeClick(QStringLiteral(" Logs"));
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral(" Logs"));
+        QCOMPARE(ConsoleState::SelectedItem, QString());
+        QVERIFY(c.lvwDb->isVisibleTo(&c));
+        QCOMPARE(frameVisibility(c), QStringList({"fmeList"}));
+
+        // The menu follows the node chosen with a left click, not the one under the pointer.
+        c.tvwDb_MouseDown(TreeViewControl::RightButton);
+        QCOMPARE(shownMenu(c), c.mnuRefreshOptions);
+        hideMenus(c);
+        c.tvwDb_NodeClick(QStringLiteral("root"));
+        QCOMPARE(c.lvwDb->Item(0).key, QStringLiteral("list"));
+        c.tvwDb_MouseDown(TreeViewControl::RightButton);
+        QCOMPARE(shownMenu(c), c.MainMnu);
+        hideMenus(c);
+
+        // A connection node that has gone: back to the connection list, no menu for the left button.
+        ConsoleState::SelectedKey = QStringLiteral("@3");
+        ConsoleState::SelectedItem = QStringLiteral("bob");
+        c.tvwDb_MouseDown(TreeViewControl::LeftButton);
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
+        QCOMPARE(ConsoleState::SelectedItem, QString());
+        QCOMPARE(shownMenu(c), nullptr);
+
+        // A connection node still there gives its text.
+        QVERIFY(c.tvwDb->AddNode(QStringLiteral("Active"), QStringLiteral("#@127.0.0.1"), QStringLiteral("127.0.0.1"), 2));
+        QVERIFY(c.tvwDb->AddNode(QStringLiteral("#@127.0.0.1"), QStringLiteral("@0"), QStringLiteral("alice"), 4));
+        ConsoleState::SelectedKey = QStringLiteral("@0");
+        c.tvwDb_MouseDown(TreeViewControl::RightButton);
+        QCOMPARE(ConsoleState::SelectedItem, QStringLiteral("alice"));
+        QCOMPARE(shownMenu(c), c.mnuRefreshOptions);
+        hideMenus(c);
+
+        // A real right press on another node leaves the selection alone.
+        c.tvwDb_NodeClick(QStringLiteral("root"));
+        const QRect users = c.tvwDb->visualItemRect(c.tvwDb->Node(QStringLiteral("uandg")));
+        QTest::mouseClick(c.tvwDb->viewport(), Qt::RightButton, {}, users.center());
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
+        QCOMPARE(shownMenu(c), c.MainMnu);
+        hideMenus(c);
+    }
+
+    void viewMenuChecksOneStyle()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        const auto checked = [&c] {
+            QStringList out;
+            for (QAction* a : {c.mnuIcon, c.mnuSmallIcon, c.mnuList, c.mnuReport})
+                if (a->isChecked())
+                    out.append(a->objectName());
+            return out;
+        };
+        c.mnuIcon->trigger();
+        QCOMPARE(checked(), QStringList({"mnuIcon"}));
+        QCOMPARE(c.lvwDb->View(), ListViewMode::LargeIcons);
+        c.mnuSmallIcon->trigger();
+        QCOMPARE(c.lvwDb->View(), ListViewMode::SmallIcons);
+        c.mnuList->trigger();
+        QCOMPARE(checked(), QStringList({"mnuList"}));
+        QCOMPARE(c.lvwDb->View(), ListViewMode::List);
+        c.mnuReport->trigger();
+        c.mnuReport->trigger(); // choosing the checked one again keeps it
+        QCOMPARE(checked(), QStringList({"mnuReport"}));
+        QCOMPARE(c.lvwDb->View(), ListViewMode::Report);
+
+        // None checked: the style stays.
+        c.mnuReport->setChecked(false);
+        c.UpdateListView();
+        QCOMPARE(c.lvwDb->View(), ListViewMode::Report);
+    }
+
+    void infoLogRowsAndLimits()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.lstServerLog->Clear();
+        c.InfoLog(QStringLiteral("one"));
+        QCOMPARE(c.lstServerLog->Cell(0, 0), QDate::currentDate().toString(QStringLiteral("MM-dd-yyyy")));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$")).match(c.lstServerLog->Cell(0, 1)).hasMatch());
+        QCOMPARE(c.lstServerLog->Cell(0, 2), QStringLiteral("server"));
+        QCOMPARE(c.lstServerLog->Cell(0, 3), QStringLiteral("server"));
+        QCOMPARE(c.lstServerLog->Cell(0, 4), QStringLiteral("one"));
+
+        for (int i = 2; i <= 5; ++i)
+            c.InfoLog(QString::number(i));
+        QCOMPARE(c.lstServerLog->SelectedRow(), -1); // five rows: the selection stays
+        c.InfoLog(QStringLiteral("6"));
+        QCOMPARE(c.lstServerLog->SelectedRow(), 5);
+        for (int i = 7; i <= 1001; ++i)
+            c.InfoLog(QString::number(i));
+        QCOMPARE(c.lstServerLog->RowCount(), 1000);
+        QCOMPARE(c.lstServerLog->Cell(0, 4), QStringLiteral("2"));
+        QCOMPARE(c.lstServerLog->Cell(999, 4), QStringLiteral("1001"));
+        QCOMPARE(c.lstServerLog->SelectedRow(), 999);
+        QVERIFY(f.doubles.errors->reports.isEmpty());
+    }
+
+    void widthAndHeightRules()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        const int width = TwipsToPixels(10125);
+        const int minimum = TwipsToPixels(8280);
+
+        c.resize(500, 300);
+        QTRY_COMPARE(c.size(), QSize(width, minimum));
+        QCOMPARE(c.lstServerLog->height(), TwipsToPixels(2280));
+
+        c.resize(900, 700);
+        QTRY_COMPARE(c.size(), QSize(width, 700));
+        QCOMPARE(c.lstServerLog->height(), 700 - TwipsToPixels(6000));
+    }
+
+    void minimizingWithAndWithoutATray()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        c.showMinimized();
+        QTRY_VERIFY(c.windowState() & Qt::WindowMinimized);
+        if (TrayIcon::Available()) {
+            // The first minimize hides into the tray.
+            QVERIFY(c.isHidden());
+            QVERIFY(ConsoleState::HiddenToTray);
+            QVERIFY(!c.mnuMinimize->isEnabled());
+            QVERIFY(c.mnuRestore->isEnabled());
+        } else {
+            // Nowhere to come back from: it stays an ordinary minimized window.
+            QVERIFY(c.isVisible());
+            QVERIFY(!ConsoleState::HiddenToTray);
+            QVERIFY(c.mnuMinimize->isEnabled());
+            QVERIFY(!c.mnuRestore->isEnabled());
+        }
+        c.mnuRestore_Click();
+        QVERIFY(c.isVisible());
+        QVERIFY(!(c.windowState() & Qt::WindowMinimized));
+    }
+
+    void trayMenuHidesAndRestores()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        QVERIFY(c.TrayIcon1->IsShown());
+
+        c.mnuMinimize->trigger();
+        QVERIFY(c.isHidden());
+        QVERIFY(!(c.windowState() & Qt::WindowMinimized));
+        QVERIFY(!ConsoleState::HiddenToTray);
+        QVERIFY(!c.mnuMinimize->isEnabled());
+        QVERIFY(c.mnuRestore->isEnabled());
+        c.mnuRestore->trigger();
+        QVERIFY(c.isVisible());
+        QVERIFY(c.mnuMinimize->isEnabled());
+        QVERIFY(!c.mnuRestore->isEnabled());
+
+        c.mnuMinimize->trigger();
+        c.TrayIcon1_IconDblClick();
+        QVERIFY(c.isVisible());
+        QVERIFY(c.mnuMinimize->isEnabled());
+        QVERIFY(!c.mnuRestore->isEnabled());
+
+        // A right click pops the tray menu; a left click does nothing.
+        c.TrayIcon1_IconClick(TrayIcon::LeftButton);
+        QCOMPARE(shownMenu(c), nullptr);
+        Q_EMIT c.TrayIcon1->IconClick(TrayIcon::RightButton);
+        QCOMPARE(shownMenu(c), c.mnuTray);
+        hideMenus(c);
+        QVERIFY(f.ends().isEmpty());
+    }
+
+    void closingStopsTheEngineAndEndsTheProgram()
+    {
+        ConsoleFixture f;
+        f.writeConfig();
+        frmMain& c = f.console();
+        QVERIFY(c.FtpEngine1->Listening());
+        // No close box and no maximize box; a minimize box.
+        QVERIFY(!(c.windowFlags() & Qt::WindowCloseButtonHint));
+        QVERIFY(!(c.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(c.windowFlags() & Qt::WindowMinimizeButtonHint);
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+
+        // A close from outside runs the closing steps and ends the program.
+        QVERIFY(c.close());
+        QVERIFY(!c.FtpEngine1->Listening());
+        QVERIFY(!c.TrayIcon1->IsShown());
+        QCOMPARE(f.ends(), QList<int>({0}));
+        QVERIFY(f.doubles.messages->messages.empty());
+    }
+
+    void exitEndsWhileHidden()
+    {
+        ConsoleFixture f;
+        f.writeConfig();
+        frmMain& c = f.console();
+        c.mnuMinimize->trigger();
+        c.mnuExit->trigger();
+        QVERIFY(!c.FtpEngine1->Listening());
+        QVERIFY(!c.TrayIcon1->IsShown());
+        QCOMPARE(f.ends(), QList<int>({0}));
+    }
+};
+
+QTEST_MAIN(TestConsoleWindow)
+#include "tst_consolewindow.moc"

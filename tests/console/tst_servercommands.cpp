@@ -1,0 +1,246 @@
+// Starting and stopping the server from the main menu, the tray menu and the
+// toolbar: the eight controls that follow the server's state, the console
+// lines, the boxes, and the failure paths; the properties and refresh buttons.
+#include "console/frmMain.h"
+#include "dialogs/frmProperties.h"
+#include "engine/FtpEngine.h"
+#include "platform/ListViewControl.h"
+#include "session/ConsoleState.h"
+#include "tests/console/ConsoleFixture.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTest>
+
+namespace {
+
+// mnuStart, mnuStop, mnuTrayStart, mnuTrayStop, mnuProperties, Toolbar1 buttons 1, 2 and 6.
+QString states(const frmMain& c)
+{
+    QString out;
+    for (const QAction* a : {c.mnuStart, c.mnuStop, c.mnuTrayStart, c.mnuTrayStop, c.mnuProperties,
+                             c.Toolbar1Button(1), c.Toolbar1Button(2), c.Toolbar1Button(6)})
+        out += a->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return out;
+}
+
+const QString Running = QStringLiteral("01010010");
+const QString Stopped = QStringLiteral("10101101");
+
+// A port that the engine cannot take.
+struct BusyPort {
+    BusyPort() { server.listen(QHostAddress::Any, 0); }
+    QString port() const { return QString::number(server.serverPort()); }
+    QTcpServer server;
+};
+
+} // namespace
+
+class TestServerCommands : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void startAndStopFromEachPlace_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::newRow("main menu") << "menu";
+        QTest::newRow("tray menu") << "tray";
+        QTest::newRow("toolbar") << "toolbar";
+    }
+
+    void startAndStopFromEachPlace()
+    {
+        QFETCH(QString, place);
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        QCOMPARE(states(c), Stopped);
+        QVERIFY(!c.FtpEngine1->Listening());
+
+        const auto start = [&] {
+            if (place == QLatin1String("menu"))
+                c.mnuStart->trigger();
+            else if (place == QLatin1String("tray"))
+                c.mnuTrayStart->trigger();
+            else
+                c.Toolbar1Button(1)->trigger();
+        };
+        const auto stop = [&] {
+            if (place == QLatin1String("menu"))
+                c.mnuStop->trigger();
+            else if (place == QLatin1String("tray"))
+                c.mnuTrayStop->trigger();
+            else
+                c.Toolbar1Button(2)->trigger();
+        };
+
+        start();
+        QCOMPARE(states(c), Running);
+        QVERIFY(c.FtpEngine1->Listening());
+        QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport Started and waiting for connections."));
+        QCOMPARE(c.FtpEngine1->ReplyText(9), QStringLiteral("211 Corvalen FTP server."));
+
+        ConsoleState::SelectedKey = QStringLiteral("@0");
+        stop();
+        QCOMPARE(states(c), Stopped);
+        QVERIFY(!c.FtpEngine1->Listening());
+        QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport Stopped."));
+        // The tray and the toolbar leave a connection that the stop removed; the menu does not.
+        QCOMPARE(ConsoleState::SelectedKey, place == QLatin1String("menu") ? QStringLiteral("@0") : QStringLiteral("Active"));
+        QVERIFY(f.doubles.messages->messages.empty());
+    }
+
+    void refusedStartFromEachPlace_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<bool>("box");
+        QTest::addColumn<QString>("after");
+        // Menu: the four menu items keep their state; tray and toolbar set theirs.
+        QTest::newRow("main menu") << "menu" << false << "10101101";
+        QTest::newRow("tray menu") << "tray" << true << "10101101";
+        QTest::newRow("toolbar") << "toolbar" << true << "10101101";
+    }
+
+    void refusedStartFromEachPlace()
+    {
+        QFETCH(QString, place);
+        QFETCH(bool, box);
+        QFETCH(QString, after);
+        BusyPort busy;
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Port(busy.port()).Stopped());
+        frmMain& c = f.console();
+        // A key without a pane of its own: a refresh leaves the list without columns.
+        ConsoleState::SelectedKey = QStringLiteral("nowhere");
+        c.lvwDb->ClearColumns();
+        c.lvwDb->AddColumn(QStringLiteral("Marker"), 600);
+
+        if (place == QLatin1String("menu"))
+            c.mnuStart->trigger();
+        else if (place == QLatin1String("tray"))
+            c.mnuTrayStart->trigger();
+        else
+            c.Toolbar1Button(1)->trigger();
+
+        QCOMPARE(states(c), after);
+        QVERIFY(!c.FtpEngine1->Listening());
+        QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport unable to start server engine."));
+        QCOMPARE(f.doubles.messages->texts(), box ? QStringList({"Unable to start server."}) : QStringList());
+        if (box) {
+            QCOMPARE(f.doubles.messages->messages.front().title, QString());
+            QCOMPARE(f.doubles.messages->messages.front().icon, MessageIcon::None);
+        }
+        // Only the toolbar refreshes the pane.
+        QCOMPARE(c.lvwDb->ColumnCount(), place == QLatin1String("toolbar") ? 0 : 1);
+    }
+
+    void refusedStartWhileTheMenuShowsRunning()
+    {
+        // A start refused after an earlier run leaves the menu items as they were.
+        BusyPort busy;
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.mnuStart->trigger();
+        QCOMPARE(states(c), Running);
+        f.writeConfig(ConsoleFixture::Settings().Port(busy.port()).Stopped());
+        c.StartServer();
+        QCOMPARE(states(c), QStringLiteral("01011101"));
+    }
+
+    void trayStartWithUnloadableSettings()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        const int lines = f.consoleMessages().size();
+        f.folder.write(QStringLiteral("/Config.txt"), "1\r\n2\r\n3\r\n4\r\n5\r\n");
+        c.mnuStop->setEnabled(true); // a state the failed start must not touch
+
+        c.mnuTrayStart->trigger();
+        QCOMPARE(f.doubles.messages->texts(), QStringList({"Unable to start server."}));
+        QCOMPARE(f.consoleMessages().size(), lines);
+        QCOMPARE(states(c), QStringLiteral("11101101"));
+    }
+
+    void trayStopWhileStopped()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.mnuTrayStop_Click();
+        QCOMPARE(states(c), Stopped);
+        QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport Stopped."));
+    }
+
+    void propertiesButtonWaitsThenCleansAndRefreshes()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        f.folder.write(QStringLiteral("/users/U_"), "nameless\r\n");
+        ConsoleState::SelectedKey = QStringLiteral("root");
+        c.lvwDb->ClearItems();
+
+        bool shown = false;
+        f.onModalDialog(QStringLiteral("frmProperties"), [&](QDialog& dialog) {
+            shown = qobject_cast<frmProperties*>(&dialog) != nullptr;
+            // The files are untouched while the dialog is up.
+            QVERIFY(f.folder.exists(QStringLiteral("/users/U_")));
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        });
+        c.Toolbar1Button(6)->trigger();
+        QVERIFY(shown);
+        QVERIFY(!f.folder.exists(QStringLiteral("/users/U_")));
+        QVERIFY(f.serverLogMessages().contains(QStringLiteral("U_ deleted.")));
+        QCOMPARE(c.lvwDb->ItemCount(), 1);
+    }
+
+    void propertiesMenuItemOnlyShowsTheDialog()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        f.folder.write(QStringLiteral("/users/U_"), "nameless\r\n");
+        bool shown = false;
+        f.onModalDialog(QStringLiteral("frmProperties"), [&](QDialog& dialog) {
+            shown = true;
+            dialog.reject();
+        });
+        c.mnuProperties->trigger();
+        QVERIFY(shown);
+        QVERIFY(f.folder.exists(QStringLiteral("/users/U_")));
+    }
+
+    void refreshButtonCleansAndRefreshes()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        f.folder.write(QStringLiteral("/groups/G_"), "nameless\r\n");
+        c.lvwDb->ClearItems();
+        c.Toolbar1Button(14)->trigger();
+        QVERIFY(!f.folder.exists(QStringLiteral("/groups/G_")));
+        QCOMPARE(c.lvwDb->ItemCount(), 1);
+        // The buttons of later windows do nothing.
+        for (int index : {3, 4, 8, 9, 10, 12, 13})
+            c.Toolbar1_ButtonClick(index);
+        QVERIFY(f.doubles.messages->messages.empty());
+    }
+
+    void rootListCountsTheSessions()
+    {
+        ConsoleFixture f;
+        f.writeConfig();
+        frmMain& c = f.console();
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, c.FtpEngine1->BoundPort());
+        QTRY_COMPARE(c.FtpEngine1->Sessions().Count(), 1);
+        c.Toolbar1_ButtonClick(14);
+        QCOMPARE(c.lvwDb->Item(0).subItems.value(1), QStringLiteral("1"));
+        client.disconnectFromHost();
+    }
+};
+
+QTEST_MAIN(TestServerCommands)
+#include "tst_servercommands.moc"

@@ -1,0 +1,73 @@
+// Pictures of the windows for a person to look at: the splash, the console,
+// a pop-up menu and both pages of the properties dialog, as PNG files in
+// $QUAYPORT_SHOTS (or ./shots).
+#include "console/frmMain.h"
+#include "console/frmSplash.h"
+#include "dialogs/frmProperties.h"
+#include "platform/TreeViewControl.h"
+#include "session/ConsoleState.h"
+#include "tests/console/ConsoleFixture.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTest>
+
+class TestShots : public QObject {
+    Q_OBJECT
+private:
+    QString shot(QWidget& widget, const QString& name)
+    {
+        const QString folder = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
+        QDir().mkpath(folder);
+        const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+        const QPixmap picture = widget.grab();
+        return picture.save(path) ? path : QString();
+    }
+
+private Q_SLOTS:
+    void windows()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+
+        frmSplash splash;
+        splash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        QVERIFY(!shot(splash, QStringLiteral("splash")).isEmpty());
+        splash.hide();
+
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        QTest::qWait(50);
+        QVERIFY(!shot(console, QStringLiteral("console")).isEmpty());
+
+        console.MainMnu->popup(console.mapToGlobal(QPoint(40, 120)));
+        QTRY_VERIFY(console.MainMnu->isVisible());
+        QVERIFY(!shot(*console.MainMnu, QStringLiteral("menu-MainMnu")).isEmpty());
+        console.MainMnu->hide();
+        console.mnuEditUserOptions->popup(console.mapToGlobal(QPoint(40, 120)));
+        QTRY_VERIFY(console.mnuEditUserOptions->isVisible());
+        console.mnuStatsOption1->popup(console.mapToGlobal(QPoint(240, 200)));
+        QVERIFY(!shot(*console.mnuEditUserOptions, QStringLiteral("menu-mnuEditUserOptions")).isEmpty());
+        QVERIFY(!shot(*console.mnuStatsOption1, QStringLiteral("menu-mnuStatsOption1")).isEmpty());
+        console.mnuStatsOption1->hide();
+        console.mnuEditUserOptions->hide();
+        console.mnuTray->popup(console.mapToGlobal(QPoint(40, 120)));
+        QVERIFY(!shot(*console.mnuTray, QStringLiteral("menu-mnuTray")).isEmpty());
+        console.mnuTray->hide();
+
+        frmProperties properties;
+        properties.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&properties));
+        QTest::qWait(500);
+        QVERIFY(!shot(properties, QStringLiteral("properties-server")).isEmpty());
+        properties.TabStrip1->setCurrentIndex(1);
+        QVERIFY(!shot(properties, QStringLiteral("properties-messages")).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestShots)
+#include "tst_shots.moc"
