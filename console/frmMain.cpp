@@ -7,6 +7,7 @@
 #include "core/MessageService.h"
 #include "engine/FtpEngine.h"
 #include "platform/ConsoleImages.h"
+#include "platform/HelpViewer.h"
 #include "platform/ListViewControl.h"
 #include "platform/RowList.h"
 #include "platform/TrayIcon.h"
@@ -61,6 +62,7 @@ frmMain::frmMain(QWidget* parent)
     buildStatusBar();
     buildPanes();
     connectControls();
+    BindHelpKey(*this, HelpContext);
     resize(TwipsToPixels(10125), TwipsToPixels(8280));
 }
 

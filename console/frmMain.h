@@ -30,6 +30,8 @@ int LogColumnWidth(int designWidth);
 class frmMain final : public QWidget, public ConsoleServices {
     Q_OBJECT
 public:
+    static constexpr int HelpContext = 30;
+
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 

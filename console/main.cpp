@@ -13,11 +13,15 @@
 
 namespace {
 
-// The error reporter and the message service, for as long as the application lives.
+// The error reporter and the message service, for as long as the application
+// lives. Without a screen no one can read or answer a box: messages and error
+// reports then go to standard error, and questions take the safe answer.
 class InstalledServices {
 public:
-    InstalledServices()
+    explicit InstalledServices(bool headless)
     {
+        if (headless)
+            return;
         InstallErrorReporter(std::make_shared<WidgetErrorReporter>());
         InstallMessageService(std::make_shared<WidgetMessageService>());
     }
@@ -36,7 +40,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     ModMain::PrepareApplication(app);
-    InstalledServices services;
+    const QString platform = QGuiApplication::platformName();
+    InstalledServices services(platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"));
     ConsoleWindowLifetime console;
 
     // A termination from outside closes the console as its window would.

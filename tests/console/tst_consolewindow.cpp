@@ -4,6 +4,8 @@
 #include "console/ConnectionPanel.h"
 #include "console/frmMain.h"
 #include "engine/FtpEngine.h"
+#include "platform/HelpViewer.h"
+#include "platform/SingleInstance.h"
 #include "platform/ListViewControl.h"
 #include "platform/RowList.h"
 #include "platform/TrayIcon.h"
@@ -14,12 +16,14 @@
 
 #include <QAction>
 #include <QDate>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 
 namespace {
@@ -552,6 +556,30 @@ private Q_SLOTS:
         QVERIFY(!c.TrayIcon1->IsShown());
         QCOMPARE(f.ends(), QList<int>({0}));
         QVERIFY(f.doubles.messages->messages.empty());
+    }
+
+    void helpTopicsAndTheShippedFile()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        QFile::copy(QStringLiteral(QUAYPORT_SHIPPED_HELP), f.folder.file(QStringLiteral("/help.hlp")));
+        const QString help = QString::fromUtf8(f.folder.read(QStringLiteral("/help.hlp")));
+        for (int topic : {0, 30, 40, 50, 60, 70, 80, 90})
+            QVERIFY2(help.contains(QStringLiteral("name=\"topic-%1\"").arg(topic)), qPrintable(QString::number(topic)));
+
+        frmMain& c = f.console();
+        c.mnuHelpDoc->trigger();
+        HelpViewer* viewer = SingleInstance<HelpViewer>::Open();
+        QVERIFY(viewer);
+        QCOMPARE(viewer->Anchor(), QString());
+        QVERIFY(viewer->Browser()->toPlainText().startsWith(QStringLiteral("Quayport Help")));
+
+        c.show();
+        c.activateWindow();
+        QVERIFY(QTest::qWaitFor([&c] { return QGuiApplication::focusWindow() == c.windowHandle(); }));
+        QTest::keyClick(&c, Qt::Key_F1);
+        QCOMPARE(viewer->Anchor(), QStringLiteral("topic-30"));
+        viewer->close();
     }
 
     void exitEndsWhileHidden()
