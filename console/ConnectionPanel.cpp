@@ -32,7 +32,7 @@ ConnectionPanel::ConnectionPanel(QWidget* parent) : QFrame(parent)
         auto* d = new DigitDisplay(this);
         d->setObjectName(QString::fromLatin1(name));
         d->setToolTip(QString::fromLatin1(tip));
-        d->setMinimumHeight(22);
+        d->setMinimumHeight(18);
         return d;
     };
     const char* files = "Value in Files";
@@ -63,9 +63,9 @@ ConnectionPanel::ConnectionPanel(QWidget* parent) : QFrame(parent)
     rdTotalMBtransfered = digits("rdTotalMBtransfered", megabytes);
 
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setContentsMargins(6, 4, 6, 4);
     grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(2);
     int row = 0;
     grid->addWidget(caption(QStringLiteral("User Name:"), this), row, 0);
     grid->addWidget(txtUserName, row, 1);

@@ -3,6 +3,7 @@
 #include "console/frmMain.h"
 
 #include "console/ConnectionPanel.h"
+#include "console/ConsolePane.h"
 #include "console/Trapped.h"
 #include "core/MessageService.h"
 #include "engine/FtpEngine.h"
@@ -120,6 +121,11 @@ void frmMain::buildPanes()
     middle->setContentsMargins(2, 2, 2, 2);
     middle->addWidget(tvwDb);
     middle->addWidget(pane, 1);
+
+    m_pane = std::make_unique<ConsolePane>(PaneControls{FtpEngine1, tvwDb, lvwDb, fmeList, fmeUser, fmeFileStats,
+                                                        fmeMegabyteStats, FmeUserDayFile, fmeUserDayMegabytes,
+                                                        FmeGroupDayFile, FmeGroupDayMegabytes, lstServerLog,
+                                                        [this] { RestoreMousePointer(); }});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

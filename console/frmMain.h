@@ -9,6 +9,7 @@
 #include <memory>
 
 class ConnectionPanel;
+class ConsolePane;
 class FtpEngine;
 class ListViewControl;
 class QAction;
@@ -179,6 +180,7 @@ private:
     void popUpAtPointer(QMenu* menu);
 
     std::unique_ptr<SessionHandlers> m_handlers;
+    std::unique_ptr<ConsolePane> m_pane;
     QList<QAction*> m_toolbar1Buttons;
     QList<QAction*> m_toolbar2Buttons;
     QList<QAction*> m_toolbar3Buttons;

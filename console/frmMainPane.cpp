@@ -2,11 +2,7 @@
 // and the tree's and the list's mouse events.
 #include "console/frmMain.h"
 
-#include "console/ConnectionPanel.h"
-#include "core/Config.h"
-#include "core/ProcessState.h"
-#include "engine/FtpEngine.h"
-#include "platform/ConsoleImages.h"
+#include "console/ConsolePane.h"
 #include "platform/ListViewControl.h"
 #include "platform/RowList.h"
 #include "platform/TreeViewControl.h"
@@ -17,46 +13,17 @@
 
 void frmMain::FramesOff()
 {
-    for (QWidget* frame : {static_cast<QWidget*>(fmeUser), static_cast<QWidget*>(fmeFileStats),
-                           static_cast<QWidget*>(FmeGroupDayFile), static_cast<QWidget*>(FmeGroupDayMegabytes),
-                           static_cast<QWidget*>(fmeList), static_cast<QWidget*>(fmeMegabyteStats),
-                           static_cast<QWidget*>(FmeUserDayFile), static_cast<QWidget*>(fmeUserDayMegabytes)})
-        frame->setVisible(false);
+    m_pane->FramesOff();
 }
 
 void frmMain::UpdateTree(QString key)
 {
-    const int sessions = FtpEngine1->Sessions().Count();
-    FramesOff();
-    fmeList->setVisible(true);
-    lvwDb->setVisible(true);
-    lvwDb->ClearColumns();
-    lvwDb->ClearItems();
-    lstServerLog->setVisible(true);
-    if (key == QLatin1String("#"))
-        key = QStringLiteral("root");
-
-    if (key == QLatin1String("root")) {
-        lvwDb->AddColumn(QStringLiteral("IP Address"), 1700);
-        lvwDb->AddColumn(QStringLiteral("Port"), 600);
-        lvwDb->AddColumn(QStringLiteral("Connections"), 1200);
-        lvwDb->AddColumn(QStringLiteral("Root Folder"), 5000);
-        if (ModMain::LoadConfig()) {
-            ListViewItem all;
-            all.key = QStringLiteral("list");
-            all.text = QStringLiteral("All");
-            all.icon = ListImage::Settings;
-            all.smallIcon = ListImage::Settings;
-            all.subItems = {ModMain::ServerConfig.Port, QString::number(sessions), ModMain::ServerConfig.ServerRoot};
-            lvwDb->InsertItem(1, all);
-        }
-    }
-    RestoreMousePointer();
+    m_pane->UpdateTree(std::move(key));
 }
 
 void frmMain::UpdateUserTree()
 {
-    UpdateTree(ConsoleState::SelectedKey);
+    m_pane->UpdateUserTree();
 }
 
 void frmMain::UpdateListView()

@@ -1,0 +1,267 @@
+// Navigating the console: a click on each tree node shows its list, the view
+// modes, the tree's right-click menus, and live connections in the window.
+#include "console/ConnectionPanel.h"
+#include "console/frmMain.h"
+#include "core/Accounts.h"
+#include "core/Preparation.h"
+#include "core/TextFile.h"
+#include "engine/FtpEngine.h"
+#include "platform/DigitDisplay.h"
+#include "platform/ListViewControl.h"
+#include "platform/RowList.h"
+#include "platform/TreeViewControl.h"
+#include "platform/Twips.h"
+#include "session/ConsoleState.h"
+#include "tests/console/ConsoleFixture.h"
+#include "tests/console/pane/LoopbackClient.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+void click(TreeViewControl& tree, const QString& key, Qt::MouseButton button = Qt::LeftButton)
+{
+    tree.EnsureVisible(key);
+    const QPoint at = tree.visualItemRect(tree.Node(key)).center();
+    if (button == Qt::LeftButton)
+        QTest::mouseClick(tree.viewport(), button, {}, at);
+    else
+        QTest::mousePress(tree.viewport(), button, {}, at);
+}
+
+QStringList columns(const ListViewControl& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.ColumnCount(); ++i)
+        out.append(list.ColumnTitle(i) + QLatin1Char('/') + QString::number(list.ColumnWidth(i)));
+    return out;
+}
+
+QString col(const char* title, int twips)
+{
+    return QString::fromLatin1(title) + QLatin1Char('/') + QString::number(TwipsToPixels(twips));
+}
+
+void closeMenus(frmMain& console)
+{
+    for (QMenu* m : {console.MainMnu, console.mnuRefreshOptions, console.mnuEditUserOptions})
+        m->hide();
+}
+
+QString shot(QWidget& widget, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
+    QDir().mkpath(folder);
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    return widget.grab().save(path) ? path : QString();
+}
+
+void writeBob(const TempAppFolder& folder)
+{
+    AccountRecord bob;
+    bob.Permissions = PermissionSet::all(true);
+    bob.UserId = QStringLiteral("bob");
+    bob.Password = QStringLiteral("secret");
+    bob.Group = QStringLiteral("staff");
+    bob.RootFolder = folder.file(QStringLiteral("/root"));
+    QVERIFY(WriteLines(AccountFilePath(bob.UserId), AccountFileLines(bob)));
+    GroupRecord staff;
+    staff.Permissions = PermissionSet::all(true);
+    staff.RootFolder = folder.file(QStringLiteral("/root"));
+    QVERIFY(WriteLines(GroupFilePath(QStringLiteral("staff")), GroupFileLines(staff, false)));
+}
+
+} // namespace
+
+class NavigationTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void eachNodeShowsItsList()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig(ConsoleFixture::Settings().Stopped());
+        ModMain::PrepareApplicationFolder();
+        fixture.folder.write(QStringLiteral("/logs/U_bob.txt"), "x");
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        TreeViewControl& tree = *console.tvwDb;
+        ListViewControl& list = *console.lvwDb;
+
+        struct Expect {
+            const char* key;
+            QStringList columns;
+            QStringList rows; // text of each row, top first
+        };
+        const Expect expected[] = {
+            {"root", {col("IP Address", 1700), col("Port", 600), col("Connections", 1200), col("Root Folder", 5000)},
+             {"All"}},
+            {"uandg", {col("Name", 2000), col("Count", 1000)}, {"Total Users", "Total Groups"}},
+            {"users", {col("User", 2000), col("Group", 2000)}, {"anonymous"}},
+            {"groups", {col("Groups", 6000)}, {"public"}},
+            {" Logs", {col("Name", 2000), col("Count", 1000)},
+             {"Total Server Logs", "Total User Logs", "Total Group Logs"}},
+            {"serverlogs", {col(" Log ", 3000), col("Size", 1300), col("Modified", 1800)}, {"Log.txt"}},
+            {"userlogs", {col(" Log ", 3000), col("Size", 1300), col("Modified", 1800)}, {"bob.txt"}},
+            {"grouplogs", {col(" Log ", 3000), col("Size", 1300), col("Modified", 1800)}, {}},
+            {"Active", {}, {}},
+        };
+        for (const Expect& e : expected) {
+            const QString key = QString::fromLatin1(e.key);
+            ConsoleState::SelectedItem = QStringLiteral("stale");
+            click(tree, key);
+            QCOMPARE(ConsoleState::SelectedKey, key);
+            QCOMPARE(ConsoleState::SelectedItem, QString());
+            QVERIFY(!console.fmeList->isHidden());
+            QVERIFY(!list.isHidden());
+            if (key == QLatin1String("Active")) {
+                QCOMPARE(list.ColumnCount(), 13);
+                QCOMPARE(list.ColumnWidth(11), TwipsToPixels(6000));
+                continue;
+            }
+            QCOMPARE(columns(list), e.columns);
+            QStringList rows;
+            for (int i = 0; i < list.ItemCount(); ++i)
+                rows.append(list.Item(i).text);
+            QCOMPARE(rows, e.rows);
+        }
+        click(tree, QStringLiteral("users"));
+        QCOMPARE(list.Item(0).key, QStringLiteral("k1"));
+        QCOMPARE(list.Item(0).icon, 3);
+        QCOMPARE(list.Item(0).subItems, QStringList{"public"});
+
+        console.UpdateTree(QStringLiteral("#"));
+        QCOMPARE(list.Item(0).key, QStringLiteral("list"));
+        QCOMPARE(list.Item(0).icon, 6);
+        console.UpdateTree(QStringLiteral("nosuch"));
+        QCOMPARE(list.ColumnCount(), 0);
+        QCOMPARE(list.ItemCount(), 0);
+    }
+
+    void viewModes()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& console = fixture.console();
+        QCOMPARE(console.lvwDb->View(), ListViewMode::Report);
+        console.mnuIcon->trigger();
+        QCOMPARE(console.lvwDb->View(), ListViewMode::LargeIcons);
+        QVERIFY(!console.mnuReport->isChecked());
+        console.mnuSmallIcon->trigger();
+        QCOMPARE(console.lvwDb->View(), ListViewMode::SmallIcons);
+        console.mnuList->trigger();
+        QCOMPARE(console.lvwDb->View(), ListViewMode::List);
+        console.mnuReport->trigger();
+        QCOMPARE(console.lvwDb->View(), ListViewMode::Report);
+        // A refresh keeps the chosen view.
+        console.mnuList->trigger();
+        console.UpdateTree(QStringLiteral("root"));
+        QCOMPARE(console.lvwDb->View(), ListViewMode::List);
+    }
+
+    void rightClicksNeverMoveTheSelection()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        TreeViewControl& tree = *console.tvwDb;
+
+        click(tree, QStringLiteral("root"));
+        click(tree, QStringLiteral("users"), Qt::RightButton);
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
+        QCOMPARE(tree.SelectedKey(), QStringLiteral("root"));
+        QTRY_VERIFY(console.MainMnu->isVisible());
+        closeMenus(console);
+
+        click(tree, QStringLiteral("users"));
+        click(tree, QStringLiteral("root"), Qt::RightButton);
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("users"));
+        QTRY_VERIFY(console.mnuRefreshOptions->isVisible());
+        QVERIFY(!console.MainMnu->isVisible());
+        closeMenus(console);
+        QCOMPARE(console.lvwDb->ColumnTitle(0), QStringLiteral("User"));
+    }
+
+    void liveConnectionsInTheWindow()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        writeBob(fixture.folder);
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        const quint16 port = console.FtpEngine1->BoundPort();
+        QVERIFY(port != 0);
+        TreeViewControl& tree = *console.tvwDb;
+
+        LoopbackClient bob(port), wrong(port), anon(port);
+        QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QCOMPARE(wrong.login(QStringLiteral("bob"), QStringLiteral("bad")), QStringLiteral("530 Invalid password."));
+        QVERIFY(anon.login(QStringLiteral("anonymous"), QStringLiteral("me@example.org")).startsWith(QLatin1String("230 ")));
+        fixture.folder.write(QStringLiteral("/users/stats/bob.Received_File_Count.txt"), "7\r\n");
+        fixture.folder.write(QStringLiteral("/users/stats/bob.Received_File_Size.txt"), "2500000\r\n");
+
+        // The refused session has a node too: it is still connected.
+        QCOMPARE(tree.ChildKeys(QStringLiteral("Active")), QStringList{QStringLiteral("#@127.0.0.1")});
+        QCOMPARE(tree.ChildKeys(QStringLiteral("#@127.0.0.1")), (QStringList{"@0", "@1", "@2"}));
+        tree.EnsureVisible(QStringLiteral("@2"));
+
+        click(tree, QStringLiteral("Active"));
+        QCOMPARE(console.lvwDb->ColumnCount(), 13);
+        QCOMPARE(console.lvwDb->ItemCount(), 3);
+        QVERIFY(!shot(console, QStringLiteral("connections-list")).isEmpty());
+
+        click(tree, QStringLiteral("#@127.0.0.1"));
+        QCOMPARE(console.lvwDb->ItemCount(), 3);
+
+        click(tree, QStringLiteral("@0"));
+        QVERIFY(!console.fmeUser->isHidden());
+        QVERIFY(console.lvwDb->isHidden());
+        QCOMPARE(console.fmeUser->txtUserName->text(), QStringLiteral("bob"));
+        QCOMPARE(console.fmeUser->txtGroup->text(), QStringLiteral("staff"));
+        QCOMPARE(console.fmeUser->rdTotalFilesReceived->Value(), QStringLiteral("7"));
+        QCOMPARE(console.fmeUser->rdTotalMBreceived->Value(), QStringLiteral("2.500.000"));
+        QCOMPARE(console.fmeUser->rdTotalMBdeleted->Value(), QStringLiteral("0.000.000"));
+        QVERIFY(!shot(console, QStringLiteral("connection-panel")).isEmpty());
+
+        // Selecting the last session and ending the first moves the selection along.
+        click(tree, QStringLiteral("@2"));
+        QCOMPARE(console.fmeUser->txtUserName->text(), QStringLiteral("anonymous"));
+        bob.send(QStringLiteral("QUIT"));
+        QTRY_COMPARE(ConsoleState::SelectedKey, QStringLiteral("@1"));
+        QCOMPARE(console.fmeUser->txtUserName->text(), QStringLiteral("anonymous"));
+
+        // The shown session ends: the pane falls back to the connection list.
+        anon.send(QStringLiteral("QUIT"));
+        QTRY_COMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
+        QVERIFY(console.fmeUser->isHidden());
+        QCOMPARE(console.lvwDb->ItemCount(), 1);
+        QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    void vanishedConnectionIsRepairedOnATreePress()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        ConsoleState::SelectedKey = QStringLiteral("@4");
+        ConsoleState::SelectedItem = QStringLiteral("gone");
+        click(*console.tvwDb, QStringLiteral("root"), Qt::MiddleButton);
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
+        QCOMPARE(ConsoleState::SelectedItem, QString());
+        QCOMPARE(console.lvwDb->ColumnCount(), 13);
+        QVERIFY(!console.MainMnu->isVisible() && !console.mnuRefreshOptions->isVisible());
+    }
+};
+
+QTEST_MAIN(NavigationTest)
+#include "tst_navigation.moc"
