@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <memory>
@@ -41,6 +43,27 @@ FolderPicker::FolderPicker(QWidget* parent)
     layout->addWidget(m_caption);
     layout->addWidget(m_view, 1);
     showRoot();
+    // The model reads folders lazily and adds their rows later; until the user
+    // takes over, keep the given selection in view as rows arrive.
+    auto follow = [this] {
+        if (m_followSelection && !m_followPending) {
+            m_followPending = true;
+            QTimer::singleShot(0, this, [this] {
+                m_followPending = false;
+                if (m_followSelection && m_view->currentIndex().isValid())
+                    m_view->scrollTo(m_view->currentIndex());
+            });
+        }
+    };
+    connect(m_model, &QFileSystemModel::rowsInserted, this, follow);
+    connect(m_model, &QFileSystemModel::layoutChanged, this, follow);
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this, follow](const QString& loaded) {
+        const QString selected = m_selected.isEmpty() ? QString() : cleanAbsolute(m_selected);
+        if (m_followSelection && !selected.isEmpty() && selected.startsWith(loaded))
+            showSelection(); // expands the folders on the path as they become known
+        follow();
+    });
+    connect(m_view->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { m_followSelection = false; });
 }
 
 void FolderPicker::SetHeaderCaption(const QString& caption)
@@ -69,6 +92,7 @@ QString FolderPicker::TreeRoot() const
 void FolderPicker::SetSelectedFolder(const QString& path)
 {
     m_selected = path;
+    m_followSelection = true;
     showSelection();
 }
 
@@ -80,6 +104,16 @@ QString FolderPicker::SelectedFolder() const
 void FolderPicker::SetOption12(bool) {}
 
 void FolderPicker::Method13() {}
+
+void FolderPicker::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // A hidden view cannot scroll; bring the selection into view once laid out.
+    QTimer::singleShot(0, this, [this] {
+        if (m_followSelection && m_view->currentIndex().isValid())
+            m_view->scrollTo(m_view->currentIndex());
+    });
+}
 
 void FolderPicker::showRoot()
 {
@@ -128,8 +162,10 @@ void FolderPicker::userPicked()
     if (picked.isEmpty())
         return;
     const QString path = m_model->filePath(picked.first());
-    if (inTree(path))
+    if (inTree(path)) {
         m_selected = path;
+        m_followSelection = false;
+    }
 }
 
 bool FolderPicker::inTree(const QString& path) const

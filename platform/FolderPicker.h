@@ -36,6 +36,9 @@ public:
     void SetOption12(bool on);
     void Method13();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void showRoot();
     void showSelection();
@@ -48,4 +51,6 @@ private:
     QString m_root;
     QString m_selected;
     bool m_selecting = false;
+    bool m_followSelection = false; // keep the given selection in view until the user takes over
+    bool m_followPending = false;
 };

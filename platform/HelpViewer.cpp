@@ -4,6 +4,7 @@
 #include "core/MessageService.h"
 #include "platform/SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QShortcut>
@@ -14,9 +15,13 @@
 
 namespace {
 
+// The application folder's help file; an install whose folder is elsewhere
+// ($QUAYPORT_HOME) still has the one shipped beside the program.
 QString helpFile()
 {
-    return AppPath(QStringLiteral("/help.hlp"));
+    const QString own = AppPath(QStringLiteral("/help.hlp"));
+    const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/help.hlp");
+    return QFile::exists(own) || !QFile::exists(shipped) ? own : shipped;
 }
 
 } // namespace

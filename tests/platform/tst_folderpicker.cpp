@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -97,6 +98,34 @@ private Q_SLOTS:
         picker.SetTreeRoot(root());
         QCOMPARE(picker.SelectedFolder(), root() + QStringLiteral("/c"));
         QCOMPARE(currentPath(picker), root() + QStringLiteral("/c"));
+    }
+
+    void selectionComesIntoViewOnceItsFoldersAreRead()
+    {
+        // As the properties dialog does: the whole machine as tree root, the
+        // selection set before the picker is shown, the folders read later.
+        const QString target = root() + QStringLiteral("/a");
+        FolderPicker picker;
+        auto* model = picker.findChild<QFileSystemModel*>();
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        picker.resize(280, 290);
+        picker.SetSelectedFolder(target);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        auto* view = picker.findChild<QTreeView*>();
+        auto wasLoaded = [&](const QString& folder) {
+            for (const QList<QVariant>& args : loaded)
+                if (args.at(0).toString() == folder)
+                    return true;
+            return false;
+        };
+        // Once "/" and the temporary folder have their rows, the selection
+        // has been pushed down by them; it must still be in view.
+        QTRY_VERIFY(wasLoaded(QDir::rootPath()) && wasLoaded(QDir::tempPath()));
+        QTest::qWait(100); // rows arrive after the folder is reported read
+        QTRY_VERIFY(view->viewport()->rect().contains(view->visualRect(view->currentIndex())));
+        QCOMPARE(currentPath(picker), target);
+        QCOMPARE(picker.SelectedFolder(), target);
     }
 
     void myComputerOffersTheWholeMachine()

@@ -3,6 +3,8 @@
 #include "platform/SingleInstance.h"
 #include "tests/support/TempAppFolder.h"
 
+#include <QFile>
+
 #include <QApplication>
 #include <QScrollBar>
 #include <QTest>
@@ -78,6 +80,24 @@ private Q_SLOTS:
         ShowHelpTopic(30);
         const QString text = SingleInstance<HelpViewer>::Open()->Browser()->toPlainText();
         QVERIFY2(text.contains(QStringLiteral("help.hlp")) && text.contains(QStringLiteral("could not")), qPrintable(text));
+    }
+
+    void helpShippedBesideTheProgramServesAnotherFolder()
+    {
+        // An application folder elsewhere ($QUAYPORT_HOME) without its own help file.
+        TempAppFolder app(false);
+        const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/help.hlp");
+        QVERIFY(!QFile::exists(shipped));
+        {
+            QFile f(shipped);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(helpFile());
+        }
+        ShowHelpTopic(40);
+        const QString text = SingleInstance<HelpViewer>::Open()->Browser()->toPlainText();
+        QFile::remove(shipped);
+        QVERIFY2(!text.contains(QStringLiteral("could not")), qPrintable(text));
+        QCOMPARE(SingleInstance<HelpViewer>::Open()->Anchor(), QStringLiteral("topic-40"));
     }
 
     void helpKeyOpensTheFormsTopic()
