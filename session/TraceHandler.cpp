@@ -9,6 +9,18 @@
 #include "session/PassLine.h"
 #include "session/StatCounterFile.h"
 
+namespace {
+
+// A line of the connect greeting other than its first and last ("220-", "220 ").
+// The engine traces each line of that reply; the greeting's own text is no event.
+bool IsGreetingBody(const FtpEngine& engine, const QString& line)
+{
+    const QStringList greeting = engine.ReplyText(11).split(QStringLiteral("\r\n"));
+    return greeting.size() > 2 && greeting.mid(1, greeting.size() - 2).contains(line);
+}
+
+} // namespace
+
 void SessionHandlers::countDeletion(FtpUser& User, UserObj& record)
 {
     // Failures here are skipped silently, as every step after the first.
@@ -23,6 +35,8 @@ void SessionHandlers::IFtpEngineNotify_Debug(FtpUser& User, const QString& Messa
     PointerRestorer pointer(m_console);
     const QString user = User.UserName();
     if (user.trimmed().isEmpty() || User.State() == FtpUser::Authorizing) {
+        if (user.isEmpty() && IsGreetingBody(FtpEngine1, Message))
+            return;
         WriteLogs(user, QString(), User.RemoteAddress(), Message);
         return;
     }

@@ -1,4 +1,5 @@
 // Protocol trace lines: what is logged, masked, refused and counted.
+#include "session/Greetings.h"
 #include "tests/session/SessionFixture.h"
 
 class Trace : public SessionTest {
@@ -209,4 +210,19 @@ TEST_F(DeleteCount, ExistingAndDamagedCounterFiles)
     EXPECT_EQ(record(*user)->FilesDeleted, 2);
     EXPECT_EQ(record(*user)->BytesDeleted, 200);
     EXPECT_TRUE(doubles.errors->reports.isEmpty());
+}
+
+TEST_F(Trace, TheGreetingsOwnLinesAreNoEvents)
+{
+    ModMain::ServerConfig.Greeting = QStringLiteral("Welcome\r\n\r\n  to us");
+    ModMain::DefineGreetings(engine);
+    auto fresh = session(QString());
+    for (const QString& line : engine.ReplyText(11).split(QStringLiteral("\r\n")))
+        trace(*fresh, line);
+    EXPECT_TRUE(records(QStringLiteral("/logs/S_Log.txt")).isEmpty());
+
+    // The same text from a client that has given its name is an event.
+    auto named = session(QStringLiteral("bob"));
+    trace(*named, QStringLiteral("    Welcome"));
+    EXPECT_EQ(lastLogged(), QStringLiteral("Welcome"));
 }

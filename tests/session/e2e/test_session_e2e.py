@@ -33,13 +33,22 @@ class Transcript(ftplib.FTP):
 def expected_log(transcript, user):
     """(user, message) of every record the per-event logs must hold for one
     session whose account is found: each traced line with the rewriting and
-    filtering rules, the login line, and the disconnection line."""
+    filtering rules (the greeting's lines left out), the login line, and the
+    disconnection line."""
     out = []
     name = ""
     logged_in = False
+    in_greeting = False
     for side, line in transcript:
         text = line.strip()
         record_user = name
+        # The greeting's lines between its first and last are its text, not events.
+        if side == "S" and line.startswith("220-"):
+            in_greeting = True
+        elif side == "S" and line.startswith("220 "):
+            in_greeting = False
+        elif side == "S" and in_greeting:
+            continue
         if side == "C" and text.upper().startswith("USER ") and not logged_in:
             name = text[5:]
         if logged_in and (text[:4].upper() == "NOOP" or text[:8].upper() == "200 NOOP"):
