@@ -5,15 +5,14 @@
 
 #include "engine/FtpEngine.h"
 #include "engine/FtpEnginePrivate.h"
+#include "tests/support/StdinLines.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QPointer>
-#include <QSocketNotifier>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 void runRequest(const QString& line, FtpEngine& engine, RecordingSink& sink)
@@ -109,25 +108,7 @@ int main(int argc, char** argv)
     std::printf("PORT %u\n", engine.BoundPort());
     std::fflush(stdout);
 
-    QByteArray pending;
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
-        char buffer[4096];
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) {
-            input.setEnabled(false);
-            QCoreApplication::quit(); // the test that started us is gone
-            return;
-        }
-        pending.append(buffer, n);
-        qsizetype end;
-        while ((end = pending.indexOf('\n')) >= 0) {
-            const QString line = QString::fromUtf8(pending.left(end)).trimmed();
-            pending.remove(0, end + 1);
-            if (!line.isEmpty())
-                runRequest(line, engine, sink);
-        }
-    });
+    StdinLines requests([&](const QString& line) { runRequest(line, engine, sink); });
     const int code = app.exec();
     engine.StopListening();
     return code;

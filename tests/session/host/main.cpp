@@ -11,13 +11,12 @@
 #include "core/TextCipher.h"
 #include "engine/FtpEngine.h"
 #include "session/SessionHandlers.h"
+#include "tests/support/StdinLines.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -47,18 +46,8 @@ int serve(QCoreApplication& app, const QString& recordPath)
     std::printf("PORT %u\n", engine.BoundPort());
     std::fflush(stdout);
 
-    QByteArray pending;
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
-        char buffer[1024];
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) {
-            input.setEnabled(false);
-            QCoreApplication::quit();
-            return;
-        }
-        pending.append(buffer, n);
-        if (pending.contains("exit\n"))
+    StdinLines requests([](const QString& line) {
+        if (line == QLatin1String("exit"))
             QCoreApplication::quit();
     });
     const int code = app.exec();
