@@ -20,14 +20,6 @@ QString reserved()
     return QStringLiteral("<Reserved>");
 }
 
-// A field of a line-structured file never holds a line break.
-QString oneLine(QString s)
-{
-    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return s;
-}
-
 void deleteNameless(const QString& folder, const QString& pattern, const QString& nameless)
 {
     const QStringList names = ListFiles(AppPath(folder), pattern);
@@ -58,8 +50,8 @@ QStringList AccountFileLines(const AccountRecord& a)
     const PermissionSet& p = a.Permissions;
     QStringList lines{FlagText(a.AdoptGroupCMDs), FlagText(p.ChangeDir), FlagText(p.DeleteFile), FlagText(p.Dir),
                       FlagText(p.GetFile),        FlagText(p.MakeDir),   FlagText(p.PutFile),    FlagText(p.RemoveDir),
-                      FlagText(p.RenameFile),     oneLine(a.UserId),     ModMain::Encipher(a.Password),
-                      ModMain::Encipher(a.Description), oneLine(a.Email), oneLine(a.Group), oneLine(a.RootFolder),
+                      FlagText(p.RenameFile),     OneLineField(a.UserId),     ModMain::Encipher(a.Password),
+                      ModMain::Encipher(a.Description), OneLineField(a.Email), OneLineField(a.Group), OneLineField(a.RootFolder),
                       FlagText(a.UseGroupHomeDirectory), ModMain::VersionText};
     for (int i = 0; i < AccountReservedLines; ++i)
         lines.append(reserved());
@@ -71,7 +63,7 @@ QStringList GroupFileLines(const GroupRecord& g, bool encipherReserved)
     const PermissionSet& p = g.Permissions;
     QStringList lines{FlagText(p.DeleteFile), FlagText(p.GetFile), FlagText(p.PutFile),   FlagText(p.RenameFile),
                       FlagText(p.Dir),        FlagText(p.MakeDir), FlagText(p.RemoveDir), FlagText(p.ChangeDir),
-                      oneLine(g.RootFolder),  ModMain::VersionText};
+                      OneLineField(g.RootFolder),  ModMain::VersionText};
     const QString r = encipherReserved ? ModMain::Encipher(reserved()) : reserved();
     for (int i = 0; i < GroupReservedLines; ++i)
         lines.append(r);

@@ -2,17 +2,6 @@
 
 #include "core/AnsiCodec.h"
 
-namespace {
-
-QString oneLine(QString s)
-{
-    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return s;
-}
-
-} // namespace
-
 QString LogDate(const QDateTime& when)
 {
     return when.toString(QStringLiteral("MM-dd-yyyy"));
@@ -32,7 +21,7 @@ QByteArray FormatLogRecord(const LogRecord& r)
 {
     QByteArray out;
     for (const QString* f : {&r.Date, &r.Time, &r.User, &r.Group, &r.ClientAddress, &r.Message}) {
-        out += ToAnsi(oneLine(*f));
+        out += ToAnsi(OneLineField(*f));
         out += "\r\n";
     }
     return out;

@@ -58,9 +58,7 @@ void WriteAnonymousLog(const QString& address)
 {
     const QString where = QStringLiteral("Quayport.ModMain.WriteAnonymousLog");
     const QString path = AppPath(QStringLiteral("/logs/anonymous_passwords.txt"));
-    QString entry = address;
-    entry.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    entry.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString entry = OneLineField(address);
 
     if (FileExists(path)) {
         LineReader reader(path);

@@ -19,6 +19,13 @@ FileOpResult failure(const QFileDevice& f)
 
 } // namespace
 
+QString OneLineField(QString field)
+{
+    field.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    field.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return field;
+}
+
 QByteArray AnsiLines(const QStringList& lines)
 {
     QByteArray out;

@@ -9,6 +9,10 @@
 #include <QStringList>
 #include <optional>
 
+// A field of a line-structured file never holds a line break: CR and LF
+// become blanks.
+QString OneLineField(QString field);
+
 // Each line followed by CR LF, in ANSI.
 QByteArray AnsiLines(const QStringList& lines);
 
