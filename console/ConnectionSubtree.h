@@ -10,9 +10,11 @@ class TreeViewControl;
 
 namespace ConnectionSubtree {
 
-// Rebuilds the subtree from the engine's live sessions, keeping the expanded
-// state of every node that stays at its position under its key.
-void Rebuild(TreeViewControl& tree, const FtpEngine& engine);
+// Brings the subtree up to what a rebuild from the engine's live sessions
+// gives, keeping the expanded state of every node that stays at its position
+// under its key; only nodes that differ are touched. Returns the key of the
+// connection node carrying the identity follow, empty when none does.
+QString Rebuild(TreeViewControl& tree, const FtpEngine& engine, const QString& follow = {});
 // The identity a connection node carries; empty for other nodes.
 QString IdentityOf(const TreeViewControl& tree, const QString& key);
 // The connection node that carries an identity; empty when none does.

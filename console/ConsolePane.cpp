@@ -10,6 +10,7 @@
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 
+#include <QHash>
 #include <QWidget>
 #include <exception>
 
@@ -28,9 +29,30 @@ struct PointerRestore {
     }
 };
 
+// The list's and the frames' changes of one refresh, applied when it ends.
+struct PaneUpdate {
+    ListViewControl& list;
+    QHash<QWidget*, bool> shown;
+    explicit PaneUpdate(ListViewControl& l) : list(l) { list.BeginUpdate(); }
+    ~PaneUpdate()
+    {
+        list.EndUpdate();
+        for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
+            if (it.key()->isHidden() == it.value())
+                it.key()->setVisible(it.value());
+        }
+    }
+};
+
 } // namespace
 
-ConsolePane::ConsolePane(PaneControls controls) : c(std::move(controls)) {}
+ConsolePane::ConsolePane(PaneControls controls)
+    : c(std::move(controls))
+    , m_refresh([this] { UpdateUserTree(); })
+{
+}
+
+ConsolePane::~ConsolePane() = default;
 
 void ConsolePane::FramesOff()
 {
@@ -42,7 +64,7 @@ void ConsolePane::FramesOff()
     }
 }
 
-FtpUser* ConsolePane::SessionOfKey(const QString& key) const
+FtpUser* ConsolePane::SessionOfKey(const QString& key, int* index) const
 {
     const QString identity = ConnectionSubtree::IdentityOf(*c.tvwDb, key);
     if (identity.isEmpty())
@@ -50,38 +72,39 @@ FtpUser* ConsolePane::SessionOfKey(const QString& key) const
     const FtpSessions& sessions = c.FtpEngine1->Sessions();
     // The key's index is the session's place at the last rebuild; try it first.
     bool ok = false;
-    const int index = key.mid(1).toInt(&ok);
-    if (ok) {
-        FtpUser* at = sessions.Item(index);
-        if (at && QString::number(at->SessionId()) == identity)
-            return at;
-    }
-    for (int i = 0; i < sessions.Count(); ++i) {
-        FtpUser* user = sessions.Item(i);
-        if (user && QString::number(user->SessionId()) == identity)
+    const int at = key.mid(1).toInt(&ok);
+    for (int i = ok ? -1 : 0; i < sessions.Count(); ++i) {
+        FtpUser* user = sessions.Item(i < 0 ? at : i);
+        if (user && QString::number(user->SessionId()) == identity) {
+            if (index)
+                *index = i < 0 ? at : i;
             return user;
+        }
     }
     return nullptr;
-}
-
-void ConsolePane::showPanel(FtpUser& user)
-{
-    c.fmeUser->setVisible(true);
-    c.lvwDb->setVisible(false);
-    ConnectionView::FillPanel(*c.fmeUser, user);
 }
 
 void ConsolePane::UpdateTree(QString key)
 {
     PointerRestore pointer{c.restorePointer};
+    // The frames and the list take their final state once, at the end: a
+    // frame hidden and shown again would lay out and paint the pane anew.
+    PaneUpdate update{*c.lvwDb};
+    auto show = [&update](QWidget* w, bool visible) {
+        if (w)
+            update.shown.insert(w, visible);
+    };
     const int sessionCount = c.FtpEngine1->Sessions().Count();
     for (;;) {
-        FramesOff();
-        c.fmeList->setVisible(true);
-        c.lvwDb->setVisible(true);
+        for (QWidget* frame : {static_cast<QWidget*>(c.fmeUser), c.fmeFileStats, c.FmeGroupDayFile,
+                               c.FmeGroupDayMegabytes, c.fmeList, c.fmeMegabyteStats, c.FmeUserDayFile,
+                               c.fmeUserDayMegabytes})
+            show(frame, false);
+        show(c.fmeList, true);
+        show(c.lvwDb, true);
         c.lvwDb->ClearColumns();
         c.lvwDb->ClearItems();
-        c.lstServerLog->setVisible(true);
+        show(c.lstServerLog, true);
         if (key == QLatin1String("#"))
             key = QStringLiteral("root");
 
@@ -115,38 +138,42 @@ void ConsolePane::UpdateTree(QString key)
         }
 
         if (key.startsWith(QLatin1Char('@'))) {
-            FtpUser* user = SessionOfKey(key);
+            int index = -1;
+            FtpUser* user = SessionOfKey(key, &index);
             if (user) {
-                const FtpSessions& sessions = c.FtpEngine1->Sessions();
-                for (int i = 0; i < sessions.Count(); ++i) {
-                    if (sessions.Item(i) == user)
-                        ConsoleState::ConnectionID = i;
-                }
-                showPanel(*user);
+                ConsoleState::ConnectionID = index;
+                show(c.fmeUser, true);
+                show(c.lvwDb, false);
+                ConnectionView::FillPanel(*c.fmeUser, *user);
             } else {
-                c.lstServerLog->setVisible(true);
+                show(c.lstServerLog, true);
                 key = QStringLiteral("Active");
                 ConsoleState::SelectedKey = key;
                 continue; // show the connection list instead
             }
         }
-        return;
+        break;
     }
 }
 
 void ConsolePane::UpdateUserTree()
 {
+    m_refresh.Done();
     // Remember which session the selection names before its index can move.
     const QString selected = ConsoleState::SelectedKey;
     const QString identity = ConnectionSubtree::IdentityOf(*c.tvwDb, selected);
+    QString now;
     try {
-        ConnectionSubtree::Rebuild(*c.tvwDb, *c.FtpEngine1);
+        now = ConnectionSubtree::Rebuild(*c.tvwDb, *c.FtpEngine1, identity);
     } catch (const std::exception& e) {
         ReportError(QString::fromLocal8Bit(e.what()), UpdateUserTreeName, 4);
     }
-    if (!identity.isEmpty()) {
-        const QString now = ConnectionSubtree::KeyOfIdentity(*c.tvwDb, identity);
+    if (!identity.isEmpty())
         ConsoleState::SelectedKey = now.isEmpty() ? QStringLiteral("Active") : now;
-    }
     UpdateTree(ConsoleState::SelectedKey);
+}
+
+void ConsolePane::ScheduleUserTreeUpdate()
+{
+    m_refresh.Request();
 }

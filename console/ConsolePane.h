@@ -1,6 +1,8 @@
 #pragma once
 // The right-hand pane and the connection subtree of the console: every refresh
 // rebuilds the pane for a tree key from the files and the engine's sessions.
+#include "console/CoalescedRefresh.h"
+
 #include <QString>
 #include <functional>
 
@@ -31,6 +33,7 @@ struct PaneControls {
 class ConsolePane {
 public:
     explicit ConsolePane(PaneControls controls);
+    ~ConsolePane();
 
     // Hides the eight frames of the right-hand pane.
     void FramesOff();
@@ -41,12 +44,14 @@ public:
     // Rebuilds the connection subtree from the engine's sessions; a selected
     // connection follows its session to its new index. Then refreshes the pane.
     void UpdateUserTree();
-    // The connection session a key names, by the identity its node carries;
-    // null when it has gone.
-    class FtpUser* SessionOfKey(const QString& key) const;
+    // The same, soon: however many sessions ask, the subtree and the pane are
+    // brought up to date at most once per refresh period.
+    void ScheduleUserTreeUpdate();
+    // The connection session a key names, by the identity its node carries,
+    // with its index now; null when it has gone.
+    class FtpUser* SessionOfKey(const QString& key, int* index = nullptr) const;
 
 private:
-    void showPanel(FtpUser& user);
-
     PaneControls c;
+    CoalescedRefresh m_refresh;
 };

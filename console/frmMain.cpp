@@ -10,6 +10,7 @@
 #include "platform/ConsoleImages.h"
 #include "platform/HelpViewer.h"
 #include "platform/ListViewControl.h"
+#include "platform/PaintThrottle.h"
 #include "platform/RowList.h"
 #include "platform/TrayIcon.h"
 #include "platform/TreeViewControl.h"
@@ -64,6 +65,7 @@ frmMain::frmMain(QWidget* parent)
     buildPanes();
     connectControls();
     BindHelpKey(*this, HelpContext);
+    new PaintThrottle(this); // however fast events arrive, the window paints at a bounded rate
     resize(TwipsToPixels(10125), TwipsToPixels(8280));
 }
 

@@ -23,7 +23,9 @@ void frmMain::UpdateTree(QString key)
 
 void frmMain::UpdateUserTree()
 {
-    m_pane->UpdateUserTree();
+    // Called from the login and logout notifications: the tree and the pane
+    // follow on the next refresh tick, never once per event.
+    m_pane->ScheduleUserTreeUpdate();
 }
 
 void frmMain::UpdateListView()

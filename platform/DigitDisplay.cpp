@@ -9,6 +9,10 @@ DigitDisplay::DigitDisplay(QWidget* parent)
 
 void DigitDisplay::SetValue(const QString& text)
 {
+    // A refresh sets every display again; an unchanged one is not redrawn.
+    if (m_shown && text == m_value)
+        return;
+    m_shown = true;
     m_value = text;
     // QLCDNumber shows only the rightmost digits that fit, so make room for all;
     // points and colons take a digit's place of their own.

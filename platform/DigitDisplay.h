@@ -17,4 +17,5 @@ public:
 
 private:
     QString m_value;
+    bool m_shown = false;
 };

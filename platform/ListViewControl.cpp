@@ -118,12 +118,16 @@ void ListViewControl::SetImageLists(const ImageList& large, const ImageList& sma
 void ListViewControl::AddColumn(const QString& title, int widthTwips)
 {
     m_model->AddColumn(title);
-    m_report->setColumnWidth(m_model->columnCount() - 1, TwipsToPixels(widthTwips));
+    if (m_model->Staging())
+        m_stagedWidths.append(TwipsToPixels(widthTwips));
+    else
+        m_report->setColumnWidth(m_model->columnCount() - 1, TwipsToPixels(widthTwips));
 }
 
 void ListViewControl::ClearColumns()
 {
     m_model->ClearColumns();
+    m_stagedWidths.clear();
 }
 
 int ListViewControl::ColumnCount() const
@@ -145,7 +149,7 @@ bool ListViewControl::InsertItem(int position, const ListViewItem& item)
 {
     if (position < 1 || position > ItemCount() + 1)
         return false;
-    if (!item.key.isEmpty() && m_model->RowOfKey(item.key) >= 0)
+    if (!item.key.isEmpty() && m_model->HasKey(item.key))
         return false;
     m_model->Insert(position - 1, item);
     return true;
@@ -247,4 +251,30 @@ void ListViewControl::SetView(ListViewMode mode)
 ListViewMode ListViewControl::View() const
 {
     return m_mode;
+}
+
+void ListViewControl::BeginUpdate()
+{
+    if (m_model->Staging())
+        return;
+    m_selectedBeforeUpdate = SelectedItem();
+    m_stagedWidths.clear();
+    m_model->BeginStaging();
+}
+
+void ListViewControl::EndUpdate()
+{
+    if (!m_model->Staging())
+        return;
+    if (!m_model->EndStaging()) {
+        for (int i = 0; i < m_stagedWidths.size(); ++i)
+            m_report->setColumnWidth(i, m_stagedWidths.at(i));
+    }
+    m_stagedWidths.clear();
+    // A row that now shows another item is no longer the one the user chose.
+    const std::optional<ListViewItem> now = SelectedItem();
+    if (now && (!m_selectedBeforeUpdate || now->key != m_selectedBeforeUpdate->key
+                || now->text != m_selectedBeforeUpdate->text))
+        m_report->selectionModel()->clearSelection();
+    m_selectedBeforeUpdate.reset();
 }

@@ -50,6 +50,12 @@ public:
     void SetView(ListViewMode mode);
     ListViewMode View() const;
 
+    // A refill between these two calls (columns and rows cleared and added
+    // again) reaches the views only as the rows that differ from before; the
+    // selected row stays selected when its key and text are unchanged.
+    void BeginUpdate();
+    void EndUpdate();
+
 Q_SIGNALS:
     // A left click anywhere in the list, after the press has updated the selection.
     void Clicked();
@@ -65,4 +71,6 @@ private:
     QStackedLayout* m_stack;
     ListViewMode m_mode = ListViewMode::Report;
     bool m_switchingView = false;
+    QList<int> m_stagedWidths;
+    std::optional<ListViewItem> m_selectedBeforeUpdate;
 };

@@ -11,4 +11,6 @@ struct ListViewItem {
     int smallIcon = 0; // index in the small image list
     QStringList subItems;
     qint64 tag = 0;
+
+    bool operator==(const ListViewItem&) const = default;
 };

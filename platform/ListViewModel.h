@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QSet>
 
 class ListViewModel final : public QAbstractTableModel {
     Q_OBJECT
@@ -25,6 +26,16 @@ public:
     const ListViewItem& Item(int row) const;
     // The row holding the key, or -1.
     int RowOfKey(const QString& key) const;
+    bool HasKey(const QString& key) const { return m_keys.contains(key); }
+
+    // Between these two calls the model changes without telling its views;
+    // the end compares the result with the content at the start and reports
+    // only what differs, so a refill that changes little costs the views
+    // little and a selected row that stays keeps its selection. False when
+    // the columns changed: the model was then reset.
+    void BeginStaging();
+    bool EndStaging();
+    bool Staging() const { return m_staging; }
 
     void SetImages(ImageList large, ImageList small);
     void SetLargeIcons(bool large);
@@ -34,6 +45,10 @@ private:
 
     QStringList m_titles;
     QList<ListViewItem> m_items;
+    QSet<QString> m_keys;
+    bool m_staging = false;
+    QStringList m_stagedFromTitles;
+    QList<ListViewItem> m_stagedFromItems;
     ImageList m_large;
     ImageList m_small;
     bool m_useLarge = false;

@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -25,7 +26,12 @@ RowList::RowList(const QString& caption, const QList<RowListColumn>& columns, QW
     , m_caption(new QLabel(caption, this))
     , m_model(new RowListModel(titlesOf(columns), this))
     , m_view(new QTableView(this))
+    , m_selectionTimer(new QTimer(this))
 {
+    m_selectionTimer->setSingleShot(true);
+    m_selectionTimer->setInterval(40);
+    connect(m_selectionTimer, &QTimer::timeout, this, [this] { applySelection(); });
+
     m_caption->setVisible(!caption.isEmpty());
 
     m_view->setModel(m_model);
@@ -56,6 +62,8 @@ RowList::RowList(const QString& caption, const QList<RowListColumn>& columns, QW
 void RowList::Clear()
 {
     m_model->Clear();
+    if (m_pendingSelection)
+        m_pendingSelection = -1;
 }
 
 void RowList::AddRow(const QString& row)
@@ -70,11 +78,28 @@ int RowList::RowCount() const
 
 void RowList::RemoveRow(int index)
 {
+    if (index < 0 || index >= RowCount())
+        return;
     m_model->Remove(index);
+    // A selection still to be shown follows its row.
+    if (m_pendingSelection && *m_pendingSelection >= index)
+        m_pendingSelection = *m_pendingSelection == index ? -1 : *m_pendingSelection - 1;
 }
 
 void RowList::SetSelectedRow(int index)
 {
+    m_pendingSelection = index;
+    if (!m_selectionTimer->isActive())
+        m_selectionTimer->start();
+}
+
+void RowList::applySelection() const
+{
+    if (!m_pendingSelection)
+        return;
+    const int index = *m_pendingSelection;
+    m_pendingSelection.reset();
+    m_selectionTimer->stop();
     if (index < 0 || index >= RowCount()) {
         m_view->clearSelection();
         return;
@@ -85,6 +110,7 @@ void RowList::SetSelectedRow(int index)
 
 int RowList::SelectedRow() const
 {
+    applySelection();
     const QModelIndexList rows = m_view->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }

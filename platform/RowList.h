@@ -5,10 +5,12 @@
 #include "core/ConsoleLog.h"
 
 #include <QList>
+#include <optional>
 #include <QWidget>
 
 class QLabel;
 class QTableView;
+class QTimer;
 class RowListModel;
 
 struct RowListColumn {
@@ -28,7 +30,9 @@ public:
     int RowCount() const override;
     // Out-of-range indexes are ignored.
     void RemoveRow(int index) override;
-    // Selects the row and brings it into view; an out-of-range index clears the selection.
+    // Selects the row and brings it into view; an out-of-range index clears the
+    // selection. The view follows on a short timer, so a busy log scrolls and
+    // repaints once per tick rather than once per row.
     void SetSelectedRow(int index) override;
 
     // The selected row, or -1.
@@ -40,7 +44,11 @@ public:
     int ColumnWidth(int column) const; // pixels
 
 private:
+    void applySelection() const;
+
     QLabel* m_caption;
     RowListModel* m_model;
     QTableView* m_view;
+    QTimer* m_selectionTimer;
+    mutable std::optional<int> m_pendingSelection;
 };

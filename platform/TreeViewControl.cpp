@@ -1,6 +1,8 @@
 #include "platform/TreeViewControl.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
+#include <algorithm>
 #include <QMouseEvent>
 
 namespace {
@@ -15,6 +17,8 @@ TreeViewControl::TreeViewControl(QWidget* parent) : QTreeWidget(parent)
     header()->hide();
     setSelectionMode(QAbstractItemView::SingleSelection);
     setRootIsDecorated(true);
+    // Every node is one line of text beside a picture of one size.
+    setUniformRowHeights(true);
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
         if (item)
             Q_EMIT NodeClick(KeyOf(item));
@@ -47,6 +51,64 @@ bool TreeViewControl::AddNode(const QString& relativeKey, const QString& key, co
     m_nodes.insert(key, item);
     m_order.append(key);
     return true;
+}
+
+bool TreeViewControl::InsertNode(const QString& relativeKey, int place, const QString& key, const QString& text,
+                                 int image, const QString& tag)
+{
+    QTreeWidgetItem* parentItem = Node(relativeKey);
+    if (m_nodes.contains(key) || !parentItem)
+        return false;
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, text);
+    item->setData(0, KeyRole, key);
+    item->setData(0, TagRole, tag);
+    item->setData(0, ImageRole, image);
+    item->setIcon(0, m_images.Icon(image));
+    parentItem->insertChild(std::clamp(place, 0, parentItem->childCount()), item);
+    m_nodes.insert(key, item);
+    m_order.append(key);
+    return true;
+}
+
+bool TreeViewControl::RekeyNode(const QString& key, const QString& newKey)
+{
+    QTreeWidgetItem* item = Node(key);
+    if (!item || m_nodes.contains(newKey))
+        return false;
+    {
+        // The key is not shown: the views need not hear of it.
+        const QSignalBlocker quiet(model());
+        item->setData(0, KeyRole, newKey);
+    }
+    m_nodes.remove(key);
+    m_nodes.insert(newKey, item);
+    const qsizetype at = m_order.indexOf(key);
+    if (at >= 0)
+        m_order[at] = newKey;
+    return true;
+}
+
+void TreeViewControl::SetNodeText(const QString& key, const QString& text)
+{
+    if (QTreeWidgetItem* item = Node(key); item && item->text(0) != text)
+        item->setText(0, text);
+}
+
+void TreeViewControl::MoveNode(const QString& key, int place)
+{
+    QTreeWidgetItem* item = Node(key);
+    QTreeWidgetItem* parentItem = item ? item->parent() : nullptr;
+    if (!parentItem)
+        return;
+    place = std::clamp(place, 0, parentItem->childCount() - 1);
+    if (parentItem->child(place) == item)
+        return;
+    const int from = parentItem->indexOfChild(item);
+    if (from == place)
+        return;
+    parentItem->takeChild(from);
+    parentItem->insertChild(place, item);
 }
 
 void TreeViewControl::forget(QTreeWidgetItem* item)

@@ -21,8 +21,19 @@ public:
     // False, adding nothing, when the key exists or the relative does not.
     bool AddNode(const QString& relativeKey, const QString& key, const QString& text, int image,
                  const QString& tag = {});
+    // Adds a node as the child at a 0-based place among its parent's children;
+    // in the order of KeysInOrder it comes last. False as for AddNode.
+    bool InsertNode(const QString& relativeKey, int place, const QString& key, const QString& text, int image,
+                    const QString& tag = {});
     // Removes the node and its whole subtree; false when no node has the key.
     bool RemoveNode(const QString& key);
+    // Gives a node another key; false when it has none or the new key is taken.
+    bool RekeyNode(const QString& key, const QString& newKey);
+    void SetNodeText(const QString& key, const QString& text);
+    // Moves a node, with its subtree, to a 0-based place under its parent.
+    void MoveNode(const QString& key, int place);
+    // Replaces the order of KeysInOrder by the same keys in another order.
+    void SetKeysInOrder(QStringList keys) { m_order = std::move(keys); }
     void ClearNodes();
 
     QTreeWidgetItem* Node(const QString& key) const;

@@ -1,6 +1,7 @@
 #include "session/StatCounterFile.h"
 
 #include "core/AppFolder.h"
+#include "core/QuickReplace.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
 #include "session/NumberText.h"
@@ -22,7 +23,7 @@ bool AddToStatCounter(const QString& path, qint64 amount, qint64& sessionField, 
             return false;
         }
     }
-    if (const FileOpResult r = WriteLines(path, {QString::number(total)}); !r) {
+    if (const FileOpResult r = ReplaceLinesWithoutFlush(path, {QString::number(total)}); !r) {
         error = r.errorText;
         return false;
     }

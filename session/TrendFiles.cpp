@@ -1,6 +1,7 @@
 #include "session/TrendFiles.h"
 
 #include "core/AppFolder.h"
+#include "core/QuickReplace.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
 #include "session/NumberText.h"
@@ -84,6 +85,6 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
             }
         }
     }
-    if (const FileOpResult r = WriteLines(path, Lines(sums)); !r)
+    if (const FileOpResult r = ReplaceLinesWithoutFlush(path, Lines(sums)); !r)
         report(r.errorText);
 }

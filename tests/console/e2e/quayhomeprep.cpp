@@ -6,10 +6,15 @@
 //   quayhomeprep encipher TEXT...       one stored line per text
 //   quayhomeprep decipher LINE...       the text of each stored line, one per
 //                                       output line, with CR and LF escaped
+//   quayhomeprep account NAME PASSWORD GROUP ROOT
+//                                       writes users/U_NAME with every
+//                                       permission, through the account writer
+#include "core/Accounts.h"
 #include "core/Blowfish.h"
 #include "core/Config.h"
 #include "core/ProcessState.h"
 #include "core/TextCipher.h"
+#include "core/TextFile.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -56,6 +61,19 @@ int config(const QStringList& assignments)
     return ModMain::SaveConfig() ? 0 : 1;
 }
 
+int account(const QStringList& args)
+{
+    if (args.size() != 4)
+        return 2;
+    AccountRecord a;
+    a.Permissions = PermissionSet::all(true);
+    a.UserId = args.at(0);
+    a.Password = args.at(1);
+    a.Group = args.at(2);
+    a.RootFolder = args.at(3);
+    return WriteLines(AccountFilePath(a.UserId), AccountFileLines(a)) ? 0 : 1;
+}
+
 QString escaped(QString text)
 {
     return text.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
@@ -74,6 +92,8 @@ int main(int argc, char** argv)
     const QString command = args.value(0);
     if (command == QLatin1String("config"))
         return config(args.mid(1));
+    if (command == QLatin1String("account"))
+        return account(args.mid(1));
     if (command == QLatin1String("encipher") || command == QLatin1String("decipher")) {
         for (const QString& text : args.mid(1)) {
             const QString out = command == QLatin1String("encipher") ? ModMain::Encipher(text)
@@ -82,6 +102,6 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    std::fprintf(stderr, "usage: quayhomeprep config NAME=VALUE... | encipher TEXT... | decipher LINE...\n");
+    std::fprintf(stderr, "usage: quayhomeprep config NAME=VALUE... | account NAME PASSWORD GROUP ROOT | encipher TEXT... | decipher LINE...\n");
     return 2;
 }

@@ -2,11 +2,14 @@
 // the panel of one session, and a selection that follows its session.
 #include "LoopbackClient.h"
 #include "PaneFixture.h"
+#include "console/ConnectionSubtree.h"
 #include "platform/DigitDisplay.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
+#include <map>
+#include <sys/resource.h>
 
 namespace {
 
@@ -23,6 +26,39 @@ QStringList rowTexts(const ListViewControl& l)
     QStringList out;
     for (int i = 0; i < l.ItemCount(); ++i)
         out.append(l.Item(i).key + QLatin1Char('=') + l.Item(i).text);
+    return out;
+}
+
+// What the subtree must be after a refresh: the nodes a rebuild from nothing
+// makes, with each node's expanded flag restored when the node at its place
+// has the key that stood there before.
+void expectFreshRebuild(const TreeViewControl& tree, const FtpEngine& engine,
+                        const QList<std::pair<QString, bool>>& before)
+{
+    TreeViewControl fresh;
+    fresh.AddNode({}, QStringLiteral("root"), QStringLiteral("FTP Server"), 9, QStringLiteral("server"));
+    fresh.AddNode(QStringLiteral("root"), QStringLiteral("Active"), QStringLiteral("Connections"), 10);
+    ConnectionSubtree::Rebuild(fresh, engine);
+    QCOMPARE(tree.KeysInOrder(), fresh.KeysInOrder());
+    const QStringList order = fresh.KeysInOrder();
+    for (int p = 0; p < order.size(); ++p) {
+        const QString& key = order.at(p);
+        QCOMPARE(tree.NodeText(key), fresh.NodeText(key));
+        QCOMPARE(tree.NodeTag(key), fresh.NodeTag(key));
+        QCOMPARE(tree.NodeImage(key), fresh.NodeImage(key));
+        QCOMPARE(tree.ChildKeys(key), fresh.ChildKeys(key));
+        if (key.startsWith(QLatin1String("#@"))) {
+            const bool restored = p < before.size() && before.at(p).first == key && before.at(p).second;
+            QCOMPARE(tree.Expanded(key), restored);
+        }
+    }
+}
+
+QList<std::pair<QString, bool>> viewState(const TreeViewControl& tree)
+{
+    QList<std::pair<QString, bool>> out;
+    for (const QString& key : tree.KeysInOrder())
+        out.append({key, tree.Expanded(key)});
     return out;
 }
 
@@ -151,6 +187,129 @@ private Q_SLOTS:
 
         f.pane->UpdateTree(QStringLiteral("#@127.0.0.3"));
         QCOMPARE(rowTexts(f.list), QStringList{"k1=anonymous"});
+    }
+
+    void refreshChangesOnlyWhatDiffers()
+    {
+        PaneFixture f;
+        f.console.pane = nullptr; // the notifications leave the tree alone; each step refreshes once
+        const quint16 port = f.start();
+        const QString a = QStringLiteral("127.0.0.2"), b = QStringLiteral("127.0.0.3"), c = QStringLiteral("127.0.0.4");
+        std::map<QString, std::unique_ptr<LoopbackClient>> clients;
+        auto login = [&](const QString& name, const QString& from) {
+            clients[name] = std::make_unique<LoopbackClient>(port, from);
+            return clients[name]->login(QStringLiteral("anonymous"), QStringLiteral("x@y")).startsWith(QLatin1String("230"));
+        };
+        auto quit = [&](const QString& name) {
+            const int count = f.engine.Sessions().Count();
+            clients.at(name)->send(QStringLiteral("QUIT"));
+            return QTest::qWaitFor([&] { return f.engine.Sessions().Count() == count - 1; }, 5000);
+        };
+        auto refresh = [&] {
+            const auto before = viewState(f.tree);
+            f.pane->UpdateUserTree();
+            expectFreshRebuild(f.tree, f.engine, before);
+        };
+
+        const QList<std::pair<QString, QString>> first{{"a1", a}, {"b1", b}, {"a2", a}, {"c1", c}};
+        for (const auto& [name, from] : first)
+            QVERIFY(login(name, from));
+        refresh();
+        QCOMPARE(f.tree.ChildKeys(QStringLiteral("Active")), (QStringList{"#@" + a, "#@" + b, "#@" + c}));
+        if (QTest::currentTestFailed())
+            return;
+
+        // The selected session keeps its node while earlier ones end; the first
+        // session of an address ends, so that address moves behind the next.
+        ConsoleState::SelectedKey = QStringLiteral("@3");
+        f.pane->UpdateTree(ConsoleState::SelectedKey);
+        for (const QString& key : f.tree.KeysInOrder())
+            f.tree.SetExpanded(key, true);
+        QVERIFY(quit(QStringLiteral("a1")));
+        QVERIFY(login(QStringLiteral("b2"), b));
+        refresh();
+        QCOMPARE(f.tree.ChildKeys(QStringLiteral("Active")), (QStringList{"#@" + b, "#@" + a, "#@" + c}));
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("@2"));
+        QCOMPARE(f.panel.txtUserName->text(), QStringLiteral("anonymous"));
+        QCOMPARE(ConsoleState::ConnectionID, 2);
+
+        // A whole address goes; a client that has only connected, and one
+        // that has given its name, have nodes too.
+        QVERIFY(quit(QStringLiteral("b1")));
+        QVERIFY(quit(QStringLiteral("b2")));
+        QVERIFY(login(QStringLiteral("a3"), a));
+        LoopbackClient silent(port, b), named(port, c);
+        named.send(QStringLiteral("USER carol"));
+        QVERIFY(named.waitFor(QStringLiteral("331")));
+        QTRY_COMPARE(f.engine.Sessions().Count(), 6 - 3 + 2);
+        refresh();
+        QCOMPARE(f.tree.ChildKeys(QStringLiteral("#@") + c), (QStringList{"@1", "@4"}));
+        QCOMPARE(f.tree.NodeText(QStringLiteral("@4")), QStringLiteral("carol"));
+        QCOMPARE(f.tree.NodeText(QStringLiteral("@3")), QString());
+
+        // The selected session ends before the refresh: the pane shows the list.
+        QVERIFY(quit(QStringLiteral("c1")));
+        QVERIFY(f.tree.HasNode(QStringLiteral("@4"))); // stale until the refresh
+        ConsoleState::SelectedKey = QStringLiteral("@1");
+        refresh();
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
+        QCOMPARE(f.list.ColumnCount(), 13);
+        QVERIFY(f.panel.isHidden());
+        QVERIFY(!f.tree.HasNode(QStringLiteral("@4")));
+        QVERIFY(f.doubles.errors->reports.isEmpty());
+    }
+
+    void thousandSessionsRefreshInTime()
+    {
+        rlimit files{};
+        getrlimit(RLIMIT_NOFILE, &files);
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+        if (files.rlim_cur < 2200)
+            QSKIP("too few file descriptors for 1,000 sessions and their clients");
+
+        PaneFixture f;
+        f.console.pane = nullptr;
+        const quint16 port = f.start();
+        std::vector<std::unique_ptr<LoopbackClient>> clients;
+        auto open = [&](int n) {
+            const size_t from = clients.size();
+            for (int i = 0; i < n; ++i) {
+                clients.push_back(std::make_unique<LoopbackClient>(
+                    port, QStringLiteral("127.0.0.%1").arg(2 + clients.size() % 4)));
+                clients.back()->send(QStringLiteral("USER anonymous"));
+                clients.back()->send(QStringLiteral("PASS x@y"));
+            }
+            for (size_t i = from; i < clients.size(); ++i)
+                if (!clients[i]->waitFor(QStringLiteral("230"), 60000))
+                    return false;
+            return true;
+        };
+        QVERIFY(open(999)); // the engine serves 1,000 at most
+        ConsoleState::SelectedKey = QStringLiteral("Active");
+        f.tree.SetExpanded(QStringLiteral("Active"), true);
+        f.pane->UpdateUserTree();
+
+        auto timed = [&] {
+            QElapsedTimer t;
+            t.start();
+            f.pane->UpdateUserTree();
+            return double(t.nsecsElapsed()) / 1e6;
+        };
+        const double same = timed();
+        QVERIFY(open(1));
+        const double oneMore = timed();
+        const int count = f.engine.Sessions().Count();
+        clients.front()->send(QStringLiteral("QUIT"));
+        QTRY_COMPARE(f.engine.Sessions().Count(), count - 1);
+        const double firstGone = timed();
+        qInfo("refresh with 1,000 sessions and the connection list shown: %.1f ms unchanged, %.1f ms after a login, "
+              "%.1f ms after the first session ended",
+              same, oneMore, firstGone);
+        QCOMPARE(f.list.ItemCount(), 999);
+        QCOMPARE(f.tree.ChildKeys(QStringLiteral("#@127.0.0.3")).size(), 250);
+        // Generous for a shared machine; a refresh here takes a few milliseconds.
+        QVERIFY2(std::max({same, oneMore, firstGone}) < 250, "a refresh with 1,000 sessions took too long");
     }
 
     void threeHundredSessions()
