@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,30 +18,43 @@ FileOpResult errnoFailure(int err)
     return FileOpResult{false, err, QString::fromLocal8Bit(std::strerror(err))};
 }
 
-} // namespace
-
-FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
-{
-    const QString target = ResolvePath(path);
-    const QFileInfo info(target);
-    if (info.isDir())
-        return FileOpResult{false, EISDIR, QString::fromLocal8Bit(std::strerror(EISDIR))};
-    const QByteArray final = QFile::encodeName(target);
-    const QByteArray stem = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName());
-
-    // A name of our own beside the target; the mode follows the umask as a new file's does.
-    static unsigned serial = 0;
-    QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = stem + '.' + QByteArray::number(qint64(::getpid())) + '-' + QByteArray::number(++serial);
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return errnoFailure(errno);
+// One hidden file per folder and process that takes each new content before
+// it trades places with the file it replaces. The old content then sits in
+// it until the next replacement overwrites it: the inodes are reused, so no
+// file is created or deleted per replacement (on ext4 creating one next to
+// many just deleted costs more than everything else here). The files go when
+// the process ends.
+class SwapFiles {
+public:
+    ~SwapFiles()
+    {
+        for (const QByteArray& path : std::as_const(m_byFolder))
+            ::unlink(path.constData());
     }
-    if (fd < 0)
-        return errnoFailure(EEXIST);
+    QByteArray of(const QString& folder)
+    {
+        auto it = m_byFolder.find(folder);
+        if (it == m_byFolder.end())
+            it = m_byFolder.insert(folder, QFile::encodeName(folder + QStringLiteral("/.quayport-")
+                                                             + QString::number(::getpid()) + QStringLiteral(".swap")));
+        return *it;
+    }
 
+private:
+    QHash<QString, QByteArray> m_byFolder;
+};
+
+SwapFiles& swapFiles()
+{
+    static SwapFiles files;
+    return files;
+}
+
+FileOpResult writeAll(const QByteArray& path, const QByteArray& bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errnoFailure(errno);
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
@@ -49,21 +63,37 @@ FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
         if (n <= 0) {
             const int err = n < 0 ? errno : ENOSPC;
             ::close(fd);
-            ::unlink(temporary.constData());
             return errnoFailure(err);
         }
         done += n;
     }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temporary.constData());
-        return errnoFailure(err);
+    if (::close(fd) != 0)
+        return errnoFailure(errno);
+    return {};
+}
+
+} // namespace
+
+FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
+{
+    const QString target = ResolvePath(path);
+    const QFileInfo info(target);
+    if (info.isDir())
+        return errnoFailure(EISDIR);
+    const QByteArray final = QFile::encodeName(target);
+    const QByteArray swap = swapFiles().of(info.absolutePath());
+
+    if (FileOpResult r = writeAll(swap, bytes); !r)
+        return r;
+    if (info.isFile() && !info.isSymLink()) {
+        if (::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, final.constData(), RENAME_EXCHANGE) == 0)
+            return {};
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return errnoFailure(errno);
     }
-    if (::rename(temporary.constData(), final.constData()) != 0) {
-        const int err = errno;
-        ::unlink(temporary.constData());
-        return errnoFailure(err);
-    }
+    // A new file, or a file system that cannot trade places: rename over it.
+    if (::rename(swap.constData(), final.constData()) != 0)
+        return errnoFailure(errno);
     return {};
 }
 
