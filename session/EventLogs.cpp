@@ -6,6 +6,7 @@
 #include "core/AppFolder.h"
 #include "core/ConsoleLog.h"
 #include "core/FileNames.h"
+#include "core/LogAppend.h"
 #include "core/LogRecord.h"
 #include "core/TextFile.h"
 #include "session/HandlerSupport.h"
@@ -29,16 +30,20 @@ QString LogPath(const QString& prefix, const QString& name)
     return AppPath(QStringLiteral("/logs/") + prefix + name + QStringLiteral(".txt"));
 }
 
-void Append(const QString& path, const LogRecord& record, int step)
+// The log's size after the append, -1 when nothing was appended.
+qint64 Append(const QString& path, const QByteArray& record, int step)
 {
-    if (const FileOpResult r = AppendLogRecord(path, record); !r)
+    qint64 size = -1;
+    if (const FileOpResult r = AppendMeasured(path, record, size); !r)
         ReportStep(Procedure, step, r.errorText);
+    return size;
 }
 
-// Moves a log past the size limit to <name>_<YYYYMMDD>_<HHMMSS>.txt.
-void Rotate(const QString& path, const QDateTime& now)
+// Moves a log past the size limit to <name>_<YYYYMMDD>_<HHMMSS>.txt. The size
+// is the one the append left, or unknown (-1) for a log this event skipped.
+void Rotate(const QString& path, const QDateTime& now, qint64 size)
 {
-    if (path.isEmpty() || !LogNeedsRotation(path))
+    if (path.isEmpty() || !(size >= 0 ? size > LogRotationLimit : LogNeedsRotation(path)))
         return;
     QString base = ResolvePath(path);
     if (base.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
@@ -88,19 +93,21 @@ void SessionHandlers::WriteLogs(QString user, QString group, QString clientAddre
     record.ClientAddress = clientAddress.isEmpty() ? QStringLiteral("0.0.0.0") : clientAddress;
     record.Message = text;
 
+    const QByteArray bytes = FormatLogRecord(record);
     const QString serverLog = AppPath(QStringLiteral("/logs/S_Log.txt"));
-    Append(serverLog, record, 6);
+    const qint64 serverSize = Append(serverLog, bytes, 6);
 
     const QString groupLog = LogPath(QStringLiteral("G_"), group);
+    qint64 groupSize = -1, userSize = -1;
     if (!groupLog.isEmpty() && !IsUnknown(group))
-        Append(groupLog, record, 7);
+        groupSize = Append(groupLog, bytes, 7);
     const QString userLog = LogPath(QStringLiteral("U_"), user);
     if (!userLog.isEmpty() && !IsUnknown(user) && !IsUnknown(group))
-        Append(userLog, record, 7);
+        userSize = Append(userLog, bytes, 7);
 
-    Rotate(serverLog, now);
-    Rotate(groupLog, now);
-    Rotate(userLog, now);
+    Rotate(serverLog, now, serverSize);
+    Rotate(groupLog, now, groupSize);
+    Rotate(userLog, now, userSize);
 
     if (ConsoleLogList* list = ConsoleLog()) {
         const QString rowUser = user.isEmpty() ? QStringLiteral("New connection") : user;

@@ -1,0 +1,9 @@
+#pragma once
+// Appending to a log that is written several times for every FTP event: one
+// open, one write, one close, and the log's size afterwards from the same
+// open, so the size check for the rotation needs no second look at the file.
+#include "core/TextFile.h"
+
+// Appends, creating the file when it is missing; sizeAfter is the file's
+// length after the write (-1 on failure).
+FileOpResult AppendMeasured(const QString& path, const QByteArray& bytes, qint64& sizeAfter);
