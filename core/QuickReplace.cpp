@@ -4,11 +4,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -18,46 +18,17 @@ FileOpResult errnoFailure(int err)
     return FileOpResult{false, err, QString::fromLocal8Bit(std::strerror(err))};
 }
 
-// One hidden file per folder and process that takes each new content before
-// it trades places with the file it replaces. The old content then sits in
-// it until the next replacement overwrites it: the inodes are reused, so no
-// file is created or deleted per replacement (on ext4 creating one next to
-// many just deleted costs more than everything else here). The files go when
-// the process ends.
-class SwapFiles {
-public:
-    ~SwapFiles()
-    {
-        for (const QByteArray& path : std::as_const(m_byFolder))
-            ::unlink(path.constData());
-    }
-    QByteArray of(const QString& folder)
-    {
-        auto it = m_byFolder.find(folder);
-        if (it == m_byFolder.end())
-            it = m_byFolder.insert(folder, QFile::encodeName(folder + QStringLiteral("/.quayport-")
-                                                             + QString::number(::getpid()) + QStringLiteral(".swap")));
-        return *it;
-    }
-
-private:
-    QHash<QString, QByteArray> m_byFolder;
-};
-
-SwapFiles& swapFiles()
+// Writes the bytes over the start of the file and cuts what is left behind
+// them. A running total only grows, so the cut is seldom needed; a truncation
+// can wait for the disk, an overwrite in the page cache does not.
+FileOpResult overwrite(const QByteArray& path, const QByteArray& bytes)
 {
-    static SwapFiles files;
-    return files;
-}
-
-FileOpResult writeAll(const QByteArray& path, const QByteArray& bytes)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return errnoFailure(errno);
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), off_t(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -66,6 +37,12 @@ FileOpResult writeAll(const QByteArray& path, const QByteArray& bytes)
             return errnoFailure(err);
         }
         done += n;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || (st.st_size > bytes.size() && ::ftruncate(fd, off_t(bytes.size())) != 0)) {
+        const int err = errno;
+        ::close(fd);
+        return errnoFailure(err);
     }
     if (::close(fd) != 0)
         return errnoFailure(errno);
@@ -81,18 +58,23 @@ FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
     if (info.isDir())
         return errnoFailure(EISDIR);
     const QByteArray final = QFile::encodeName(target);
-    const QByteArray swap = swapFiles().of(info.absolutePath());
+    // The hidden partner ".<name>.swap" takes the new content and then trades
+    // places with the file, so it holds the previous content until the next
+    // replacement writes over it: after the first two replacements no file is
+    // created or deleted any more.
+    const QByteArray partner =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".swap"));
 
-    if (FileOpResult r = writeAll(swap, bytes); !r)
+    if (FileOpResult r = overwrite(partner, bytes); !r)
         return r;
     if (info.isFile() && !info.isSymLink()) {
-        if (::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, final.constData(), RENAME_EXCHANGE) == 0)
+        if (::renameat2(AT_FDCWD, partner.constData(), AT_FDCWD, final.constData(), RENAME_EXCHANGE) == 0)
             return {};
         if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
             return errnoFailure(errno);
     }
     // A new file, or a file system that cannot trade places: rename over it.
-    if (::rename(swap.constData(), final.constData()) != 0)
+    if (::rename(partner.constData(), final.constData()) != 0)
         return errnoFailure(errno);
     return {};
 }

@@ -1,5 +1,5 @@
 // Replacing the small per-session files without a flush: the content that
-// lands, the spelling kept, the one hidden file reused, and failures that
+// lands, the spelling kept, one hidden partner reused per file, and failures that
 // leave the old file as it was.
 #include "core/QuickReplace.h"
 #include "tests/support/TempAppFolder.h"
@@ -33,7 +33,11 @@ TEST(QuickReplace, ReplacesCreatesAndReusesOneHiddenFile)
     const QDir stats(home.file(QStringLiteral("/stats")));
     EXPECT_EQ(stats.entryList(QDir::Files),
               (QStringList{QStringLiteral("Bob.Sent_File_Count.txt"), QStringLiteral("Trend_User_Day_bob.2026343.txt")}));
-    EXPECT_EQ(stats.entryList(QDir::Files | QDir::Hidden).size(), 3); // and one hidden file, whatever many writes
+    // Each has one hidden partner, whatever many writes; a shorter content is cut to its length.
+    EXPECT_EQ(stats.entryList(QDir::Files | QDir::Hidden).size(), 4);
+    ASSERT_TRUE(ReplaceLinesWithoutFlush(home.file(QStringLiteral("/stats/Trend_User_Day_bob.2026343.txt")), {"1"}));
+    ASSERT_TRUE(ReplaceLinesWithoutFlush(home.file(QStringLiteral("/stats/Trend_User_Day_bob.2026343.txt")), {"2"}));
+    EXPECT_EQ(home.read(QStringLiteral("/stats/Trend_User_Day_bob.2026343.txt")), QByteArray("2\r\n"));
 }
 
 TEST(QuickReplace, FailureLeavesTheOldFile)
