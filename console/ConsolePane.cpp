@@ -177,3 +177,27 @@ void ConsolePane::ScheduleUserTreeUpdate()
 {
     m_refresh.Request();
 }
+
+void ConsolePane::CatchUp(QString& key)
+{
+    if (!m_refresh.Pending())
+        return;
+    m_refresh.Done();
+    // The key and the selection name nodes of the tree as it was; they follow
+    // their sessions, as a refresh makes the selection do.
+    const QString keyIdentity = ConnectionSubtree::IdentityOf(*c.tvwDb, key);
+    const QString selectedIdentity = ConnectionSubtree::IdentityOf(*c.tvwDb, ConsoleState::SelectedKey);
+    QString selected;
+    try {
+        selected = ConnectionSubtree::Rebuild(*c.tvwDb, *c.FtpEngine1, selectedIdentity);
+    } catch (const std::exception& e) {
+        ReportError(QString::fromLocal8Bit(e.what()), UpdateUserTreeName, 4);
+    }
+    if (!selectedIdentity.isEmpty())
+        ConsoleState::SelectedKey = selected.isEmpty() ? QStringLiteral("Active") : selected;
+    if (!keyIdentity.isEmpty()) {
+        const QString now = keyIdentity == selectedIdentity ? selected
+                                                            : ConnectionSubtree::KeyOfIdentity(*c.tvwDb, keyIdentity);
+        key = now.isEmpty() ? QStringLiteral("Active") : now;
+    }
+}

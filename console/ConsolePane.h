@@ -47,6 +47,10 @@ public:
     // The same, soon: however many sessions ask, the subtree and the pane are
     // brought up to date at most once per refresh period.
     void ScheduleUserTreeUpdate();
+    // Brings a subtree that is waiting for its refresh up to date at once,
+    // before a command or a click acts on it; a connection key, and the
+    // selection, move with their sessions (to "Active" for one that ended).
+    void CatchUp(QString& key);
     // The connection session a key names, by the identity its node carries,
     // with its index now; null when it has gone.
     class FtpUser* SessionOfKey(const QString& key, int* index = nullptr) const;

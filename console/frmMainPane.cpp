@@ -18,6 +18,7 @@ void frmMain::FramesOff()
 
 void frmMain::UpdateTree(QString key)
 {
+    m_pane->CatchUp(key);
     m_pane->UpdateTree(std::move(key));
 }
 
@@ -41,8 +42,10 @@ void frmMain::UpdateListView()
         lvwDb->SetView(ListViewMode::List);
 }
 
-void frmMain::tvwDb_NodeClick(const QString& key)
+void frmMain::tvwDb_NodeClick(const QString& clicked)
 {
+    QString key = clicked;
+    m_pane->CatchUp(key);
     FramesOff();
     lvwDb->setVisible(true);
     ConsoleState::SelectedKey = key;

@@ -256,6 +256,18 @@ private Q_SLOTS:
         QCOMPARE(f.list.ColumnCount(), 13);
         QVERIFY(f.panel.isHidden());
         QVERIFY(!f.tree.HasNode(QStringLiteral("@4")));
+
+        // A command or click on a tree still waiting for its tick acts on the
+        // session its node showed: the tree catches up first.
+        QVERIFY(quit(QStringLiteral("a2")));
+        f.pane->ScheduleUserTreeUpdate();
+        QString clicked = QStringLiteral("@1"); // a3, now at index 0
+        const auto before = viewState(f.tree);
+        f.pane->CatchUp(clicked);
+        QCOMPARE(clicked, QStringLiteral("@0"));
+        expectFreshRebuild(f.tree, f.engine, before);
+        f.pane->CatchUp(clicked); // nothing waiting: nothing moves
+        QCOMPARE(clicked, QStringLiteral("@0"));
         QVERIFY(f.doubles.errors->reports.isEmpty());
     }
 
