@@ -157,6 +157,7 @@ void frmMain::connectControls()
     connect(TrayIcon1, &TrayIcon::IconDblClick, this, [this] {
         Trapped(ConsoleProcedure("TrayIcon1_IconDblClick"), 0, [&] { TrayIcon1_IconDblClick(); });
     });
+    connectItemCommands();
 }
 
 bool frmMain::StartServer()

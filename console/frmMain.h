@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class ConnectionPanel;
@@ -91,6 +92,20 @@ public:
     void mnuExit_Click();
     void mnuProperties_Click();
     void mnuRefresh_Click();
+
+    // Account, group, connection and log item commands (frmMainItemCommands.cpp).
+    void mnuEdit_Click(int Index);
+    void mnuGroupEdit_Click(int Index);
+    void mnuEditUser_Click(int Index);
+    void mnuLog_Click(int Index);
+    void lvwDb_DblClick();
+    // Where those commands send a log to view: Scrollbook unless a test replaces it.
+    std::function<void(const QString&)> ViewLogHook;
+    // Opens a log file in the log viewer.
+    void Scrollbook(const QString& LogPath);
+    // The edit users and edit groups windows.
+    void mnuEditUsers_Click();
+    void mnuEditGroups_Click();
 
     void TrayIcon1_IconClick(int button);
     void TrayIcon1_IconDblClick();
@@ -178,6 +193,11 @@ private:
     void startAtStartUp();
     void showPropertiesDialog();
     void popUpAtPointer(QMenu* menu);
+    void connectItemCommands();
+    bool itemChosen();
+    void editItem(int index);
+    void viewLog(const QString& path);
+    void logOffUser();
 
     std::unique_ptr<SessionHandlers> m_handlers;
     std::unique_ptr<ConsolePane> m_pane;

@@ -106,7 +106,6 @@ void frmMain::buildMenus()
     mnuLogOptions = popupMenu(this, "mnuLogOptions");
     mnuLog = itemArray(mnuLogOptions, "mnuLog",
                        {QStringLiteral("View Log"), QStringLiteral("Delete Log"), QStringLiteral("Refresh")});
-    disable(mnuLog);
 
     mnuGroupEditOptions = popupMenu(this, "mnuGroupEditOptions");
     mnuGroupEdit = itemArray(mnuGroupEditOptions, "mnuGroupEdit",
@@ -115,7 +114,6 @@ void frmMain::buildMenus()
     mnuStats = itemArray(mnuStatsOption, "mnuStats",
                          {QStringLiteral("Group File transfer &History by day"),
                           QStringLiteral("Group &Megabyte transfer History by day")});
-    disable(mnuGroupEdit);
     disable(mnuStats);
 
     mnuEditOptions = popupMenu(this, "mnuEditOptions");
@@ -126,7 +124,6 @@ void frmMain::buildMenus()
                            QStringLiteral("User &Megabyte transfer History by session"), QStringLiteral("-"),
                            QStringLiteral("User F&ile transfer History by day"),
                            QStringLiteral("User M&egabyte transfer History by day")});
-    disable(mnuEdit);
     disable(mnuStats2);
 
     mnuEditUserOptions = popupMenu(this, "mnuEditUserOptions");
@@ -141,7 +138,6 @@ void frmMain::buildMenus()
                            QStringLiteral("User &Megabyte transfer History by session"), QStringLiteral("-"),
                            QStringLiteral("User F&ile transfer History by day"),
                            QStringLiteral("User M&egabtye transfer History by day")});
-    disable(mnuEditUser);
     disable(mnuStats1);
 
     mnuRefreshOptions = popupMenu(this, "mnuRefreshOptions");

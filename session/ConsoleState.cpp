@@ -10,7 +10,7 @@ qint32 ConnectionID = 0;
 QString EditUserName;
 QString EditGroupName;
 QString LogFilePath;
-bool AdminLogoff = false;
+quint64 AdminLogoffSession = 0;
 
 void Reset()
 {
@@ -22,7 +22,7 @@ void Reset()
     EditUserName.clear();
     EditGroupName.clear();
     LogFilePath.clear();
-    AdminLogoff = false;
+    AdminLogoffSession = 0;
 }
 
 } // namespace ConsoleState

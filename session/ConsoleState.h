@@ -13,7 +13,9 @@ extern qint32 ConnectionID;   // connection index the panel shows
 extern QString EditUserName;  // account handed to the edit users dialog
 extern QString EditGroupName; // group handed to the edit groups dialog
 extern QString LogFilePath;   // log file last viewed or deleted
-extern bool AdminLogoff;      // the next logout is the administrator's doing
+// The session the administrator is ending (its SessionId), 0 for none: only
+// that session's logout is logged as the administrator's doing.
+extern quint64 AdminLogoffSession;
 
 void Reset();
 

@@ -145,14 +145,14 @@ private Q_SLOTS:
         QCOMPARE(describe(*c.mnuView), QStringList({"mnuIcon|&Large Icons||on", "mnuSmallIcon|&Small Icon||on",
                                                     "mnuList|&List||on", "mnuReport|&Details||checked"}));
         QCOMPARE(describe(*c.mnuLogOptions),
-                 QStringList({"mnuLog|View Log|0|off", "mnuLog|Delete Log|1|off", "mnuLog|Refresh|2|off"}));
+                 QStringList({"mnuLog|View Log|0|on", "mnuLog|Delete Log|1|on", "mnuLog|Refresh|2|on"}));
         QCOMPARE(describe(*c.mnuGroupEditOptions),
-                 QStringList({"mnuGroupEdit|&Edit Group|0|off", "mnuGroupEdit|&Refresh|1|off",
+                 QStringList({"mnuGroupEdit|&Edit Group|0|on", "mnuGroupEdit|&Refresh|1|on",
                               "mnuStatsOption|Group &Stats||on"}));
         QCOMPARE(describe(*c.mnuStatsOption),
                  QStringList({"mnuStats|Group File transfer &History by day|0|off",
                               "mnuStats|Group &Megabyte transfer History by day|1|off"}));
-        QCOMPARE(describe(*c.mnuEditOptions), QStringList({"mnuEdit|&Edit User|0|off", "mnuEdit|&Refresh|1|off",
+        QCOMPARE(describe(*c.mnuEditOptions), QStringList({"mnuEdit|&Edit User|0|on", "mnuEdit|&Refresh|1|on",
                                                            "mnuStatsOpt1|User &Stats||on"}));
         const QStringList userStats = {"User File transfer &History by session",
                                        "User &Megabyte transfer History by session", "-",
@@ -167,9 +167,9 @@ private Q_SLOTS:
         QCOMPARE(describe(*c.mnuStatsOpt1), stats2);
         QCOMPARE(describe(*c.mnuStatsOption1), stats1);
         QCOMPARE(describe(*c.mnuEditUserOptions),
-                 QStringList({"mnuEditUser|Edit &User|0|off", "mnuEditUser|&View User Log|1|off",
-                              "mnuEditUser|&Delete User Log|2|off", "mnuEditUser|&Refresh|3|off",
-                              "mnuEditUser|-|4|off", "mnuEditUser|&Logoff User|5|off", "mnuEditUser|-|6|off",
+                 QStringList({"mnuEditUser|Edit &User|0|on", "mnuEditUser|&View User Log|1|on",
+                              "mnuEditUser|&Delete User Log|2|on", "mnuEditUser|&Refresh|3|on",
+                              "mnuEditUser|-|4|on", "mnuEditUser|&Logoff User|5|on", "mnuEditUser|-|6|on",
                               "mnuStatsOption1|User &Stats||on"}));
         QCOMPARE(describe(*c.mnuRefreshOptions), QStringList({"mnuRefresh|Refresh||on"}));
         QCOMPARE(describe(*c.mnuTray),
