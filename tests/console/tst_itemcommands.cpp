@@ -15,6 +15,7 @@
 #include "tests/support/Unprivileged.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QTreeView>
@@ -80,6 +81,14 @@ void choose(frmMain& console, const QString& key, const QString& rowText)
     console.tvwDb_NodeClick(key);
     QVERIFY2(console.lvwDb->SelectItem(rowOf(*console.lvwDb, rowText)), qPrintable(rowText));
     console.lvwDb_Click();
+}
+
+QString shot(QWidget& widget, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
+    QDir().mkpath(folder);
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    return widget.grab().save(path) ? path : QString();
 }
 
 void doubleClickSelected(ListViewControl& list)
@@ -289,6 +298,8 @@ private Q_SLOTS:
         // A name that is markup is only text, and names no file.
         QVERIFY(!rowOf(*console.lvwDb, Img).isEmpty());
         QCOMPARE(tree.NodeText(nodeOf(tree, Img)), Img);
+        tree.EnsureVisible(nodeOf(tree, Img));
+        QVERIFY(!shot(console, QStringLiteral("connections-markup-name")).isEmpty());
         boxes->messages.clear();
         viewed.clear();
         choose(console, QStringLiteral("Active"), Img);
