@@ -4,6 +4,7 @@
 
 #include "console/ConnectionPanel.h"
 #include "console/ConsolePane.h"
+#include "console/StatsCharts.h"
 #include "console/Trapped.h"
 #include "core/MessageService.h"
 #include "engine/FtpEngine.h"
@@ -62,6 +63,7 @@ frmMain::frmMain(QWidget* parent)
     buildToolbars();
     buildStatusBar();
     buildPanes();
+    buildCharts();
     connectControls();
     BindHelpKey(*this, HelpContext);
     resize(TwipsToPixels(10125), TwipsToPixels(8280));

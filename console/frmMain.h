@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class ChartControl;
 class ConnectionPanel;
 class ConsolePane;
 class FtpEngine;
@@ -22,6 +23,7 @@ class QTimer;
 class QToolBar;
 class RowList;
 class SessionHandlers;
+class StatsCharts;
 class TrayIcon;
 class TreeViewControl;
 
@@ -106,6 +108,14 @@ public:
     // The edit users and edit groups windows.
     void mnuEditUsers_Click();
     void mnuEditGroups_Click();
+    // Statistics charts (frmMainCharts.cpp).
+    void LoadChartFile(const QString& name);
+    void LoadChartMegabytes(const QString& name);
+    bool UserFindFiles(const QString& folder, const QString& pattern);
+    bool GroupFindFiles(const QString& folder, const QString& pattern);
+    void mnuStats_Click(int index);
+    void mnuStats1_Click(int index);
+    void mnuStats2_Click(int index);
 
     void TrayIcon1_IconClick(int button);
     void TrayIcon1_IconDblClick();
@@ -125,6 +135,18 @@ public:
     QFrame* fmeUserDayMegabytes = nullptr;
     QFrame* FmeGroupDayFile = nullptr;
     QFrame* FmeGroupDayMegabytes = nullptr;
+    ChartControl* UserStatsChartFile = nullptr;
+    ChartControl* UserStatsChartMegabytes = nullptr;
+    ChartControl* UserDayFileChart = nullptr;
+    ChartControl* UserDayMegabytesChart = nullptr;
+    ChartControl* GroupDayFileChart = nullptr;
+    ChartControl* GroupDayMegabytesChart = nullptr;
+    RowList* ctUserFileStats = nullptr;
+    RowList* ctUserMegabytesStats = nullptr;
+    RowList* ctUserDayFile = nullptr;
+    RowList* ctUserDayMegabytes = nullptr;
+    RowList* ctGroupDayFile = nullptr;
+    RowList* ctGroupDayMegabytes = nullptr;
     RowList* lstServerLog = nullptr;
     TrayIcon* TrayIcon1 = nullptr;
     QFrame* CoolBar1 = nullptr;
@@ -182,6 +204,7 @@ protected:
 
 private:
     void buildPanes();
+    void buildCharts();
     void buildMenus();
     void buildToolbars();
     void buildStatusBar();
@@ -201,6 +224,7 @@ private:
 
     std::unique_ptr<SessionHandlers> m_handlers;
     std::unique_ptr<ConsolePane> m_pane;
+    std::unique_ptr<StatsCharts> m_charts;
     QList<QAction*> m_toolbar1Buttons;
     QList<QAction*> m_toolbar2Buttons;
     QList<QAction*> m_toolbar3Buttons;

@@ -11,6 +11,9 @@ QString EditUserName;
 QString EditGroupName;
 QString LogFilePath;
 quint64 AdminLogoffSession = 0;
+qint32 FoundFileCount = 0;
+QStringList UserTrendFiles;
+QStringList GroupTrendFiles;
 
 void Reset()
 {
@@ -23,6 +26,9 @@ void Reset()
     EditGroupName.clear();
     LogFilePath.clear();
     AdminLogoffSession = 0;
+    FoundFileCount = 0;
+    UserTrendFiles.clear();
+    GroupTrendFiles.clear();
 }
 
 } // namespace ConsoleState

@@ -150,8 +150,8 @@ private Q_SLOTS:
                  QStringList({"mnuGroupEdit|&Edit Group|0|on", "mnuGroupEdit|&Refresh|1|on",
                               "mnuStatsOption|Group &Stats||on"}));
         QCOMPARE(describe(*c.mnuStatsOption),
-                 QStringList({"mnuStats|Group File transfer &History by day|0|off",
-                              "mnuStats|Group &Megabyte transfer History by day|1|off"}));
+                 QStringList({"mnuStats|Group File transfer &History by day|0|on",
+                              "mnuStats|Group &Megabyte transfer History by day|1|on"}));
         QCOMPARE(describe(*c.mnuEditOptions), QStringList({"mnuEdit|&Edit User|0|on", "mnuEdit|&Refresh|1|on",
                                                            "mnuStatsOpt1|User &Stats||on"}));
         const QStringList userStats = {"User File transfer &History by session",
@@ -159,11 +159,12 @@ private Q_SLOTS:
                                        "User F&ile transfer History by day"};
         QStringList stats2, stats1;
         for (int i = 0; i < 4; ++i) {
-            stats2.append(QStringLiteral("mnuStats2|%1|%2|off").arg(userStats.at(i)).arg(i));
-            stats1.append(QStringLiteral("mnuStats1|%1|%2|off").arg(userStats.at(i)).arg(i));
+            const char* state = i == 2 ? "off" : "on"; // the separator does nothing
+            stats2.append(QStringLiteral("mnuStats2|%1|%2|%3").arg(userStats.at(i)).arg(i).arg(QLatin1String(state)));
+            stats1.append(QStringLiteral("mnuStats1|%1|%2|%3").arg(userStats.at(i)).arg(i).arg(QLatin1String(state)));
         }
-        stats2.append(QStringLiteral("mnuStats2|User M&egabyte transfer History by day|4|off"));
-        stats1.append(QStringLiteral("mnuStats1|User M&egabtye transfer History by day|4|off"));
+        stats2.append(QStringLiteral("mnuStats2|User M&egabyte transfer History by day|4|on"));
+        stats1.append(QStringLiteral("mnuStats1|User M&egabtye transfer History by day|4|on"));
         QCOMPARE(describe(*c.mnuStatsOpt1), stats2);
         QCOMPARE(describe(*c.mnuStatsOption1), stats1);
         QCOMPARE(describe(*c.mnuEditUserOptions),
