@@ -91,6 +91,11 @@ public:
     void mnuExit_Click();
     void mnuProperties_Click();
     void mnuRefresh_Click();
+    // The account, group and virtual folder dialogs (frmMainDialogs.cpp).
+    void mnuAddUsers_Click();
+    void mnuEditUsers_Click();
+    void mnuEditGroups_Click();
+    void mnuVirtualFolders_Click();
 
     void TrayIcon1_IconClick(int button);
     void TrayIcon1_IconDblClick();

@@ -43,3 +43,30 @@ bool Storable(const QList<std::pair<QString, QString>>& whatAndText)
 }
 
 } // namespace DialogControls
+
+#include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace DialogControls {
+
+void FixedCentred(QDialog* dialog, int widthTwips, int heightTwips)
+{
+    dialog->setFixedSize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
+    dialog->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), dialog->size());
+        frame.moveCenter(screen->availableGeometry().center());
+        dialog->move(frame.topLeft());
+    }
+}
+
+void SetBox(QCheckBox* box, bool on, const std::function<void()>& clickProcedure)
+{
+    if (box->isChecked() == on && box->checkState() != Qt::PartiallyChecked)
+        clickProcedure();
+    else
+        box->setCheckState(CheckState(on));
+}
+
+} // namespace DialogControls

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPushButton>
 #include <QString>
+#include <functional>
 
 namespace DialogControls {
 
@@ -57,4 +58,13 @@ void OnSignal(Sender* sender, Signal signal, Form* form, const char* procedure, 
 // "Error" box names what cannot be stored and the caller stores nothing.
 bool Storable(const QList<std::pair<QString, QString>>& whatAndText);
 
+} // namespace DialogControls
+
+class QDialog;
+namespace DialogControls {
+// A fixed client area given in twips, centred on the screen.
+void FixedCentred(QDialog* dialog, int widthTwips, int heightTwips);
+// Sets a check box from code and runs its click procedure also when the value
+// does not change (a change runs it through the box's toggled signal).
+void SetBox(QCheckBox* box, bool on, const std::function<void()>& clickProcedure);
 } // namespace DialogControls

@@ -81,7 +81,8 @@ void SessionHandlers::readAccount(const QString& path, UserObj& r, QString& user
     r.Description = a.Description;
     r.Email = a.Email;
     r.Group = a.Group;
-    if (read.lineRead(AccountLine::RootFolder))
+    // A blank root names no folder (it would be the machine's root); it is remapped like a missing one.
+    if (read.lineRead(AccountLine::RootFolder) && !a.RootFolder.trimmed().isEmpty())
         r.RootFolder = WithFinalSlash(a.RootFolder);
     r.UseGroupHomeDirectory = a.UseGroupHomeDirectory;
 }
@@ -105,7 +106,7 @@ void SessionHandlers::readGroup(UserObj& r)
     r.GAllowMakeDir = p.MakeDir;
     r.GAllowRemoveDir = p.RemoveDir;
     r.GAllowChangeDir = p.ChangeDir;
-    if (read.lineRead(9))
+    if (read.lineRead(9) && !read.Group.RootFolder.trimmed().isEmpty())
         r.GRootFolder = WithFinalSlash(read.Group.RootFolder);
 }
 
