@@ -39,20 +39,20 @@ AccountForm::AccountForm(const Texts& t, QWidget* parent)
     setObjectName(QLatin1String(t.form));
     Frame3 = Named(new QGroupBox(t.accountFrame, this), "Frame3");
     Place(Frame3, 0, 0, 3735, 5775);
-    label(QStringLiteral("Password*:"), 240, 720, 975);
+    label(QStringLiteral("Password*:"), 60, 720, 1500);
     txtPassword = Named(new QLineEdit(Frame3), "txtPassword", t.passwordTip);
     txtPassword->setEchoMode(QLineEdit::Password);
-    Place(txtPassword, 1320, 720, 2280, 315);
-    label(QStringLiteral("Email Address:"), 120, 1080, 1095);
+    Place(txtPassword, 1620, 720, 1995, 315);
+    label(QStringLiteral("Email Address:"), 60, 1080, 1500);
     txtEmail = Named(new QLineEdit(Frame3), "txtEmail", t.emailTip);
-    Place(txtEmail, 1320, 1080, 2295, 315);
-    label(QStringLiteral("Security Group*:"), 0, 1560, 1215);
+    Place(txtEmail, 1620, 1080, 1995, 315);
+    label(QStringLiteral("Security Group*:"), 60, 1560, 1500);
     cboSecurityGroup = Named(new QComboBox(Frame3), "cboSecurityGroup", t.groupTip);
     cboSecurityGroup->setEditable(true);
     cboSecurityGroup->setInsertPolicy(QComboBox::NoInsert);
-    Place(cboSecurityGroup, 1320, 1560, 2280, 315);
+    Place(cboSecurityGroup, 1620, 1560, 1995, 315);
     chkadoptgroupcmds = CheckBox(Frame3, "chkadoptgroupcmds", QStringLiteral("Adopt Group Commands"), t.adoptTip);
-    Place(chkadoptgroupcmds, 1320, 2000, 2295, 255);
+    Place(chkadoptgroupcmds, 1320, 2000, 2340, 255);
     auto* description = label(QStringLiteral("Account Description"), 120, 2400, 3255);
     description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     txtAccountDescription = Named(new QPlainTextEdit(Frame3), "txtAccountDescription",
@@ -60,7 +60,7 @@ AccountForm::AccountForm(const Texts& t, QWidget* parent)
     txtAccountDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtAccountDescription->setTabChangesFocus(true);
     Place(txtAccountDescription, 120, 2640, 3495, 2655);
-    auto* required = label(QStringLiteral("* An entry is required"), 120, 5400, 1695);
+    auto* required = label(QStringLiteral("* An entry is required"), 120, 5400, 3000);
     required->setObjectName(QStringLiteral("Label7"));
     required->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -91,7 +91,7 @@ AccountForm::AccountForm(const Texts& t, QWidget* parent)
     Frame2 = Named(new QGroupBox(t.homeFrame, this), "Frame2");
     Place(Frame2, 3840, 2520, 2295, 3255);
     chkUseGroup = CheckBox(Frame2, "chkUseGroup", QStringLiteral("Use Group Home"), t.useGroupTip);
-    Place(chkUseGroup, 120, 180, 1935, 280);
+    Place(chkUseGroup, 120, 210, 2055, 270);
     FolderTree1 = Named(new FolderPicker(Frame2), "FolderTree1");
     Place(FolderTree1, 120, 480, 2055, 2655);
     Image1 = Named(new QLabel(Frame2), "Image1");

@@ -45,6 +45,7 @@ bool Storable(const QList<std::pair<QString, QString>>& whatAndText)
 } // namespace DialogControls
 
 #include <QDialog>
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -52,6 +53,8 @@ namespace DialogControls {
 
 void FixedCentred(QDialog* dialog, int widthTwips, int heightTwips)
 {
+    // The places in twips were made for an 8-point face.
+    dialog->setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
     dialog->setFixedSize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
     dialog->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

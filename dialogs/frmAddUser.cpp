@@ -29,9 +29,9 @@ frmAddUser::frmAddUser(QWidget* parent)
                   parent)
 {
     setWindowTitle(QStringLiteral("Add User"));
-    label(QStringLiteral("UserID*:"), 240, 240, 975);
+    label(QStringLiteral("UserID*:"), 60, 240, 1500);
     txtUserID = Named(new QLineEdit(Frame3), "txtUserID", QStringLiteral("Enter new User name"));
-    Place(txtUserID, 1320, 240, 2295, 315);
+    Place(txtUserID, 1620, 240, 1995, 315);
 
     cmdAdd = Button(this, "cmdAdd", QStringLiteral("&Add"), QStringLiteral("Click to Add User"));
     Place(cmdAdd, 2880, 5880, 1125, 315);

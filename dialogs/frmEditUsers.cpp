@@ -45,11 +45,11 @@ frmEditUsers::frmEditUsers(QWidget* parent)
                   parent)
 {
     setWindowTitle(QStringLiteral("Edit User"));
-    label(QStringLiteral("Select User:"), 240, 240, 975);
+    label(QStringLiteral("Select User:"), 60, 240, 1500);
     cboSelectUser = Named(new QComboBox(Frame3), "cboSelectUser", QStringLiteral("Select User to retrieve details"));
     cboSelectUser->setEditable(true);
     cboSelectUser->setInsertPolicy(QComboBox::NoInsert);
-    Place(cboSelectUser, 1320, 240, 2295, 315);
+    Place(cboSelectUser, 1620, 240, 1995, 315);
 
     cmdAddUser = Button(this, "cmdAddUser", QStringLiteral("&Add User"), QStringLiteral("Click here to Add a New User"));
     Place(cmdAddUser, 0, 5880, 1125, 315);
