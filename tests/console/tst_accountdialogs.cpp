@@ -298,6 +298,13 @@ private Q_SLOTS:
                               QStringLiteral("Staff"), root + QStringLiteral("/bob"), false));
         QCOMPARE(f.serverLogMessages().last(), QStringLiteral("User BOB updated."));
 
+        // The name checked is the handed-over one that replaced the pick.
+        ConsoleState::EditUserName = QStringLiteral("bo.b");
+        load(QStringLiteral("bob"));
+        QCOMPARE(TakeBoxes(*f.doubles.messages), QStringList{QStringLiteral("You must enter valid characters A-Z 0-9 _ @ # only|")
+                                                             + ProgramTitle() + QStringLiteral("|0")});
+        QCOMPARE(d.cboSecurityGroup->currentText(), QStringLiteral(" Staff ")); // nothing loaded
+
         // The hand-over stands for every pick and every return to the window, until Close.
         QWidget other;
         ConsoleState::EditUserName = QStringLiteral("bobby");
