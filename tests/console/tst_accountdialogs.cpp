@@ -390,6 +390,20 @@ private Q_SLOTS:
         QCOMPARE(f.serverLogMessages(),
                  (QStringList{QStringLiteral("User Trend_bob deleted."), QStringLiteral("User  bob  deleted.")}));
         QCOMPARE(d.cboSelectUser->count(), 1);
+
+        // Add User waits for the add user dialog, then lists what it made.
+        f.onModalDialog(QStringLiteral("frmAddUser"), [](QDialog& dialog) {
+            auto& add = static_cast<frmAddUser&>(dialog);
+            add.txtUserID->setText(QStringLiteral("zed"));
+            add.txtPassword->setText(QStringLiteral("pw"));
+            add.cboSecurityGroup->setEditText(QStringLiteral("staff"));
+            add.cmdAdd->click();
+            add.Command2->click();
+        });
+        d.cmdAddUser->click();
+        QCOMPARE(d.cboSelectUser->count(), 2);
+        QVERIFY(f.folder.exists(QStringLiteral("/users/U_zed")));
+        QVERIFY(d.cboSelectUser->currentText().isEmpty());
     }
 
     void withTheEngineAddedUsersLogInAndDeletedOnesAreShutOut()
