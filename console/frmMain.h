@@ -94,6 +94,11 @@ public:
     void mnuExit_Click();
     void mnuProperties_Click();
     void mnuRefresh_Click();
+    // The account, group and virtual folder dialogs (frmMainDialogs.cpp).
+    void mnuAddUsers_Click();
+    void mnuEditUsers_Click();
+    void mnuEditGroups_Click();
+    void mnuVirtualFolders_Click();
 
     // Account, group, connection and log item commands (frmMainItemCommands.cpp).
     void mnuEdit_Click(int Index);
@@ -105,9 +110,6 @@ public:
     std::function<void(const QString&)> ViewLogHook;
     // Opens a log file in the log viewer.
     void Scrollbook(const QString& LogPath);
-    // The edit users and edit groups windows.
-    void mnuEditUsers_Click();
-    void mnuEditGroups_Click();
     // Statistics charts (frmMainCharts.cpp).
     void LoadChartFile(const QString& name);
     void LoadChartMegabytes(const QString& name);

@@ -169,7 +169,7 @@ void frmMain::buildMenus()
     MainMnu->addSeparator();
     mnuHomePage = item(MainMnu, "mnuHomePage", QStringLiteral("&Home Page"));
     mnuStop->setEnabled(false);
-    disable({mnuAddUsers, mnuEditUsers, mnuEditGroups, mnuVirtualFolders, mnuHomePage});
+    disable({mnuHomePage});
 
     const auto on = [this](QAction* action, const char* procedure, void (frmMain::*handler)()) {
         connect(action, &QAction::triggered, this,
@@ -189,6 +189,10 @@ void frmMain::buildMenus()
     on(mnuStart, "mnuStart_Click", &frmMain::mnuStart_Click);
     on(mnuStop, "mnustop_Click", &frmMain::mnustop_Click);
     on(mnuProperties, "mnuProperties_Click", &frmMain::mnuProperties_Click);
+    on(mnuAddUsers, "mnuAddUsers_Click", &frmMain::mnuAddUsers_Click);
+    on(mnuEditUsers, "mnuEditUsers_Click", &frmMain::mnuEditUsers_Click);
+    on(mnuEditGroups, "mnuEditGroups_Click", &frmMain::mnuEditGroups_Click);
+    on(mnuVirtualFolders, "mnuVirtualFolders_Click", &frmMain::mnuVirtualFolders_Click);
 }
 
 void frmMain::buildToolbars()
@@ -244,8 +248,8 @@ void frmMain::buildToolbars()
         }
         m_toolbar1Buttons.append(button);
     }
-    // The home page, account, group and virtual folder windows come later.
-    for (int index : {4, 8, 9, 10, 12})
+    // The home page window comes later.
+    for (int index : {4})
         Toolbar1Button(index)->setEnabled(false);
 
     auto* rows = new QGridLayout(CoolBar1);
