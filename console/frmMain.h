@@ -45,6 +45,9 @@ public:
     bool StartServer();
     bool StopServer();
 
+    // Opens the log in a new log viewer window (frmMainScrollbook.cpp).
+    void Scrollbook(const QString& LogPath);
+
     // ConsoleServices
     void InfoLog(const QString& text) override;
     void UpdateUserTree() override;

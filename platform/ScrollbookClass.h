@@ -1,0 +1,20 @@
+#pragma once
+// The log viewer's class as both programs see it on the session bus: its
+// well-known name (also its interface and class identifier), its object, its
+// one method and the error it answers with when it cannot do what was asked.
+#include <QString>
+
+namespace ScrollbookClass {
+
+inline const QString Name = QStringLiteral("Scrollbook.clsFrmScrollbook");
+inline const QString Interface = Name;
+inline const QString Path = QStringLiteral("/clsFrmScrollbook");
+inline const QString LoadLog = QStringLiteral("LoadLog");
+
+// The viewer's own failure: a status of its interface, a source and a text.
+inline const QString FailureError = QStringLiteral("Scrollbook.clsFrmScrollbook.Error.ComponentFailure");
+inline const QString FailureSource = QStringLiteral("Scrollbook.clsFrmScrollbook.LoadLog");
+inline const QString FailureText = QStringLiteral("clsFrmScrollbook component failure");
+constexpr unsigned FailureStatus = 0x80040064u; // the interface error base 0x80040000 plus 100
+
+} // namespace ScrollbookClass
