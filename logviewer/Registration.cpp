@@ -21,17 +21,20 @@ void complain(const QString& text)
     std::fprintf(stderr, "Scrollbook /regserver: %s\n", qUtf8Printable(text));
 }
 
-// Inside double quotes the bus's command-line parser takes a backslash before
-// these characters away and leaves every other byte as it is.
+// The bus reads the value in two passes: first as a key file, where "\\" stands
+// for one backslash, then as a command line, where inside double quotes a
+// backslash before one of these characters is taken away and every other
+// byte stays as it is.
 QByteArray quoted(const QByteArray& path)
 {
-    QByteArray out = "\"";
+    QByteArray commandLine = "\"";
     for (const char c : path) {
         if (c == '"' || c == '\\' || c == '$' || c == '`')
-            out += '\\';
-        out += c;
+            commandLine += '\\';
+        commandLine += c;
     }
-    return out + '"';
+    commandLine += '"';
+    return commandLine.replace("\\", "\\\\");
 }
 
 } // namespace
