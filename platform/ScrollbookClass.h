@@ -11,10 +11,8 @@ inline const QString Interface = Name;
 inline const QString Path = QStringLiteral("/clsFrmScrollbook");
 inline const QString LoadLog = QStringLiteral("LoadLog");
 
-// The viewer's own failure: a status of its interface, a source and a text.
+// The viewer's own failure: the error's name and its text.
 inline const QString FailureError = QStringLiteral("Scrollbook.clsFrmScrollbook.Error.ComponentFailure");
-inline const QString FailureSource = QStringLiteral("Scrollbook.clsFrmScrollbook.LoadLog");
 inline const QString FailureText = QStringLiteral("clsFrmScrollbook component failure");
-constexpr unsigned FailureStatus = 0x80040064u; // the interface error base 0x80040000 plus 100
 
 } // namespace ScrollbookClass

@@ -107,7 +107,7 @@ private Q_SLOTS:
     void theBarMovesOnlyAfterTheHundredAndFirstRecord_data()
     {
         QTest::addColumn<int>("count");
-        QTest::addColumn<QList<int>>("steps"); // as fractions: -1 stands for the file's length
+        QTest::addColumn<QList<int>>("steps"); // the values the bar takes; -1 stands for the file's length
         QTest::newRow("100") << 100 << QList<int>{-1};
         QTest::newRow("101") << 101 << QList<int>{characters(101), -1};
         QTest::newRow("202") << 202 << QList<int>{characters(101), characters(202), -1};
