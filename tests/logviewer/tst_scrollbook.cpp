@@ -147,7 +147,8 @@ private Q_SLOTS:
             QString path;
             bool ok;
         };
-        const QList<Case> cases{{user, true}, {QString(), false}, {QStringLiteral("   "), false}};
+        const QString blanks = QStringLiteral(" ") + user + QStringLiteral("  ");
+        const QList<Case> cases{{user, true}, {QString(), false}, {QStringLiteral("   "), false}, {blanks, true}};
         for (const Case& c : cases) {
             const QDBusMessage reply = console.call(loadLogCall(c.path), QDBus::BlockWithGui, 10000);
             QCOMPARE(reply.type() == QDBusMessage::ReplyMessage, c.ok);
@@ -157,11 +158,16 @@ private Q_SLOTS:
             }
         }
         QDBusConnection::disconnectFromBus(QStringLiteral("client"));
-        QCOMPARE(viewer.Windows().size(), 2);
+        QCOMPARE(viewer.Windows().size(), 3);
         frmScrollbook* second = viewer.Windows().at(1);
+        frmScrollbook* third = viewer.Windows().at(2);
+        QCOMPARE(third->State().LogPath, blanks); // kept as given, shown as given
+        QCOMPARE(third->windowTitle(), blanks);
+        third->close();
         QCOMPARE(second->windowTitle(), user);
         QTRY_COMPARE(second->Log->RowCount(), 3);
         QCOMPARE(first->Log->SelectedRow(), 11);
+        QTRY_COMPARE(viewer.Windows().size(), 2);
         saveShot(viewer.Windows(), QStringLiteral("scrollbook-two-windows.png"));
 
         // The viewer ends with its last window, letting go of its name first.
