@@ -48,6 +48,9 @@ public:
     bool StartServer();
     bool StopServer();
 
+    // Opens the log in a new log viewer window (frmMainScrollbook.cpp).
+    void Scrollbook(const QString& LogPath);
+
     // ConsoleServices
     void InfoLog(const QString& text) override;
     void UpdateUserTree() override;
@@ -108,8 +111,6 @@ public:
     void lvwDb_DblClick();
     // Where those commands send a log to view: Scrollbook unless a test replaces it.
     std::function<void(const QString&)> ViewLogHook;
-    // Opens a log file in the log viewer.
-    void Scrollbook(const QString& LogPath);
     // Statistics charts (frmMainCharts.cpp).
     void LoadChartFile(const QString& name);
     void LoadChartMegabytes(const QString& name);
