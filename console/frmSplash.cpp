@@ -1,7 +1,7 @@
 #include "console/frmSplash.h"
 
 #include "console/ConsoleWindow.h"
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 #include "console/frmMain.h"
 #include "core/AppFolder.h"
 #include "core/Blowfish.h"
