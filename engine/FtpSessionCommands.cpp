@@ -1,6 +1,7 @@
 // The commands of a session that need no data connection.
 #include "engine/FtpSession.h"
 
+#include "core/NoReplaceRename.h"
 #include "engine/DirListing.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
@@ -8,8 +9,6 @@
 #include <QFile>
 #include <QHash>
 
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,24 +72,6 @@ bool isFolder(const QString& path)
     return ::stat(encoded(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool exists(const QString& path)
-{
-    struct stat st;
-    return ::lstat(encoded(path).constData(), &st) == 0;
-}
-
-// Renames without ever replacing what is already there.
-bool renameNoReplace(const QString& from, const QString& to)
-{
-    const QByteArray f = encoded(from);
-    const QByteArray t = encoded(to);
-    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // File systems without the flag: the check and the move are not atomic there.
-    return !exists(to) && ::rename(f.constData(), t.constData()) == 0;
-}
 } // namespace
 
 void FtpSession::handleLine(const LineAssembler::Line& line)
@@ -360,7 +341,7 @@ void FtpSession::doRenameTo(const QString& arg)
     const PathMap::Target to = map.map(ClientPath::resolve(m_cwd, arg));
     const QString source = from.isMountPoint ? QString() : PathMap::confined(from, false);
     const QString destination = to.isMountPoint ? QString() : PathMap::confined(to, true);
-    if (source.isEmpty() || destination.isEmpty() || !renameNoReplace(source, destination)) {
+    if (source.isEmpty() || destination.isEmpty() || NoReplaceRename(source, destination) != 0) {
         reply(QStringLiteral("550 Rename failed."));
         return;
     }
