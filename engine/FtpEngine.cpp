@@ -15,13 +15,18 @@
 #include <sys/resource.h>
 
 namespace {
-// sendfile() has no MSG_NOSIGNAL: a client that goes away mid-download must
-// not end the program.
-void ignoreBrokenPipes()
+// Signals whose default action would end the program where one transfer
+// should fail instead: sendfile() has no MSG_NOSIGNAL, so a client that goes
+// away mid-download raises SIGPIPE; an upload past the process's file-size
+// limit (ulimit -f, LimitFSIZE=) raises SIGXFSZ. Ignored, the write fails with
+// EPIPE or EFBIG and only that transfer ends.
+void ignoreTransferSignals()
 {
-    struct sigaction current {};
-    if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
-        std::signal(SIGPIPE, SIG_IGN);
+    for (int signal : {SIGPIPE, SIGXFSZ}) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            std::signal(signal, SIG_IGN);
+    }
 }
 
 // Every session holds a few descriptors; the usual soft limit of 1024 would
@@ -112,7 +117,7 @@ void FtpEnginePrivate::closeAll(bool notify)
 
 FtpEngine::FtpEngine(QObject* parent) : QObject(parent), d(std::make_unique<FtpEnginePrivate>(this))
 {
-    ignoreBrokenPipes();
+    ignoreTransferSignals();
 }
 
 FtpEngine::~FtpEngine()

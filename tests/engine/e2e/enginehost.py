@@ -2,6 +2,7 @@
 import ftplib
 import json
 import os
+import resource
 import socket
 import subprocess
 import tempfile
@@ -11,13 +12,18 @@ import unittest
 
 
 class EngineHost:
-    def __init__(self, *extra):
+    def __init__(self, *extra, file_size_limit=None):
         self.dir = tempfile.TemporaryDirectory(prefix="engine-e2e-")
         self.root = os.path.join(self.dir.name, "home")
         os.makedirs(self.root)
         binary = os.environ["FTPENGINEHOST"]
+
+        def limit():  # as `ulimit -f` or a service's LimitFSIZE= would
+            resource.setrlimit(resource.RLIMIT_FSIZE, (file_size_limit, file_size_limit))
+
         self.proc = subprocess.Popen([binary, "--root", self.root, *extra], stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, text=True, bufsize=1)
+                                     stdout=subprocess.PIPE, text=True, bufsize=1,
+                                     preexec_fn=limit if file_size_limit else None)
         self.port = int(self.proc.stdout.readline().split()[1])
         self.events = []
         self.cond = threading.Condition()
@@ -151,9 +157,10 @@ class Raw:
 
 class HostTest(unittest.TestCase):
     host_args = ()
+    file_size_limit = None
 
     def setUp(self):
-        self.host = EngineHost(*self.host_args)
+        self.host = EngineHost(*self.host_args, file_size_limit=self.file_size_limit)
         self.addCleanup(self.host.close)
         self.addCleanup(self.check_logouts)
 

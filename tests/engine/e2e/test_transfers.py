@@ -1,4 +1,5 @@
 """Real clients move real files through the engine, byte for byte."""
+import ftplib
 import io
 import os
 import shutil
@@ -108,6 +109,28 @@ class CurlTransfers(HostTest):
 
     def test_active(self):
         self.check("-P", "127.0.0.1")
+
+
+class FileSizeLimit(HostTest):
+    """A process file-size limit fails the upload that crosses it, not the server."""
+    file_size_limit = 256 * 1024
+
+    def test_upload_past_the_limit_is_refused_and_serving_goes_on(self):
+        f = self.host.ftp()
+        other = self.host.ftp()
+        for command in ("STOR big.bin", "APPE big.bin"):
+            with self.assertRaises(ftplib.error_temp) as refused:
+                f.storbinary(command, io.BytesIO(BINARY))
+            self.assertTrue(str(refused.exception).startswith("451"), refused.exception)
+        self.assertEqual(self.host.proc.poll(), None)
+        # Both sessions, and new ones, are served as before.
+        f.storbinary("STOR small.bin", io.BytesIO(b"small"))
+        got = io.BytesIO()
+        other.retrbinary("RETR small.bin", got.write)
+        self.assertEqual(got.getvalue(), b"small")
+        self.host.ftp().quit()
+        f.quit()
+        other.quit()
 
 
 @unittest.skipUnless(shutil.which("lftp"), "lftp not installed")
