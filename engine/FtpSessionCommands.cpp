@@ -59,6 +59,19 @@ bool needsArgument(Verb v)
     }
 }
 
+// Commands whose argument names a file or folder.
+bool takesPath(Verb v)
+{
+    switch (v) {
+    case Verb::Cwd: case Verb::Mkd: case Verb::Rmd: case Verb::Dele: case Verb::Rnfr: case Verb::Rnto:
+    case Verb::Size: case Verb::Mdtm: case Verb::Retr: case Verb::Stor: case Verb::Appe: case Verb::List:
+    case Verb::Nlst:
+        return true;
+    default:
+        return false;
+    }
+}
+
 const QString Denied = QStringLiteral("550 Access denied.");
 
 QByteArray encoded(const QString& path)
@@ -105,6 +118,7 @@ void FtpSession::handleLine(const LineAssembler::Line& line)
     if (parameters != cmd.argument) {
         cmd.argument = parameters;
         cmd.hasArgument = true;
+        cmd.notUtf8 = false;
     }
     dispatch(cmd);
 }
@@ -129,6 +143,13 @@ void FtpSession::dispatch(const Command& cmd)
     const QString& arg = cmd.argument;
     if (needsArgument(verb) && arg.trimmed().isEmpty() && verb != Verb::Pass) {
         reply(QStringLiteral("501 Syntax error in parameters or arguments."));
+        return;
+    }
+    // Decoding would turn every invalid byte into U+FFFD and so map different
+    // names onto one file: such a name names nothing.
+    if (cmd.notUtf8 && takesPath(verb)) {
+        m_renameClientPath.clear();
+        reply(QStringLiteral("553 Requested action not taken. File name not allowed."));
         return;
     }
     switch (verb) {

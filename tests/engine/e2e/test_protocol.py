@@ -68,6 +68,25 @@ class Replies(HostTest):
         self.host.sync()
         self.assertEqual(self.host.of("Debug")[-2]["msg"], "NOOP")
 
+    def test_names_that_are_not_utf8_name_nothing(self):
+        self.host.write("ok.txt", b"kept")
+        r = self.raw()
+        r.login()
+        refused = "553 Requested action not taken. File name not allowed."
+        for verb in ("STOR", "APPE", "RETR", "MKD", "RMD", "DELE", "CWD", "RNFR", "SIZE", "MDTM", "LIST", "NLST"):
+            for name in (b"r\xe9sum\xe9.txt", b"caf\xe9", b"\xc3"):
+                r.send(verb.encode() + b" " + name + b"\r\n")
+                self.assertEqual(r.reply(), refused, (verb, name))
+        self.assertTrue(r.cmd("RNFR ok.txt").startswith("350"))
+        r.send(b"RNTO r\xe8sum\xe8.txt\r\n")
+        self.assertEqual(r.reply(), refused)
+        self.assertTrue(r.cmd("RNTO other.txt").startswith("503"))  # the refusal ended the rename
+        self.assertEqual(os.listdir(self.host.root), ["ok.txt"])
+        # The same name in UTF-8 is an ordinary name.
+        r.send("MKD café".encode() + b"\r\n")
+        self.assertTrue(r.reply().startswith("257"))
+        self.assertEqual(sorted(os.listdir(self.host.root)), ["café", "ok.txt"])
+
     def test_handler_exceptions_are_contained(self):
         r = self.raw()
         r.login()
