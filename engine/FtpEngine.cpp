@@ -6,12 +6,15 @@
 #include "engine/FtpSession.h"
 #include "engine/SocketCloser.h"
 
+#include <QFile>
 #include <QNetworkInterface>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <csignal>
+#include <sys/socket.h>
 #include <sys/resource.h>
 
 namespace {
@@ -38,6 +41,17 @@ void raiseDescriptorLimit()
         limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 65536);
         ::setrlimit(RLIMIT_NOFILE, &limit);
     }
+}
+// Qt's default listen queue of 50 overflows when hundreds of clients connect
+// at once; the kernel then drops their handshakes and they retry only after
+// seconds. The queue is as long as the system allows (somaxconn).
+int listenBacklog()
+{
+    int limit = 0;
+    QFile somaxconn(QStringLiteral("/proc/sys/net/core/somaxconn"));
+    if (somaxconn.open(QIODevice::ReadOnly))
+        limit = somaxconn.readLine().trimmed().toInt();
+    return limit > 0 ? std::min(limit, 65535) : SOMAXCONN;
 }
 } // namespace
 
@@ -161,6 +175,7 @@ bool FtpEngine::StartListening()
     }
     d->server = new QTcpServer(this);
     d->server->setMaxPendingConnections(1000);
+    d->server->setListenBacklogSize(listenBacklog());
     connect(d->server, &QTcpServer::newConnection, this, [this] { d->acceptConnections(); });
     // Both address families where the system has them, else IPv4 alone.
     if (!d->server->listen(QHostAddress::Any, quint16(d->listenPort))
