@@ -103,7 +103,9 @@ private Q_SLOTS:
     {
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Port(QStringLiteral("2121")));
+        f.folder.write(QStringLiteral("/Config.txt.AbCdEf"), "left by a rewrite that was killed");
         runSplash();
+        QVERIFY(!f.folder.exists(QStringLiteral("/Config.txt.AbCdEf")));
         // The standard folders exist; only the default files are new.
         QCOMPARE(f.serverLogMessages(), creatingLines(f).mid(5));
 

@@ -3,6 +3,7 @@
 #include "core/AnsiCodec.h"
 #include "core/FileNames.h"
 #include "core/NoReplaceRename.h"
+#include "core/StaleTemporaries.h"
 #include "core/TextFile.h"
 #include "tests/support/TempAppFolder.h"
 
@@ -153,4 +154,33 @@ TEST(NoReplaceRename, EveryMethodMovesAndNeverReplaces)
             EXPECT_FALSE(QFileInfo::exists(home.file(QStringLiteral("/folder/inside"))));
         }
     }
+}
+
+// Only the program's own leftovers of an interrupted rewrite go; the served
+// root, logs and every other name stay.
+TEST(StaleTemporaries, OnlyTheProgramsOwnLeftoversAreRemoved)
+{
+    TempAppFolder home;
+    const QStringList stale{"/Config.txt.AbCdEf", "/config.txt.q1w2e3", "/VirtMap.dat.xYzAbC", "/users/U_bob.QwErTy",
+                            "/groups/G_staff.AAAAAA", "/users/stats/bob.Get_File_Count.txt.abcdef",
+                            "/logs/anonymous_passwords.txt.ZZZZZZ"};
+    const QStringList kept{"/Config.txt", "/Config.txt.bak", "/Config.txt.ABCDEFG", "/Config.txt.ABC-EF",
+                           "/notes.txt.ABCDEF", "/users/U_bob", "/logs/S_Log.txt.ABCDEF", "/root/Config.txt.ABCDEF",
+                           "/users/stats/bob.Get_File_Count.txt", "/users/stats/Trend_bob.txt",
+                           "/root/U_bob.ABCDEF"};
+    for (const QStringList* list : {&stale, &kept})
+        for (const QString& tail : *list)
+            home.write(tail, "x");
+    QDir(home.path()).mkpath(QStringLiteral("groups/G_public.FOLDER"));
+
+    QStringList removed = RemoveStaleTemporaries();
+    removed.sort();
+    QStringList expected = stale;
+    expected.sort();
+    EXPECT_EQ(removed, expected);
+    for (const QString& tail : stale)
+        EXPECT_FALSE(home.exists(tail)) << tail.toStdString();
+    for (const QString& tail : kept)
+        EXPECT_TRUE(home.exists(tail)) << tail.toStdString();
+    EXPECT_TRUE(QFileInfo(home.file(QStringLiteral("/groups/G_public.FOLDER"))).isDir());
 }
