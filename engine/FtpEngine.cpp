@@ -177,6 +177,12 @@ bool FtpEngine::StartListening()
     d->server->setMaxPendingConnections(1000);
     d->server->setListenBacklogSize(listenBacklog());
     connect(d->server, &QTcpServer::newConnection, this, [this] { d->acceptConnections(); });
+    // After any accept error but a temporary one QTcpServer stops accepting
+    // for good; out of descriptors (EMFILE) every later client would then wait
+    // for ever. Clients stay queued meanwhile: try again shortly.
+    connect(d->server, &QTcpServer::acceptError, d->server, [server = d->server] {
+        QTimer::singleShot(100, server, [server] { server->resumeAccepting(); });
+    });
     // Both address families where the system has them, else IPv4 alone.
     if (!d->server->listen(QHostAddress::Any, quint16(d->listenPort))
         && !d->server->listen(QHostAddress::AnyIPv4, quint16(d->listenPort))) {

@@ -1,6 +1,7 @@
 """The protocol as the program relies on it: replies, notification order,
 login rules, listings, limits and how sessions end."""
 import os
+import resource
 import socket
 import time
 import unittest
@@ -253,6 +254,34 @@ class SessionEnds(HostTest):
         ids = [s["sid"] for s in done["sessions"]]
         self.assertEqual(len(ids), 100)
         self.assertEqual(ids, sorted(ids))
+
+
+class OutOfDescriptors(HostTest):
+    """Clients that arrive while the server has no descriptor left wait in
+    the queue and are served once descriptors are free again."""
+    rlimits = {resource.RLIMIT_NOFILE: 64}
+
+    def test_accepting_resumes_once_descriptors_are_free(self):
+        clients = [socket.create_connection(("127.0.0.1", self.host.port), timeout=10) for _ in range(80)]
+        self.addCleanup(lambda: [c.close() for c in clients])
+        greeted, waiting = [], []
+        for c in clients:
+            c.settimeout(2 if not waiting else 0.2)
+            try:
+                self.assertEqual(c.recv(3), b"220")
+                greeted.append(c)
+            except socket.timeout:
+                waiting.append(c)
+        self.assertTrue(greeted and waiting, (len(greeted), len(waiting)))
+        for c in greeted:
+            c.close()
+        for c in waiting:
+            c.settimeout(10)
+            self.assertEqual(c.recv(3), b"220")
+        for c in waiting:
+            c.close()
+        late = self.raw()
+        self.assertTrue(late.greeting.startswith("220"))
 
 
 class TimeLimits(HostTest):

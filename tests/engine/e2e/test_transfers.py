@@ -2,6 +2,7 @@
 import ftplib
 import io
 import os
+import resource
 import shutil
 import subprocess
 import unittest
@@ -113,7 +114,7 @@ class CurlTransfers(HostTest):
 
 class FileSizeLimit(HostTest):
     """A process file-size limit fails the upload that crosses it, not the server."""
-    file_size_limit = 256 * 1024
+    rlimits = {resource.RLIMIT_FSIZE: 256 * 1024}
 
     def test_upload_past_the_limit_is_refused_and_serving_goes_on(self):
         f = self.host.ftp()
