@@ -14,8 +14,8 @@
 
 #include <algorithm>
 #include <csignal>
-#include <sys/socket.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 
 namespace {
 // Signals whose default action would end the program where one transfer
@@ -42,6 +42,7 @@ void raiseDescriptorLimit()
         ::setrlimit(RLIMIT_NOFILE, &limit);
     }
 }
+
 // Qt's default listen queue of 50 overflows when hundreds of clients connect
 // at once; the kernel then drops their handshakes and they retry only after
 // seconds. The queue is as long as the system allows (somaxconn).
