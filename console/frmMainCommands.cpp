@@ -1,7 +1,7 @@
 // The toolbars' buttons and the server, tray, view, help and exit commands.
 #include "console/frmMain.h"
 
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 #include "core/Accounts.h"
 #include "core/MessageService.h"
 #include "dialogs/frmProperties.h"

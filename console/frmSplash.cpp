@@ -2,7 +2,7 @@
 
 #include "console/ConsoleWindow.h"
 #include "console/LogViewerClient.h"
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 #include "console/frmMain.h"
 #include "core/AppFolder.h"
 #include "core/Blowfish.h"
@@ -11,6 +11,7 @@
 #include "core/Preparation.h"
 #include "core/ProcessState.h"
 #include "core/ProgramError.h"
+#include "core/StaleTemporaries.h"
 #include "engine/FtpEngine.h"
 #include "platform/ActivationFilter.h"
 #include "platform/ConsoleImages.h"
@@ -123,8 +124,10 @@ void frmSplash::Form_Activate()
 
     // A request to end (the settings failure inside the console's start-up,
     // or a termination signal) stops the preparation between its steps.
-    if (!ProgramLifetime::Ending())
+    if (!ProgramLifetime::Ending()) {
         ModMain::PrepareApplicationFolder();
+        RemoveStaleTemporaries();
+    }
     if (!ProgramLifetime::Ending())
         ModMain::LoadSettingsAndRemapRoot(useRemappedRoot);
     if (!ProgramLifetime::Ending()) {

@@ -1,7 +1,7 @@
 // Quayport: the FTP server console.
 #include "console/ConsoleWindow.h"
 #include "console/ProgramEntry.h"
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 #include "console/TerminationSignals.h"
 #include "console/frmMain.h"
 #include "platform/ProgramBoxes.h"

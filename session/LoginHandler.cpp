@@ -220,14 +220,16 @@ void SessionHandlers::IFtpEngineNotify_UserCommand(FtpUser& User, QString& Comma
                                                    bool& Cancel)
 {
     PointerRestorer pointer(m_console);
+    // The alias needs no session record: the engine answers USER only before
+    // login, so it applies there too.
+    if (Command.toUpper() == QLatin1String("USER") && Parameters.toLower() == QLatin1String("guest"))
+        Parameters = QStringLiteral("anonymous");
     if (User.State() == FtpUser::Authorizing)
         return;
     if (const auto record = User.SessionObjectAs<UserObj>())
         ModMain::GetGroup(record->Group);
     else
         ReportStep("IFtpEngineNotify_UserCommand", 2, NoSessionRecordText());
-    if (Command.toUpper() == QLatin1String("USER") && Parameters.toLower() == QLatin1String("guest"))
-        Parameters = QStringLiteral("anonymous");
     Cancel = false;
 }
 

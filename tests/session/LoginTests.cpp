@@ -344,17 +344,20 @@ TEST_F(VirtualFolders, ARecordCutShortIsReportedPerMissingLineAndDropped)
     EXPECT_TRUE(doubles.errors->reports[0].contains(QStringLiteral("in Quayport.frmMain.IFtpEngineNotify_UserLogin ")));
 }
 
-TEST_F(Login, UserCommandMapsGuestOnlyAfterAuthorisation)
+TEST_F(Login, UserCommandMapsGuestBeforeAndAfterAuthorisation)
 {
     writeBob();
     auto user = session(QStringLiteral("bob"));
     QString command = QStringLiteral("user");
     QString parameters = QStringLiteral("GUEST");
     bool cancel = true;
+    // Before login the alias is all that happens.
     handlers.IFtpEngineNotify_UserCommand(*user, command, parameters, cancel);
-    EXPECT_EQ(parameters, QStringLiteral("GUEST"));
+    EXPECT_EQ(parameters, QStringLiteral("anonymous"));
     EXPECT_TRUE(cancel);
+    EXPECT_TRUE(doubles.errors->reports.isEmpty());
 
+    parameters = QStringLiteral("GUEST");
     login(*user);
     GroupRecord g = group();
     g.Permissions.Dir = false;

@@ -80,6 +80,8 @@ class FirstRun(QuayportCase):
         self.assertEqual(self.home.read_lines("logs/anonymous_passwords.txt"),
                          ["*** 1.0.3 Email addresses from anonymous users ***"])
 
+        # The record comes just before the file is written.
+        wait_for(lambda: self.home.exists("Config.txt"), what="the settings file")
         settings, lines = self.home.settings()
         self.assertEqual(len(lines), 59)
         self.assertEqual(lines[9], VERSION)
