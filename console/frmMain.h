@@ -91,6 +91,7 @@ public:
     void mnuExit_Click();
     void mnuProperties_Click();
     void mnuRefresh_Click();
+    void mnuAbout_Click();
 
     void TrayIcon1_IconClick(int button);
     void TrayIcon1_IconDblClick();

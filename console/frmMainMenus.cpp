@@ -92,7 +92,6 @@ void frmMain::buildMenus()
     mnuHelp = popupMenu(this, "mnuHelp");
     mnuHelpDoc = item(mnuHelp, "mnuHelpDoc", QStringLiteral("&Help Topics"));
     mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("&About FTP Server"));
-    mnuAbout->setEnabled(false);
 
     mnuView = popupMenu(this, "mnuView");
     mnuIcon = item(mnuView, "mnuIcon", QStringLiteral("&Large Icons"));
@@ -193,6 +192,7 @@ void frmMain::buildMenus()
     on(mnuStart, "mnuStart_Click", &frmMain::mnuStart_Click);
     on(mnuStop, "mnustop_Click", &frmMain::mnustop_Click);
     on(mnuProperties, "mnuProperties_Click", &frmMain::mnuProperties_Click);
+    on(mnuAbout, "mnuAbout_Click", &frmMain::mnuAbout_Click);
 }
 
 void frmMain::buildToolbars()

@@ -141,7 +141,7 @@ private Q_SLOTS:
         frmMain& c = f.console();
         QCOMPARE(describe(*c.mnuConsole), QStringList({"mnuExit|Exit||on"}));
         QCOMPARE(describe(*c.mnuHelp),
-                 QStringList({"mnuHelpDoc|&Help Topics||on", "mnuAbout|&About FTP Server||off"}));
+                 QStringList({"mnuHelpDoc|&Help Topics||on", "mnuAbout|&About FTP Server||on"}));
         QCOMPARE(describe(*c.mnuView), QStringList({"mnuIcon|&Large Icons||on", "mnuSmallIcon|&Small Icon||on",
                                                     "mnuList|&List||on", "mnuReport|&Details||checked"}));
         QCOMPARE(describe(*c.mnuLogOptions),
