@@ -92,6 +92,7 @@ public:
     void mnuProperties_Click();
     void mnuRefresh_Click();
     void mnuAbout_Click();
+    void mnuHomePage_Click();
 
     void TrayIcon1_IconClick(int button);
     void TrayIcon1_IconDblClick();

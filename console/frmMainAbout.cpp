@@ -4,9 +4,15 @@
 #include "console/frmMain.h"
 
 #include "console/frmAbout.h"
+#include "console/frmBrowser.h"
 #include "platform/SingleInstance.h"
 
 void frmMain::mnuAbout_Click()
 {
     SingleInstance<frmAbout>::Show();
+}
+
+void frmMain::mnuHomePage_Click()
+{
+    SingleInstance<frmBrowser>::Show();
 }

@@ -38,6 +38,9 @@ void frmMain::Toolbar1_ButtonClick(int index)
             SelectedKey = QStringLiteral("Active");
         UpdateTree(SelectedKey);
         break;
+    case 4:
+        mnuHomePage_Click();
+        break;
     case 6:
         showPropertiesDialog();
         ModMain::CheckUG();
@@ -48,7 +51,7 @@ void frmMain::Toolbar1_ButtonClick(int index)
         UpdateTree(SelectedKey);
         break;
     default:
-        // 4, 8, 9, 10 and 12 open windows that come with later work; their buttons stay disabled.
+        // 8, 9, 10 and 12 open windows that come with later work; their buttons stay disabled.
         break;
     }
 }

@@ -172,7 +172,7 @@ void frmMain::buildMenus()
     MainMnu->addSeparator();
     mnuHomePage = item(MainMnu, "mnuHomePage", QStringLiteral("&Home Page"));
     mnuStop->setEnabled(false);
-    disable({mnuAddUsers, mnuEditUsers, mnuEditGroups, mnuVirtualFolders, mnuHomePage});
+    disable({mnuAddUsers, mnuEditUsers, mnuEditGroups, mnuVirtualFolders});
 
     const auto on = [this](QAction* action, const char* procedure, void (frmMain::*handler)()) {
         connect(action, &QAction::triggered, this,
@@ -193,6 +193,7 @@ void frmMain::buildMenus()
     on(mnuStop, "mnustop_Click", &frmMain::mnustop_Click);
     on(mnuProperties, "mnuProperties_Click", &frmMain::mnuProperties_Click);
     on(mnuAbout, "mnuAbout_Click", &frmMain::mnuAbout_Click);
+    on(mnuHomePage, "mnuHomePage_Click", &frmMain::mnuHomePage_Click);
 }
 
 void frmMain::buildToolbars()
@@ -248,8 +249,8 @@ void frmMain::buildToolbars()
         }
         m_toolbar1Buttons.append(button);
     }
-    // The home page, account, group and virtual folder windows come later.
-    for (int index : {4, 8, 9, 10, 12})
+    // The account, group and virtual folder windows come later.
+    for (int index : {8, 9, 10, 12})
         Toolbar1Button(index)->setEnabled(false);
 
     auto* rows = new QGridLayout(CoolBar1);

@@ -180,7 +180,7 @@ private Q_SLOTS:
                  QStringList({"mnuStart|&Start||on", "mnuStop|S&top||off", "|-||on", "mnuAddUsers|&Add Users||off",
                               "mnuEditUsers|&Edit Users||off", "mnuEditGroups|Edit &Groups||off", "|-||on",
                               "mnuProperties|&Properties||on", "|-||on", "mnuVirtualFolders|&Virtual Folders||off",
-                              "|-||on", "mnuHomePage|&Home Page||off"}));
+                              "|-||on", "mnuHomePage|&Home Page||on"}));
         // Every menu is a pop-up: the window has no menu bar.
         QVERIFY(c.findChildren<QMenu*>().size() >= 14);
         QCOMPARE(c.findChild<QMenu*>(QStringLiteral("MainMnu")), c.MainMnu);
@@ -199,7 +199,7 @@ private Q_SLOTS:
         const QStringList tips = {"Start Server", "Stop Server", "", "Corvalen Home", "", "Properties", "",
                                   "Add New User", "Edit Users", "Edit Groups", "", "Work with Virtual Folders", "",
                                   "Refresh"};
-        const QList<int> enabled = {1, 6, 14};
+        const QList<int> enabled = {1, 4, 6, 14};
         for (int index = 1; index <= 14; ++index) {
             QAction* b = c.Toolbar1Button(index);
             QCOMPARE(b->property("index").toInt(), index);
