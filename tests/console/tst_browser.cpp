@@ -8,6 +8,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/WebBrowser.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/support/Unprivileged.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,6 +21,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,6 +104,24 @@ private Q_SLOTS:
         // The engine must keep nothing under the home folder.
         QVERIFY(m_home.isValid());
         qputenv("HOME", m_home.path().toLocal8Bit());
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        // Before any view: an ordinary user keeps the sandbox.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            BecomeUnprivileged();
+            PrepareWebEngine();
+            ::_exit(qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX") ? 1 : 0);
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    void sandboxOffOnlyForRoot()
+    {
+        WebBrowser first;
+        QCOMPARE(qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"), ::geteuid() == 0);
     }
 
     void cleanupTestCase()
