@@ -46,12 +46,23 @@ void frmMain::Toolbar1_ButtonClick(int index)
         ModMain::CheckUG();
         UpdateTree(SelectedKey);
         break;
+    case 8:
+        mnuAddUsers_Click();
+        break;
+    case 9:
+        mnuEditUsers_Click();
+        break;
+    case 10:
+        mnuEditGroups_Click();
+        break;
+    case 12:
+        mnuVirtualFolders_Click();
+        break;
     case 14:
         ModMain::CheckUG();
         UpdateTree(SelectedKey);
         break;
     default:
-        // 8, 9, 10 and 12 open windows that come with later work; their buttons stay disabled.
         break;
     }
 }

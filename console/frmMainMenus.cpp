@@ -105,7 +105,6 @@ void frmMain::buildMenus()
     mnuLogOptions = popupMenu(this, "mnuLogOptions");
     mnuLog = itemArray(mnuLogOptions, "mnuLog",
                        {QStringLiteral("View Log"), QStringLiteral("Delete Log"), QStringLiteral("Refresh")});
-    disable(mnuLog);
 
     mnuGroupEditOptions = popupMenu(this, "mnuGroupEditOptions");
     mnuGroupEdit = itemArray(mnuGroupEditOptions, "mnuGroupEdit",
@@ -114,7 +113,6 @@ void frmMain::buildMenus()
     mnuStats = itemArray(mnuStatsOption, "mnuStats",
                          {QStringLiteral("Group File transfer &History by day"),
                           QStringLiteral("Group &Megabyte transfer History by day")});
-    disable(mnuGroupEdit);
     disable(mnuStats);
 
     mnuEditOptions = popupMenu(this, "mnuEditOptions");
@@ -125,7 +123,6 @@ void frmMain::buildMenus()
                            QStringLiteral("User &Megabyte transfer History by session"), QStringLiteral("-"),
                            QStringLiteral("User F&ile transfer History by day"),
                            QStringLiteral("User M&egabyte transfer History by day")});
-    disable(mnuEdit);
     disable(mnuStats2);
 
     mnuEditUserOptions = popupMenu(this, "mnuEditUserOptions");
@@ -140,7 +137,6 @@ void frmMain::buildMenus()
                            QStringLiteral("User &Megabyte transfer History by session"), QStringLiteral("-"),
                            QStringLiteral("User F&ile transfer History by day"),
                            QStringLiteral("User M&egabtye transfer History by day")});
-    disable(mnuEditUser);
     disable(mnuStats1);
 
     mnuRefreshOptions = popupMenu(this, "mnuRefreshOptions");
@@ -172,7 +168,6 @@ void frmMain::buildMenus()
     MainMnu->addSeparator();
     mnuHomePage = item(MainMnu, "mnuHomePage", QStringLiteral("&Home Page"));
     mnuStop->setEnabled(false);
-    disable({mnuAddUsers, mnuEditUsers, mnuEditGroups, mnuVirtualFolders});
 
     const auto on = [this](QAction* action, const char* procedure, void (frmMain::*handler)()) {
         connect(action, &QAction::triggered, this,
@@ -192,6 +187,10 @@ void frmMain::buildMenus()
     on(mnuStart, "mnuStart_Click", &frmMain::mnuStart_Click);
     on(mnuStop, "mnustop_Click", &frmMain::mnustop_Click);
     on(mnuProperties, "mnuProperties_Click", &frmMain::mnuProperties_Click);
+    on(mnuAddUsers, "mnuAddUsers_Click", &frmMain::mnuAddUsers_Click);
+    on(mnuEditUsers, "mnuEditUsers_Click", &frmMain::mnuEditUsers_Click);
+    on(mnuEditGroups, "mnuEditGroups_Click", &frmMain::mnuEditGroups_Click);
+    on(mnuVirtualFolders, "mnuVirtualFolders_Click", &frmMain::mnuVirtualFolders_Click);
     on(mnuAbout, "mnuAbout_Click", &frmMain::mnuAbout_Click);
     on(mnuHomePage, "mnuHomePage_Click", &frmMain::mnuHomePage_Click);
 }
@@ -249,9 +248,6 @@ void frmMain::buildToolbars()
         }
         m_toolbar1Buttons.append(button);
     }
-    // The account, group and virtual folder windows come later.
-    for (int index : {8, 9, 10, 12})
-        Toolbar1Button(index)->setEnabled(false);
 
     auto* rows = new QGridLayout(CoolBar1);
     rows->setContentsMargins(2, 2, 2, 2);

@@ -1,6 +1,7 @@
 #include "console/frmSplash.h"
 
 #include "console/ConsoleWindow.h"
+#include "console/LogViewerClient.h"
 #include "console/ProgramLifetime.h"
 #include "console/frmMain.h"
 #include "core/AppFolder.h"
@@ -12,7 +13,6 @@
 #include "core/ProgramError.h"
 #include "engine/FtpEngine.h"
 #include "platform/ActivationFilter.h"
-#include "platform/ComponentActivation.h"
 #include "platform/ConsoleImages.h"
 #include "session/ConsoleState.h"
 
@@ -146,10 +146,7 @@ QString frmSplash::LogViewerProgram()
 void frmSplash::registerLogViewer()
 {
     // Nothing of this step is reported; nothing waits for the registration.
-    ComponentActivation::CanCreate(LogViewerClass, QCoreApplication::instance(), [](bool created) {
-        if (!created)
-            ComponentActivation::StartDetached(LogViewerProgram(), {QStringLiteral("/regserver")});
-    });
+    LogViewerClient::CheckRegistration(LogViewerProgram(), QCoreApplication::instance(), [](bool) {});
 }
 
 void frmSplash::keyPressEvent(QKeyEvent* event)

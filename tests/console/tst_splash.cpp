@@ -179,14 +179,17 @@ private Q_SLOTS:
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected())
             QSKIP("no session bus");
-        QVERIFY(bus.registerService(frmSplash::LogViewerClass));
+        // A viewer that another test's console started serves the name just as well.
+        const bool ours = bus.registerService(frmSplash::LogViewerClass);
+        QVERIFY(ours || bus.interface()->isServiceRegistered(frmSplash::LogViewerClass));
         ConsoleFixture f;
         placeRecordingViewer(f);
         runSplash();
         // The answer arrives through the event loop; give it the chance, then look.
         QTest::qWait(300);
         QVERIFY(!f.folder.exists(QStringLiteral("/viewer-started")));
-        bus.unregisterService(frmSplash::LogViewerClass);
+        if (ours)
+            bus.unregisterService(frmSplash::LogViewerClass);
     }
 
     void missingViewerProgramPassesSilently()

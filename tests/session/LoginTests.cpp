@@ -262,6 +262,22 @@ TEST_F(Login, MissingRootFoldersAreRemapped)
                            QStringLiteral("*** MAPPING GROUP ROOT FOLDER TO: ") + appRoot,
                            QStringLiteral("*** WARNING *** Modify Group root folder.")}));
     EXPECT_EQ(second->homeFolder, appRoot + QLatin1Char('/'));
+
+    // A blank root, the user's or the group's, is no folder: never the machine's root.
+    for (const bool useGroup : {false, true}) {
+        a.UseGroupHomeDirectory = useGroup;
+        a.RootFolder = QStringLiteral("  ");
+        writeAccount(a);
+        g.RootFolder = QString();
+        writeGroup(QStringLiteral("staff"), g);
+        auto blank = session(QStringLiteral("bob"));
+        login(*blank);
+        EXPECT_EQ(blank->homeFolder, appRoot + QLatin1Char('/')) << useGroup;
+        const QStringList logged = messages(QStringLiteral("/logs/S_Log.txt"));
+        EXPECT_EQ(logged.at(logged.size() - 2),
+                  useGroup ? QStringLiteral("*** WARNING *** Modify Group root folder.")
+                           : QStringLiteral("*** WARNING *** Modify User root folder."));
+    }
 }
 
 TEST_F(Login, ServerRootLosesItsFinalSlashAndStaysWhenPresent)

@@ -63,8 +63,8 @@ class FirstRun(QuayportCase):
         may_listen = port_bindable(21)
         program = self.start()
         wait_for(lambda: "Writing new configuration file." in self.home.log_messages(), what="the first-run records")
-        # The line comes just before the file is written.
-        wait_for(lambda: os.path.exists(self.home.file("Config.txt")), what="the first-run settings")
+        # The line is logged just before the file is written.
+        wait_for(lambda: self.home.exists("Config.txt"), what="the new settings file")
 
         self.assertEqual(self.home.log_messages()[:9],
                          self.creating(*PREPARATION) + self.creating("config.txt") +
