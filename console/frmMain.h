@@ -119,6 +119,9 @@ public:
     void mnuStats_Click(int index);
     void mnuStats1_Click(int index);
     void mnuStats2_Click(int index);
+    // The about box and the browser window (frmMainAbout.cpp).
+    void mnuAbout_Click();
+    void mnuHomePage_Click();
 
     void TrayIcon1_IconClick(int button);
     void TrayIcon1_IconDblClick();

@@ -38,6 +38,9 @@ void frmMain::Toolbar1_ButtonClick(int index)
             SelectedKey = QStringLiteral("Active");
         UpdateTree(SelectedKey);
         break;
+    case 4:
+        mnuHomePage_Click();
+        break;
     case 6:
         showPropertiesDialog();
         ModMain::CheckUG();
@@ -60,7 +63,6 @@ void frmMain::Toolbar1_ButtonClick(int index)
         UpdateTree(SelectedKey);
         break;
     default:
-        // 4 opens a window that comes with later work; its button stays disabled.
         break;
     }
 }

@@ -92,7 +92,6 @@ void frmMain::buildMenus()
     mnuHelp = popupMenu(this, "mnuHelp");
     mnuHelpDoc = item(mnuHelp, "mnuHelpDoc", QStringLiteral("&Help Topics"));
     mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("&About FTP Server"));
-    mnuAbout->setEnabled(false);
 
     mnuView = popupMenu(this, "mnuView");
     mnuIcon = item(mnuView, "mnuIcon", QStringLiteral("&Large Icons"));
@@ -169,7 +168,6 @@ void frmMain::buildMenus()
     MainMnu->addSeparator();
     mnuHomePage = item(MainMnu, "mnuHomePage", QStringLiteral("&Home Page"));
     mnuStop->setEnabled(false);
-    disable({mnuHomePage});
 
     const auto on = [this](QAction* action, const char* procedure, void (frmMain::*handler)()) {
         connect(action, &QAction::triggered, this,
@@ -193,6 +191,8 @@ void frmMain::buildMenus()
     on(mnuEditUsers, "mnuEditUsers_Click", &frmMain::mnuEditUsers_Click);
     on(mnuEditGroups, "mnuEditGroups_Click", &frmMain::mnuEditGroups_Click);
     on(mnuVirtualFolders, "mnuVirtualFolders_Click", &frmMain::mnuVirtualFolders_Click);
+    on(mnuAbout, "mnuAbout_Click", &frmMain::mnuAbout_Click);
+    on(mnuHomePage, "mnuHomePage_Click", &frmMain::mnuHomePage_Click);
 }
 
 void frmMain::buildToolbars()
@@ -248,9 +248,6 @@ void frmMain::buildToolbars()
         }
         m_toolbar1Buttons.append(button);
     }
-    // The home page window comes later.
-    for (int index : {4})
-        Toolbar1Button(index)->setEnabled(false);
 
     auto* rows = new QGridLayout(CoolBar1);
     rows->setContentsMargins(2, 2, 2, 2);

@@ -141,7 +141,7 @@ private Q_SLOTS:
         frmMain& c = f.console();
         QCOMPARE(describe(*c.mnuConsole), QStringList({"mnuExit|Exit||on"}));
         QCOMPARE(describe(*c.mnuHelp),
-                 QStringList({"mnuHelpDoc|&Help Topics||on", "mnuAbout|&About FTP Server||off"}));
+                 QStringList({"mnuHelpDoc|&Help Topics||on", "mnuAbout|&About FTP Server||on"}));
         QCOMPARE(describe(*c.mnuView), QStringList({"mnuIcon|&Large Icons||on", "mnuSmallIcon|&Small Icon||on",
                                                     "mnuList|&List||on", "mnuReport|&Details||checked"}));
         QCOMPARE(describe(*c.mnuLogOptions),
@@ -181,7 +181,7 @@ private Q_SLOTS:
                  QStringList({"mnuStart|&Start||on", "mnuStop|S&top||off", "|-||on", "mnuAddUsers|&Add Users||on",
                               "mnuEditUsers|&Edit Users||on", "mnuEditGroups|Edit &Groups||on", "|-||on",
                               "mnuProperties|&Properties||on", "|-||on", "mnuVirtualFolders|&Virtual Folders||on",
-                              "|-||on", "mnuHomePage|&Home Page||off"}));
+                              "|-||on", "mnuHomePage|&Home Page||on"}));
         // Every menu is a pop-up: the window has no menu bar.
         QVERIFY(c.findChildren<QMenu*>().size() >= 14);
         QCOMPARE(c.findChild<QMenu*>(QStringLiteral("MainMnu")), c.MainMnu);
@@ -200,7 +200,7 @@ private Q_SLOTS:
         const QStringList tips = {"Start Server", "Stop Server", "", "Corvalen Home", "", "Properties", "",
                                   "Add New User", "Edit Users", "Edit Groups", "", "Work with Virtual Folders", "",
                                   "Refresh"};
-        const QList<int> enabled = {1, 6, 8, 9, 10, 12, 14};
+        const QList<int> enabled = {1, 4, 6, 8, 9, 10, 12, 14};
         for (int index = 1; index <= 14; ++index) {
             QAction* b = c.Toolbar1Button(index);
             QCOMPARE(b->property("index").toInt(), index);
