@@ -54,7 +54,7 @@ QList<QAction*> itemArray(QMenu* menu, const char* name, const QStringList& capt
     return items;
 }
 
-// Items whose commands come with later work stay disabled until then.
+// The statistics items start off; the charts enable all but their separators.
 void disable(const QList<QAction*>& items)
 {
     for (QAction* action : items)
