@@ -4,6 +4,7 @@
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
 #include "core/FileNames.h"
+#include "core/GeneralDate.h"
 #include "core/ProcessState.h"
 #include "core/TextFile.h"
 #include "platform/ConsoleImages.h"
@@ -144,7 +145,7 @@ void ShowLogFiles(ListViewControl& list, LogKind kind)
         if (!name.toLower().endsWith(QLatin1String(".txt")))
             continue;
         const QFileInfo fi(folder + name);
-        const QString modified = QLocale::system().toString(fi.lastModified(), QLocale::ShortFormat);
+        const QString modified = GeneralDateText(fi.lastModified());
         addRow(list, rowKey(n), name.mid(2), image, {QString::number(fi.size()), modified});
         ++n;
     }

@@ -1,7 +1,7 @@
 #include "console/ProgramEntry.h"
 
 #include "console/ConsoleWindow.h"
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 #include "console/frmMain.h"
 #include "console/frmSplash.h"
 #include "core/MessageService.h"

@@ -1,24 +1,8 @@
 #pragma once
-// The console's failure convention for one handler run: an unexpected error
-// is reported ("in Quayport.frmMain.<procedure> at line <step>") and the
-// program carries on; nothing escapes into the event loop.
-#include "core/ErrorReporter.h"
-#include "core/ProgramError.h"
+// The console's handlers report as "Quayport.frmMain.<procedure>".
+#include "core/Trapped.h"
 
 #include <QString>
-#include <exception>
-
-template <class Procedure>
-void Trapped(const QString& where, int step, Procedure&& procedure)
-{
-    try {
-        procedure();
-    } catch (const ProgramError& e) {
-        ReportError(e.description(), where, step);
-    } catch (const std::exception& e) {
-        ReportError(QString::fromUtf8(e.what()), where, step);
-    }
-}
 
 inline QString ConsoleProcedure(const char* procedure)
 {

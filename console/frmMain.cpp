@@ -4,6 +4,7 @@
 
 #include "console/ConnectionPanel.h"
 #include "console/ConsolePane.h"
+#include "console/StatsCharts.h"
 #include "console/Trapped.h"
 #include "core/MessageService.h"
 #include "engine/FtpEngine.h"
@@ -63,6 +64,7 @@ frmMain::frmMain(QWidget* parent)
     buildToolbars();
     buildStatusBar();
     buildPanes();
+    buildCharts();
     connectControls();
     BindHelpKey(*this, HelpContext);
     new PaintThrottle(this); // however fast events arrive, the window paints at a bounded rate
@@ -159,6 +161,7 @@ void frmMain::connectControls()
     connect(TrayIcon1, &TrayIcon::IconDblClick, this, [this] {
         Trapped(ConsoleProcedure("TrayIcon1_IconDblClick"), 0, [&] { TrayIcon1_IconDblClick(); });
     });
+    connectItemCommands();
 }
 
 bool frmMain::StartServer()

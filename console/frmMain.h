@@ -6,8 +6,10 @@
 
 #include <QList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
+class ChartControl;
 class ConnectionPanel;
 class ConsolePane;
 class FtpEngine;
@@ -21,6 +23,7 @@ class QTimer;
 class QToolBar;
 class RowList;
 class SessionHandlers;
+class StatsCharts;
 class TrayIcon;
 class TreeViewControl;
 
@@ -44,6 +47,9 @@ public:
 
     bool StartServer();
     bool StopServer();
+
+    // Opens the log in a new log viewer window (frmMainScrollbook.cpp).
+    void Scrollbook(const QString& LogPath);
 
     // ConsoleServices
     void InfoLog(const QString& text) override;
@@ -91,6 +97,31 @@ public:
     void mnuExit_Click();
     void mnuProperties_Click();
     void mnuRefresh_Click();
+    // The account, group and virtual folder dialogs (frmMainDialogs.cpp).
+    void mnuAddUsers_Click();
+    void mnuEditUsers_Click();
+    void mnuEditGroups_Click();
+    void mnuVirtualFolders_Click();
+
+    // Account, group, connection and log item commands (frmMainItemCommands.cpp).
+    void mnuEdit_Click(int Index);
+    void mnuGroupEdit_Click(int Index);
+    void mnuEditUser_Click(int Index);
+    void mnuLog_Click(int Index);
+    void lvwDb_DblClick();
+    // Where those commands send a log to view: Scrollbook unless a test replaces it.
+    std::function<void(const QString&)> ViewLogHook;
+    // Statistics charts (frmMainCharts.cpp).
+    void LoadChartFile(const QString& name);
+    void LoadChartMegabytes(const QString& name);
+    bool UserFindFiles(const QString& folder, const QString& pattern);
+    bool GroupFindFiles(const QString& folder, const QString& pattern);
+    void mnuStats_Click(int index);
+    void mnuStats1_Click(int index);
+    void mnuStats2_Click(int index);
+    // The about box and the browser window (frmMainAbout.cpp).
+    void mnuAbout_Click();
+    void mnuHomePage_Click();
 
     void TrayIcon1_IconClick(int button);
     void TrayIcon1_IconDblClick();
@@ -110,6 +141,18 @@ public:
     QFrame* fmeUserDayMegabytes = nullptr;
     QFrame* FmeGroupDayFile = nullptr;
     QFrame* FmeGroupDayMegabytes = nullptr;
+    ChartControl* UserStatsChartFile = nullptr;
+    ChartControl* UserStatsChartMegabytes = nullptr;
+    ChartControl* UserDayFileChart = nullptr;
+    ChartControl* UserDayMegabytesChart = nullptr;
+    ChartControl* GroupDayFileChart = nullptr;
+    ChartControl* GroupDayMegabytesChart = nullptr;
+    RowList* ctUserFileStats = nullptr;
+    RowList* ctUserMegabytesStats = nullptr;
+    RowList* ctUserDayFile = nullptr;
+    RowList* ctUserDayMegabytes = nullptr;
+    RowList* ctGroupDayFile = nullptr;
+    RowList* ctGroupDayMegabytes = nullptr;
     RowList* lstServerLog = nullptr;
     TrayIcon* TrayIcon1 = nullptr;
     QFrame* CoolBar1 = nullptr;
@@ -167,6 +210,7 @@ protected:
 
 private:
     void buildPanes();
+    void buildCharts();
     void buildMenus();
     void buildToolbars();
     void buildStatusBar();
@@ -178,9 +222,15 @@ private:
     void startAtStartUp();
     void showPropertiesDialog();
     void popUpAtPointer(QMenu* menu);
+    void connectItemCommands();
+    bool itemChosen();
+    void editItem(int index);
+    void viewLog(const QString& path);
+    void logOffUser();
 
     std::unique_ptr<SessionHandlers> m_handlers;
     std::unique_ptr<ConsolePane> m_pane;
+    std::unique_ptr<StatsCharts> m_charts;
     QList<QAction*> m_toolbar1Buttons;
     QList<QAction*> m_toolbar2Buttons;
     QList<QAction*> m_toolbar3Buttons;

@@ -1,7 +1,7 @@
 // The toolbars' buttons and the server, tray, view, help and exit commands.
 #include "console/frmMain.h"
 
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 #include "core/Accounts.h"
 #include "core/MessageService.h"
 #include "dialogs/frmProperties.h"
@@ -38,17 +38,31 @@ void frmMain::Toolbar1_ButtonClick(int index)
             SelectedKey = QStringLiteral("Active");
         UpdateTree(SelectedKey);
         break;
+    case 4:
+        mnuHomePage_Click();
+        break;
     case 6:
         showPropertiesDialog();
         ModMain::CheckUG();
         UpdateTree(SelectedKey);
+        break;
+    case 8:
+        mnuAddUsers_Click();
+        break;
+    case 9:
+        mnuEditUsers_Click();
+        break;
+    case 10:
+        mnuEditGroups_Click();
+        break;
+    case 12:
+        mnuVirtualFolders_Click();
         break;
     case 14:
         ModMain::CheckUG();
         UpdateTree(SelectedKey);
         break;
     default:
-        // 4, 8, 9, 10 and 12 open windows that come with later work; their buttons stay disabled.
         break;
     }
 }

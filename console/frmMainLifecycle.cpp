@@ -2,7 +2,7 @@
 // information log.
 #include "console/frmMain.h"
 
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 #include "console/Trapped.h"
 #include "core/ConsoleLog.h"
 #include "core/LogRecord.h"

@@ -4,7 +4,7 @@
 #include "console/frmMain.h"
 
 #include "console/FirstRunSettings.h"
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 #include "console/Trapped.h"
 #include "core/AppFolder.h"
 #include "core/Config.h"

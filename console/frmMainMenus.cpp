@@ -54,7 +54,7 @@ QList<QAction*> itemArray(QMenu* menu, const char* name, const QStringList& capt
     return items;
 }
 
-// Items whose commands come with later work stay disabled until then.
+// The statistics items start off; the charts enable all but their separators.
 void disable(const QList<QAction*>& items)
 {
     for (QAction* action : items)
@@ -92,7 +92,6 @@ void frmMain::buildMenus()
     mnuHelp = popupMenu(this, "mnuHelp");
     mnuHelpDoc = item(mnuHelp, "mnuHelpDoc", QStringLiteral("&Help Topics"));
     mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("&About FTP Server"));
-    mnuAbout->setEnabled(false);
 
     mnuView = popupMenu(this, "mnuView");
     mnuIcon = item(mnuView, "mnuIcon", QStringLiteral("&Large Icons"));
@@ -106,7 +105,6 @@ void frmMain::buildMenus()
     mnuLogOptions = popupMenu(this, "mnuLogOptions");
     mnuLog = itemArray(mnuLogOptions, "mnuLog",
                        {QStringLiteral("View Log"), QStringLiteral("Delete Log"), QStringLiteral("Refresh")});
-    disable(mnuLog);
 
     mnuGroupEditOptions = popupMenu(this, "mnuGroupEditOptions");
     mnuGroupEdit = itemArray(mnuGroupEditOptions, "mnuGroupEdit",
@@ -115,7 +113,6 @@ void frmMain::buildMenus()
     mnuStats = itemArray(mnuStatsOption, "mnuStats",
                          {QStringLiteral("Group File transfer &History by day"),
                           QStringLiteral("Group &Megabyte transfer History by day")});
-    disable(mnuGroupEdit);
     disable(mnuStats);
 
     mnuEditOptions = popupMenu(this, "mnuEditOptions");
@@ -126,7 +123,6 @@ void frmMain::buildMenus()
                            QStringLiteral("User &Megabyte transfer History by session"), QStringLiteral("-"),
                            QStringLiteral("User F&ile transfer History by day"),
                            QStringLiteral("User M&egabyte transfer History by day")});
-    disable(mnuEdit);
     disable(mnuStats2);
 
     mnuEditUserOptions = popupMenu(this, "mnuEditUserOptions");
@@ -141,7 +137,6 @@ void frmMain::buildMenus()
                            QStringLiteral("User &Megabyte transfer History by session"), QStringLiteral("-"),
                            QStringLiteral("User F&ile transfer History by day"),
                            QStringLiteral("User M&egabtye transfer History by day")});
-    disable(mnuEditUser);
     disable(mnuStats1);
 
     mnuRefreshOptions = popupMenu(this, "mnuRefreshOptions");
@@ -173,7 +168,6 @@ void frmMain::buildMenus()
     MainMnu->addSeparator();
     mnuHomePage = item(MainMnu, "mnuHomePage", QStringLiteral("&Home Page"));
     mnuStop->setEnabled(false);
-    disable({mnuAddUsers, mnuEditUsers, mnuEditGroups, mnuVirtualFolders, mnuHomePage});
 
     const auto on = [this](QAction* action, const char* procedure, void (frmMain::*handler)()) {
         connect(action, &QAction::triggered, this,
@@ -193,6 +187,12 @@ void frmMain::buildMenus()
     on(mnuStart, "mnuStart_Click", &frmMain::mnuStart_Click);
     on(mnuStop, "mnustop_Click", &frmMain::mnustop_Click);
     on(mnuProperties, "mnuProperties_Click", &frmMain::mnuProperties_Click);
+    on(mnuAddUsers, "mnuAddUsers_Click", &frmMain::mnuAddUsers_Click);
+    on(mnuEditUsers, "mnuEditUsers_Click", &frmMain::mnuEditUsers_Click);
+    on(mnuEditGroups, "mnuEditGroups_Click", &frmMain::mnuEditGroups_Click);
+    on(mnuVirtualFolders, "mnuVirtualFolders_Click", &frmMain::mnuVirtualFolders_Click);
+    on(mnuAbout, "mnuAbout_Click", &frmMain::mnuAbout_Click);
+    on(mnuHomePage, "mnuHomePage_Click", &frmMain::mnuHomePage_Click);
 }
 
 void frmMain::buildToolbars()
@@ -248,9 +248,6 @@ void frmMain::buildToolbars()
         }
         m_toolbar1Buttons.append(button);
     }
-    // The home page, account, group and virtual folder windows come later.
-    for (int index : {4, 8, 9, 10, 12})
-        Toolbar1Button(index)->setEnabled(false);
 
     auto* rows = new QGridLayout(CoolBar1);
     rows->setContentsMargins(2, 2, 2, 2);

@@ -1,7 +1,8 @@
 #include "console/frmSplash.h"
 
 #include "console/ConsoleWindow.h"
-#include "console/ProgramLifetime.h"
+#include "console/LogViewerClient.h"
+#include "core/ProgramLifetime.h"
 #include "console/frmMain.h"
 #include "core/AppFolder.h"
 #include "core/Blowfish.h"
@@ -10,9 +11,9 @@
 #include "core/Preparation.h"
 #include "core/ProcessState.h"
 #include "core/ProgramError.h"
+#include "core/StaleTemporaries.h"
 #include "engine/FtpEngine.h"
 #include "platform/ActivationFilter.h"
-#include "platform/ComponentActivation.h"
 #include "platform/ConsoleImages.h"
 #include "session/ConsoleState.h"
 
@@ -123,8 +124,10 @@ void frmSplash::Form_Activate()
 
     // A request to end (the settings failure inside the console's start-up,
     // or a termination signal) stops the preparation between its steps.
-    if (!ProgramLifetime::Ending())
+    if (!ProgramLifetime::Ending()) {
         ModMain::PrepareApplicationFolder();
+        RemoveStaleTemporaries();
+    }
     if (!ProgramLifetime::Ending())
         ModMain::LoadSettingsAndRemapRoot(useRemappedRoot);
     if (!ProgramLifetime::Ending()) {
@@ -146,10 +149,7 @@ QString frmSplash::LogViewerProgram()
 void frmSplash::registerLogViewer()
 {
     // Nothing of this step is reported; nothing waits for the registration.
-    ComponentActivation::CanCreate(LogViewerClass, QCoreApplication::instance(), [](bool created) {
-        if (!created)
-            ComponentActivation::StartDetached(LogViewerProgram(), {QStringLiteral("/regserver")});
-    });
+    LogViewerClient::CheckRegistration(LogViewerProgram(), QCoreApplication::instance(), [](bool) {});
 }
 
 void frmSplash::keyPressEvent(QKeyEvent* event)

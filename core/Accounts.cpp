@@ -33,7 +33,118 @@ void deleteNameless(const QString& folder, const QString& pattern, const QString
     }
 }
 
+QStringList listedNames(const QString& folder, const QString& pattern)
+{
+    QStringList names;
+    for (const QString& listed : ListFiles(AppPath(folder), pattern)) {
+        const QString name = listed.trimmed();
+        if (!name.isEmpty())
+            names.append(name.mid(2));
+    }
+    return names;
+}
+
+// One line reader that tells the caller of every line giving no value.
+class FieldReader {
+public:
+    FieldReader(const QString& path, const LineFaultHandler& fault) : m_reader(path), m_fault(fault) {}
+    bool isOpen() const { return m_reader.isOpen(); }
+    bool stopped() const { return m_stopped; }
+    int line() const { return m_line; }
+    unsigned linesRead() const { return m_read; }
+
+    std::optional<QString> text()
+    {
+        if (m_stopped)
+            return std::nullopt;
+        ++m_line;
+        std::optional<QString> line = m_reader.readLine();
+        if (line)
+            m_read |= 1u << (m_line - 1);
+        else
+            m_stopped = !m_fault(m_line, LineFault::PastEnd);
+        return line;
+    }
+    std::optional<bool> flag()
+    {
+        const std::optional<QString> line = text();
+        if (!line)
+            return std::nullopt;
+        const std::optional<bool> value = ParseFlag(*line);
+        if (!value) {
+            m_read &= ~(1u << (m_line - 1));
+            m_stopped = !m_fault(m_line, LineFault::TypeMismatch);
+        }
+        return value;
+    }
+
+private:
+    LineReader m_reader;
+    const LineFaultHandler& m_fault;
+    int m_line = 0;
+    unsigned m_read = 0;
+    bool m_stopped = false;
+};
+
 } // namespace
+
+QString LineFaultText(LineFault fault)
+{
+    return fault == LineFault::PastEnd ? QStringLiteral("Input past end of file") : QStringLiteral("Type mismatch");
+}
+
+AccountFileRead ReadAccountFile(const QString& path, const LineFaultHandler& fault)
+{
+    AccountFileRead read;
+    FieldReader r(path, fault);
+    read.Opened = r.isOpen();
+    if (!read.Opened)
+        return read;
+    AccountRecord& a = read.Account;
+    PermissionSet& p = a.Permissions;
+    a.AdoptGroupCMDs = r.flag().value_or(false);
+    for (bool* field : {&p.ChangeDir, &p.DeleteFile, &p.Dir, &p.GetFile, &p.MakeDir, &p.PutFile, &p.RemoveDir,
+                        &p.RenameFile})
+        *field = r.flag().value_or(false);
+    a.UserId = r.text().value_or(QString());
+    if (const std::optional<QString> password = r.text())
+        a.Password = ModMain::DeCipher(*password);
+    if (const std::optional<QString> description = r.text())
+        a.Description = ModMain::DeCipher(*description);
+    a.Email = r.text().value_or(QString());
+    a.Group = r.text().value_or(QString());
+    a.RootFolder = r.text().value_or(QString());
+    a.UseGroupHomeDirectory = r.flag().value_or(false);
+    read.LinesRead = r.linesRead();
+    return read;
+}
+
+GroupFileRead ReadGroupFile(const QString& path, const LineFaultHandler& fault)
+{
+    GroupFileRead read;
+    FieldReader r(path, fault);
+    read.Opened = r.isOpen();
+    if (!read.Opened)
+        return read;
+    PermissionSet& p = read.Group.Permissions;
+    for (bool* field : {&p.DeleteFile, &p.GetFile, &p.PutFile, &p.RenameFile, &p.Dir, &p.MakeDir, &p.RemoveDir,
+                        &p.ChangeDir}) {
+        *field = r.flag().value_or(false);
+    }
+    read.Group.RootFolder = r.text().value_or(QString());
+    read.LinesRead = r.linesRead();
+    return read;
+}
+
+QStringList AccountNames()
+{
+    return listedNames(QStringLiteral("/users"), QStringLiteral("U_*.*"));
+}
+
+QStringList GroupNames()
+{
+    return listedNames(QStringLiteral("/groups"), QStringLiteral("G_*.*"));
+}
 
 QString AccountFilePath(const QString& userName)
 {
@@ -103,30 +214,27 @@ bool GetGroup(const QString& groupName)
     const QString path = GroupFilePath(groupName).trimmed();
     if (!FileExists(path))
         return true;
-    LineReader reader(path);
-    if (!reader.isOpen()) {
-        ReportError(reader.errorText(), where, 3);
+    // An unreadable line leaves its field, and the rest, as they were.
+    const GroupFileRead read = ReadGroupFile(path, [&](int line, LineFault fault) {
+        ReportError(LineFaultText(fault), where, line <= 8 ? 3 : 4);
+        return fault != LineFault::PastEnd;
+    });
+    if (!read.Opened) {
+        ReportError(QStringLiteral("File not found"), where, 3);
         return true;
     }
     auto& g = CurrentGroup;
-    bool* fields[] = {&g.DeleteFile, &g.GetFile, &g.PutFile, &g.RenameFile, &g.Dir, &g.MakeDir, &g.RemoveDir,
-                      &g.ChangeDir};
-    for (bool* field : fields) {
-        const std::optional<QString> line = reader.readLine();
-        if (!line) {
-            // An unreadable line leaves its field, and the rest, as they were.
-            ReportError(QStringLiteral("Input past end of file"), where, 3);
-            return true;
-        }
-        if (const auto flag = ParseFlag(*line))
-            *field = *flag;
-        else
-            ReportError(QStringLiteral("Type mismatch"), where, 3);
+    const PermissionSet& p = read.Group.Permissions;
+    const std::pair<bool*, bool> fields[] = {{&g.DeleteFile, p.DeleteFile}, {&g.GetFile, p.GetFile},
+                                             {&g.PutFile, p.PutFile},       {&g.RenameFile, p.RenameFile},
+                                             {&g.Dir, p.Dir},               {&g.MakeDir, p.MakeDir},
+                                             {&g.RemoveDir, p.RemoveDir},   {&g.ChangeDir, p.ChangeDir}};
+    for (int line = 1; line <= 8; ++line) {
+        if (read.lineRead(line))
+            *fields[line - 1].first = fields[line - 1].second;
     }
-    if (const auto root = reader.readLine())
-        g.RootFolder = *root;
-    else
-        ReportError(QStringLiteral("Input past end of file"), where, 4);
+    if (read.lineRead(9))
+        g.RootFolder = read.Group.RootFolder;
     return true;
 }
 

@@ -3,6 +3,7 @@
 // (29 lines), and the small operations on them.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The eight operations a session may be granted.
 struct PermissionSet {
@@ -53,6 +54,36 @@ QString GroupFilePath(const QString& groupName);
 QStringList AccountFileLines(const AccountRecord& account);
 // The 29 lines of a group file; the reserved lines plain or enciphered.
 QStringList GroupFileLines(const GroupRecord& group, bool encipherReserved);
+
+// Why a line of an account or group file gave no value.
+enum class LineFault { PastEnd, TypeMismatch };
+QString LineFaultText(LineFault fault);
+// Told of each line (1-based) that gives no value; false ends the reading there.
+using LineFaultHandler = std::function<bool(int line, LineFault fault)>;
+
+// Lines 1-16 of an account file. A line that gives no value leaves its field
+// empty or False; nothing is read when the file cannot be opened.
+struct AccountFileRead {
+    bool Opened = false;
+    AccountRecord Account;
+    unsigned LinesRead = 0; // bit n-1 set when line n gave its value
+    bool lineRead(int line) const { return LinesRead & (1u << (line - 1)); }
+};
+AccountFileRead ReadAccountFile(const QString& path, const LineFaultHandler& fault);
+
+// Lines 1-9 of a group file, with the same rules.
+struct GroupFileRead {
+    bool Opened = false;
+    GroupRecord Group;
+    unsigned LinesRead = 0; // bit n-1 set when line n gave its value
+    bool lineRead(int line) const { return LinesRead & (1u << (line - 1)); }
+};
+GroupFileRead ReadGroupFile(const QString& path, const LineFaultHandler& fault);
+
+// The names of the listed account or group files (U_<name>, G_<name>): each
+// file name trimmed, without its first two characters; empty names skipped.
+QStringList AccountNames();
+QStringList GroupNames();
 
 namespace ModMain {
 

@@ -44,3 +44,12 @@ QString FromAnsi(const QByteArray& bytes)
     }
     return out;
 }
+
+bool FitsAnsi(const QString& text)
+{
+    for (const QChar c : text) {
+        if (AnsiByte(c) == '?' && c != QLatin1Char('?'))
+            return false;
+    }
+    return true;
+}

@@ -8,3 +8,5 @@ QByteArray ToAnsi(const QString& text);
 QString FromAnsi(const QByteArray& bytes);
 // One character's byte; characters outside the code page become '?'.
 char AnsiByte(QChar c);
+// True when every character has a byte of its own (none would become '?').
+bool FitsAnsi(const QString& text);

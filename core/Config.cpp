@@ -4,6 +4,7 @@
 #include "core/Flags.h"
 #include "core/MessageService.h"
 #include "core/ProcessState.h"
+#include "core/ProgramLifetime.h"
 #include "core/TextCipher.h"
 #include "core/TextFile.h"
 
@@ -41,6 +42,10 @@ QStringList ConfigFileLines()
 
 bool SaveConfig()
 {
+    // Once the program is ending the settings in memory may be half loaded:
+    // writing them would replace good settings for good.
+    if (ProgramLifetime::Ending())
+        return false;
     const FileOpResult r = WriteLines(configPath(), ConfigFileLines());
     if (!r) {
         Messages().message(QStringLiteral("Error: %1, %2").arg(r.errorNumber).arg(r.errorText),

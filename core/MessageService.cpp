@@ -30,11 +30,22 @@ std::shared_ptr<MessageService>& slot()
     return service;
 }
 
+QString& programTitle()
+{
+    static QString title = QStringLiteral("Quayport");
+    return title;
+}
+
 } // namespace
 
 QString ProgramTitle()
 {
-    return QStringLiteral("Quayport");
+    return programTitle();
+}
+
+void SetProgramTitle(const QString& title)
+{
+    programTitle() = title;
 }
 
 std::shared_ptr<MessageService> InstallMessageService(std::shared_ptr<MessageService> service)

@@ -19,6 +19,8 @@ public:
 
 // The program's title, used for boxes that name no title of their own.
 QString ProgramTitle();
+// Each program sets its own once at start ("Quayport" until then).
+void SetProgramTitle(const QString& title);
 
 std::shared_ptr<MessageService> InstallMessageService(std::shared_ptr<MessageService> service);
 MessageService& Messages();

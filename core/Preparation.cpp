@@ -5,6 +5,7 @@
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
 #include "core/ProcessState.h"
+#include "core/ProgramLifetime.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
@@ -103,9 +104,15 @@ void LoadSettingsAndRemapRoot(const std::function<void(const QString&)>& onRemap
     LoadConfig();
     if (FolderExists(ServerConfig.ServerRoot))
         return;
+    // The first console line may make the console, whose start-up can end the
+    // program (settings it cannot load): then nothing of the remap follows.
     logLine(QStringLiteral("*** WARNING *** ") + ServerConfig.ServerRoot + QStringLiteral(" is missing."), true);
+    if (ProgramLifetime::Ending())
+        return;
     const QString root = AppPath(QStringLiteral("/root"));
     logLine(QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + root, true);
+    if (ProgramLifetime::Ending())
+        return;
     ServerConfig.ServerRoot = root;
     SaveConfig();
     if (onRemapped)

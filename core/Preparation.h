@@ -21,7 +21,8 @@ void PrepareApplicationFolder();
 
 // When the settings file exists: loads it and, when the server root is
 // missing, logs the remap on the console, points the root at the folder
-// "root", saves, and then tells onRemapped the new root.
+// "root", saves, and then tells onRemapped the new root. Stops as soon as
+// the program is ending.
 void LoadSettingsAndRemapRoot(const std::function<void(const QString&)>& onRemapped);
 
 } // namespace ModMain

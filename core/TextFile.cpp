@@ -2,12 +2,10 @@
 
 #include "core/AnsiCodec.h"
 #include "core/FileNames.h"
+#include "core/NoReplaceRename.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
-#include <cerrno>
-#include <fcntl.h>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -73,11 +71,9 @@ FileOpResult AppendToFile(const QString& path, const QByteArray& bytes)
 
 FileOpResult RenameNoReplace(const QString& from, const QString& to)
 {
-    const QByteArray a = QFile::encodeName(ResolvePath(from));
-    const QByteArray b = QFile::encodeName(ResolvePath(to));
-    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+    const int err = NoReplaceRename(ResolvePath(from), ResolvePath(to));
+    if (err == 0)
         return {};
-    const int err = errno;
     return FileOpResult{false, err, QString::fromLocal8Bit(std::strerror(err))};
 }
 

@@ -6,6 +6,7 @@
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
+#include "dialogs/DialogControls.h"
 #include "dialogs/TextRules.h"
 #include "platform/FolderPicker.h"
 #include "platform/HelpViewer.h"
@@ -24,48 +25,18 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+using namespace DialogControls;
+
 namespace {
-
-QString procedureName(const char* procedure)
-{
-    return QStringLiteral("Quayport.frmProperties.") + QLatin1String(procedure);
-}
-
-template <class Control>
-Control* named(Control* control, const char* name, const QString& tip = QString())
-{
-    control->setObjectName(QLatin1String(name));
-    if (!tip.isEmpty())
-        control->setToolTip(tip);
-    return control;
-}
-
-QPushButton* button(QWidget* owner, const char* name, const QString& caption, const QString& tip)
-{
-    auto* b = named(new QPushButton(caption, owner), name, tip);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QPlainTextEdit* messageBox(QWidget* owner, const char* name, const QString& tip)
 {
-    auto* box = named(new QPlainTextEdit(owner), name, tip);
+    auto* box = Named(new QPlainTextEdit(owner), name, tip);
     box->setFont(FixedPitchFont());
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->setTabChangesFocus(true);
     return box;
-}
-
-Qt::CheckState checkState(bool on)
-{
-    return on ? Qt::Checked : Qt::Unchecked;
-}
-
-// Grey counts as not set.
-bool isSet(const QCheckBox* box)
-{
-    return box->checkState() == Qt::Checked;
 }
 
 } // namespace
@@ -77,7 +48,7 @@ frmProperties::frmProperties(QWidget* parent)
     setWindowTitle(QStringLiteral("Properties"));
     setSizeGripEnabled(true);
 
-    TabStrip1 = named(new QTabBar(this), "TabStrip1");
+    TabStrip1 = Named(new QTabBar(this), "TabStrip1");
     TabStrip1->setExpanding(false);
     TabStrip1->addTab(QStringLiteral("Server"));
     TabStrip1->setTabData(0, QStringLiteral("server"));
@@ -92,9 +63,9 @@ frmProperties::frmProperties(QWidget* parent)
     frames->addWidget(FmeServer, 0, 0);
     frames->addWidget(FmeMessages, 0, 0);
 
-    cmdOk = button(this, "cmdOk", QStringLiteral("&Ok"), QStringLiteral("Click Ok to save configuration and Exit"));
-    cmdCancel = button(this, "cmdCancel", QStringLiteral("&Cancel"), QStringLiteral("Click Cancel to Exit"));
-    cmdHelp = button(this, "cmdHelp", QStringLiteral("&Help"), QStringLiteral("Click here for Help"));
+    cmdOk = Button(this, "cmdOk", QStringLiteral("&Ok"), QStringLiteral("Click Ok to save configuration and Exit"));
+    cmdCancel = Button(this, "cmdCancel", QStringLiteral("&Cancel"), QStringLiteral("Click Cancel to Exit"));
+    cmdHelp = Button(this, "cmdHelp", QStringLiteral("&Help"), QStringLiteral("Click here for Help"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdOk);
@@ -107,29 +78,29 @@ frmProperties::frmProperties(QWidget* parent)
     layout->addLayout(buttons);
     resize(620, 430);
 
-    connect(TabStrip1, &QTabBar::currentChanged, this, &frmProperties::TabStrip1_Click);
-    connect(txtIDLE, &QLineEdit::textChanged, this, &frmProperties::txtIDLE_Change);
-    connect(txtPort, &QLineEdit::textChanged, this, &frmProperties::txtPort_Change);
-    connect(new LostFocusFilter(txtGreeting), &LostFocusFilter::LostFocus, this,
-            &frmProperties::txtGreeting_LostFocus);
-    connect(new LostFocusFilter(txtLoggedOn), &LostFocusFilter::LostFocus, this,
-            &frmProperties::txtLoggedOn_LostFocus);
-    connect(cmdOk, &QPushButton::clicked, this, &frmProperties::cmdOk_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmProperties::cmdCancel_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmProperties::cmdHelp_Click);
+    OnSignal(TabStrip1, &QTabBar::currentChanged, this, "TabStrip1_Click", &frmProperties::TabStrip1_Click);
+    OnSignal(txtIDLE, &QLineEdit::textChanged, this, "txtIDLE_Change", &frmProperties::txtIDLE_Change);
+    OnSignal(txtPort, &QLineEdit::textChanged, this, "txtPort_Change", &frmProperties::txtPort_Change);
+    OnSignal(new LostFocusFilter(txtGreeting), &LostFocusFilter::LostFocus, this, "txtGreeting_LostFocus",
+             &frmProperties::txtGreeting_LostFocus);
+    OnSignal(new LostFocusFilter(txtLoggedOn), &LostFocusFilter::LostFocus, this, "txtLoggedOn_LostFocus",
+             &frmProperties::txtLoggedOn_LostFocus);
+    OnSignal(cmdOk, &QPushButton::clicked, this, "cmdOk_Click", &frmProperties::cmdOk_Click);
+    OnSignal(cmdCancel, &QPushButton::clicked, this, "cmdCancel_Click", &frmProperties::cmdCancel_Click);
+    OnSignal(cmdHelp, &QPushButton::clicked, this, "cmdHelp_Click", &frmProperties::cmdHelp_Click);
     BindHelpKey(*this, HelpContext);
 
-    Form_Load();
+    RunTrapped(this, "Form_Load", &frmProperties::Form_Load);
 }
 
 void frmProperties::buildServerFrame()
 {
-    FmeServer = named(new QGroupBox(QStringLiteral("Server Configuration"), this), "FmeServer");
+    FmeServer = Named(new QGroupBox(QStringLiteral("Server Configuration"), this), "FmeServer");
 
-    txtIP = named(new QLineEdit(QStringLiteral("All Network Cards"), FmeServer), "txtIP",
+    txtIP = Named(new QLineEdit(QStringLiteral("All Network Cards"), FmeServer), "txtIP",
                   QStringLiteral("The Server Automatically Binds to ALL Network Cards running TCP/IP"));
-    txtPort = named(new QLineEdit(QStringLiteral("21"), FmeServer), "txtPort", QStringLiteral("Listening Port 1-32767"));
-    txtIDLE = named(new QLineEdit(QStringLiteral("5"), FmeServer), "txtIDLE",
+    txtPort = Named(new QLineEdit(QStringLiteral("21"), FmeServer), "txtPort", QStringLiteral("Listening Port 1-32767"));
+    txtIDLE = Named(new QLineEdit(QStringLiteral("5"), FmeServer), "txtIDLE",
                     QStringLiteral("User Idle time out in minutes 0-500"));
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("IP Address:"), FmeServer), 0, 0);
@@ -139,11 +110,11 @@ void frmProperties::buildServerFrame()
     fields->addWidget(new QLabel(QStringLiteral("Logoff user when idle for:"), FmeServer), 2, 0);
     fields->addWidget(txtIDLE, 2, 1);
 
-    chkPut0Byte = named(new QCheckBox(QStringLiteral("Remove PUT 0 Byte files:"), FmeServer), "chkPut0Byte",
+    chkPut0Byte = Named(new QCheckBox(QStringLiteral("Remove PUT 0 Byte files:"), FmeServer), "chkPut0Byte",
                         QStringLiteral("Automatically remove received files with length of 0 bytes"));
-    chkAllowAnonymous = named(new QCheckBox(QStringLiteral("Allow Anonymous Users:"), FmeServer), "chkAllowAnonymous",
+    chkAllowAnonymous = Named(new QCheckBox(QStringLiteral("Allow Anonymous Users:"), FmeServer), "chkAllowAnonymous",
                               QStringLiteral("Allow Guest Account"));
-    chkStartServer = named(new QCheckBox(QStringLiteral("Start Server on start-up:"), FmeServer), "chkStartServer",
+    chkStartServer = Named(new QCheckBox(QStringLiteral("Start Server on start-up:"), FmeServer), "chkStartServer",
                            QStringLiteral("Start the Server automatically when application starts"));
 
     auto* left = new QVBoxLayout;
@@ -154,7 +125,7 @@ void frmProperties::buildServerFrame()
     left->addWidget(chkStartServer);
     left->addStretch(1);
 
-    FolderTree1 = named(new FolderPicker(FmeServer), "FolderTree1");
+    FolderTree1 = Named(new FolderPicker(FmeServer), "FolderTree1");
     auto* layout = new QHBoxLayout(FmeServer);
     layout->addLayout(left);
     layout->addWidget(FolderTree1, 1);
@@ -162,7 +133,7 @@ void frmProperties::buildServerFrame()
 
 void frmProperties::buildMessagesFrame()
 {
-    FmeMessages = named(new QFrame(this), "FmeMessages");
+    FmeMessages = Named(new QFrame(this), "FmeMessages");
     txtGreeting = messageBox(FmeMessages, "txtGreeting", QStringLiteral("Define Message to send client before they logon"));
     txtLoggedOn = messageBox(FmeMessages, "txtLoggedOn", QStringLiteral("Define Message to send Client after they logon"));
     auto* greetingLabel = new QLabel(QStringLiteral("Enter a greeting message not more than 700 characters. The client "
@@ -198,9 +169,9 @@ void frmProperties::Form_Load()
     txtGreeting->setPlainText(DialogText::BoxText(ServerConfig.Greeting));
     txtLoggedOn->setPlainText(DialogText::BoxText(ServerConfig.LoggedOnMessage));
 
-    chkPut0Byte->setCheckState(checkState(ServerConfig.Put0Byte));
-    chkAllowAnonymous->setCheckState(checkState(ServerConfig.AllowAnonymous));
-    chkStartServer->setCheckState(checkState(ServerConfig.StartServer));
+    chkPut0Byte->setCheckState(CheckState(ServerConfig.Put0Byte));
+    chkAllowAnonymous->setCheckState(CheckState(ServerConfig.AllowAnonymous));
+    chkStartServer->setCheckState(CheckState(ServerConfig.StartServer));
 
     if (!DialogText::TrimBlanks(ServerConfig.ServerRoot).isEmpty()) {
         FolderTree1->SetSelectedFolder(ServerConfig.ServerRoot);
@@ -240,7 +211,7 @@ void frmProperties::numberCheck(QLineEdit* box, const QString& whenEmpty, double
     const std::optional<double> value = DialogText::NumericValue(text);
     if (!value) {
         // The text stays as typed; Ok stores it unchecked.
-        ReportError(QStringLiteral("Type mismatch"), procedureName(procedure), 3);
+        ReportError(QStringLiteral("Type mismatch"), Procedure(objectName(), procedure), 3);
         return;
     }
     if (*value < low || *value > high)
@@ -291,9 +262,9 @@ void frmProperties::cmdOk_Click()
     using ModMain::ServerConfig;
     // Stored as entered: the change checks have said what they had to say.
     ServerConfig.IdleTimeout = txtIDLE->text();
-    ServerConfig.StartServer = isSet(chkStartServer);
-    ServerConfig.Put0Byte = isSet(chkPut0Byte);
-    ServerConfig.AllowAnonymous = isSet(chkAllowAnonymous);
+    ServerConfig.StartServer = IsSet(chkStartServer);
+    ServerConfig.Put0Byte = IsSet(chkPut0Byte);
+    ServerConfig.AllowAnonymous = IsSet(chkAllowAnonymous);
     ServerConfig.ServerRoot = FolderTree1->SelectedFolder();
     ServerConfig.Port = DialogText::TrimBlanks(txtPort->text());
     ServerConfig.Greeting = DialogText::TrimBlanks(DialogText::StoredText(txtGreeting->toPlainText())) + QLatin1Char(' ');

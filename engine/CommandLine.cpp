@@ -1,5 +1,7 @@
 #include "engine/CommandLine.h"
 
+#include <QStringDecoder>
+
 namespace {
 constexpr unsigned char Iac = 0xFF;
 constexpr unsigned char FirstCommand = 0xF0; // SE; everything from here on is a Telnet command
@@ -88,7 +90,9 @@ Command parseCommand(const QByteArray& line)
                 break;
             }
         }
-        cmd.argument = QString::fromUtf8(arg);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        cmd.argument = utf8.decode(arg);
+        cmd.notUtf8 = utf8.hasError();
     }
     return cmd;
 }

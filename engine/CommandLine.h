@@ -39,6 +39,7 @@ struct Command {
     QString argument; // as sent, after the one blank that follows the verb
     bool hasArgument = false; // a blank followed the verb
     bool badArgument = false; // NUL or another control character in the argument
+    bool notUtf8 = false;     // the argument's bytes are not valid UTF-8
 
     // The line as the trace shows it: verb in capitals, argument unchanged.
     QString traceText() const { return hasArgument ? verb + QLatin1Char(' ') + argument : verb; }

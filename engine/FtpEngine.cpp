@@ -6,22 +6,30 @@
 #include "engine/FtpSession.h"
 #include "engine/SocketCloser.h"
 
+#include <QFile>
 #include <QNetworkInterface>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/socket.h>
 
 namespace {
-// sendfile() has no MSG_NOSIGNAL: a client that goes away mid-download must
-// not end the program.
-void ignoreBrokenPipes()
+// Signals whose default action would end the program where one transfer
+// should fail instead: sendfile() has no MSG_NOSIGNAL, so a client that goes
+// away mid-download raises SIGPIPE; an upload past the process's file-size
+// limit (ulimit -f, LimitFSIZE=) raises SIGXFSZ. Ignored, the write fails with
+// EPIPE or EFBIG and only that transfer ends.
+void ignoreTransferSignals()
 {
-    struct sigaction current {};
-    if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
-        std::signal(SIGPIPE, SIG_IGN);
+    for (int signal : {SIGPIPE, SIGXFSZ}) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            std::signal(signal, SIG_IGN);
+    }
 }
 
 // Every session holds a few descriptors; the usual soft limit of 1024 would
@@ -33,6 +41,18 @@ void raiseDescriptorLimit()
         limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 65536);
         ::setrlimit(RLIMIT_NOFILE, &limit);
     }
+}
+
+// Qt's default listen queue of 50 overflows when hundreds of clients connect
+// at once; the kernel then drops their handshakes and they retry only after
+// seconds. The queue is as long as the system allows (somaxconn).
+int listenBacklog()
+{
+    int limit = 0;
+    QFile somaxconn(QStringLiteral("/proc/sys/net/core/somaxconn"));
+    if (somaxconn.open(QIODevice::ReadOnly))
+        limit = somaxconn.readLine().trimmed().toInt();
+    return limit > 0 ? std::min(limit, 65535) : SOMAXCONN;
 }
 } // namespace
 
@@ -112,7 +132,7 @@ void FtpEnginePrivate::closeAll(bool notify)
 
 FtpEngine::FtpEngine(QObject* parent) : QObject(parent), d(std::make_unique<FtpEnginePrivate>(this))
 {
-    ignoreBrokenPipes();
+    ignoreTransferSignals();
 }
 
 FtpEngine::~FtpEngine()
@@ -156,7 +176,14 @@ bool FtpEngine::StartListening()
     }
     d->server = new QTcpServer(this);
     d->server->setMaxPendingConnections(1000);
+    d->server->setListenBacklogSize(listenBacklog());
     connect(d->server, &QTcpServer::newConnection, this, [this] { d->acceptConnections(); });
+    // After any accept error but a temporary one QTcpServer stops accepting
+    // for good; out of descriptors (EMFILE) every later client would then wait
+    // for ever. Clients stay queued meanwhile: try again shortly.
+    connect(d->server, &QTcpServer::acceptError, d->server, [server = d->server] {
+        QTimer::singleShot(100, server, [server] { server->resumeAccepting(); });
+    });
     // Both address families where the system has them, else IPv4 alone.
     if (!d->server->listen(QHostAddress::Any, quint16(d->listenPort))
         && !d->server->listen(QHostAddress::AnyIPv4, quint16(d->listenPort))) {

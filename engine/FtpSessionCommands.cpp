@@ -1,6 +1,7 @@
 // The commands of a session that need no data connection.
 #include "engine/FtpSession.h"
 
+#include "core/NoReplaceRename.h"
 #include "engine/DirListing.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
@@ -8,8 +9,6 @@
 #include <QFile>
 #include <QHash>
 
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,6 +59,19 @@ bool needsArgument(Verb v)
     }
 }
 
+// Commands whose argument names a file or folder.
+bool takesPath(Verb v)
+{
+    switch (v) {
+    case Verb::Cwd: case Verb::Mkd: case Verb::Rmd: case Verb::Dele: case Verb::Rnfr: case Verb::Rnto:
+    case Verb::Size: case Verb::Mdtm: case Verb::Retr: case Verb::Stor: case Verb::Appe: case Verb::List:
+    case Verb::Nlst:
+        return true;
+    default:
+        return false;
+    }
+}
+
 const QString Denied = QStringLiteral("550 Access denied.");
 
 QByteArray encoded(const QString& path)
@@ -73,24 +85,6 @@ bool isFolder(const QString& path)
     return ::stat(encoded(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool exists(const QString& path)
-{
-    struct stat st;
-    return ::lstat(encoded(path).constData(), &st) == 0;
-}
-
-// Renames without ever replacing what is already there.
-bool renameNoReplace(const QString& from, const QString& to)
-{
-    const QByteArray f = encoded(from);
-    const QByteArray t = encoded(to);
-    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // File systems without the flag: the check and the move are not atomic there.
-    return !exists(to) && ::rename(f.constData(), t.constData()) == 0;
-}
 } // namespace
 
 void FtpSession::handleLine(const LineAssembler::Line& line)
@@ -124,6 +118,7 @@ void FtpSession::handleLine(const LineAssembler::Line& line)
     if (parameters != cmd.argument) {
         cmd.argument = parameters;
         cmd.hasArgument = true;
+        cmd.notUtf8 = false;
     }
     dispatch(cmd);
 }
@@ -148,6 +143,13 @@ void FtpSession::dispatch(const Command& cmd)
     const QString& arg = cmd.argument;
     if (needsArgument(verb) && arg.trimmed().isEmpty() && verb != Verb::Pass) {
         reply(QStringLiteral("501 Syntax error in parameters or arguments."));
+        return;
+    }
+    // Decoding would turn every invalid byte into U+FFFD and so map different
+    // names onto one file: such a name names nothing.
+    if (cmd.notUtf8 && takesPath(verb)) {
+        m_renameClientPath.clear();
+        reply(QStringLiteral("553 Requested action not taken. File name not allowed."));
         return;
     }
     switch (verb) {
@@ -360,7 +362,7 @@ void FtpSession::doRenameTo(const QString& arg)
     const PathMap::Target to = map.map(ClientPath::resolve(m_cwd, arg));
     const QString source = from.isMountPoint ? QString() : PathMap::confined(from, false);
     const QString destination = to.isMountPoint ? QString() : PathMap::confined(to, true);
-    if (source.isEmpty() || destination.isEmpty() || !renameNoReplace(source, destination)) {
+    if (source.isEmpty() || destination.isEmpty() || NoReplaceRename(source, destination) != 0) {
         reply(QStringLiteral("550 Rename failed."));
         return;
     }

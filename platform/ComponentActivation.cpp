@@ -1,6 +1,7 @@
 #include "platform/ComponentActivation.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QPointer>
@@ -55,6 +56,60 @@ void CanCreate(const QDBusConnection& bus, const QString& classId, QObject* cont
                 guard->asyncCall(QStringLiteral("ListActivatableNames")), context, done,
                 [classId, done](const QStringList& names) { done(names.contains(classId)); });
         });
+}
+
+void Create(const QDBusConnection& bus, const QString& classId, int timeoutMs, QObject* context, Done done)
+{
+    const auto daemonCall = [](const char* method) {
+        return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                              QStringLiteral("org.freedesktop.DBus"), QLatin1String(method));
+    };
+    // A name served already counts, with or without a service file; the bus
+    // starts only names that one of its service files names.
+    QDBusMessage owned = daemonCall("NameHasOwner");
+    owned << classId;
+    QDBusMessage start = daemonCall("StartServiceByName");
+    start << classId << 0u;
+    Call(bus, owned, timeoutMs, context,
+         [bus, start, timeoutMs, context, done = std::move(done)](const QDBusMessage& reply) {
+             if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().value(0).toBool()) {
+                 done(true);
+                 return;
+             }
+             Call(bus, start, timeoutMs, context,
+                  [done](const QDBusMessage& started) { done(started.type() == QDBusMessage::ReplyMessage); });
+         });
+}
+
+void Call(const QDBusConnection& bus, const QDBusMessage& call, int timeoutMs, QObject* context,
+          std::function<void(const QDBusMessage&)> done)
+{
+    if (!bus.isConnected()) {
+        QTimer::singleShot(0, context, [done = std::move(done), call] {
+            done(call.createErrorReply(QDBusError::Disconnected, QStringLiteral("Not connected to D-Bus server")));
+        });
+        return;
+    }
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, timeoutMs), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
+                     [done = std::move(done)](QDBusPendingCallWatcher* finished) {
+                         finished->deleteLater();
+                         done(finished->reply());
+                     });
+}
+
+void SetActivationEnvironment(const QDBusConnection& bus, const QMap<QString, QString>& variables)
+{
+    if (!bus.isConnected())
+        return;
+    static const QMetaType registered = qDBusRegisterMetaType<QMap<QString, QString>>();
+    Q_UNUSED(registered);
+    QDBusMessage update = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                         QStringLiteral("/org/freedesktop/DBus"),
+                                                         QStringLiteral("org.freedesktop.DBus"),
+                                                         QStringLiteral("UpdateActivationEnvironment"));
+    update << QVariant::fromValue(variables);
+    bus.asyncCall(update);
 }
 
 bool StartDetached(const QString& program, const QStringList& arguments)

@@ -5,6 +5,7 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSortFilterProxyModel>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -24,15 +25,45 @@ QString cleanAbsolute(const QString& path)
 
 } // namespace
 
+// Shows the tree root as the one row of its own parent, so the root itself can
+// be picked while its siblings stay out of the tree.
+class FolderPicker::RootRowFilter final : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    // An empty root shows everything.
+    void setRoot(QFileSystemModel* model, const QString& root)
+    {
+        m_root = root;
+        m_rootParent = root.isEmpty() ? QPersistentModelIndex() : QPersistentModelIndex(model->index(root).parent());
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        if (m_root.isEmpty() || parent != m_rootParent)
+            return true;
+        const auto* model = static_cast<const QFileSystemModel*>(sourceModel());
+        return model->filePath(model->index(row, 0, parent)) == m_root;
+    }
+
+private:
+    QString m_root;
+    QPersistentModelIndex m_rootParent;
+};
+
 FolderPicker::FolderPicker(QWidget* parent)
     : QWidget(parent)
     , m_caption(new QLabel(this))
     , m_model(new QFileSystemModel(this))
+    , m_filter(new RootRowFilter(this))
     , m_view(new QTreeView(this))
     , m_root(MyComputer)
 {
     m_caption->setVisible(false);
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_filter->setSourceModel(m_model);
     m_view->setHeaderHidden(true);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -122,7 +153,7 @@ void FolderPicker::showRoot()
     const bool exists = !m_root.isEmpty() && QFileInfo(root).isDir();
 
     // A missing root offers nothing rather than the whole machine.
-    QAbstractItemModel* wanted = exists ? m_model : nullptr;
+    QAbstractItemModel* wanted = exists ? m_filter : nullptr;
     if (m_view->model() != wanted || !wanted) {
         std::unique_ptr<QItemSelectionModel> old(m_view->selectionModel());
         m_view->setModel(wanted);
@@ -135,15 +166,23 @@ void FolderPicker::showRoot()
     if (!exists)
         return;
     m_model->setRootPath(root);
-    m_view->setRootIndex(whole ? QModelIndex() : m_model->index(root));
+    m_filter->setRoot(m_model, whole ? QString() : root);
+    if (whole) {
+        m_view->setRootIndex(QModelIndex());
+        return;
+    }
+    // The root is the one row below its parent, opened to show what lies in it.
+    const QModelIndex rootRow = m_filter->mapFromSource(m_model->index(root));
+    m_view->setRootIndex(rootRow.parent());
+    m_view->expand(rootRow);
 }
 
 void FolderPicker::showSelection()
 {
     m_selecting = true;
     const QString path = m_selected.isEmpty() ? QString() : cleanAbsolute(m_selected);
-    if (m_view->model() == m_model && inTree(path) && QFileInfo(path).isDir()) {
-        const QModelIndex index = m_model->index(path);
+    if (m_view->model() == m_filter && inTree(path) && QFileInfo(path).isDir()) {
+        const QModelIndex index = m_filter->mapFromSource(m_model->index(path));
         for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
             m_view->expand(up);
         m_view->setCurrentIndex(index);
@@ -161,7 +200,7 @@ void FolderPicker::userPicked()
     const QModelIndexList picked = m_view->selectionModel()->selectedRows();
     if (picked.isEmpty())
         return;
-    const QString path = m_model->filePath(picked.first());
+    const QString path = m_model->filePath(m_filter->mapToSource(picked.first()));
     if (inTree(path)) {
         m_selected = path;
         m_followSelection = false;
@@ -175,5 +214,6 @@ bool FolderPicker::inTree(const QString& path) const
     if (isWholeMachine(m_root))
         return QDir::isAbsolutePath(path);
     const QString root = cleanAbsolute(m_root);
-    return path.startsWith(root == QLatin1String("/") ? root : root + QLatin1Char('/')) && path != root;
+    // The root itself is in its own tree.
+    return path == root || path.startsWith(root == QLatin1String("/") ? root : root + QLatin1Char('/'));
 }

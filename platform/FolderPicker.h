@@ -1,6 +1,6 @@
 #pragma once
 // The folder picker of the administration dialogs: a caption above a tree of
-// folders below a tree root. It remembers the exact path it was given, also
+// a tree root and the folders below it. It remembers the exact path it was given, also
 // for a folder that is missing or lies outside the tree, until the user picks
 // an existing folder in the tree.
 #include <QString>
@@ -45,8 +45,11 @@ private:
     void userPicked();
     bool inTree(const QString& path) const;
 
+    class RootRowFilter;
+
     QLabel* m_caption;
     QFileSystemModel* m_model;
+    RootRowFilter* m_filter;
     QTreeView* m_view;
     QString m_root;
     QString m_selected;

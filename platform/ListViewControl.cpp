@@ -13,8 +13,8 @@
 
 namespace {
 
-// A view that tells its control about presses, clicks and focus after it has
-// handled them itself, so the selection is already up to date.
+// A view that tells its control about presses, clicks, double-clicks and focus
+// after it has handled them itself, so the selection is already up to date.
 template <class Base>
 class ReportingView final : public Base {
 public:
@@ -22,6 +22,7 @@ public:
 
     std::function<void(Qt::MouseButton)> pressed;
     std::function<void()> clicked;
+    std::function<void()> doubleClicked;
     std::function<void()> focused;
 
 protected:
@@ -36,6 +37,12 @@ protected:
         Base::mouseReleaseEvent(event);
         if (clicked && event->button() == Qt::LeftButton && this->viewport()->rect().contains(event->position().toPoint()))
             clicked();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        Base::mouseDoubleClickEvent(event);
+        if (doubleClicked && event->button() == Qt::LeftButton)
+            doubleClicked();
     }
     void focusInEvent(QFocusEvent* event) override
     {
@@ -78,12 +85,14 @@ ListViewControl::ListViewControl(QWidget* parent)
     auto* icons = new ReportingView<QListView>(this);
     auto pressed = [this](Qt::MouseButton button) { Q_EMIT MouseDown(buttonCode(button)); };
     auto clicked = [this] { Q_EMIT Clicked(); };
+    auto doubleClicked = [this] { Q_EMIT DblClick(); };
     auto focused = [this] {
         if (!m_switchingView)
             Q_EMIT GotFocus();
     };
     report->pressed = icons->pressed = pressed;
     report->clicked = icons->clicked = clicked;
+    report->doubleClicked = icons->doubleClicked = doubleClicked;
     report->focused = icons->focused = focused;
     m_report = report;
     m_icons = icons;

@@ -59,6 +59,8 @@ public:
 Q_SIGNALS:
     // A left click anywhere in the list, after the press has updated the selection.
     void Clicked();
+    // A left double-click anywhere in the list, after the selection is up to date.
+    void DblClick();
     // The list took the keyboard focus (not on a mere return to its window or from a menu).
     void GotFocus();
     // Any mouse press, after it has updated the selection.

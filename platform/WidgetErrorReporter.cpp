@@ -1,6 +1,7 @@
 #include "platform/WidgetErrorReporter.h"
 
 #include "core/MessageService.h"
+#include "platform/PlainTextBox.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -28,7 +29,7 @@ void WidgetErrorReporter::show(const QString& text)
         return;
     }
     // Parentless and deleted on close: the box outlives whatever window failed.
-    auto* box = new QMessageBox(QMessageBox::Critical, ProgramTitle(), text, QMessageBox::Ok);
+    auto* box = NewPlainTextBox(QMessageBox::Critical, ProgramTitle(), text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setModal(false);

@@ -1,5 +1,6 @@
 #include "platform/WidgetMessageService.h"
 
+#include "platform/PlainTextBox.h"
 #include "platform/TransientWindow.h"
 
 #include <QApplication>
@@ -55,14 +56,13 @@ int execOwned(QPointer<Dialog>& dialog)
 
 void WidgetMessageService::message(const QString& text, const QString& title, MessageIcon icon)
 {
-    QPointer<QMessageBox> box
-        = new QMessageBox(boxIcon(icon), titleOrProgram(title), text, QMessageBox::Ok, boxParent());
+    QPointer<QMessageBox> box = NewPlainTextBox(boxIcon(icon), titleOrProgram(title), text, QMessageBox::Ok, boxParent());
     execOwned(box);
 }
 
 bool WidgetMessageService::confirm(const QString& text, const QString& title)
 {
-    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Question, titleOrProgram(title), text,
+    QPointer<QMessageBox> box = NewPlainTextBox(QMessageBox::Question, titleOrProgram(title), text,
                                                 QMessageBox::Yes | QMessageBox::No, boxParent());
     box->setDefaultButton(QMessageBox::Yes);
     box->setEscapeButton(QMessageBox::No);
@@ -74,6 +74,7 @@ QString WidgetMessageService::input(const QString& prompt, const QString& title,
     QPointer<QInputDialog> dialog = new QInputDialog(boxParent());
     dialog->setWindowTitle(titleOrProgram(title));
     dialog->setLabelText(prompt);
+    ShowLabelsAsPlainText(dialog);
     dialog->setTextValue(defaultText);
     QString text;
     QObject::connect(dialog.data(), &QInputDialog::textValueSelected, dialog.data(), [&text](const QString& value) { text = value; });

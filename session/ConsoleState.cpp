@@ -10,7 +10,10 @@ qint32 ConnectionID = 0;
 QString EditUserName;
 QString EditGroupName;
 QString LogFilePath;
-bool AdminLogoff = false;
+quint64 AdminLogoffSession = 0;
+qint32 FoundFileCount = 0;
+QStringList UserTrendFiles;
+QStringList GroupTrendFiles;
 
 void Reset()
 {
@@ -22,7 +25,10 @@ void Reset()
     EditUserName.clear();
     EditGroupName.clear();
     LogFilePath.clear();
-    AdminLogoff = false;
+    AdminLogoffSession = 0;
+    FoundFileCount = 0;
+    UserTrendFiles.clear();
+    GroupTrendFiles.clear();
 }
 
 } // namespace ConsoleState

@@ -2,6 +2,7 @@
 // The console's process-wide values, shared by the window, the session
 // handlers and the dialogs; with a reset for tests.
 #include <QString>
+#include <QStringList>
 
 namespace ConsoleState {
 
@@ -13,7 +14,13 @@ extern qint32 ConnectionID;   // connection index the panel shows
 extern QString EditUserName;  // account handed to the edit users dialog
 extern QString EditGroupName; // group handed to the edit groups dialog
 extern QString LogFilePath;   // log file last viewed or deleted
-extern bool AdminLogoff;      // the next logout is the administrator's doing
+// The session the administrator is ending (its SessionId), 0 for none: only
+// that session's logout is logged as the administrator's doing.
+extern quint64 AdminLogoffSession;
+// The day files the last chart load found: full paths, then the end marker "@".
+extern qint32 FoundFileCount;
+extern QStringList UserTrendFiles;
+extern QStringList GroupTrendFiles;
 
 void Reset();
 

@@ -12,8 +12,8 @@
 #include "core/SmallProcs.h"
 #include "core/TextCipher.h"
 #include "core/TextFile.h"
+#include "core/VirtualFolderMap.h"
 #include "session/HandlerSupport.h"
-#include "session/VirtualFolderMap.h"
 
 namespace {
 
@@ -31,23 +31,13 @@ QString WithFinalSlash(QString folder)
     return folder;
 }
 
-// Reads the next line; a missing line is reported and gives no value.
-std::optional<QString> NextLine(LineReader& reader, int step)
+// Every line that gives no value is reported at the step, and reading goes on.
+LineFaultHandler ReportEachAt(int step)
 {
-    std::optional<QString> line = reader.readLine();
-    if (!line)
-        ReportStep(Procedure, step, PastEndText());
-    return line;
-}
-
-void ReadFlag(LineReader& reader, bool& field, int step)
-{
-    if (const std::optional<QString> line = NextLine(reader, step)) {
-        if (const std::optional<bool> flag = ParseFlag(*line))
-            field = *flag;
-        else
-            ReportStep(Procedure, step, TypeMismatchText());
-    }
+    return [step](int, LineFault fault) {
+        ReportStep(Procedure, step, LineFaultText(fault));
+        return true;
+    };
 }
 
 } // namespace
@@ -69,28 +59,32 @@ void SessionHandlers::readAccount(const QString& path, UserObj& r, QString& user
                                   std::optional<QString>& password)
 {
     const int step = 5;
-    LineReader reader(path);
-    if (!reader.isOpen()) {
-        ReportStep(Procedure, step, reader.errorText());
+    const AccountFileRead read = ReadAccountFile(path, ReportEachAt(step));
+    if (!read.Opened) {
+        ReportStep(Procedure, step, QStringLiteral("File not found"));
         return;
     }
-    ReadFlag(reader, r.AdoptGroupCMDs, step);
-    for (bool* flag : {&r.AllowChangeDir, &r.AllowDeleteFile, &r.AllowDir, &r.AllowGetFile, &r.AllowMakeDir,
-                       &r.AllowPutFile, &r.AllowRemoveDir, &r.AllowRenameFile})
-        ReadFlag(reader, *flag, step);
-    if (const auto line = NextLine(reader, step))
-        userId = *line;
-    if (const auto line = NextLine(reader, step))
-        password = ModMain::DeCipher(*line);
-    if (const auto line = NextLine(reader, step))
-        r.Description = ModMain::DeCipher(*line);
-    if (const auto line = NextLine(reader, step))
-        r.Email = *line;
-    if (const auto line = NextLine(reader, step))
-        r.Group = *line;
-    if (const auto line = NextLine(reader, step))
-        r.RootFolder = WithFinalSlash(*line);
-    ReadFlag(reader, r.UseGroupHomeDirectory, step);
+    const AccountRecord& a = read.Account;
+    const PermissionSet& p = a.Permissions;
+    r.AdoptGroupCMDs = a.AdoptGroupCMDs;
+    r.AllowChangeDir = p.ChangeDir;
+    r.AllowDeleteFile = p.DeleteFile;
+    r.AllowDir = p.Dir;
+    r.AllowGetFile = p.GetFile;
+    r.AllowMakeDir = p.MakeDir;
+    r.AllowPutFile = p.PutFile;
+    r.AllowRemoveDir = p.RemoveDir;
+    r.AllowRenameFile = p.RenameFile;
+    userId = a.UserId;
+    if (read.lineRead(AccountLine::Password))
+        password = a.Password;
+    r.Description = a.Description;
+    r.Email = a.Email;
+    r.Group = a.Group;
+    // A blank root names no folder (it would be the machine's root); it is remapped like a missing one.
+    if (read.lineRead(AccountLine::RootFolder) && !a.RootFolder.trimmed().isEmpty())
+        r.RootFolder = WithFinalSlash(a.RootFolder);
+    r.UseGroupHomeDirectory = a.UseGroupHomeDirectory;
 }
 
 void SessionHandlers::readGroup(UserObj& r)
@@ -98,16 +92,22 @@ void SessionHandlers::readGroup(UserObj& r)
     const int step = 8;
     // A group name that cannot be one file name names no group file.
     const QString path = GroupFilePath(r.Group).trimmed();
-    LineReader reader(IsSafeName(r.Group.trimmed()) ? path : QString());
-    if (!reader.isOpen()) {
+    const GroupFileRead read = ReadGroupFile(IsSafeName(r.Group.trimmed()) ? path : QString(), ReportEachAt(step));
+    if (!read.Opened) {
         ReportStep(Procedure, step, QStringLiteral("File not found"));
         return;
     }
-    for (bool* flag : {&r.GAllowDeleteFile, &r.GAllowGetFile, &r.GAllowPutFile, &r.GAllowRenameFile, &r.GAllowDir,
-                       &r.GAllowMakeDir, &r.GAllowRemoveDir, &r.GAllowChangeDir})
-        ReadFlag(reader, *flag, step);
-    if (const auto line = NextLine(reader, step))
-        r.GRootFolder = WithFinalSlash(*line);
+    const PermissionSet& p = read.Group.Permissions;
+    r.GAllowDeleteFile = p.DeleteFile;
+    r.GAllowGetFile = p.GetFile;
+    r.GAllowPutFile = p.PutFile;
+    r.GAllowRenameFile = p.RenameFile;
+    r.GAllowDir = p.Dir;
+    r.GAllowMakeDir = p.MakeDir;
+    r.GAllowRemoveDir = p.RemoveDir;
+    r.GAllowChangeDir = p.ChangeDir;
+    if (read.lineRead(9) && !read.Group.RootFolder.trimmed().isEmpty())
+        r.GRootFolder = WithFinalSlash(read.Group.RootFolder);
 }
 
 void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
@@ -220,14 +220,16 @@ void SessionHandlers::IFtpEngineNotify_UserCommand(FtpUser& User, QString& Comma
                                                    bool& Cancel)
 {
     PointerRestorer pointer(m_console);
+    // The alias needs no session record: the engine answers USER only before
+    // login, so it applies there too.
+    if (Command.toUpper() == QLatin1String("USER") && Parameters.toLower() == QLatin1String("guest"))
+        Parameters = QStringLiteral("anonymous");
     if (User.State() == FtpUser::Authorizing)
         return;
     if (const auto record = User.SessionObjectAs<UserObj>())
         ModMain::GetGroup(record->Group);
     else
         ReportStep("IFtpEngineNotify_UserCommand", 2, NoSessionRecordText());
-    if (Command.toUpper() == QLatin1String("USER") && Parameters.toLower() == QLatin1String("guest"))
-        Parameters = QStringLiteral("anonymous");
     Cancel = false;
 }
 

@@ -44,8 +44,8 @@ void SessionHandlers::IFtpEngineNotify_UserLogout(FtpUser& User)
         writeTrends(User, *record);
 
     QString text = QStringLiteral("221 User has disconnected");
-    if (ConsoleState::AdminLogoff) {
-        ConsoleState::AdminLogoff = false;
+    if (ConsoleState::AdminLogoffSession != 0 && ConsoleState::AdminLogoffSession == User.SessionId()) {
+        ConsoleState::AdminLogoffSession = 0;
         text = QStringLiteral("221 The Administrator has terminated the connection.");
     }
     WriteLogs(User.UserName(), record ? record->Group : QStringLiteral("Unknown"), User.RemoteAddress(), text);

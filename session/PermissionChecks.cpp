@@ -122,9 +122,10 @@ void SessionHandlers::IFtpEngineNotify_DirItem(FtpUser& User, QString& Fileinfo,
     if (FilesLeft == 0) {
         if (record->PendingOpCode != PendingOp::Refused) {
             record->PendingOpCode = PendingOp::Listing;
-            FtpEngine1.SetReplyText(14, QStringLiteral("226 Listing complete."));
+            record->ListingEndText = QStringLiteral("226 Listing complete.");
         } else {
-            FtpEngine1.SetReplyText(14, QStringLiteral("550 Access denied."));
+            record->ListingEndText = QStringLiteral("550 Access denied.");
         }
+        FtpEngine1.SetReplyText(14, record->ListingEndText);
     }
 }

@@ -51,7 +51,7 @@ void SessionHandlers::IFtpEngineNotify_Debug(FtpUser& User, const QString& Messa
     QString line = Message.trimmed();
     qint16& pending = record->PendingOpCode;
     if (pending == PendingOp::Refused) {
-        if (FtpEngine1.ReplyText(14) != QLatin1String("550 Access denied."))
+        if (record->ListingEndText != QLatin1String("550 Access denied."))
             line = QStringLiteral("550 Access denied");
         pending = PendingOp::None;
     } else {

@@ -7,6 +7,7 @@
 #include "session/NumberText.h"
 #include "session/UserObj.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -87,4 +88,48 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
     }
     if (const FileOpResult r = ReplaceLinesWithoutFlush(path, Lines(sums)); !r)
         report(r.errorText);
+}
+
+std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const TrendReport& report)
+{
+    LineReader reader(path);
+    if (!reader.isOpen()) {
+        const QFileInfo file(path);
+        report((FileExists(path) ? reader.errorText() : QStringLiteral("File not found")) + QStringLiteral(": ")
+               + file.fileName());
+        return std::nullopt;
+    }
+    QList<TrendRecord> records;
+    for (std::optional<QString> line = reader.readLine(); line; line = reader.readLine()) {
+        TrendRecord record{};
+        for (size_t i = 0; i < record.size(); ++i) {
+            if (i > 0 && !(line = reader.readLine())) {
+                report(QStringLiteral("Input past end of file"));
+                break;
+            }
+            if (const std::optional<qint64> value = ParseCounter(*line))
+                record[i] = *value;
+            else
+                report(QStringLiteral("Type mismatch"));
+        }
+        records.append(record);
+        if (!line)
+            break;
+    }
+    return records;
+}
+
+std::optional<TrendDay> DayTrendStamp(const QString& fileName, const QString& prefix)
+{
+    const QString suffix = QStringLiteral(".txt");
+    if (!fileName.startsWith(prefix, Qt::CaseInsensitive) || !fileName.endsWith(suffix, Qt::CaseInsensitive))
+        return std::nullopt;
+    const QString stamp = fileName.mid(prefix.size(), fileName.size() - prefix.size() - suffix.size());
+    if (stamp.size() < 5 || stamp.size() > 7)
+        return std::nullopt;
+    for (const QChar c : stamp) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    return TrendDay{stamp.left(4).toInt(), stamp.mid(4).toInt()};
 }

@@ -62,4 +62,7 @@ public:
     // judged by another session's lines.
     qint16 PendingOpCode = PendingOp::None;
     qint64 PendingFileSize = 0;
+    // The end-of-listing reply this session's last listing was given; the
+    // engine's own text belongs to whichever session listed last.
+    QString ListingEndText;
 };

@@ -1,7 +1,7 @@
 #include "tests/console/ConsoleFixture.h"
 
 #include "console/ConsoleWindow.h"
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 #include "console/frmMain.h"
 #include "core/Config.h"
 #include "core/ProcessState.h"

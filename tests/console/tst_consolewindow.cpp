@@ -141,35 +141,36 @@ private Q_SLOTS:
         frmMain& c = f.console();
         QCOMPARE(describe(*c.mnuConsole), QStringList({"mnuExit|Exit||on"}));
         QCOMPARE(describe(*c.mnuHelp),
-                 QStringList({"mnuHelpDoc|&Help Topics||on", "mnuAbout|&About FTP Server||off"}));
+                 QStringList({"mnuHelpDoc|&Help Topics||on", "mnuAbout|&About FTP Server||on"}));
         QCOMPARE(describe(*c.mnuView), QStringList({"mnuIcon|&Large Icons||on", "mnuSmallIcon|&Small Icon||on",
                                                     "mnuList|&List||on", "mnuReport|&Details||checked"}));
         QCOMPARE(describe(*c.mnuLogOptions),
-                 QStringList({"mnuLog|View Log|0|off", "mnuLog|Delete Log|1|off", "mnuLog|Refresh|2|off"}));
+                 QStringList({"mnuLog|View Log|0|on", "mnuLog|Delete Log|1|on", "mnuLog|Refresh|2|on"}));
         QCOMPARE(describe(*c.mnuGroupEditOptions),
-                 QStringList({"mnuGroupEdit|&Edit Group|0|off", "mnuGroupEdit|&Refresh|1|off",
+                 QStringList({"mnuGroupEdit|&Edit Group|0|on", "mnuGroupEdit|&Refresh|1|on",
                               "mnuStatsOption|Group &Stats||on"}));
         QCOMPARE(describe(*c.mnuStatsOption),
-                 QStringList({"mnuStats|Group File transfer &History by day|0|off",
-                              "mnuStats|Group &Megabyte transfer History by day|1|off"}));
-        QCOMPARE(describe(*c.mnuEditOptions), QStringList({"mnuEdit|&Edit User|0|off", "mnuEdit|&Refresh|1|off",
+                 QStringList({"mnuStats|Group File transfer &History by day|0|on",
+                              "mnuStats|Group &Megabyte transfer History by day|1|on"}));
+        QCOMPARE(describe(*c.mnuEditOptions), QStringList({"mnuEdit|&Edit User|0|on", "mnuEdit|&Refresh|1|on",
                                                            "mnuStatsOpt1|User &Stats||on"}));
         const QStringList userStats = {"User File transfer &History by session",
                                        "User &Megabyte transfer History by session", "-",
                                        "User F&ile transfer History by day"};
         QStringList stats2, stats1;
         for (int i = 0; i < 4; ++i) {
-            stats2.append(QStringLiteral("mnuStats2|%1|%2|off").arg(userStats.at(i)).arg(i));
-            stats1.append(QStringLiteral("mnuStats1|%1|%2|off").arg(userStats.at(i)).arg(i));
+            const char* state = i == 2 ? "off" : "on"; // the separator does nothing
+            stats2.append(QStringLiteral("mnuStats2|%1|%2|%3").arg(userStats.at(i)).arg(i).arg(QLatin1String(state)));
+            stats1.append(QStringLiteral("mnuStats1|%1|%2|%3").arg(userStats.at(i)).arg(i).arg(QLatin1String(state)));
         }
-        stats2.append(QStringLiteral("mnuStats2|User M&egabyte transfer History by day|4|off"));
-        stats1.append(QStringLiteral("mnuStats1|User M&egabtye transfer History by day|4|off"));
+        stats2.append(QStringLiteral("mnuStats2|User M&egabyte transfer History by day|4|on"));
+        stats1.append(QStringLiteral("mnuStats1|User M&egabtye transfer History by day|4|on"));
         QCOMPARE(describe(*c.mnuStatsOpt1), stats2);
         QCOMPARE(describe(*c.mnuStatsOption1), stats1);
         QCOMPARE(describe(*c.mnuEditUserOptions),
-                 QStringList({"mnuEditUser|Edit &User|0|off", "mnuEditUser|&View User Log|1|off",
-                              "mnuEditUser|&Delete User Log|2|off", "mnuEditUser|&Refresh|3|off",
-                              "mnuEditUser|-|4|off", "mnuEditUser|&Logoff User|5|off", "mnuEditUser|-|6|off",
+                 QStringList({"mnuEditUser|Edit &User|0|on", "mnuEditUser|&View User Log|1|on",
+                              "mnuEditUser|&Delete User Log|2|on", "mnuEditUser|&Refresh|3|on",
+                              "mnuEditUser|-|4|on", "mnuEditUser|&Logoff User|5|on", "mnuEditUser|-|6|on",
                               "mnuStatsOption1|User &Stats||on"}));
         QCOMPARE(describe(*c.mnuRefreshOptions), QStringList({"mnuRefresh|Refresh||on"}));
         QCOMPARE(describe(*c.mnuTray),
@@ -177,10 +178,10 @@ private Q_SLOTS:
                               "mnuTrayStart|&Start||on", "mnuTrayStop|S&top||off", "|-||hidden",
                               "mnuClose|&Close||hidden"}));
         QCOMPARE(describe(*c.MainMnu),
-                 QStringList({"mnuStart|&Start||on", "mnuStop|S&top||off", "|-||on", "mnuAddUsers|&Add Users||off",
-                              "mnuEditUsers|&Edit Users||off", "mnuEditGroups|Edit &Groups||off", "|-||on",
-                              "mnuProperties|&Properties||on", "|-||on", "mnuVirtualFolders|&Virtual Folders||off",
-                              "|-||on", "mnuHomePage|&Home Page||off"}));
+                 QStringList({"mnuStart|&Start||on", "mnuStop|S&top||off", "|-||on", "mnuAddUsers|&Add Users||on",
+                              "mnuEditUsers|&Edit Users||on", "mnuEditGroups|Edit &Groups||on", "|-||on",
+                              "mnuProperties|&Properties||on", "|-||on", "mnuVirtualFolders|&Virtual Folders||on",
+                              "|-||on", "mnuHomePage|&Home Page||on"}));
         // Every menu is a pop-up: the window has no menu bar.
         QVERIFY(c.findChildren<QMenu*>().size() >= 14);
         QCOMPARE(c.findChild<QMenu*>(QStringLiteral("MainMnu")), c.MainMnu);
@@ -199,7 +200,7 @@ private Q_SLOTS:
         const QStringList tips = {"Start Server", "Stop Server", "", "Corvalen Home", "", "Properties", "",
                                   "Add New User", "Edit Users", "Edit Groups", "", "Work with Virtual Folders", "",
                                   "Refresh"};
-        const QList<int> enabled = {1, 6, 14};
+        const QList<int> enabled = {1, 4, 6, 8, 9, 10, 12, 14};
         for (int index = 1; index <= 14; ++index) {
             QAction* b = c.Toolbar1Button(index);
             QCOMPARE(b->property("index").toInt(), index);

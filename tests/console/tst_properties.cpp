@@ -268,6 +268,25 @@ private Q_SLOTS:
         QCOMPARE(help->Anchor(), QStringLiteral("topic-70"));
         help->close();
     }
+
+    void aFailingHandlerIsReportedAndTheDialogGoesOn()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Port(QStringLiteral("2121")));
+        // A box that cannot be shown fails inside the handler that shows it.
+        struct FailingBoxes : ScriptedMessageService {
+            void message(const QString&, const QString&, MessageIcon) override { throw std::runtime_error("No boxes"); }
+        };
+        const auto old = InstallMessageService(std::make_shared<FailingBoxes>());
+        frmProperties d;
+        d.txtPort->setText(QStringLiteral("0"));
+        d.txtIDLE->setText(QStringLiteral("501"));
+        InstallMessageService(old);
+        QCOMPARE(f.doubles.errors->reports,
+                 QStringList({QStringLiteral("No boxes\nin Quayport.frmProperties.txtPort_Change at line 0"),
+                              QStringLiteral("No boxes\nin Quayport.frmProperties.txtIDLE_Change at line 0")}));
+        QCOMPARE(d.txtPort->text(), QStringLiteral("0"));
+    }
 };
 
 QTEST_MAIN(TestProperties)

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QPushButton>
 #include <QTcpServer>
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -222,10 +223,39 @@ private Q_SLOTS:
         c.Toolbar1Button(14)->trigger();
         QVERIFY(!f.folder.exists(QStringLiteral("/groups/G_")));
         QCOMPARE(c.lvwDb->ItemCount(), 1);
-        // The buttons of later windows do nothing.
-        for (int index : {3, 4, 8, 9, 10, 12, 13})
+        // Separators do nothing.
+        for (int index : {3, 5, 7, 11, 13})
             c.Toolbar1_ButtonClick(index);
         QVERIFY(f.doubles.messages->messages.empty());
+    }
+
+    void dialogButtonsAndItemsOpenOneWindowEachWithoutWaiting()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        ConsoleState::EditUserName = QStringLiteral("kept");
+        const struct {
+            int button;
+            QAction* item;
+            const char* form;
+        } launchers[] = {{8, c.mnuAddUsers, "frmAddUser"},
+                         {9, c.mnuEditUsers, "frmEditUsers"},
+                         {10, c.mnuEditGroups, "frmEditGroups"},
+                         {12, c.mnuVirtualFolders, "frmVirtualFolders"}};
+        for (const auto& l : launchers) {
+            QVERIFY(c.Toolbar1Button(l.button)->isEnabled() && l.item->isEnabled());
+            c.Toolbar1Button(l.button)->trigger();
+            l.item->trigger();
+            QList<QWidget*> open;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String(l.form) && w->isVisible())
+                    open.append(w);
+            QCOMPARE(open.size(), 1);
+            QVERIFY(!QApplication::activeModalWidget());
+            open.first()->close();
+        }
+        QCOMPARE(ConsoleState::EditUserName, QStringLiteral("kept"));
     }
 
     void rootListCountsTheSessions()

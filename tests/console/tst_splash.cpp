@@ -20,6 +20,7 @@
 #include <QDBusConnectionInterface>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTcpServer>
@@ -102,7 +103,9 @@ private Q_SLOTS:
     {
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Port(QStringLiteral("2121")));
+        f.folder.write(QStringLiteral("/Config.txt.AbCdEf"), "left by a rewrite that was killed");
         runSplash();
+        QVERIFY(!f.folder.exists(QStringLiteral("/Config.txt.AbCdEf")));
         // The standard folders exist; only the default files are new.
         QCOMPARE(f.serverLogMessages(), creatingLines(f).mid(5));
 
@@ -179,14 +182,17 @@ private Q_SLOTS:
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected())
             QSKIP("no session bus");
-        QVERIFY(bus.registerService(frmSplash::LogViewerClass));
+        // A viewer that another test's console started serves the name just as well.
+        const bool ours = bus.registerService(frmSplash::LogViewerClass);
+        QVERIFY(ours || bus.interface()->isServiceRegistered(frmSplash::LogViewerClass));
         ConsoleFixture f;
         placeRecordingViewer(f);
         runSplash();
         // The answer arrives through the event loop; give it the chance, then look.
         QTest::qWait(300);
         QVERIFY(!f.folder.exists(QStringLiteral("/viewer-started")));
-        bus.unregisterService(frmSplash::LogViewerClass);
+        if (ours)
+            bus.unregisterService(frmSplash::LogViewerClass);
     }
 
     void missingViewerProgramPassesSilently()
@@ -234,6 +240,43 @@ private Q_SLOTS:
         QVERIFY(console);
         QVERIFY(console->isHidden());
         QCOMPARE(f.doubles.messages->texts().size(), 2);
+    }
+
+    void settingsAreNeverSavedOnceTheProgramEnds_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("dialog cancelled") << false;
+        QTest::newRow("dialog saved") << true;
+    }
+
+    // Unloadable settings and a missing root: the console, made by the first
+    // remap line, ends the program; the preparation then neither logs the
+    // remap nor saves its half-loaded settings over the file.
+    void settingsAreNeverSavedOnceTheProgramEnds()
+    {
+        QFETCH(bool, save);
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Root(f.folder.file(QStringLiteral("/gone"))));
+        QStringList lines = fileLines(f, QStringLiteral("/Config.txt"));
+        lines[3] = ModMain::Encipher(QStringLiteral("perhaps"));
+        f.folder.write(QStringLiteral("/Config.txt"), (lines.join(QStringLiteral("\r\n")) + "\r\n").toLatin1());
+        QByteArray expected = f.folder.read(QStringLiteral("/Config.txt"));
+        f.onModalDialog(QStringLiteral("frmProperties"), [&](QDialog& dialog) {
+            if (!save) {
+                dialog.reject();
+                return;
+            }
+            dialog.findChild<QLineEdit*>(QStringLiteral("txtPort"))->setText(QStringLiteral("2121"));
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+            expected = f.folder.read(QStringLiteral("/Config.txt"));
+        });
+        runSplash();
+
+        QCOMPARE(f.ends(), QList<int>({1}));
+        QCOMPARE(f.folder.read(QStringLiteral("/Config.txt")), expected);
+        QVERIFY(!f.serverLogMessages().join('\n').contains(QStringLiteral("REMAPPING")));
+        QVERIFY(!ModMain::SaveConfig());
+        QCOMPARE(f.folder.read(QStringLiteral("/Config.txt")), expected);
     }
 };
 

@@ -138,3 +138,95 @@ TEST(CheckUG, FailedDeletionIsNotLogged)
         ::testing::ExitedWithCode(0), "");
     EXPECT_TRUE(home.exists(QStringLiteral("/users/U_")));
 }
+
+TEST(AccountReader, EveryLineCountGivesWhatItHoldsAndNothingFromBefore)
+{
+    TempAppFolder home;
+    AccountRecord full;
+    full.AdoptGroupCMDs = true;
+    full.Permissions = PermissionSet::all(true);
+    full.Permissions.Dir = false;
+    full.UserId = QStringLiteral("Bob");
+    full.Password = QStringLiteral("s3cret");
+    full.Description = QStringLiteral("  two\r\nlines ");
+    full.Email = QStringLiteral("bob@");
+    full.Group = QStringLiteral(" Staff ");
+    full.RootFolder = QStringLiteral("/srv/bob");
+    full.UseGroupHomeDirectory = true;
+    const QStringList lines = AccountFileLines(full);
+
+    // Each length from nothing to the whole file: lines past the end give empty or False.
+    for (int count = 0; count <= 16; ++count) {
+        home.write(QStringLiteral("/users/U_bob"), groupBytes(lines.mid(0, count)));
+        QList<int> faults;
+        const AccountFileRead read = ReadAccountFile(AccountFilePath(QStringLiteral("bob")), [&](int line, LineFault f) {
+            EXPECT_EQ(f, LineFault::PastEnd);
+            faults.append(line);
+            return true;
+        });
+        ASSERT_TRUE(read.Opened);
+        QList<int> missing;
+        for (int line = count + 1; line <= 16; ++line)
+            missing.append(line);
+        EXPECT_EQ(faults, missing) << count;
+        const AccountRecord& a = read.Account;
+        EXPECT_EQ(a.AdoptGroupCMDs, count >= 1);
+        EXPECT_EQ(a.Permissions.ChangeDir, count >= 2);
+        EXPECT_FALSE(a.Permissions.Dir);
+        EXPECT_EQ(a.Permissions.RenameFile, count >= 9);
+        EXPECT_EQ(a.UserId, count >= 10 ? full.UserId : QString());
+        EXPECT_EQ(read.lineRead(AccountLine::Password), count >= 11);
+        EXPECT_EQ(a.Password, count >= 11 ? full.Password : QString());
+        EXPECT_EQ(a.Description, count >= 12 ? full.Description : QString());
+        EXPECT_EQ(a.Email, count >= 13 ? full.Email : QString());
+        EXPECT_EQ(a.Group, count >= 14 ? full.Group : QString());
+        EXPECT_EQ(a.RootFolder, count >= 15 ? full.RootFolder : QString());
+        EXPECT_EQ(a.UseGroupHomeDirectory, count >= 16);
+    }
+
+    // A flag that is no flag gives False and reading goes on; a missing file opens nothing.
+    QStringList damaged = lines;
+    damaged[0] = QStringLiteral("maybe");
+    home.write(QStringLiteral("/users/U_bob"), groupBytes(damaged));
+    QList<std::pair<int, LineFault>> faults;
+    const AccountFileRead read = ReadAccountFile(AccountFilePath(QStringLiteral("bob")), [&](int line, LineFault f) {
+        faults.append({line, f});
+        return true;
+    });
+    EXPECT_EQ(faults, (QList<std::pair<int, LineFault>>{{1, LineFault::TypeMismatch}}));
+    EXPECT_FALSE(read.Account.AdoptGroupCMDs);
+    EXPECT_EQ(read.Account.Group, full.Group);
+    EXPECT_FALSE(ReadAccountFile(AccountFilePath(QStringLiteral("nobody")), [](int, LineFault) { return true; }).Opened);
+}
+
+TEST(GroupReader, ReadsNineLinesAndStopsWhenAsked)
+{
+    TempAppFolder home;
+    GroupRecord g;
+    g.Permissions = PermissionSet::all(true);
+    g.Permissions.PutFile = false;
+    g.RootFolder = QStringLiteral("/srv/pub");
+    home.write(QStringLiteral("/groups/G_pub"), groupBytes(GroupFileLines(g, true)));
+    const auto never = [](int, LineFault) {
+        ADD_FAILURE();
+        return true;
+    };
+    const GroupFileRead read = ReadGroupFile(GroupFilePath(QStringLiteral("pub")), never);
+    EXPECT_TRUE(read.Opened);
+    EXPECT_EQ(read.LinesRead, 0x1FFu);
+    EXPECT_FALSE(read.Group.Permissions.PutFile);
+    EXPECT_TRUE(read.Group.Permissions.ChangeDir && read.Group.Permissions.DeleteFile);
+    EXPECT_EQ(read.Group.RootFolder, g.RootFolder);
+
+    home.write(QStringLiteral("/groups/G_pub"), groupBytes({QStringLiteral("True"), QStringLiteral("True")}));
+    int calls = 0;
+    const GroupFileRead cut = ReadGroupFile(GroupFilePath(QStringLiteral("pub")), [&](int line, LineFault) {
+        EXPECT_EQ(line, 3);
+        ++calls;
+        return false;
+    });
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(cut.LinesRead, 0x3u);
+    EXPECT_FALSE(cut.Group.Permissions.PutFile);
+    EXPECT_TRUE(cut.Group.RootFolder.isEmpty());
+}

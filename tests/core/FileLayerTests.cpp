@@ -2,10 +2,13 @@
 // line reading and renames.
 #include "core/AnsiCodec.h"
 #include "core/FileNames.h"
+#include "core/NoReplaceRename.h"
+#include "core/StaleTemporaries.h"
 #include "core/TextFile.h"
 #include "tests/support/TempAppFolder.h"
 
 #include <QDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 TEST(AnsiCodec, AllBytesRoundTripAndHighCharactersMap)
@@ -99,4 +102,85 @@ TEST(TextFile, WholeWritesAreAtomicAndRenamesNeverReplace)
     ASSERT_TRUE(AppendToFile(home.file(QStringLiteral("/c.txt")), "more"));
     EXPECT_EQ(FileLength(home.file(QStringLiteral("/C.txt"))), 10);
     EXPECT_EQ(FileLength(home.file(QStringLiteral("/none"))), -1);
+}
+
+// Every way of claiming the new name (as used where the ones before it are not
+// supported) moves files and folders and never replaces anything.
+TEST(NoReplaceRename, EveryMethodMovesAndNeverReplaces)
+{
+    struct Case {
+        const char* from;
+        const char* to;
+        int result;
+    };
+    const Case cases[] = {
+        {"/file", "/moved", 0},
+        {"/file", "/other", EEXIST},
+        {"/file", "/folder2", EEXIST},
+        {"/folder", "/folder2", EEXIST},
+        {"/folder", "/movedfolder", 0},
+        {"/missing", "/moved", ENOENT},
+        {"/folder", "/folder/inside", EINVAL},
+    };
+    for (NoReplaceMethod method : {NoReplaceMethod::Flag, NoReplaceMethod::HardLink, NoReplaceMethod::Placeholder}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(QStringLiteral("method %1: %2 -> %3").arg(int(method)).arg(c.from, c.to).toStdString());
+            TempAppFolder home(false);
+            home.write(QStringLiteral("/file"), "file");
+            home.write(QStringLiteral("/other"), "other");
+            home.write(QStringLiteral("/folder/in"), "in");
+            QDir(home.path()).mkpath(QStringLiteral("folder2"));
+            const QString from = home.file(QString::fromLatin1(c.from));
+            const QString to = home.file(QString::fromLatin1(c.to));
+            const QFileInfo before(from);
+            const QByteArray source = before.isFile() ? home.read(QString::fromLatin1(c.from)) : QByteArray();
+
+            EXPECT_EQ(NoReplaceRename(from, to, method), c.result);
+            if (c.result == 0) {
+                EXPECT_FALSE(QFileInfo::exists(from));
+                if (before.isDir())
+                    EXPECT_EQ(home.read(QString::fromLatin1(c.to) + QStringLiteral("/in")), QByteArray("in"));
+                else
+                    EXPECT_EQ(home.read(QString::fromLatin1(c.to)), source);
+                continue;
+            }
+            // Nothing moved, nothing replaced, no placeholder left behind.
+            EXPECT_EQ(QFileInfo::exists(from), before.exists());
+            EXPECT_EQ(home.read(QStringLiteral("/file")), QByteArray("file"));
+            EXPECT_EQ(home.read(QStringLiteral("/other")), QByteArray("other"));
+            EXPECT_EQ(home.read(QStringLiteral("/folder/in")), QByteArray("in"));
+            EXPECT_TRUE(QDir(home.file(QStringLiteral("/folder2"))).isEmpty());
+            EXPECT_FALSE(QFileInfo::exists(home.file(QStringLiteral("/moved"))));
+            EXPECT_FALSE(QFileInfo::exists(home.file(QStringLiteral("/folder/inside"))));
+        }
+    }
+}
+
+// Only the program's own leftovers of an interrupted rewrite go; the served
+// root, logs and every other name stay.
+TEST(StaleTemporaries, OnlyTheProgramsOwnLeftoversAreRemoved)
+{
+    TempAppFolder home;
+    const QStringList stale{"/Config.txt.AbCdEf", "/config.txt.q1w2e3", "/VirtMap.dat.xYzAbC", "/users/U_bob.QwErTy",
+                            "/groups/G_staff.AAAAAA", "/users/stats/bob.Get_File_Count.txt.abcdef",
+                            "/logs/anonymous_passwords.txt.ZZZZZZ"};
+    const QStringList kept{"/Config.txt", "/Config.txt.bak", "/Config.txt.ABCDEFG", "/Config.txt.ABC-EF",
+                           "/notes.txt.ABCDEF", "/users/U_bob", "/logs/S_Log.txt.ABCDEF", "/root/Config.txt.ABCDEF",
+                           "/users/stats/bob.Get_File_Count.txt", "/users/stats/Trend_bob.txt",
+                           "/root/U_bob.ABCDEF"};
+    for (const QStringList* list : {&stale, &kept})
+        for (const QString& tail : *list)
+            home.write(tail, "x");
+    QDir(home.path()).mkpath(QStringLiteral("groups/G_public.FOLDER"));
+
+    QStringList removed = RemoveStaleTemporaries();
+    removed.sort();
+    QStringList expected = stale;
+    expected.sort();
+    EXPECT_EQ(removed, expected);
+    for (const QString& tail : stale)
+        EXPECT_FALSE(home.exists(tail)) << tail.toStdString();
+    for (const QString& tail : kept)
+        EXPECT_TRUE(home.exists(tail)) << tail.toStdString();
+    EXPECT_TRUE(QFileInfo(home.file(QStringLiteral("/groups/G_public.FOLDER"))).isDir());
 }

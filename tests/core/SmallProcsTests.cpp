@@ -1,4 +1,5 @@
 // Name validation, day of the year, path tests and path normalisation.
+#include "core/GeneralDate.h"
 #include "core/SmallProcs.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
@@ -55,4 +56,20 @@ TEST(RMVSlash, CollapsesRunsAndLowersCase)
     EXPECT_EQ(ModMain::RMVSlash(QStringLiteral(" /Root//Sub///File.TXT ")), QStringLiteral("/root/sub/file.txt"));
     EXPECT_EQ(ModMain::RMVSlash(QStringLiteral("a////b")), QStringLiteral("a/b"));
     EXPECT_EQ(ModMain::RMVSlash(QStringLiteral("a/////b")), QStringLiteral("a//b"));
+}
+
+TEST(GeneralDate, FullDateAndTimeInTheLocalesOrder)
+{
+    const QDateTime when(QDate(2026, 12, 9), QTime(7, 5, 3));
+    const struct {
+        QLocale locale;
+        const char* text;
+    } cases[] = {
+        {QLocale(QLocale::C), "9 Dec 2026 07:05:03"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "12/9/2026 7:05:03 AM"},
+        {QLocale(QLocale::German, QLocale::Germany), "09.12.2026 07:05:03"},
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), "09/12/2026 07:05:03"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GeneralDateText(when, c.locale), QString::fromUtf8(c.text)) << c.locale.name().toStdString();
 }

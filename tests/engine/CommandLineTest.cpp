@@ -61,4 +61,7 @@ TEST(ParseCommand, VerbInCapitalsArgumentAsSent)
     EXPECT_TRUE(parseCommand(QByteArray("RETR a\0b", 8)).badArgument);
     EXPECT_TRUE(parseCommand("RETR a\x7f").badArgument);
     EXPECT_EQ(parseCommand("RETR \xc3\xa9t\xc3\xa9").argument, QString::fromUtf8("\xc3\xa9t\xc3\xa9"));
+    EXPECT_FALSE(parseCommand("RETR \xc3\xa9t\xc3\xa9").notUtf8);
+    for (const char* line : {"STOR r\xe9sum\xe9.txt", "MKD \xc3", "MKD \xed\xa0\x80", "MKD \xc0\xaf"})
+        EXPECT_TRUE(parseCommand(line).notUtf8) << line;
 }

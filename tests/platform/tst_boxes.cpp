@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -199,6 +200,40 @@ private Q_SLOTS:
 
         whenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
         QCOMPARE(service.input(QStringLiteral("Name:"), QStringLiteral("T"), QStringLiteral("start")), QString());
+    }
+
+    void clientTextIsShownAsWritten_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"message", "confirm", "input", "error"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    // A user name typed by a client reaches boxes; it is never read as markup.
+    void clientTextIsShownAsWritten()
+    {
+        QFETCH(QString, kind);
+        const QString text = QStringLiteral("Logoff User <b>bob</b><img src=\"no-such-picture.png\">?");
+        QStringList formats;
+        const auto check = [&](QWidget* window) {
+            for (QLabel* label : window->findChildren<QLabel*>())
+                if (label->text() == text)
+                    formats.append(label->textFormat() == Qt::PlainText ? QStringLiteral("plain") : QStringLiteral("guessed"));
+        };
+        if (kind == QLatin1String("error")) {
+            WidgetErrorReporter reporter;
+            reporter.show(text);
+            QCOMPARE(openBoxes().size(), 1);
+            check(openBoxes().first());
+        } else {
+            whenModal(check);
+            if (kind == QLatin1String("message"))
+                Service().message(text, QString(), MessageIcon::None);
+            else if (kind == QLatin1String("confirm"))
+                Service().confirm(text, QString());
+            else
+                Service().input(text, QString(), QString());
+        }
+        QCOMPARE(formats, QStringList({QStringLiteral("plain")}));
     }
 
     void boxesDoNotSitOnErrorBoxes()

@@ -15,8 +15,7 @@ namespace {
 
 QString pathOf(const QModelIndex& index)
 {
-    auto* model = qobject_cast<const QFileSystemModel*>(index.model());
-    return model ? model->filePath(index) : QString();
+    return index.data(QFileSystemModel::FilePathRole).toString();
 }
 
 QString currentPath(FolderPicker& picker)
@@ -62,8 +61,12 @@ private Q_SLOTS:
         QCOMPARE(picker.SelectedFolder(), given);
         QCOMPARE(currentPath(picker), root() + QStringLiteral("/a/b"));
 
-        // Missing, outside the tree, the root itself, empty: kept as given, nothing selected in the tree.
-        for (const QString& path : {root() + QStringLiteral("/gone"), QDir::tempPath(), root(), QString()}) {
+        // The root itself is in its tree.
+        picker.SetSelectedFolder(root());
+        QCOMPARE(currentPath(picker), root());
+
+        // Missing, outside the tree, empty: kept as given, nothing selected in the tree.
+        for (const QString& path : {root() + QStringLiteral("/gone"), QDir::tempPath(), QString()}) {
             picker.SetSelectedFolder(path);
             QCOMPARE(picker.SelectedFolder(), path);
             QCOMPARE(currentPath(picker), QString());
@@ -81,11 +84,15 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&picker));
 
         auto* view = picker.findChild<QTreeView*>();
-        // Folders only: "a" and "c", not the file.
-        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+        // The root alone at the top, open; below it folders only: "a" and "c", not the file.
+        QCOMPARE(view->model()->rowCount(view->rootIndex()), 1);
+        const QModelIndex top = view->model()->index(0, 0, view->rootIndex());
+        QCOMPARE(pathOf(top), root());
+        QVERIFY(view->isExpanded(top));
+        QTRY_COMPARE(view->model()->rowCount(top), 2);
         QModelIndex c;
         for (int row = 0; row < 2; ++row) {
-            const QModelIndex index = view->model()->index(row, 0, view->rootIndex());
+            const QModelIndex index = view->model()->index(row, 0, top);
             if (pathOf(index).endsWith(QStringLiteral("/c")))
                 c = index;
         }
@@ -93,6 +100,9 @@ private Q_SLOTS:
         view->scrollTo(c);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(c).center());
         QCOMPARE(picker.SelectedFolder(), root() + QStringLiteral("/c"));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(top).center());
+        QCOMPARE(picker.SelectedFolder(), root());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(c).center());
 
         // A new tree root keeps the choice while it stays in the tree.
         picker.SetTreeRoot(root());

@@ -172,11 +172,21 @@ private Q_SLOTS:
         QCOMPARE(seen, QStringList({QStringLiteral("focus"), QStringLiteral("down 1 bob"), QStringLiteral("click bob"),
                                     QStringLiteral("down 2 alice"), QStringLiteral("down 4 bob")}));
 
+        // A double-click reports after the selection; a right one does not.
+        connect(list, &ListViewControl::DblClick, this, [&] { seen.append(QStringLiteral("dbl ") + list->SelectedText()); });
+        seen.clear();
+        QTest::mouseDClick(tree->viewport(), Qt::RightButton, {}, bob);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, alice);
+        QCOMPARE(seen.filter(QStringLiteral("dbl")), QStringList{QStringLiteral("dbl alice")});
+
         // Changing the view keeps the focus without a second GotFocus.
         seen.clear();
         list->SetView(ListViewMode::SmallIcons);
-        QVERIFY(list->findChild<QListView*>()->hasFocus());
+        auto* icons = list->findChild<QListView*>();
+        QVERIFY(icons->hasFocus());
         QVERIFY2(seen.isEmpty(), qPrintable(seen.join(QLatin1Char(','))));
+        QTest::mouseDClick(icons->viewport(), Qt::LeftButton, {}, icons->visualRect(icons->model()->index(0, 0)).center());
+        QCOMPARE(seen.last(), QStringLiteral("dbl bob"));
     }
 
     void tooltipShowsOverRowsAndSpace()

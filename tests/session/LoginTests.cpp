@@ -262,6 +262,22 @@ TEST_F(Login, MissingRootFoldersAreRemapped)
                            QStringLiteral("*** MAPPING GROUP ROOT FOLDER TO: ") + appRoot,
                            QStringLiteral("*** WARNING *** Modify Group root folder.")}));
     EXPECT_EQ(second->homeFolder, appRoot + QLatin1Char('/'));
+
+    // A blank root, the user's or the group's, is no folder: never the machine's root.
+    for (const bool useGroup : {false, true}) {
+        a.UseGroupHomeDirectory = useGroup;
+        a.RootFolder = QStringLiteral("  ");
+        writeAccount(a);
+        g.RootFolder = QString();
+        writeGroup(QStringLiteral("staff"), g);
+        auto blank = session(QStringLiteral("bob"));
+        login(*blank);
+        EXPECT_EQ(blank->homeFolder, appRoot + QLatin1Char('/')) << useGroup;
+        const QStringList logged = messages(QStringLiteral("/logs/S_Log.txt"));
+        EXPECT_EQ(logged.at(logged.size() - 2),
+                  useGroup ? QStringLiteral("*** WARNING *** Modify Group root folder.")
+                           : QStringLiteral("*** WARNING *** Modify User root folder."));
+    }
 }
 
 TEST_F(Login, ServerRootLosesItsFinalSlashAndStaysWhenPresent)
@@ -328,17 +344,20 @@ TEST_F(VirtualFolders, ARecordCutShortIsReportedPerMissingLineAndDropped)
     EXPECT_TRUE(doubles.errors->reports[0].contains(QStringLiteral("in Quayport.frmMain.IFtpEngineNotify_UserLogin ")));
 }
 
-TEST_F(Login, UserCommandMapsGuestOnlyAfterAuthorisation)
+TEST_F(Login, UserCommandMapsGuestBeforeAndAfterAuthorisation)
 {
     writeBob();
     auto user = session(QStringLiteral("bob"));
     QString command = QStringLiteral("user");
     QString parameters = QStringLiteral("GUEST");
     bool cancel = true;
+    // Before login the alias is all that happens.
     handlers.IFtpEngineNotify_UserCommand(*user, command, parameters, cancel);
-    EXPECT_EQ(parameters, QStringLiteral("GUEST"));
+    EXPECT_EQ(parameters, QStringLiteral("anonymous"));
     EXPECT_TRUE(cancel);
+    EXPECT_TRUE(doubles.errors->reports.isEmpty());
 
+    parameters = QStringLiteral("GUEST");
     login(*user);
     GroupRecord g = group();
     g.Permissions.Dir = false;

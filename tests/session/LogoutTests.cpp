@@ -121,30 +121,38 @@ TEST_F(Logout, DayFilesFollowTheClock)
     }
 }
 
-TEST_F(Logout, AdministratorsLogoffTextOnceThenTheUsualOne)
+TEST_F(Logout, AdministratorsLogoffTextOnlyForTheSessionEnded)
 {
-    ConsoleState::AdminLogoff = true;
+    // The administrator ends session 7; another session's end keeps its own text.
+    ConsoleState::AdminLogoffSession = 7;
+    auto other = bobWith(0, 0);
+    other->sessionId = 3;
+    handlers.IFtpEngineNotify_UserLogout(*other);
+    EXPECT_EQ(ConsoleState::AdminLogoffSession, 7u);
     auto a = bobWith(0, 0);
+    a->sessionId = 7;
     handlers.IFtpEngineNotify_UserLogout(*a);
-    EXPECT_FALSE(ConsoleState::AdminLogoff);
+    EXPECT_EQ(ConsoleState::AdminLogoffSession, 0u);
     auto b = bobWith(0, 0);
+    b->sessionId = 7;
     handlers.IFtpEngineNotify_UserLogout(*b);
     EXPECT_EQ(messages(QStringLiteral("/logs/S_Log.txt")),
-              (QStringList{QStringLiteral("221 The Administrator has terminated the connection."),
+              (QStringList{QStringLiteral("221 User has disconnected"),
+                           QStringLiteral("221 The Administrator has terminated the connection."),
                            QStringLiteral("221 User has disconnected")}));
 
     // A session that never logged in writes no trend file; its end is logged.
-    ConsoleState::AdminLogoff = true;
-    auto never = session(QStringLiteral("mallory"));
+    auto never = session(QStringLiteral("mallory"), QStringLiteral("secret"), 9);
+    ConsoleState::AdminLogoffSession = never->SessionId();
     never->SetSessionData(QStringLiteral("kill"));
     handlers.IFtpEngineNotify_UserLogout(*never);
-    EXPECT_FALSE(ConsoleState::AdminLogoff);
+    EXPECT_EQ(ConsoleState::AdminLogoffSession, 0u);
     EXPECT_FALSE(home.exists(stats(QStringLiteral("Trend_mallory.txt"))));
     const LogRecord last = records(QStringLiteral("/logs/S_Log.txt")).last();
     EXPECT_EQ(last.Message, QStringLiteral("221 The Administrator has terminated the connection."));
     EXPECT_EQ(last.Group, QStringLiteral("Unknown"));
     EXPECT_TRUE(never->holdsNothing());
-    EXPECT_EQ(console.userTreeUpdates, 3);
+    EXPECT_EQ(console.userTreeUpdates, 4);
 }
 
 TEST_F(Logout, DamagedDayFileIsReportedAndMended)

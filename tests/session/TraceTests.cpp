@@ -56,9 +56,40 @@ TEST_F(Trace, NoopLinesAreSkippedAndARefusalSurvivesThem)
 
     // After a refused listing the end reply is logged as sent.
     record(*user)->PendingOpCode = PendingOp::Refused;
-    engine.SetReplyText(14, QStringLiteral("550 Access denied."));
+    record(*user)->ListingEndText = QStringLiteral("550 Access denied.");
     trace(*user, QStringLiteral("550 Access denied."));
     EXPECT_EQ(lastLogged(), QStringLiteral("550 Access denied."));
+}
+
+// Whether a refusal's reply is logged as sent depends on how the session's
+// own last listing ended, not on the listing another session had last.
+TEST_F(Trace, ARefusalIsJudgedByTheSessionsOwnListing)
+{
+    auto bob = loggedInBob();
+    auto other = session(QStringLiteral("bob"), QStringLiteral("secret"), 2);
+    login(*other);
+    trace(*other, QStringLiteral("230 Date today"));
+    const auto endListing = [&](FakeFtpUser& user, bool allowed) {
+        record(user)->AllowDir = record(user)->GAllowDir = allowed;
+        QString entry = QStringLiteral("entry");
+        handlers.IFtpEngineNotify_DirItem(user, entry, 0);
+    };
+    const struct {
+        bool bobListed;  // bob's own listing was granted
+        bool otherListed; // the other session's listing, which came after it
+        const char* logged;
+    } cases[] = {
+        {false, true, "550 Access denied."},
+        {true, false, "550 Access denied"},
+    };
+    for (const auto& c : cases) {
+        endListing(*bob, c.bobListed);
+        endListing(*other, c.otherListed);
+        record(*bob)->PendingOpCode = PendingOp::Refused;
+        trace(*bob, QStringLiteral("550 Access denied."));
+        EXPECT_EQ(lastLogged(), QString::fromLatin1(c.logged));
+        EXPECT_EQ(record(*bob)->PendingOpCode, PendingOp::None);
+    }
 }
 
 TEST_F(Trace, SessionsWithoutRecordOrNamedNewConnectionLogNothing)

@@ -63,6 +63,8 @@ class FirstRun(QuayportCase):
         may_listen = port_bindable(21)
         program = self.start()
         wait_for(lambda: "Writing new configuration file." in self.home.log_messages(), what="the first-run records")
+        # The line is logged just before the file is written.
+        wait_for(lambda: self.home.exists("Config.txt"), what="the new settings file")
 
         self.assertEqual(self.home.log_messages()[:9],
                          self.creating(*PREPARATION) + self.creating("config.txt") +
@@ -78,6 +80,8 @@ class FirstRun(QuayportCase):
         self.assertEqual(self.home.read_lines("logs/anonymous_passwords.txt"),
                          ["*** 1.0.3 Email addresses from anonymous users ***"])
 
+        # The record comes just before the file is written.
+        wait_for(lambda: self.home.exists("Config.txt"), what="the settings file")
         settings, lines = self.home.settings()
         self.assertEqual(len(lines), 59)
         self.assertEqual(lines[9], VERSION)

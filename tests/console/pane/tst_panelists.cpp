@@ -10,6 +10,7 @@
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
 
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -115,6 +116,12 @@ private Q_SLOTS:
         TempAppFolder home;
         InstalledDoubles doubles;
         home.write(QStringLiteral("/logs/S_Log.txt"), QByteArray(1234, 'x'));
+        {
+            // Seconds and the full year are shown.
+            QFile log(home.file(QStringLiteral("/logs/S_Log.txt")));
+            QVERIFY(log.open(QIODevice::ReadWrite));
+            QVERIFY(log.setFileTime(QDateTime(QDate(2026, 12, 8), QTime(7, 15, 42)), QFileDevice::FileModificationTime));
+        }
         home.write(QStringLiteral("/logs/S_Log_20261208_071500.txt"), "x");
         home.write(QStringLiteral("/logs/U_bob.txt"), "x");
         home.write(QStringLiteral("/logs/U_bob.bak"), "x");
@@ -135,7 +142,8 @@ private Q_SLOTS:
         QCOMPARE(server.ItemCount(), 2);
         QCOMPARE(server.Item(1).text, QStringLiteral("Log.txt"));
         QCOMPARE(server.Item(1).subItems.at(0), QStringLiteral("1234"));
-        QVERIFY(!server.Item(1).subItems.at(1).isEmpty());
+        const QString modified = server.Item(1).subItems.at(1);
+        QVERIFY2(modified.contains(QStringLiteral("2026")) && modified.contains(QStringLiteral(":15:42")), qPrintable(modified));
         QCOMPARE(server.Item(1).icon, 5);
 
         ListViewControl users;

@@ -2,6 +2,7 @@
 import ftplib
 import json
 import os
+import resource
 import socket
 import subprocess
 import tempfile
@@ -11,13 +12,19 @@ import unittest
 
 
 class EngineHost:
-    def __init__(self, *extra):
+    def __init__(self, *extra, rlimits=None):
         self.dir = tempfile.TemporaryDirectory(prefix="engine-e2e-")
         self.root = os.path.join(self.dir.name, "home")
         os.makedirs(self.root)
         binary = os.environ["FTPENGINEHOST"]
+
+        def limit():  # as `ulimit` or a service's LimitFSIZE=, LimitNOFILE= would
+            for which, value in rlimits.items():
+                resource.setrlimit(which, (value, value))
+
         self.proc = subprocess.Popen([binary, "--root", self.root, *extra], stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, text=True, bufsize=1)
+                                     stdout=subprocess.PIPE, text=True, bufsize=1,
+                                     preexec_fn=limit if rlimits else None)
         self.port = int(self.proc.stdout.readline().split()[1])
         self.events = []
         self.cond = threading.Condition()
@@ -151,9 +158,10 @@ class Raw:
 
 class HostTest(unittest.TestCase):
     host_args = ()
+    rlimits = None  # {resource.RLIMIT_...: value} for the host process
 
     def setUp(self):
-        self.host = EngineHost(*self.host_args)
+        self.host = EngineHost(*self.host_args, rlimits=self.rlimits)
         self.addCleanup(self.host.close)
         self.addCleanup(self.check_logouts)
 

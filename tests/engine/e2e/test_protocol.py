@@ -1,6 +1,7 @@
 """The protocol as the program relies on it: replies, notification order,
 login rules, listings, limits and how sessions end."""
 import os
+import resource
 import socket
 import time
 import unittest
@@ -67,6 +68,25 @@ class Replies(HostTest):
         self.assertEqual(r.reply(), "200 NOOP command successful.")
         self.host.sync()
         self.assertEqual(self.host.of("Debug")[-2]["msg"], "NOOP")
+
+    def test_names_that_are_not_utf8_name_nothing(self):
+        self.host.write("ok.txt", b"kept")
+        r = self.raw()
+        r.login()
+        refused = "553 Requested action not taken. File name not allowed."
+        for verb in ("STOR", "APPE", "RETR", "MKD", "RMD", "DELE", "CWD", "RNFR", "SIZE", "MDTM", "LIST", "NLST"):
+            for name in (b"r\xe9sum\xe9.txt", b"caf\xe9", b"\xc3"):
+                r.send(verb.encode() + b" " + name + b"\r\n")
+                self.assertEqual(r.reply(), refused, (verb, name))
+        self.assertTrue(r.cmd("RNFR ok.txt").startswith("350"))
+        r.send(b"RNTO r\xe8sum\xe8.txt\r\n")
+        self.assertEqual(r.reply(), refused)
+        self.assertTrue(r.cmd("RNTO other.txt").startswith("503"))  # the refusal ended the rename
+        self.assertEqual(os.listdir(self.host.root), ["ok.txt"])
+        # The same name in UTF-8 is an ordinary name.
+        r.send("MKD café".encode() + b"\r\n")
+        self.assertTrue(r.reply().startswith("257"))
+        self.assertEqual(sorted(os.listdir(self.host.root)), ["café", "ok.txt"])
 
     def test_handler_exceptions_are_contained(self):
         r = self.raw()
@@ -234,6 +254,34 @@ class SessionEnds(HostTest):
         ids = [s["sid"] for s in done["sessions"]]
         self.assertEqual(len(ids), 100)
         self.assertEqual(ids, sorted(ids))
+
+
+class OutOfDescriptors(HostTest):
+    """Clients that arrive while the server has no descriptor left wait in
+    the queue and are served once descriptors are free again."""
+    rlimits = {resource.RLIMIT_NOFILE: 64}
+
+    def test_accepting_resumes_once_descriptors_are_free(self):
+        clients = [socket.create_connection(("127.0.0.1", self.host.port), timeout=10) for _ in range(80)]
+        self.addCleanup(lambda: [c.close() for c in clients])
+        greeted, waiting = [], []
+        for c in clients:
+            c.settimeout(2 if not waiting else 0.2)
+            try:
+                self.assertEqual(c.recv(3), b"220")
+                greeted.append(c)
+            except socket.timeout:
+                waiting.append(c)
+        self.assertTrue(greeted and waiting, (len(greeted), len(waiting)))
+        for c in greeted:
+            c.close()
+        for c in waiting:
+            c.settimeout(10)
+            self.assertEqual(c.recv(3), b"220")
+        for c in waiting:
+            c.close()
+        late = self.raw()
+        self.assertTrue(late.greeting.startswith("220"))
 
 
 class TimeLimits(HostTest):

@@ -1,6 +1,8 @@
 """Real clients move real files through the engine, byte for byte."""
+import ftplib
 import io
 import os
+import resource
 import shutil
 import subprocess
 import unittest
@@ -108,6 +110,35 @@ class CurlTransfers(HostTest):
 
     def test_active(self):
         self.check("-P", "127.0.0.1")
+
+
+class FileSizeLimit(HostTest):
+    """A process file-size limit fails the upload that crosses it, not the server."""
+    rlimits = {resource.RLIMIT_FSIZE: 256 * 1024}
+
+    def test_upload_past_the_limit_is_refused_and_serving_goes_on(self):
+        f = self.host.ftp()
+        other = self.host.ftp()
+        for command in ("STOR big.bin", "APPE big.bin"):
+            conn = f.transfercmd(command)
+            try:
+                conn.sendall(BINARY)
+            except (ConnectionResetError, BrokenPipeError):
+                pass  # the server may drop the data connection before all of it is sent
+            finally:
+                conn.close()
+            with self.assertRaises(ftplib.error_temp) as refused:
+                f.voidresp()
+            self.assertTrue(str(refused.exception).startswith("451"), refused.exception)
+        self.assertEqual(self.host.proc.poll(), None)
+        # Both sessions, and new ones, are served as before.
+        f.storbinary("STOR small.bin", io.BytesIO(b"small"))
+        got = io.BytesIO()
+        other.retrbinary("RETR small.bin", got.write)
+        self.assertEqual(got.getvalue(), b"small")
+        self.host.ftp().quit()
+        f.quit()
+        other.quit()
 
 
 @unittest.skipUnless(shutil.which("lftp"), "lftp not installed")

@@ -150,6 +150,7 @@ class Replies(SessionCase):
         self.assertEqual(self.raw("../users/U_bob", PASSWORD), b"530 No user account exists. Please try again.\r\n")
         self.assertEqual(self.raw("alias", PASSWORD), b"530 User name is different from configuration name.\r\n")
         self.assertEqual(self.raw("anonymous", "me@example.org"), b"530 anonymous not enabled at this site.\r\n")
+        self.assertEqual(self.raw("guest", "me@example.org"), b"530 anonymous not enabled at this site.\r\n")
         self.assertEqual(self.raw("bob", "wrongpass", then_noop=True),
                          b"530 Invalid password.\r\n200 NOOP command successful.\r\n")
         self.assertEqual(self.raw("nopass", "", then_noop=True),
@@ -166,7 +167,7 @@ class Replies(SessionCase):
             s.sendall(b"PASS\r\n")
             self.assertEqual(reader.read(), b"530 Empty password not allowed.\r\n")
 
-        self.wait_for_logouts(7)
+        self.wait_for_logouts(8)
         messages = [r[5] for r in self.home.log_records("S_Log.txt")]
         for text in ("530 No user account exists. Please try again.", "530 User name is different from configuration name.",
                      "530 anonymous not enabled at this site.", "530 Invalid password.",
@@ -184,8 +185,12 @@ class Anonymous(SessionCase):
         self.start(anonymous=True)
         client = self.ftp("anonymous", "visitor@example.org")
         client.quit()
-        self.wait_for_logouts(1)
+        # "guest" is another name for it, before login as after.
+        client = self.ftp("Guest", "caller@example.org")
+        client.quit()
+        self.wait_for_logouts(2)
         self.assertIn("visitor@example.org", self.home.read_lines("logs/anonymous_passwords.txt"))
+        self.assertIn("caller@example.org", self.home.read_lines("logs/anonymous_passwords.txt"))
         for log in ("S_Log.txt", "U_anonymous.txt", "G_public.txt"):
             self.assertIn(("anonymous", "public", "127.0.0.1", "230 anonymous login ok."),
                           [r[2:] for r in self.home.log_records(log)], log)

@@ -1,4 +1,4 @@
-#include "console/ProgramLifetime.h"
+#include "core/ProgramLifetime.h"
 
 #include <QCoreApplication>
 

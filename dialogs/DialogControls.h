@@ -1,0 +1,70 @@
+#pragma once
+// What the administration dialogs share: named controls with their tips,
+// buttons that are never default, check box states, places given in twips,
+// and handlers connected under the failure convention.
+#include "core/Trapped.h"
+
+#include <QCheckBox>
+#include <QObject>
+#include <QPushButton>
+#include <QString>
+#include <functional>
+
+namespace DialogControls {
+
+// "Quayport.<form>.<procedure>", the name a handler's failures are reported under.
+QString Procedure(const QString& form, const char* procedure);
+
+template <class Control>
+Control* Named(Control* control, const char* name, const QString& tip = QString())
+{
+    control->setObjectName(QLatin1String(name));
+    if (!tip.isEmpty())
+        control->setToolTip(tip);
+    return control;
+}
+
+QPushButton* Button(QWidget* owner, const char* name, const QString& caption, const QString& tip = QString());
+QCheckBox* CheckBox(QWidget* owner, const char* name, const QString& caption, const QString& tip = QString());
+
+inline Qt::CheckState CheckState(bool on)
+{
+    return on ? Qt::Checked : Qt::Unchecked;
+}
+// Grey counts as not set.
+inline bool IsSet(const QCheckBox* box)
+{
+    return box->checkState() == Qt::Checked;
+}
+
+// Left, top, width and height in twips, relative to the parent.
+void Place(QWidget* control, int left, int top, int width, int height);
+
+// Runs the form's procedure under its report name, trapped.
+template <class Form>
+void RunTrapped(Form* form, const char* procedure, void (Form::*handler)())
+{
+    Trapped(Procedure(form->objectName(), procedure), 0, [&] { (form->*handler)(); });
+}
+
+// Runs the form's procedure, trapped, each time the signal comes.
+template <class Sender, class Signal, class Form>
+void OnSignal(Sender* sender, Signal signal, Form* form, const char* procedure, void (Form::*handler)())
+{
+    QObject::connect(sender, signal, form, [form, procedure, handler] { RunTrapped(form, procedure, handler); });
+}
+
+// True when every text can be stored in the program's files; otherwise an
+// "Error" box names what cannot be stored and the caller stores nothing.
+bool Storable(const QList<std::pair<QString, QString>>& whatAndText);
+
+} // namespace DialogControls
+
+class QDialog;
+namespace DialogControls {
+// A fixed client area given in twips, centred on the screen.
+void FixedCentred(QDialog* dialog, int widthTwips, int heightTwips);
+// Sets a check box from code and runs its click procedure also when the value
+// does not change (a change runs it through the box's toggled signal).
+void SetBox(QCheckBox* box, bool on, const std::function<void()>& clickProcedure);
+} // namespace DialogControls

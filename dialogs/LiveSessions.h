@@ -1,0 +1,18 @@
+#pragma once
+// How the dialogs reach the live FTP sessions: the console installs its
+// engine's sessions, and deleting an account closes that user's sessions.
+#include <QString>
+#include <memory>
+
+class LiveSessions {
+public:
+    virtual ~LiveSessions() = default;
+    // Closes every live session whose user name, blanks around it and letter
+    // case ignored, is this name; a blank name closes nothing.
+    virtual void CloseUserSessions(const QString& userName) = 0;
+};
+
+// Installs the sessions for the whole process; returns the ones replaced.
+std::shared_ptr<LiveSessions> InstallLiveSessions(std::shared_ptr<LiveSessions> sessions);
+// Closes through the installed sessions; nothing when none are installed.
+void CloseUserSessions(const QString& userName);

@@ -1,0 +1,69 @@
+#include "session/AccountRemoval.h"
+
+#include "core/AppFolder.h"
+#include "core/FileNames.h"
+#include "core/SmallProcs.h"
+#include "core/TextFile.h"
+#include "session/StatCounterFile.h"
+#include "session/TrendFiles.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+QString statsFolder()
+{
+    return AppPath(QStringLiteral("/users/stats"));
+}
+
+// The day trend files <prefix><name>.<year and day>.txt, and no others.
+void removeDayTrends(const QString& prefix, const QString& name)
+{
+    static const QRegularExpression stamp(QStringLiteral("^\\.\\d{5,7}\\.txt$"), QRegularExpression::CaseInsensitiveOption);
+    const QString start = prefix + name;
+    for (const QString& file : ListFiles(statsFolder(), start + QStringLiteral(".*"))) {
+        if (stamp.match(file.mid(start.size())).hasMatch())
+            RemoveFile(statsFolder() + QLatin1Char('/') + file);
+    }
+}
+
+// Removes the main file and what belongs to it; true when the main file is gone.
+template <class Rest>
+bool removeWith(const QString& mainFile, Rest&& rest)
+{
+    RemoveFile(mainFile);
+    rest();
+    return !FileExists(mainFile);
+}
+
+bool safe(const QString& name)
+{
+    return !name.isEmpty() && IsSafeName(name);
+}
+
+} // namespace
+
+bool RemoveAccountFiles(const QString& name)
+{
+    if (!safe(name))
+        return false;
+    return removeWith(AppPath(QStringLiteral("/users/U_") + name), [&] {
+        RemoveFile(AppPath(QStringLiteral("/logs/U_") + name + QStringLiteral(".txt")));
+        using namespace StatSuffix;
+        for (const char* suffix : {SentCount, SentSize, ReceivedCount, ReceivedSize, TransferedCount, TransferedSize,
+                                   DeletedCount, DeletedSize})
+            RemoveFile(StatCounterPath(name, suffix));
+        RemoveFile(SessionTrendPath(name));
+        removeDayTrends(QStringLiteral("Trend_User_Day_"), name);
+    });
+}
+
+bool RemoveGroupFiles(const QString& name)
+{
+    if (!safe(name))
+        return false;
+    return removeWith(AppPath(QStringLiteral("/groups/G_") + name), [&] {
+        RemoveFile(AppPath(QStringLiteral("/logs/G_") + name + QStringLiteral(".txt")));
+        removeDayTrends(QStringLiteral("Trend_Group_Day_"), name);
+    });
+}

@@ -1,0 +1,191 @@
+// The edit groups dialog: showing a group and its members by their own
+// files, creating, updating and deleting with the exact files, the question
+// and the order of log lines, "public", and the hand-over.
+#include "core/Accounts.h"
+#include "core/Config.h"
+#include "core/ProcessState.h"
+#include "core/TextCipher.h"
+#include "core/TextFile.h"
+#include "dialogs/frmEditGroups.h"
+#include "platform/FolderPicker.h"
+#include "session/ConsoleState.h"
+#include "tests/console/ConsoleFixture.h"
+#include "tests/console/DialogTestSupport.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+void writeGroup(const QString& name, const QString& root, bool putFile = true)
+{
+    GroupRecord g;
+    g.Permissions = PermissionSet::all(true);
+    g.Permissions.PutFile = putFile;
+    g.RootFolder = root;
+    QVERIFY(WriteLines(GroupFilePath(name), GroupFileLines(g, false)));
+}
+
+void writeMember(const QString& file, const QString& id, const QString& group)
+{
+    AccountRecord a;
+    a.UserId = id;
+    a.Group = group;
+    a.Password = QStringLiteral("pw");
+    QVERIFY(WriteLines(AccountFilePath(file), AccountFileLines(a)));
+}
+
+QStringList groupLines(const QString& flags, const QString& root, bool enciphered)
+{
+    QStringList lines;
+    for (QChar c : flags)
+        lines.append(c == QLatin1Char('1') ? QStringLiteral("True") : QStringLiteral("False"));
+    lines << root << QStringLiteral("1.0.3");
+    for (int i = 0; i < 19; ++i)
+        lines.append(enciphered ? ModMain::Encipher(QStringLiteral("<Reserved>")) : QStringLiteral("<Reserved>"));
+    return lines;
+}
+
+QStringList texts(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
+}
+
+void select(frmEditGroups& d, const QString& name)
+{
+    const QList<QListWidgetItem*> found = d.lstGroups->findItems(name, Qt::MatchExactly);
+    QVERIFY(!found.isEmpty());
+    d.lstGroups->setCurrentItem(found.first());
+}
+
+} // namespace
+
+class TestEditGroups : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void showsCreatesUpdatesAndDeletes()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        ModMain::LoadConfig();
+        InstalledSessions live;
+        const QString root = f.folder.file(QStringLiteral("/root"));
+        writeGroup(QStringLiteral("staff"), root + QStringLiteral("/staff"), false);
+        writeGroup(QStringLiteral("public"), root);
+        writeMember(QStringLiteral("bob"), QString(), QStringLiteral(" STAFF "));
+        writeMember(QStringLiteral("carol"), QStringLiteral("Carol"), QStringLiteral("staff"));
+        writeMember(QStringLiteral("dave"), QStringLiteral("staff"), QStringLiteral("public"));
+        for (const char* file : {"/logs/G_staff.txt", "/logs/G_staff_12-01-2026_10-00-00.txt",
+                                 "/users/stats/Trend_Group_Day_staff.2026343.txt", "/users/stats/Trend_Group_Day_staffers.2026343.txt",
+                                 "/logs/U_bob.txt"})
+            f.folder.write(QLatin1String(file), "1\r\n");
+
+        frmEditGroups d;
+        QCOMPARE(d.windowTitle(), QStringLiteral("Edit Groups"));
+        QCOMPARE(d.size(), QSize(379, 391));
+        QVERIFY(!d.chkDir->isEnabled());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QCOMPARE(texts(d.lstGroups), (QStringList{QStringLiteral("public"), QStringLiteral("staff")}));
+        QVERIFY(!d.cmdUpdate->isEnabled() && !d.cmdDelete->isEnabled());
+        QCOMPARE(d.FolderTree1->HeaderCaption(), QStringLiteral("GROUP ROOT FOLDER"));
+        QCOMPARE(d.FolderTree1->TreeRoot(), root);
+
+        // Members by their own line 14; a blank user id is shown by its file name.
+        select(d, QStringLiteral("staff"));
+        QCOMPARE(d.ShownGroupName, QStringLiteral("staff"));
+        QCOMPARE(texts(d.lstUsers), (QStringList{QStringLiteral("bob"), QStringLiteral("Carol")}));
+        QVERIFY(d.chkDir->isEnabled() && d.chkDir->isChecked() && !d.chkPutFile->isChecked());
+        QCOMPARE(d.FolderTree1->SelectedFolder(), root + QStringLiteral("/staff"));
+        QVERIFY(d.cmdDelete->isEnabled() && d.cmdUpdate->isEnabled());
+        select(d, QStringLiteral("public"));
+        QVERIFY(!d.cmdDelete->isEnabled() && d.cmdUpdate->isEnabled());
+        QCOMPARE(texts(d.lstUsers), QStringList{QStringLiteral("staff")});
+
+        // New groups: Cancel and blanks do nothing; bad and existing names are refused.
+        f.doubles.messages->inputAnswers = {QString(), QStringLiteral("   "), QStringLiteral("bad.name"),
+                                            QStringLiteral(" Staff "), QStringLiteral("  lead  ")};
+        for (int i = 0; i < 5; ++i)
+            d.cmdAddGroup->click();
+        const QString ask = QStringLiteral("Enter New Group|New Group|0");
+        QCOMPARE(TakeBoxes(*f.doubles.messages),
+                 (QStringList{ask, ask, ask,
+                              QStringLiteral("You must enter valid characters A-Z 0-9 _ @ # only|") + ProgramTitle()
+                                  + QStringLiteral("|0"),
+                              ask, ErrorBox(QStringLiteral("Group already exists.")), ask}));
+        QCOMPARE(CrLfLines(f.folder.read(QStringLiteral("/groups/G_lead"))),
+                 groupLines(QStringLiteral("11111111"), root, false));
+        QCOMPARE(f.serverLogMessages(), QStringList{QStringLiteral("Group lead created.")});
+        QCOMPARE(texts(d.lstGroups), (QStringList{QStringLiteral("lead"), QStringLiteral("public"), QStringLiteral("staff")}));
+        QVERIFY(d.lstGroups->selectedItems().isEmpty() && d.lstUsers->count() == 0);
+
+        // Nothing selected: Update writes nothing.
+        d.cmdUpdate_Click();
+        d.cmdDelete_Click();
+        QVERIFY(!f.folder.exists(QStringLiteral("/groups/G_")));
+        QCOMPARE(f.serverLogMessages().size(), 1);
+
+        select(d, QStringLiteral("lead"));
+        d.chkPutFile->setChecked(false);
+        d.chkChangeDir->setChecked(false);
+        d.FolderTree1->SetSelectedFolder(root + QStringLiteral("/staff"));
+        d.cmdUpdate->click();
+        QCOMPARE(CrLfLines(f.folder.read(QStringLiteral("/groups/G_lead"))),
+                 groupLines(QStringLiteral("11011110"), root + QStringLiteral("/staff"), true));
+        QCOMPARE(f.serverLogMessages().last(), QStringLiteral("Group lead updated."));
+
+        // Declined: no file touched, lists refilled, boxes all checked.
+        select(d, QStringLiteral("staff"));
+        f.doubles.messages->confirmAnswers = {false, true};
+        d.cmdDelete->click();
+        QVERIFY(f.folder.exists(QStringLiteral("/groups/G_staff")));
+        QVERIFY(d.lstGroups->selectedItems().isEmpty() && d.chkPutFile->isChecked());
+        QVERIFY(live.sessions->closed.isEmpty());
+
+        select(d, QStringLiteral("staff"));
+        d.cmdDelete->click();
+        const QString question
+            = QStringLiteral("Delete group staff?\r\nAll users for this group will be lost?|Delete Group|4");
+        QCOMPARE(TakeBoxes(*f.doubles.messages), (QStringList{question, question}));
+        QCOMPARE(live.sessions->closed, (QStringList{QStringLiteral("bob"), QStringLiteral("carol")}));
+        for (const char* gone : {"/groups/G_staff", "/logs/G_staff.txt", "/users/stats/Trend_Group_Day_staff.2026343.txt",
+                                 "/users/U_bob", "/users/U_carol", "/logs/U_bob.txt"})
+            QVERIFY2(!f.folder.exists(QLatin1String(gone)), gone);
+        for (const char* kept : {"/logs/G_staff_12-01-2026_10-00-00.txt", "/users/stats/Trend_Group_Day_staffers.2026343.txt",
+                                 "/users/U_dave", "/groups/G_public"})
+            QVERIFY2(f.folder.exists(QLatin1String(kept)), kept);
+        QCOMPARE(f.serverLogMessages().mid(2), (QStringList{QStringLiteral("Group staff deleted."),
+                                                            QStringLiteral("User bob deleted."),
+                                                            QStringLiteral("User Carol deleted.")}));
+        QCOMPARE(texts(d.lstGroups), (QStringList{QStringLiteral("lead"), QStringLiteral("public")}));
+
+        // A handed-over group stays selected; one that is not listed leaves Update and Delete idle.
+        ConsoleState::EditGroupName = QStringLiteral("ghost");
+        select(d, QStringLiteral("lead"));
+        QVERIFY(d.lstGroups->selectedItems().isEmpty());
+        QVERIFY(!d.cmdUpdate->isEnabled() && !d.cmdDelete->isEnabled());
+        const QByteArray lead = f.folder.read(QStringLiteral("/groups/G_lead"));
+        d.cmdUpdate_Click();
+        d.cmdDelete_Click();
+        QCOMPARE(f.folder.read(QStringLiteral("/groups/G_lead")), lead);
+        ConsoleState::EditGroupName = QStringLiteral("lead");
+        select(d, QStringLiteral("public"));
+        QCOMPARE(d.lstGroups->currentItem()->text(), QStringLiteral("lead"));
+        QCOMPARE(d.ShownGroupName, QStringLiteral("lead"));
+        d.chkDir->setChecked(false);
+        d.cmdUpdate->click();
+        QCOMPARE(CrLfLines(f.folder.read(QStringLiteral("/groups/G_lead"))).at(4), QStringLiteral("False"));
+        QVERIFY(f.folder.read(QStringLiteral("/groups/G_public")).startsWith("True\r\nTrue\r\nTrue\r\nTrue\r\nTrue"));
+        SaveShot(d, QStringLiteral("frmEditGroups"));
+        d.cmdOk->click();
+        QVERIFY(ConsoleState::EditGroupName.isEmpty());
+        QVERIFY(f.doubles.errors->reports.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestEditGroups)
+#include "tst_editgroups.moc"

@@ -1,0 +1,78 @@
+// Reading trend records back: whole records, damaged ones, and which names
+// are day files of a given user or group.
+#include "session/TrendFiles.h"
+#include "tests/session/QtPrinters.h"
+#include "tests/support/TempAppFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ReadCase {
+    const char* name;
+    QByteArray content;
+    QList<TrendRecord> records;
+    QStringList reports;
+};
+
+} // namespace
+
+TEST(TrendReader, RecordsAndDamage)
+{
+    const QList<ReadCase> cases = {
+        {"two records, LF lines too, 64-bit bytes",
+         "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n12345678901\r\n0\n0\n0\n0\n0\n0\n1.5E+15\n9\n",
+         {{1, 2, 3, 4, 5, 6, 7, Q_INT64_C(12345678901)}, {0, 0, 0, 0, 0, 0, Q_INT64_C(1500000000000000), 9}},
+         {}},
+        {"empty file", "", {}, {}},
+        {"non-numbers count 0, never the previous record's value",
+         "1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\nx\r\n\r\n2\r\n2\r\n2\r\n2\r\n2\r\n2\r\n",
+         {{1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 2, 2, 2, 2, 2, 2}},
+         {"Type mismatch", "Type mismatch"}},
+        {"a record cut short is reported once", "7\r\n7\r\n7\r\n7\r\n7\r\n7\r\n7\r\n7\r\n5\r\n6\r\n",
+         {{7, 7, 7, 7, 7, 7, 7, 7}, {5, 6, 0, 0, 0, 0, 0, 0}},
+         {"Input past end of file"}},
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempAppFolder home;
+        home.write(QStringLiteral("/users/stats/Trend_bob.txt"), c.content);
+        QStringList reports;
+        const auto records = ReadTrendRecords(home.file(QStringLiteral("/users/stats/TREND_BOB.TXT")),
+                                              [&](const QString& r) { reports.append(r); });
+        ASSERT_TRUE(records.has_value());
+        EXPECT_EQ(*records, c.records);
+        EXPECT_EQ(reports, c.reports);
+    }
+
+    TempAppFolder home;
+    QStringList reports;
+    EXPECT_FALSE(ReadTrendRecords(home.file(QStringLiteral("/users/stats/missing.txt")),
+                                  [&](const QString& r) { reports.append(r); }));
+    EXPECT_EQ(reports.size(), 1);
+}
+
+TEST(TrendReader, DayFileNames)
+{
+    const QString prefix = QStringLiteral("Trend_User_Day_bob.");
+    const struct {
+        const char* file;
+        std::optional<TrendDay> day;
+    } cases[] = {
+        {"Trend_User_Day_bob.20265.txt", TrendDay{2026, 5}},
+        {"trend_user_day_BOB.2024366.TXT", TrendDay{2024, 366}},
+        {"Trend_User_Day_bob.202641.txt", TrendDay{2026, 41}},
+        {"Trend_User_Day_bob.txt", std::nullopt},           // the session file of "User_Day_bob"
+        {"Trend_User_Day_bob.2026.txt", std::nullopt},      // too short
+        {"Trend_User_Day_bob.20261234.txt", std::nullopt},  // too long
+        {"Trend_User_Day_bob.2026x1.txt", std::nullopt},
+        {"Trend_User_Day_bob.x.20265.txt", std::nullopt},   // another user's day file
+        {"Trend_User_Day_bob.20265.txt.bak", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(DayTrendStamp(QLatin1String(c.file), prefix), c.day);
+    }
+    EXPECT_LT((TrendDay{2025, 365}), (TrendDay{2026, 1}));
+    EXPECT_LT((TrendDay{2026, 11}), (TrendDay{2026, 100}));
+}
