@@ -359,7 +359,7 @@ private Q_SLOTS:
         const QStringList after = fixture.serverLogMessages().mid(messagesBefore);
         QCOMPARE(after.count(QStringLiteral("221 User has disconnected")), 2);
         QVERIFY(!after.contains(AdminText));
-        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
+        QTRY_COMPARE(ConsoleState::SelectedKey, QStringLiteral("Active")); // on the console's next refresh tick
         QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
         InstallMessageService(previous);
     }
