@@ -49,7 +49,19 @@ FileOpResult overwrite(const QByteArray& path, const QByteArray& bytes)
     return {};
 }
 
+QByteArray partnerOf(const QFileInfo& file)
+{
+    return QFile::encodeName(file.absolutePath() + QStringLiteral("/.") + file.fileName() + QStringLiteral(".swap"));
+}
+
 } // namespace
+
+bool RemoveWithPartner(const QString& path)
+{
+    const QString target = ResolvePath(path);
+    ::unlink(partnerOf(QFileInfo(target)).constData());
+    return RemoveFile(target);
+}
 
 FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
 {
@@ -62,8 +74,7 @@ FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
     // places with the file, so it holds the previous content until the next
     // replacement writes over it: after the first two replacements no file is
     // created or deleted any more.
-    const QByteArray partner =
-        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".swap"));
+    const QByteArray partner = partnerOf(info);
 
     if (FileOpResult r = overwrite(partner, bytes); !r)
         return r;

@@ -14,3 +14,6 @@
 
 FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes);
 FileOpResult ReplaceLinesWithoutFlush(const QString& path, const QStringList& lines);
+// Removes a file replaced this way together with its hidden partner; true when
+// the file itself was removed.
+bool RemoveWithPartner(const QString& path);

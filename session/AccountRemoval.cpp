@@ -2,6 +2,7 @@
 
 #include "core/AppFolder.h"
 #include "core/FileNames.h"
+#include "core/QuickReplace.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
 #include "session/StatCounterFile.h"
@@ -23,7 +24,7 @@ void removeDayTrends(const QString& prefix, const QString& name)
     const QString start = prefix + name;
     for (const QString& file : ListFiles(statsFolder(), start + QStringLiteral(".*"))) {
         if (stamp.match(file.mid(start.size())).hasMatch())
-            RemoveFile(statsFolder() + QLatin1Char('/') + file);
+            RemoveWithPartner(statsFolder() + QLatin1Char('/') + file);
     }
 }
 
@@ -52,7 +53,7 @@ bool RemoveAccountFiles(const QString& name)
         using namespace StatSuffix;
         for (const char* suffix : {SentCount, SentSize, ReceivedCount, ReceivedSize, TransferedCount, TransferedSize,
                                    DeletedCount, DeletedSize})
-            RemoveFile(StatCounterPath(name, suffix));
+            RemoveWithPartner(StatCounterPath(name, suffix));
         RemoveFile(SessionTrendPath(name));
         removeDayTrends(QStringLiteral("Trend_User_Day_"), name);
     });

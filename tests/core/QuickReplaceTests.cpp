@@ -38,6 +38,11 @@ TEST(QuickReplace, ReplacesCreatesAndReusesOneHiddenFile)
     ASSERT_TRUE(ReplaceLinesWithoutFlush(home.file(QStringLiteral("/stats/Trend_User_Day_bob.2026343.txt")), {"1"}));
     ASSERT_TRUE(ReplaceLinesWithoutFlush(home.file(QStringLiteral("/stats/Trend_User_Day_bob.2026343.txt")), {"2"}));
     EXPECT_EQ(home.read(QStringLiteral("/stats/Trend_User_Day_bob.2026343.txt")), QByteArray("2\r\n"));
+
+    // Removed, a file takes its partner along.
+    EXPECT_TRUE(RemoveWithPartner(home.file(QStringLiteral("/stats/bob.sent_file_count.txt"))));
+    EXPECT_TRUE(RemoveWithPartner(home.file(QStringLiteral("/stats/Trend_User_Day_bob.2026343.txt"))));
+    EXPECT_TRUE(stats.entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST(QuickReplace, FailureLeavesTheOldFile)
