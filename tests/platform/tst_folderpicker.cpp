@@ -86,11 +86,12 @@ private Q_SLOTS:
         auto* view = picker.findChild<QTreeView*>();
         // The root alone at the top, open; below it folders only: "a" and "c", not the file.
         QCOMPARE(view->model()->rowCount(view->rootIndex()), 1);
-        const QModelIndex top = view->model()->index(0, 0, view->rootIndex());
+        // Persistent: rows move while the folders are read and sorted.
+        const QPersistentModelIndex top = view->model()->index(0, 0, view->rootIndex());
         QCOMPARE(pathOf(top), root());
         QVERIFY(view->isExpanded(top));
         QTRY_COMPARE(view->model()->rowCount(top), 2);
-        QModelIndex c;
+        QPersistentModelIndex c;
         for (int row = 0; row < 2; ++row) {
             const QModelIndex index = view->model()->index(row, 0, top);
             if (pathOf(index).endsWith(QStringLiteral("/c")))
