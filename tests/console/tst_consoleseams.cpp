@@ -1,0 +1,165 @@
+// The console with the real dialogs behind its item commands: Edit User and
+// Edit Group open the one account or group dialog on the chosen item, a second
+// choice while it is open moves the same window to the new item, and Close
+// ends the hand-over. Pictures of each pane for a person to look at.
+#include "console/frmMain.h"
+#include "core/Accounts.h"
+#include "core/Preparation.h"
+#include "core/TextFile.h"
+#include "dialogs/frmEditGroups.h"
+#include "dialogs/frmEditUsers.h"
+#include "engine/FtpEngine.h"
+#include "platform/ListViewControl.h"
+#include "platform/SingleInstance.h"
+#include "platform/TreeViewControl.h"
+#include "session/ConsoleState.h"
+#include "tests/console/ConsoleFixture.h"
+#include "tests/console/DialogTestSupport.h"
+#include "tests/console/pane/LoopbackClient.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+void writeAccount(const QString& name, const QString& password, const QString& group, const QString& root)
+{
+    AccountRecord a;
+    a.Permissions = PermissionSet::all(true);
+    a.UserId = name;
+    a.Password = password;
+    a.Group = group;
+    a.RootFolder = root;
+    QVERIFY(WriteLines(AccountFilePath(name), AccountFileLines(a)));
+}
+
+void writeGroup(const QString& name, const QString& root)
+{
+    GroupRecord g;
+    g.Permissions = PermissionSet::all(true);
+    g.RootFolder = root;
+    QVERIFY(WriteLines(GroupFilePath(name), GroupFileLines(g, false)));
+}
+
+// Chooses the row of that text in the list of the node, as a click would.
+void choose(frmMain& console, const QString& key, const QString& rowText)
+{
+    console.tvwDb_NodeClick(key);
+    ListViewControl& list = *console.lvwDb;
+    QString row;
+    for (int i = 0; i < list.ItemCount(); ++i)
+        if (list.Item(i).text == rowText)
+            row = list.Item(i).key;
+    QVERIFY2(list.SelectItem(row), qPrintable(rowText));
+    console.lvwDb_Click();
+}
+
+// The console is the active window again, as after a click on it.
+void backToConsole(frmMain& console)
+{
+    console.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &console);
+}
+
+QStringList listed(const QListWidget& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i)
+        out.append(list.item(i)->text());
+    return out;
+}
+
+} // namespace
+
+class ConsoleSeamsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void editItemsOpenTheRealDialogsOnTheChosenItem()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        const QString root = fixture.folder.file(QStringLiteral("/root"));
+        writeGroup(QStringLiteral("staff"), root);
+        writeAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root);
+        writeAccount(QStringLiteral("carol"), QStringLiteral("hidden"), QStringLiteral("public"), root);
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        backToConsole(console);
+
+        // Users and groups panes, and a live session in the connections pane.
+        console.tvwDb_NodeClick(QStringLiteral("users"));
+        SaveShot(console, QStringLiteral("pane-users"));
+        console.tvwDb_NodeClick(QStringLiteral("groups"));
+        SaveShot(console, QStringLiteral("pane-groups"));
+        console.tvwDb_NodeClick(QStringLiteral("serverlogs"));
+        SaveShot(console, QStringLiteral("pane-serverlogs"));
+        LoopbackClient bob(console.FtpEngine1->BoundPort());
+        QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
+        console.tvwDb_NodeClick(QStringLiteral("Active"));
+        QTRY_COMPARE(console.lvwDb->ItemCount(), 1);
+        SaveShot(console, QStringLiteral("pane-connections"));
+
+        // Edit User on a listed account: the dialog opens on it, not modal.
+        choose(console, QStringLiteral("users"), QStringLiteral("carol"));
+        console.mnuEdit.at(0)->trigger();
+        frmEditUsers* users = SingleInstance<frmEditUsers>::Open();
+        QVERIFY(users);
+        QVERIFY(!QApplication::activeModalWidget());
+        QTRY_COMPARE(users->txtPassword->text(), QStringLiteral("hidden"));
+        QCOMPARE(users->cboSelectUser->currentText(), QStringLiteral("carol"));
+        QCOMPARE(users->cboSecurityGroup->currentText(), QStringLiteral("public"));
+        SaveShot(*users, QStringLiteral("seam-frmEditUsers"));
+
+        // From a connection while the dialog is open: the same window, on bob.
+        backToConsole(console);
+        choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
+        console.mnuEditUser.at(0)->trigger();
+        QCOMPARE(SingleInstance<frmEditUsers>::Open(), users);
+        QTRY_COMPARE(users->txtPassword->text(), QStringLiteral("secret"));
+        QCOMPARE(users->cboSelectUser->currentText(), QStringLiteral("bob"));
+        QCOMPARE(users->cboSecurityGroup->currentText(), QStringLiteral("staff"));
+        users->cmdOk->click();
+        QTRY_VERIFY(!SingleInstance<frmEditUsers>::Open());
+        QCOMPARE(ConsoleState::EditUserName, QString());
+        // A plain opening afterwards shows no account.
+        console.mnuEditUsers->trigger();
+        users = SingleInstance<frmEditUsers>::Open();
+        QVERIFY(users);
+        QTest::qWait(20);
+        QVERIFY(users->txtPassword->text().isEmpty());
+        users->close();
+
+        // Edit Group: the group dialog shows the group and its members.
+        backToConsole(console);
+        choose(console, QStringLiteral("groups"), QStringLiteral("staff"));
+        console.mnuGroupEdit.at(0)->trigger();
+        frmEditGroups* groups = SingleInstance<frmEditGroups>::Open();
+        QVERIFY(groups);
+        QTRY_COMPARE(groups->ShownGroupName, QStringLiteral("staff"));
+        QCOMPARE(listed(*groups->lstUsers), QStringList{QStringLiteral("bob")});
+        QCOMPARE(groups->lstGroups->currentItem()->text(), QStringLiteral("staff"));
+        SaveShot(*groups, QStringLiteral("seam-frmEditGroups"));
+        backToConsole(console);
+        choose(console, QStringLiteral("groups"), QStringLiteral("public"));
+        console.mnuGroupEdit.at(0)->trigger();
+        QCOMPARE(SingleInstance<frmEditGroups>::Open(), groups);
+        QTRY_COMPARE(groups->ShownGroupName, QStringLiteral("public"));
+        QCOMPARE(listed(*groups->lstUsers), (QStringList{QStringLiteral("anonymous"), QStringLiteral("carol")}));
+        groups->cmdOk->click();
+        QTRY_VERIFY(!SingleInstance<frmEditGroups>::Open());
+        QCOMPARE(ConsoleState::EditGroupName, QString());
+
+        QVERIFY(bob.connected());
+        QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
+    }
+};
+
+QTEST_MAIN(ConsoleSeamsTest)
+#include "tst_consoleseams.moc"
