@@ -47,6 +47,18 @@ private Q_SLOTS:
         picker.SetHeaderCaption(QStringLiteral("USER ROOT FOLDER"));
         QCOMPARE(picker.HeaderCaption(), QStringLiteral("USER ROOT FOLDER"));
         QVERIFY(!label->isHidden());
+
+        // A caption wider than a narrow picker is shown whole, on more lines.
+        const QString wide = QStringLiteral("Map to this Folder (Destination)");
+        picker.SetHeaderCaption(wide);
+        // Placed at a fixed size, as the dialogs place it.
+        picker.setFixedSize(label->fontMetrics().horizontalAdvance(wide) * 2 / 3, 200);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1000), Qt::TextWordWrap, wide);
+        QVERIFY(label->width() <= picker.width());
+        QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
+                 qPrintable(QStringLiteral("%1x%2 in %3x%4").arg(needed.width()).arg(needed.height()).arg(label->width()).arg(label->height())));
     }
 
     void remembersExactPathGiven()
