@@ -9,6 +9,7 @@
 #include "dialogs/frmEditGroups.h"
 #include "dialogs/frmEditUsers.h"
 #include "engine/FtpEngine.h"
+#include "platform/ChartControl.h"
 #include "platform/ListViewControl.h"
 #include "platform/SingleInstance.h"
 #include "platform/TreeViewControl.h"
@@ -21,6 +22,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -70,6 +72,16 @@ QStringList listed(const QListWidget& list)
     QStringList out;
     for (int i = 0; i < list.count(); ++i)
         out.append(list.item(i)->text());
+    return out;
+}
+
+// Trend records: deleted, received, sent, transferred; files then bytes.
+QByteArray trend(int records)
+{
+    QByteArray out;
+    for (int r = 0; r < records; ++r)
+        for (int v : {0, r + 1, r + 2, 2 * r + 3, 0, (r + 1) * 1000000, (r + 2) * 1000000, (2 * r + 3) * 1000000})
+            out += QByteArray::number(v) + "\r\n";
     return out;
 }
 
@@ -157,6 +169,47 @@ private Q_SLOTS:
         QCOMPARE(ConsoleState::EditGroupName, QString());
 
         QVERIFY(bob.connected());
+        QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
+    }
+    void statsOfAConnectionNodeAreItsUsers()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        const QString root = fixture.folder.file(QStringLiteral("/root"));
+        writeGroup(QStringLiteral("staff"), root);
+        writeAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root);
+        fixture.folder.write(QStringLiteral("/users/stats/Trend_bob.txt"), trend(3));
+        fixture.folder.write(QStringLiteral("/users/stats/Trend_User_Day_bob.2026343.txt"), trend(1));
+        fixture.folder.write(QStringLiteral("/users/stats/Trend_User_Day_bob.2026344.txt"), trend(1));
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        LoopbackClient bob(console.FtpEngine1->BoundPort());
+        QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
+        console.UpdateTree(QStringLiteral("Active"));
+        QString node;
+        for (const QString& key : console.tvwDb->ChildKeys(QStringLiteral("#@127.0.0.1")))
+            node = key;
+        QCOMPARE(console.tvwDb->NodeText(node), QStringLiteral("bob"));
+
+        // A click on bob's node, then the action button's menu: each history is bob's.
+        const struct {
+            int index;
+            ChartControl* chart;
+        } items[] = {{0, console.UserStatsChartFile}, {1, console.UserStatsChartMegabytes},
+                     {3, console.UserDayFileChart}, {4, console.UserDayMegabytesChart}};
+        for (const auto& item : items) {
+            console.tvwDb_NodeClick(node);
+            console.Toolbar3_ButtonClick(QStringLiteral("action"));
+            QTRY_VERIFY(console.mnuEditUserOptions->isVisible());
+            console.mnuEditUserOptions->hide();
+            console.mnuStats1.at(item.index)->trigger();
+            QVERIFY2(!item.chart->parentWidget()->isHidden(), qPrintable(QString::number(item.index)));
+            QVERIFY2(item.chart->Series(0).Points().size() > 1, qPrintable(QString::number(item.index)));
+        }
+        QCOMPARE(fixture.doubles.messages->texts(), QStringList());
         QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
     }
 };
