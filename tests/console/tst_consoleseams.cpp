@@ -212,6 +212,58 @@ private Q_SLOTS:
         QCOMPARE(fixture.doubles.messages->texts(), QStringList());
         QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
     }
+    void logOffDuringTransfers()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        const QString root = fixture.folder.file(QStringLiteral("/root"));
+        writeGroup(QStringLiteral("staff"), root);
+        writeAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root);
+        fixture.folder.write(QStringLiteral("/root/big.bin"), QByteArray(32 * 1024 * 1024, 'x'));
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        // A download read slowly and an upload sent slowly, each cut off by the
+        // administrator; once told, the client goes at full speed to its end.
+        FtpScript client(console.FtpEngine1->BoundPort(), QStringLiteral(
+            "import io, time, threading\n"
+            "fast = threading.Event()\n"
+            "def wait(): time.sleep(0 if fast.is_set() else 0.01)\n"
+            "class Slow(io.RawIOBase):\n"
+            "    def readable(self): return True\n"
+            "    def readinto(self, b):\n"
+            "        wait(); b[:1024] = b'y' * 1024; return 1024\n"
+            "for up in (False, True):\n"
+            "    fast.clear(); moved = [0]\n"
+            "    def count(d): moved[0] += len(d); wait()\n"
+            "    ftp = ftplib.FTP(); ftp.connect('127.0.0.1', port, timeout=20); ftp.login('bob', 'secret')\n"
+            "    print('started', flush=True)\n"
+            "    threading.Thread(target=lambda: (sys.stdin.readline(), fast.set()), daemon=True).start()\n"
+            "    try:\n"
+            "        if up: ftp.storbinary('STOR up.bin', Slow(), 1024)\n"
+            "        else: print(ftp.retrbinary('RETR big.bin', count, 1024)[:3], flush=True)\n"
+            "    except (EOFError, OSError, ftplib.Error) as e:\n"
+            "        pass\n"
+            "    print('short' if up or moved[0] < 32 * 1024 * 1024 else 'whole', flush=True)\n"));
+        for (int round = 0; round < 2; ++round) {
+            QTRY_VERIFY_WITH_TIMEOUT(client.output().count(QStringLiteral("started")) == round + 1, 20000);
+            QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
+            QTRY_VERIFY(console.FtpEngine1->Sessions().Item(0)->State() >= 2); // receiving or sending a file
+            QTest::qWait(100);
+            choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
+            fixture.doubles.messages->confirmAnswers = {true};
+            console.mnuEditUser.at(5)->trigger();
+            QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 0);
+            client.send("fast");
+            QTRY_VERIFY_WITH_TIMEOUT(client.output().count(QStringLiteral("short")) == round + 1, 20000);
+        }
+        QVERIFY(client.waitForEnd());
+        // The download ends with the administrator's text, never the transfer's.
+        QVERIFY2(client.output().startsWith(QStringLiteral("started\n221\nshort\nstarted\nshort")), qPrintable(client.output()));
+        QCOMPARE(fixture.serverLogMessages().count(QStringLiteral("221 The Administrator has terminated the connection.")), 4);
+        QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
+    }
 };
 
 QTEST_MAIN(ConsoleSeamsTest)
