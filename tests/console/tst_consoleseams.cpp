@@ -210,8 +210,17 @@ private Q_SLOTS:
             QVERIFY2(item.chart->Series(0).Points().size() > 1, qPrintable(QString::number(item.index)));
         }
         QCOMPARE(fixture.doubles.messages->texts(), QStringList());
+
+        // The host node's list offers the same commands for its rows.
+        choose(console, QStringLiteral("#@127.0.0.1"), QStringLiteral("bob"));
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ListRightClick), console.mnuEditUserOptions);
+        fixture.doubles.messages->confirmAnswers = {true};
+        console.mnuEditUser.at(5)->trigger();
+        QVERIFY(bob.waitFor(QStringLiteral("221")));
+        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 0);
         QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
     }
+
     void logOffDuringTransfers()
     {
         ConsoleFixture fixture;
