@@ -7,6 +7,7 @@
 #include "console/Trapped.h"
 #include "platform/ChartControl.h"
 #include "platform/RowList.h"
+#include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 
 #include <QAction>
@@ -109,6 +110,10 @@ void frmMain::mnuStats1_Click(int index)
     QFrame* frame = userFrame(*this, index);
     if (!frame)
         return;
+    // On a connection node the user is the node's, as for the other commands
+    // of this menu: a click on the node left no list row chosen.
+    if (ConsoleState::SelectedKey.startsWith(QLatin1Char('@')) && tvwDb->HasNode(ConsoleState::SelectedKey))
+        ConsoleState::SelectedItem = tvwDb->NodeText(ConsoleState::SelectedKey);
     FramesOff();
     ConsoleState::DailyChart = index >= 3;
     frame->setVisible(true);

@@ -30,7 +30,15 @@ DataTransfer::DataTransfer(UniqueFd socket) : m_socket(std::move(socket)), m_las
 {
 }
 
-DataTransfer::~DataTransfer() = default;
+DataTransfer::~DataTransfer()
+{
+    // Dropped before its end (log-off, abort, time-out): reset the connection
+    // so the client cannot take the data it already has for the whole file.
+    if (!m_done && m_socket.valid()) {
+        const linger reset{1, 0};
+        ::setsockopt(m_socket.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    }
+}
 
 void DataTransfer::start()
 {

@@ -62,6 +62,8 @@ FolderPicker::FolderPicker(QWidget* parent)
     , m_root(MyComputer)
 {
     m_caption->setVisible(false);
+    // A caption longer than the picker is narrow goes on to a second line rather than being cut.
+    m_caption->setWordWrap(true);
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_filter->setSourceModel(m_model);
     m_view->setHeaderHidden(true);

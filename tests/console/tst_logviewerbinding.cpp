@@ -7,6 +7,8 @@
 #include "core/Preparation.h"
 #include "engine/FtpEngine.h"
 #include "logviewer/Registration.h"
+#include "logviewer/frmScrollbook.h"
+#include "platform/RowList.h"
 #include "platform/ListViewControl.h"
 #include "platform/ScrollbookClass.h"
 #include "session/ConsoleState.h"
@@ -19,6 +21,7 @@
 #include <QDBusReply>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
@@ -151,6 +154,65 @@ private Q_SLOTS:
                                            [&created](bool ok) { created = ok; });
         QTRY_VERIFY_WITH_TIMEOUT(created.has_value(), 30000);
         QVERIFY(!*created);
+    }
+
+    void theViewCommandsAndTheDoubleClickReachTheViewer()
+    {
+        QObject context;
+        std::optional<bool> created;
+        LogViewerClient::CheckRegistration(Program, &context, [&created](bool ok) { created = ok; });
+        QTRY_VERIFY_WITH_TIMEOUT(created.has_value(), 30000);
+        QVERIFY(*created);
+
+        ViewerConsole c;
+        c.fixture.folder.write(QStringLiteral("/logs/U_anonymous.txt"), Record);
+        frmMain& w = *c.console;
+        // Each command hands the log over and the viewer's answer refreshes the list.
+        int later = 0;
+        const auto servedAfter = [&](const std::function<void()>& command) {
+            w.UpdateTree(ConsoleState::SelectedKey);
+            c.drawn = w.lvwDb->ItemCount();
+            c.fixture.folder.write(QStringLiteral("/logs/S_Later%1.txt").arg(++later), Record);
+            command();
+            return QTest::qWaitFor([&] { return c.refreshed(); }, 20000);
+        };
+        const auto pick = [&](const QString& text) {
+            for (int i = 0; i < w.lvwDb->ItemCount(); ++i)
+                if (w.lvwDb->Item(i).text == text)
+                    w.lvwDb->SelectItem(w.lvwDb->Item(i).key);
+            w.lvwDb_Click();
+        };
+        QVERIFY(servedAfter([&] {
+            pick(QStringLiteral("Log.txt"));
+            Q_EMIT w.lvwDb->DblClick();
+        }));
+        QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(ScrollbookClass::Name));
+        QVERIFY(servedAfter([&] {
+            pick(QStringLiteral("Log.txt"));
+            w.mnuLog.at(0)->trigger();
+        }));
+
+        // View User Log on a live connection: the pane comes back with the answer.
+        LoopbackClient anon(w.FtpEngine1->BoundPort());
+        QVERIFY(anon.login(QStringLiteral("anonymous"), QStringLiteral("me@example.org")).startsWith(QLatin1String("230 ")));
+        w.tvwDb_NodeClick(QStringLiteral("Active"));
+        QTRY_COMPARE(w.lvwDb->ItemCount(), 1);
+        pick(QStringLiteral("anonymous"));
+        w.mnuEditUser.at(1)->trigger();
+        QVERIFY(w.fmeList->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.fmeList->isHidden(), 20000);
+        QCOMPARE(c.boxes(), QStringList());
+        QVERIFY(c.fixture.doubles.errors->reports.isEmpty());
+
+        // The window the viewer shows for such a log.
+        frmScrollbook viewer(c.log(QStringLiteral("S_Log.txt")));
+        viewer.show();
+        viewer.activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QTRY_VERIFY(viewer.Log->RowCount() > 1); // the record and the server's own since
+        const QString shots = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
+        QDir().mkpath(shots);
+        QVERIFY(viewer.grab().save(shots + QStringLiteral("/viewer.png")));
     }
 
     void ftpIsServedWhileTheViewerStarts()

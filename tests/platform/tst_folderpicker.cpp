@@ -47,6 +47,18 @@ private Q_SLOTS:
         picker.SetHeaderCaption(QStringLiteral("USER ROOT FOLDER"));
         QCOMPARE(picker.HeaderCaption(), QStringLiteral("USER ROOT FOLDER"));
         QVERIFY(!label->isHidden());
+
+        // A caption wider than a narrow picker is shown whole, on more lines.
+        const QString wide = QStringLiteral("Map to this Folder (Destination)");
+        picker.SetHeaderCaption(wide);
+        // Placed at a fixed size, as the dialogs place it.
+        picker.setFixedSize(label->fontMetrics().horizontalAdvance(wide) * 2 / 3, 200);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1000), Qt::TextWordWrap, wide);
+        QVERIFY(label->width() <= picker.width());
+        QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
+                 qPrintable(QStringLiteral("%1x%2 in %3x%4").arg(needed.width()).arg(needed.height()).arg(label->width()).arg(label->height())));
     }
 
     void remembersExactPathGiven()
@@ -86,11 +98,12 @@ private Q_SLOTS:
         auto* view = picker.findChild<QTreeView*>();
         // The root alone at the top, open; below it folders only: "a" and "c", not the file.
         QCOMPARE(view->model()->rowCount(view->rootIndex()), 1);
-        const QModelIndex top = view->model()->index(0, 0, view->rootIndex());
+        // Persistent: rows move while the folders are read and sorted.
+        const QPersistentModelIndex top = view->model()->index(0, 0, view->rootIndex());
         QCOMPARE(pathOf(top), root());
         QVERIFY(view->isExpanded(top));
         QTRY_COMPARE(view->model()->rowCount(top), 2);
-        QModelIndex c;
+        QPersistentModelIndex c;
         for (int row = 0; row < 2; ++row) {
             const QModelIndex index = view->model()->index(row, 0, top);
             if (pathOf(index).endsWith(QStringLiteral("/c")))

@@ -1,0 +1,279 @@
+// The console with the real dialogs behind its item commands: Edit User and
+// Edit Group open the one account or group dialog on the chosen item, a second
+// choice while it is open moves the same window to the new item, and Close
+// ends the hand-over. Pictures of each pane for a person to look at.
+#include "console/frmMain.h"
+#include "core/Accounts.h"
+#include "core/Preparation.h"
+#include "core/TextFile.h"
+#include "dialogs/frmEditGroups.h"
+#include "dialogs/frmEditUsers.h"
+#include "engine/FtpEngine.h"
+#include "platform/ChartControl.h"
+#include "platform/ListViewControl.h"
+#include "platform/SingleInstance.h"
+#include "platform/TreeViewControl.h"
+#include "session/ConsoleState.h"
+#include "tests/console/ConsoleFixture.h"
+#include "tests/console/DialogTestSupport.h"
+#include "tests/console/pane/LoopbackClient.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+void writeAccount(const QString& name, const QString& password, const QString& group, const QString& root)
+{
+    AccountRecord a;
+    a.Permissions = PermissionSet::all(true);
+    a.UserId = name;
+    a.Password = password;
+    a.Group = group;
+    a.RootFolder = root;
+    QVERIFY(WriteLines(AccountFilePath(name), AccountFileLines(a)));
+}
+
+void writeGroup(const QString& name, const QString& root)
+{
+    GroupRecord g;
+    g.Permissions = PermissionSet::all(true);
+    g.RootFolder = root;
+    QVERIFY(WriteLines(GroupFilePath(name), GroupFileLines(g, false)));
+}
+
+// Chooses the row of that text in the list of the node, as a click would.
+void choose(frmMain& console, const QString& key, const QString& rowText)
+{
+    console.tvwDb_NodeClick(key);
+    ListViewControl& list = *console.lvwDb;
+    QString row;
+    for (int i = 0; i < list.ItemCount(); ++i)
+        if (list.Item(i).text == rowText)
+            row = list.Item(i).key;
+    QVERIFY2(list.SelectItem(row), qPrintable(rowText));
+    console.lvwDb_Click();
+}
+
+// The console is the active window again, as after a click on it.
+void backToConsole(frmMain& console)
+{
+    console.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &console);
+}
+
+QStringList listed(const QListWidget& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i)
+        out.append(list.item(i)->text());
+    return out;
+}
+
+// Trend records: deleted, received, sent, transferred; files then bytes.
+QByteArray trend(int records)
+{
+    QByteArray out;
+    for (int r = 0; r < records; ++r)
+        for (int v : {0, r + 1, r + 2, 2 * r + 3, 0, (r + 1) * 1000000, (r + 2) * 1000000, (2 * r + 3) * 1000000})
+            out += QByteArray::number(v) + "\r\n";
+    return out;
+}
+
+} // namespace
+
+class ConsoleSeamsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void editItemsOpenTheRealDialogsOnTheChosenItem()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        const QString root = fixture.folder.file(QStringLiteral("/root"));
+        writeGroup(QStringLiteral("staff"), root);
+        writeAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root);
+        writeAccount(QStringLiteral("carol"), QStringLiteral("hidden"), QStringLiteral("public"), root);
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        backToConsole(console);
+
+        // Users and groups panes, and a live session in the connections pane.
+        console.tvwDb_NodeClick(QStringLiteral("users"));
+        SaveShot(console, QStringLiteral("pane-users"));
+        console.tvwDb_NodeClick(QStringLiteral("groups"));
+        SaveShot(console, QStringLiteral("pane-groups"));
+        console.tvwDb_NodeClick(QStringLiteral("serverlogs"));
+        SaveShot(console, QStringLiteral("pane-serverlogs"));
+        LoopbackClient bob(console.FtpEngine1->BoundPort());
+        QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
+        console.tvwDb_NodeClick(QStringLiteral("Active"));
+        QTRY_COMPARE(console.lvwDb->ItemCount(), 1);
+        SaveShot(console, QStringLiteral("pane-connections"));
+
+        // Edit User on a listed account: the dialog opens on it, not modal.
+        choose(console, QStringLiteral("users"), QStringLiteral("carol"));
+        console.mnuEdit.at(0)->trigger();
+        frmEditUsers* users = SingleInstance<frmEditUsers>::Open();
+        QVERIFY(users);
+        QVERIFY(!QApplication::activeModalWidget());
+        QTRY_COMPARE(users->txtPassword->text(), QStringLiteral("hidden"));
+        QCOMPARE(users->cboSelectUser->currentText(), QStringLiteral("carol"));
+        QCOMPARE(users->cboSecurityGroup->currentText(), QStringLiteral("public"));
+        SaveShot(*users, QStringLiteral("seam-frmEditUsers"));
+
+        // From a connection while the dialog is open: the same window, on bob.
+        backToConsole(console);
+        choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
+        console.mnuEditUser.at(0)->trigger();
+        QCOMPARE(SingleInstance<frmEditUsers>::Open(), users);
+        QTRY_COMPARE(users->txtPassword->text(), QStringLiteral("secret"));
+        QCOMPARE(users->cboSelectUser->currentText(), QStringLiteral("bob"));
+        QCOMPARE(users->cboSecurityGroup->currentText(), QStringLiteral("staff"));
+        users->cmdOk->click();
+        QTRY_VERIFY(!SingleInstance<frmEditUsers>::Open());
+        QCOMPARE(ConsoleState::EditUserName, QString());
+        // A plain opening afterwards shows no account.
+        console.mnuEditUsers->trigger();
+        users = SingleInstance<frmEditUsers>::Open();
+        QVERIFY(users);
+        QTest::qWait(20);
+        QVERIFY(users->txtPassword->text().isEmpty());
+        users->close();
+
+        // Edit Group: the group dialog shows the group and its members.
+        backToConsole(console);
+        choose(console, QStringLiteral("groups"), QStringLiteral("staff"));
+        console.mnuGroupEdit.at(0)->trigger();
+        frmEditGroups* groups = SingleInstance<frmEditGroups>::Open();
+        QVERIFY(groups);
+        QTRY_COMPARE(groups->ShownGroupName, QStringLiteral("staff"));
+        QCOMPARE(listed(*groups->lstUsers), QStringList{QStringLiteral("bob")});
+        QCOMPARE(groups->lstGroups->currentItem()->text(), QStringLiteral("staff"));
+        SaveShot(*groups, QStringLiteral("seam-frmEditGroups"));
+        backToConsole(console);
+        choose(console, QStringLiteral("groups"), QStringLiteral("public"));
+        console.mnuGroupEdit.at(0)->trigger();
+        QCOMPARE(SingleInstance<frmEditGroups>::Open(), groups);
+        QTRY_COMPARE(groups->ShownGroupName, QStringLiteral("public"));
+        QCOMPARE(listed(*groups->lstUsers), (QStringList{QStringLiteral("anonymous"), QStringLiteral("carol")}));
+        groups->cmdOk->click();
+        QTRY_VERIFY(!SingleInstance<frmEditGroups>::Open());
+        QCOMPARE(ConsoleState::EditGroupName, QString());
+
+        QVERIFY(bob.connected());
+        QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
+    }
+    void statsOfAConnectionNodeAreItsUsers()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        const QString root = fixture.folder.file(QStringLiteral("/root"));
+        writeGroup(QStringLiteral("staff"), root);
+        writeAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root);
+        fixture.folder.write(QStringLiteral("/users/stats/Trend_bob.txt"), trend(3));
+        fixture.folder.write(QStringLiteral("/users/stats/Trend_User_Day_bob.2026343.txt"), trend(1));
+        fixture.folder.write(QStringLiteral("/users/stats/Trend_User_Day_bob.2026344.txt"), trend(1));
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        LoopbackClient bob(console.FtpEngine1->BoundPort());
+        QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
+        console.UpdateTree(QStringLiteral("Active"));
+        QString node;
+        for (const QString& key : console.tvwDb->ChildKeys(QStringLiteral("#@127.0.0.1")))
+            node = key;
+        QCOMPARE(console.tvwDb->NodeText(node), QStringLiteral("bob"));
+
+        // A click on bob's node, then the action button's menu: each history is bob's.
+        const struct {
+            int index;
+            ChartControl* chart;
+        } items[] = {{0, console.UserStatsChartFile}, {1, console.UserStatsChartMegabytes},
+                     {3, console.UserDayFileChart}, {4, console.UserDayMegabytesChart}};
+        for (const auto& item : items) {
+            console.tvwDb_NodeClick(node);
+            console.Toolbar3_ButtonClick(QStringLiteral("action"));
+            QTRY_VERIFY(console.mnuEditUserOptions->isVisible());
+            console.mnuEditUserOptions->hide();
+            console.mnuStats1.at(item.index)->trigger();
+            QVERIFY2(!item.chart->parentWidget()->isHidden(), qPrintable(QString::number(item.index)));
+            QVERIFY2(item.chart->Series(0).Points().size() > 1, qPrintable(QString::number(item.index)));
+        }
+        QCOMPARE(fixture.doubles.messages->texts(), QStringList());
+
+        // The host node's list offers the same commands for its rows.
+        choose(console, QStringLiteral("#@127.0.0.1"), QStringLiteral("bob"));
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ListRightClick), console.mnuEditUserOptions);
+        fixture.doubles.messages->confirmAnswers = {true};
+        console.mnuEditUser.at(5)->trigger();
+        QVERIFY(bob.waitFor(QStringLiteral("221")));
+        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 0);
+        QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
+    }
+
+    void logOffDuringTransfers()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        const QString root = fixture.folder.file(QStringLiteral("/root"));
+        writeGroup(QStringLiteral("staff"), root);
+        writeAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root);
+        fixture.folder.write(QStringLiteral("/root/big.bin"), QByteArray(32 * 1024 * 1024, 'x'));
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        // A download read slowly and an upload sent slowly, each cut off by the
+        // administrator; once told, the client goes at full speed to its end.
+        FtpScript client(console.FtpEngine1->BoundPort(), QStringLiteral(
+            "import io, time, threading\n"
+            "fast = threading.Event()\n"
+            "def wait(): time.sleep(0 if fast.is_set() else 0.01)\n"
+            "class Slow(io.RawIOBase):\n"
+            "    def readable(self): return True\n"
+            "    def readinto(self, b):\n"
+            "        wait(); b[:1024] = b'y' * 1024; return 1024\n"
+            "for up in (False, True):\n"
+            "    fast.clear(); moved = [0]\n"
+            "    def count(d): moved[0] += len(d); wait()\n"
+            "    ftp = ftplib.FTP(); ftp.connect('127.0.0.1', port, timeout=20); ftp.login('bob', 'secret')\n"
+            "    print('started', flush=True)\n"
+            "    threading.Thread(target=lambda: (sys.stdin.readline(), fast.set()), daemon=True).start()\n"
+            "    try:\n"
+            "        if up: ftp.storbinary('STOR up.bin', Slow(), 1024)\n"
+            "        else: print(ftp.retrbinary('RETR big.bin', count, 1024)[:3], flush=True)\n"
+            "    except (EOFError, OSError, ftplib.Error) as e:\n"
+            "        pass\n"
+            "    print('short' if up or moved[0] < 32 * 1024 * 1024 else 'whole', flush=True)\n"));
+        for (int round = 0; round < 2; ++round) {
+            QTRY_VERIFY_WITH_TIMEOUT(client.output().count(QStringLiteral("started")) == round + 1, 20000);
+            QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
+            QTRY_VERIFY(console.FtpEngine1->Sessions().Item(0)->State() >= 2); // receiving or sending a file
+            QTest::qWait(100);
+            choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
+            fixture.doubles.messages->confirmAnswers = {true};
+            console.mnuEditUser.at(5)->trigger();
+            QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 0);
+            client.send("fast");
+            QTRY_VERIFY_WITH_TIMEOUT(client.output().count(QStringLiteral("short")) == round + 1, 20000);
+        }
+        QVERIFY(client.waitForEnd());
+        // Neither client is told its transfer ended well.
+        QCOMPARE(client.output(), QStringLiteral("started\nshort\nstarted\nshort\n"));
+        QCOMPARE(fixture.serverLogMessages().count(QStringLiteral("221 The Administrator has terminated the connection.")), 4);
+        QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
+    }
+};
+
+QTEST_MAIN(ConsoleSeamsTest)
+#include "tst_consoleseams.moc"
