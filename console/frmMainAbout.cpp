@@ -3,8 +3,9 @@
 // waiting; a window already open is only brought to the front.
 #include "console/frmMain.h"
 
+#include "console/Trapped.h"
 #include "console/frmAbout.h"
-#include "console/frmBrowser.h"
+#include "platform/BrowserModule.h"
 #include "platform/SingleInstance.h"
 
 void frmMain::mnuAbout_Click()
@@ -14,5 +15,6 @@ void frmMain::mnuAbout_Click()
 
 void frmMain::mnuHomePage_Click()
 {
-    SingleInstance<frmBrowser>::Show();
+    // Without its module the browser is reported and the console goes on.
+    Trapped(ConsoleProcedure("mnuHomePage_Click"), 1, [] { BrowserModule::Show(); });
 }

@@ -10,6 +10,12 @@
 #include <QWebEngineView>
 #include <unistd.h>
 
+// Run by the engine's own start-up hook when it is linked into the program;
+// loaded later, from a module, it is left to us.
+namespace QtWebEngineCore {
+Q_WEBENGINECORE_EXPORT void initialize();
+}
+
 namespace {
 
 // A navigation whose load has not begun by then never will.
@@ -47,6 +53,11 @@ void PrepareWebEngine()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // Like the profile, the view's drawing keeps nothing on disk.
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
+    // The OpenGL context the engine shares its pages' pictures through; the
+    // engine crashes on a display without it. Made now rather than at the
+    // program's start, so that a console that never shows a page never loads
+    // the OpenGL driver.
+    QtWebEngineCore::initialize();
 }
 
 WebBrowser::WebBrowser(QWidget* parent)

@@ -4,9 +4,11 @@
 // data:, file: or served on 127.0.0.1 by the test itself.
 #include "console/frmBrowser.h"
 #include "console/frmMain.h"
+#include "platform/BrowserModule.h"
 #include "platform/HelpViewer.h"
 #include "platform/SingleInstance.h"
 #include "platform/WebBrowser.h"
+#include "core/ProgramError.h"
 #include "tests/console/ConsoleFixture.h"
 #include "tests/support/Unprivileged.h"
 
@@ -116,6 +118,38 @@ private Q_SLOTS:
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 0);
+        // The window is linked in here; the module beside the program has a case of its own.
+        BrowserModule::ReplaceEntry([]() -> QWidget* { return &SingleInstance<frmBrowser>::Show(); });
+    }
+
+    // The console opens the browser from its module; without it, the standard
+    // error box says why and the console goes on.
+    void moduleBesideTheProgram()
+    {
+        QVERIFY(BrowserModule::Load(QStringLiteral(QUAYPORT_PROGRAM_FOLDER "/quaybrowser.so")));
+        for (const QString& path : {QStringLiteral("/nonexistent/quaybrowser.so"),
+                                    QStringLiteral(QUAYPORT_PROGRAM_FOLDER "/help.hlp")}) {
+            try {
+                BrowserModule::Load(path);
+                QFAIL(qPrintable(path));
+            } catch (const ProgramError& e) {
+                QVERIFY2(e.description().startsWith(QStringLiteral("The browser cannot be opened: ")),
+                         qPrintable(e.description()));
+            }
+        }
+        // This test program has no module beside it.
+        BrowserModule::ReplaceEntry(nullptr);
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.mnuHomePage->trigger();
+        c.Toolbar1Button(4)->trigger();
+        BrowserModule::ReplaceEntry([]() -> QWidget* { return &SingleInstance<frmBrowser>::Show(); });
+        QCOMPARE(f.doubles.errors->reports.size(), 2);
+        QVERIFY(f.doubles.errors->reports.at(0).contains(QStringLiteral("quaybrowser.so")));
+        QVERIFY(f.doubles.errors->reports.at(0).contains(QStringLiteral("Quayport.frmMain.mnuHomePage_Click")));
+        QVERIFY(!SingleInstance<frmBrowser>::Open());
+        QVERIFY(c.mnuHomePage->isEnabled() && c.Toolbar1Button(4)->isEnabled());
     }
 
     void sandboxOffOnlyForRoot()
