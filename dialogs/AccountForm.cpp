@@ -20,12 +20,6 @@ using namespace DialogControls;
 
 namespace {
 
-QString commandTip(const char* word)
-{
-    return QStringLiteral("Tick here to allow the User to have access to the ") + QLatin1String(word)
-        + QStringLiteral(" command");
-}
-
 bool sameText(const QString& a, const QString& b)
 {
     return DialogText::TrimBlanks(a).toUpper() == DialogText::TrimBlanks(b).toUpper();
@@ -66,27 +60,11 @@ AccountForm::AccountForm(const Texts& t, QWidget* parent)
 
     Frame1 = Named(new QGroupBox(QStringLiteral("Allowable Commands"), this), "Frame1");
     Place(Frame1, 3840, 0, 2295, 2535);
-    struct Box {
-        QCheckBox** box;
-        const char* name;
-        const char* caption;
-        const char* word;
-        int top;
-    };
-    const Box boxes[] = {
-        {&chkDir, "chkDir", "Dir", "DIR", 360},
-        {&chkChangeDir, "chkChangeDir", "Change Dir", "CD", 600},
-        {&chkMakeDir, "chkMakeDir", "Make Dir", "MKDIR", 840},
-        {&chkRemoveDir, "chkRemoveDir", "Delete Dir", "RMDIR", 1080},
-        {&chkGetFile, "chkGetFile", "Get File", "GET", 1440},
-        {&chkPutFile, "chkPutFile", "Put File", "PUT", 1680},
-        {&chkDeleteFile, "chkDeleteFile", "Delete File", "DEL", 1920},
-        {&chkRenameFile, "chkRenameFile", "Rename File", "RENAME", 2160},
-    };
-    for (const Box& b : boxes) {
-        *b.box = CheckBox(Frame1, b.name, QLatin1String(b.caption), commandTip(b.word));
-        Place(*b.box, 240, b.top, 1575, 240);
-    }
+    CommandBoxes(Frame1,
+                 {{&chkDir, &chkChangeDir, &chkMakeDir, &chkRemoveDir, &chkGetFile, &chkPutFile, &chkDeleteFile,
+                   &chkRenameFile},
+                  {360, 600, 840, 1080, 1440, 1680, 1920, 2160}},
+                 QStringLiteral("User"), 1575);
 
     Frame2 = Named(new QGroupBox(t.homeFrame, this), "Frame2");
     Place(Frame2, 3840, 2520, 2295, 3255);

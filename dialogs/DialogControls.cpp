@@ -72,4 +72,26 @@ void SetBox(QCheckBox* box, bool on, const std::function<void()>& clickProcedure
         box->setCheckState(CheckState(on));
 }
 
+void CommandBoxes(QWidget* frame, const CommandBoxTargets& targets, const QString& who, int widthTwips)
+{
+    struct Command {
+        const char* name;
+        const char* caption;
+        const char* word;
+    };
+    static const Command commands[8] = {
+        {"chkDir", "Dir", "DIR"},           {"chkChangeDir", "Change Dir", "CD"},
+        {"chkMakeDir", "Make Dir", "MKDIR"}, {"chkRemoveDir", "Delete Dir", "RMDIR"},
+        {"chkGetFile", "Get File", "GET"},  {"chkPutFile", "Put File", "PUT"},
+        {"chkDeleteFile", "Delete File", "DEL"}, {"chkRenameFile", "Rename File", "RENAME"},
+    };
+    for (int i = 0; i < 8; ++i) {
+        const Command& c = commands[i];
+        const QString tip = QStringLiteral("Tick here to allow the ") + who + QStringLiteral(" to have access to the ")
+            + QLatin1String(c.word) + QStringLiteral(" command");
+        *targets.boxes[i] = CheckBox(frame, c.name, QLatin1String(c.caption), tip);
+        Place(*targets.boxes[i], 240, targets.tops[i], widthTwips, 240);
+    }
+}
+
 } // namespace DialogControls

@@ -40,6 +40,16 @@ inline bool IsSet(const QCheckBox* box)
 // Left, top, width and height in twips, relative to the parent.
 void Place(QWidget* control, int left, int top, int width, int height);
 
+// The eight command boxes of the account and group forms, in this order: Dir,
+// Change Dir, Make Dir, Delete Dir, Get File, Put File, Delete File, Rename
+// File. Each gets the tip "Tick here to allow the <who> to have access to the
+// <command> command" and is placed at its own top, at left 240 and height 240.
+struct CommandBoxTargets {
+    QCheckBox** boxes[8];
+    int tops[8];
+};
+void CommandBoxes(QWidget* frame, const CommandBoxTargets& targets, const QString& who, int widthTwips);
+
 // Runs the form's procedure under its report name, trapped.
 template <class Form>
 void RunTrapped(Form* form, const char* procedure, void (Form::*handler)())

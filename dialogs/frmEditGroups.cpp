@@ -59,29 +59,11 @@ frmEditGroups::frmEditGroups(QWidget* parent)
 
     Frame2 = Named(new QGroupBox(QStringLiteral("Allowable Commands"), this), "Frame2");
     Place(Frame2, 3840, 0, 1815, 2895);
-    struct Box {
-        QCheckBox** box;
-        const char* name;
-        const char* caption;
-        const char* word;
-        int top;
-    };
-    const Box all[] = {
-        {&chkDir, "chkDir", "Dir", "DIR", 480},
-        {&chkChangeDir, "chkChangeDir", "Change Dir", "CD", 720},
-        {&chkMakeDir, "chkMakeDir", "Make Dir", "MKDIR", 960},
-        {&chkRemoveDir, "chkRemoveDir", "Delete Dir", "RMDIR", 1200},
-        {&chkGetFile, "chkGetFile", "Get File", "GET", 1680},
-        {&chkPutFile, "chkPutFile", "Put File", "PUT", 1920},
-        {&chkDeleteFile, "chkDeleteFile", "Delete File", "DEL", 2160},
-        {&chkRenameFile, "chkRenameFile", "Rename File", "RENAME", 2400},
-    };
-    for (const Box& b : all) {
-        *b.box = CheckBox(Frame2, b.name, QLatin1String(b.caption),
-                          QStringLiteral("Tick here to allow the Group to have access to the ") + QLatin1String(b.word)
-                              + QStringLiteral(" command"));
-        Place(*b.box, 240, b.top, 1455, 240);
-    }
+    CommandBoxes(Frame2,
+                 {{&chkDir, &chkChangeDir, &chkMakeDir, &chkRemoveDir, &chkGetFile, &chkPutFile, &chkDeleteFile,
+                   &chkRenameFile},
+                  {480, 720, 960, 1200, 1680, 1920, 2160, 2400}},
+                 QStringLiteral("Group"), 1455);
 
     Frame3 = Named(new QGroupBox(this), "Frame3");
     Place(Frame3, 0, 2880, 5655, 2535);
