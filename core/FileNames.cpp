@@ -1,5 +1,7 @@
 #include "core/FileNames.h"
 
+#include "core/FolderListing.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -8,8 +10,7 @@ namespace {
 // The entry of dir that matches name ignoring case; empty when none.
 QString findIgnoringCase(const QString& dir, const QString& name)
 {
-    QStringList entries = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                              QDir::Name);
+    const QStringList entries = FolderEntries(dir);
     for (const QString& e : entries) {
         if (e.compare(name, Qt::CaseInsensitive) == 0)
             return e;
