@@ -51,11 +51,21 @@ QString ResolvePath(const QString& path)
         return path;
     const bool absolute = path.startsWith(QLatin1Char('/'));
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    // When the folder exists as spelt, so does every folder above it: only
+    // the last name needs looking up.
+    QString folder = path;
+    while (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'));
+    qsizetype exactParts = 0;
+    if (slash > 0 && !parts.isEmpty() && QFileInfo::exists(folder.left(slash)))
+        exactParts = parts.size() - 1;
     QString current = absolute ? QStringLiteral("/") : QString();
     bool walking = true;
+    qsizetype index = 0;
     for (const QString& part : parts) {
         QString next = part;
-        if (walking && part != QLatin1String(".") && part != QLatin1String("..")) {
+        if (walking && index++ >= exactParts && part != QLatin1String(".") && part != QLatin1String("..")) {
             const QString probe = current.isEmpty() ? part : (current.endsWith(QLatin1Char('/')) ? current + part : current + QLatin1Char('/') + part);
             if (!QFileInfo::exists(probe)) {
                 const QString found = findIgnoringCase(current.isEmpty() ? QStringLiteral(".") : current, part);

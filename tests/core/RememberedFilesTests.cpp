@@ -1,7 +1,9 @@
-// Remembered folder listings: a name looked up ignoring letter case must see
-// every change made to the folder since, by us or by anyone else.
+// Remembered folder listings and file contents: a name looked up ignoring
+// letter case, and a small file read again, must show every change made since,
+// by us or by anyone else.
 #include "core/FileNames.h"
-#include "core/FolderListing.h"
+#include "core/TextFile.h"
+#include "core/FileIdentity.h"
 #include "tests/support/TempAppFolder.h"
 
 #include <QDir>
@@ -44,8 +46,45 @@ void WaitForNextTimestamp(const TempAppFolder& home, const QString& folder)
 }
 
 struct ListingRestorer {
-    ~ListingRestorer() { SetFolderListingClock({}); }
+    ~ListingRestorer() { SetRememberClock({}); }
 };
+
+std::function<timespec()> Clock(bool settled)
+{
+    if (!settled)
+        return {};
+    return [] {
+        timespec t{};
+        clock_gettime(CLOCK_REALTIME, &t);
+        t.tv_sec += 60;
+        return t;
+    };
+}
+
+void SetTimes(const QString& path, const struct stat& st)
+{
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+void Overwrite(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite)); // in place: same inode
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// All lines the reader gives, "-" when it cannot open the file.
+QString ReadAll(const QString& path)
+{
+    LineReader r(path);
+    if (!r.isOpen())
+        return QStringLiteral("-");
+    QStringList lines;
+    while (const std::optional<QString> line = r.readLine())
+        lines.append(*line);
+    return lines.join(QLatin1Char('|'));
+}
 
 } // namespace
 
@@ -104,13 +143,7 @@ TEST(FolderListing, EveryChangeAfterARememberedListingIsSeen)
         const QString dir = home.file(QStringLiteral("/Folder"));
         ASSERT_TRUE(QDir().mkdir(dir));
         create(c.before)(dir);
-        SetFolderListingClock(c.settledFolder ? std::function<timespec()>([] {
-            timespec t{};
-            clock_gettime(CLOCK_REALTIME, &t);
-            t.tv_sec += 60;
-            return t;
-        })
-                                              : std::function<timespec()>());
+        SetRememberClock(Clock(c.settledFolder));
         const QString looked = dir + QStringLiteral("/name.txt");
         const QString first = c.before[0] == 'N' ? dir + "/Name.TXT" : looked;
         ASSERT_EQ(ResolvePath(looked).toStdString(), first.toStdString());
@@ -119,5 +152,56 @@ TEST(FolderListing, EveryChangeAfterARememberedListingIsSeen)
             WaitForNextTimestamp(home, dir);
         c.change(dir);
         EXPECT_EQ(ResolvePath(looked).toStdString(), (dir + QLatin1Char('/') + QLatin1String(c.expected)).toStdString());
+    }
+}
+
+TEST(FileContentCache, EveryChangeAfterARememberedReadIsSeen)
+{
+    using Change = std::function<void(const QString& file)>;
+    struct Case {
+        const char* what;
+        Change change;
+        const char* expected;
+        bool settledFile;
+    };
+    const Case cases[] = {
+        {"rewritten in place, same size", [](const QString& f) { Overwrite(f, "b\r\nc\r\n"); }, "b|c", true},
+        {"rewritten in place, same size, time set back",
+         [](const QString& f) {
+             struct stat st {};
+             ::stat(QFile::encodeName(f).constData(), &st);
+             Overwrite(f, "x\r\ny\r\n");
+             SetTimes(f, st);
+         },
+         "x|y", true},
+        {"replaced by a rename, same size and time",
+         [](const QString& f) {
+             struct stat st {};
+             ::stat(QFile::encodeName(f).constData(), &st);
+             QFile n(f + ".new");
+             ASSERT_TRUE(n.open(QIODevice::WriteOnly));
+             n.write("p\r\nq\r\n");
+             n.close();
+             SetTimes(f + ".new", st);
+             ASSERT_EQ(::rename(QFile::encodeName(f + ".new").constData(), QFile::encodeName(f).constData()), 0);
+         },
+         "p|q", true},
+        {"grown", [](const QString& f) { Overwrite(f, "a\r\nz\r\nmore\r\n"); }, "a|z|more", true},
+        {"deleted", [](const QString& f) { ASSERT_TRUE(QFile::remove(f)); }, "-", true},
+        {"fresh file rewritten at once", [](const QString& f) { Overwrite(f, "m\r\nn\r\n"); }, "m|n", false},
+    };
+    const ListingRestorer restore;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempAppFolder home;
+        home.write(QStringLiteral("/U_name"), "a\r\nz\r\n");
+        const QString file = home.file(QStringLiteral("/U_name"));
+        SetRememberClock(Clock(c.settledFile));
+        ASSERT_EQ(ReadAll(file).toStdString(), "a|z");
+        ASSERT_EQ(ReadAll(file).toStdString(), "a|z"); // the second read comes from memory
+        if (c.settledFile)
+            WaitForNextTimestamp(home, file);
+        c.change(file);
+        EXPECT_EQ(ReadAll(file).toStdString(), c.expected);
     }
 }
