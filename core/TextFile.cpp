@@ -91,9 +91,14 @@ qint64 FileLength(const QString& path)
     return fi.isFile() ? fi.size() : -1;
 }
 
-LineReader::LineReader(const QString& path) : m_file(ResolvePath(path))
+LineReader::LineReader(const QString& path)
 {
-    if (std::optional<QByteArray> bytes = SmallFileContent(m_file.fileName())) {
+    // A file found as spelt needs no letter-case look-up.
+    std::optional<QByteArray> bytes = path.isEmpty() ? std::nullopt : SmallFileContent(path);
+    m_file.setFileName(bytes ? path : ResolvePath(path));
+    if (!bytes && m_file.fileName() != path)
+        bytes = SmallFileContent(m_file.fileName());
+    if (bytes) {
         m_inMemory = true;
         m_bytes = std::move(*bytes);
         return;
