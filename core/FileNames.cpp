@@ -67,7 +67,9 @@ QString ResolvePath(const QString& path)
         QString next = part;
         if (walking && index++ >= exactParts && part != QLatin1String(".") && part != QLatin1String("..")) {
             const QString probe = current.isEmpty() ? part : (current.endsWith(QLatin1Char('/')) ? current + part : current + QLatin1Char('/') + part);
-            if (!QFileInfo::exists(probe)) {
+            // The whole path is known to be missing, unless a final "/" made it so.
+            const bool knownMissing = exactParts > 0 && index == parts.size() && !path.endsWith(QLatin1Char('/'));
+            if (knownMissing || !QFileInfo::exists(probe)) {
                 const QString found = findIgnoringCase(current.isEmpty() ? QStringLiteral(".") : current, part);
                 if (found.isEmpty())
                     walking = false; // below a missing component nothing exists
