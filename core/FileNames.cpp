@@ -1,5 +1,7 @@
 #include "core/FileNames.h"
 
+#include "core/FolderListing.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -8,8 +10,7 @@ namespace {
 // The entry of dir that matches name ignoring case; empty when none.
 QString findIgnoringCase(const QString& dir, const QString& name)
 {
-    QStringList entries = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                              QDir::Name);
+    const QStringList entries = FolderEntries(dir);
     for (const QString& e : entries) {
         if (e.compare(name, Qt::CaseInsensitive) == 0)
             return e;
@@ -50,13 +51,25 @@ QString ResolvePath(const QString& path)
         return path;
     const bool absolute = path.startsWith(QLatin1Char('/'));
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    // When the folder exists as spelt, so does every folder above it: only
+    // the last name needs looking up.
+    QString folder = path;
+    while (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'));
+    qsizetype exactParts = 0;
+    if (slash > 0 && !parts.isEmpty() && QFileInfo::exists(folder.left(slash)))
+        exactParts = parts.size() - 1;
     QString current = absolute ? QStringLiteral("/") : QString();
     bool walking = true;
+    qsizetype index = 0;
     for (const QString& part : parts) {
         QString next = part;
-        if (walking && part != QLatin1String(".") && part != QLatin1String("..")) {
+        if (walking && index++ >= exactParts && part != QLatin1String(".") && part != QLatin1String("..")) {
             const QString probe = current.isEmpty() ? part : (current.endsWith(QLatin1Char('/')) ? current + part : current + QLatin1Char('/') + part);
-            if (!QFileInfo::exists(probe)) {
+            // The whole path is known to be missing, unless a final "/" made it so.
+            const bool knownMissing = exactParts > 0 && index == parts.size() && !path.endsWith(QLatin1Char('/'));
+            if (knownMissing || !QFileInfo::exists(probe)) {
                 const QString found = findIgnoringCase(current.isEmpty() ? QStringLiteral(".") : current, part);
                 if (found.isEmpty())
                     walking = false; // below a missing component nothing exists

@@ -20,8 +20,11 @@ FileOpResult errnoFailure(int err)
 FileOpResult AppendMeasured(const QString& path, const QByteArray& bytes, qint64& sizeAfter)
 {
     sizeAfter = -1;
-    const QByteArray name = QFile::encodeName(ResolvePath(path));
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // A log that exists as spelt needs no letter-case look-up; any other
+    // takes the resolver's spelling and may be created.
+    int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        fd = ::open(QFile::encodeName(ResolvePath(path)).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return errnoFailure(errno);
     qsizetype done = 0;

@@ -3,7 +3,10 @@
 #include "core/FileNames.h"
 #include "core/MessageService.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <optional>
+#include <sys/stat.h>
 
 namespace ModMain {
 
@@ -39,6 +42,16 @@ QString RMVSlash(const QString& path)
 
 namespace {
 
+// The type of what the path names in exactly that spelling; no value when
+// nothing does, and the letter-case look-up has to decide.
+std::optional<mode_t> ModeAsSpelt(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return st.st_mode;
+}
+
 void dropTrailingSlash(QString& path)
 {
     if (path.endsWith(QLatin1Char('/')))
@@ -52,6 +65,8 @@ bool FolderExists(QString& path)
     dropTrailingSlash(path);
     if (path.isEmpty())
         return false;
+    if (const std::optional<mode_t> mode = ModeAsSpelt(path))
+        return S_ISDIR(*mode);
     return QFileInfo(ResolvePath(path)).isDir();
 }
 
@@ -60,6 +75,8 @@ bool FileExists(QString& path)
     dropTrailingSlash(path);
     if (path.isEmpty())
         return false;
+    if (const std::optional<mode_t> mode = ModeAsSpelt(path))
+        return !S_ISDIR(*mode);
     const QFileInfo fi(ResolvePath(path));
     return fi.exists() && !fi.isDir();
 }

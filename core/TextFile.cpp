@@ -1,6 +1,7 @@
 #include "core/TextFile.h"
 
 #include "core/AnsiCodec.h"
+#include "core/FileContentCache.h"
 #include "core/FileNames.h"
 #include "core/NoReplaceRename.h"
 
@@ -90,19 +91,39 @@ qint64 FileLength(const QString& path)
     return fi.isFile() ? fi.size() : -1;
 }
 
-LineReader::LineReader(const QString& path) : m_file(ResolvePath(path))
+LineReader::LineReader(const QString& path)
 {
+    // A file found as spelt needs no letter-case look-up.
+    std::optional<QByteArray> bytes = path.isEmpty() ? std::nullopt : SmallFileContent(path);
+    m_file.setFileName(bytes ? path : ResolvePath(path));
+    if (!bytes && m_file.fileName() != path)
+        bytes = SmallFileContent(m_file.fileName());
+    if (bytes) {
+        m_inMemory = true;
+        m_bytes = std::move(*bytes);
+        return;
+    }
     if (QFileInfo(m_file.fileName()).isFile())
         m_file.open(QIODevice::ReadOnly);
 }
 
 std::optional<QString> LineReader::readLine()
 {
-    if (!m_file.isOpen() || m_file.atEnd())
-        return std::nullopt;
-    QByteArray line = m_file.readLine();
-    if (line.isEmpty() && m_file.error() != QFileDevice::NoError)
-        return std::nullopt;
+    QByteArray line;
+    if (m_inMemory) {
+        if (m_pos >= m_bytes.size())
+            return std::nullopt;
+        const qsizetype newline = m_bytes.indexOf('\n', m_pos);
+        const qsizetype end = newline < 0 ? m_bytes.size() : newline + 1;
+        line = m_bytes.mid(m_pos, end - m_pos);
+        m_pos = end;
+    } else {
+        if (!m_file.isOpen() || m_file.atEnd())
+            return std::nullopt;
+        line = m_file.readLine();
+        if (line.isEmpty() && m_file.error() != QFileDevice::NoError)
+            return std::nullopt;
+    }
     if (line.endsWith('\n'))
         line.chop(1);
     if (line.endsWith('\r'))
@@ -112,6 +133,8 @@ std::optional<QString> LineReader::readLine()
 
 bool LineReader::atEnd() const
 {
+    if (m_inMemory)
+        return m_pos >= m_bytes.size();
     return !m_file.isOpen() || m_file.atEnd();
 }
 

@@ -38,7 +38,7 @@ qint64 FileLength(const QString& path);
 class LineReader {
 public:
     explicit LineReader(const QString& path);
-    bool isOpen() const { return m_file.isOpen(); }
+    bool isOpen() const { return m_inMemory || m_file.isOpen(); }
     QString errorText() const { return m_file.errorString(); }
     // The next line, or no value at the end of the file or on a read failure.
     std::optional<QString> readLine();
@@ -46,6 +46,11 @@ public:
 
 private:
     QFile m_file;
+    // A small file is read whole at once (often from memory) and its lines
+    // taken from here.
+    bool m_inMemory = false;
+    QByteArray m_bytes;
+    qsizetype m_pos = 0;
 };
 
 // The first line of a file, or no value.
