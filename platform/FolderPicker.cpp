@@ -89,6 +89,7 @@ FolderPicker::FolderPicker(QWidget* parent)
         }
     };
     connect(m_model, &QFileSystemModel::rowsInserted, this, follow);
+    connect(m_model, &QFileSystemModel::rowsRemoved, this, follow); // rows going above it move it too
     connect(m_model, &QFileSystemModel::layoutChanged, this, follow);
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this, follow](const QString& loaded) {
         const QString selected = m_selected.isEmpty() ? QString() : cleanAbsolute(m_selected);
