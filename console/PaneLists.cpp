@@ -141,8 +141,10 @@ void ShowLogFiles(ListViewControl& list, LogKind kind)
                                               : ListImage::Group;
     const QString folder = AppPath(QStringLiteral("/logs/"));
     int n = 1;
-    for (const QString& name : trimmedNames(QStringLiteral("/logs"), pattern)) {
-        if (!name.toLower().endsWith(QLatin1String(".txt")))
+    // Names as they are on disk: a row's text finds its file again, so a
+    // blank at either end is kept rather than trimmed into another file's name.
+    for (const QString& name : ListFiles(AppPath(QStringLiteral("/logs")), pattern)) {
+        if (name.trimmed().isEmpty() || !name.toLower().endsWith(QLatin1String(".txt")))
             continue;
         const QFileInfo fi(folder + name);
         const QString modified = GeneralDateText(fi.lastModified());

@@ -146,10 +146,20 @@ private Q_SLOTS:
         QVERIFY2(modified.contains(QStringLiteral("2026")) && modified.contains(QStringLiteral(":15:42")), qPrintable(modified));
         QCOMPARE(server.Item(1).icon, 5);
 
+        // A name is listed as it is on disk: trimming it would name another file.
+        home.write(QStringLiteral("/logs/U_ bob.txt"), "xyz");
+        home.write(QStringLiteral("/logs/U_bob.txt "), "xy");
         ListViewControl users;
         PaneLists::ShowLogFiles(users, PaneLists::LogKind::User);
-        QCOMPARE(rowTexts(users), QStringList{"bob.txt"});
-        QCOMPARE(users.Item(0).key, QStringLiteral("k1"));
+        QStringList rows, keys;
+        for (int i = 0; i < users.ItemCount(); ++i) {
+            rows.append(users.Item(i).text + QLatin1Char('|') + users.Item(i).subItems.at(0));
+            keys.append(users.Item(i).key);
+        }
+        rows.sort();
+        keys.sort();
+        QCOMPARE(rows, (QStringList{" bob.txt|3", "bob.txt|1"}));
+        QCOMPARE(keys, (QStringList{"k1", "k2"}));
     }
 
     void connectionTexts()
