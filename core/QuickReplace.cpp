@@ -1,6 +1,7 @@
 #include "core/QuickReplace.h"
 
 #include "core/FileNames.h"
+#include "core/RawWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,11 +14,6 @@
 
 namespace {
 
-FileOpResult errnoFailure(int err)
-{
-    return FileOpResult{false, err, QString::fromLocal8Bit(std::strerror(err))};
-}
-
 // Writes the bytes over the start of the file and cuts what is left behind
 // them. A running total only grows, so the cut is seldom needed; a truncation
 // can wait for the disk, an overwrite in the page cache does not.
@@ -25,27 +21,19 @@ FileOpResult overwrite(const QByteArray& path, const QByteArray& bytes)
 {
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
-        return errnoFailure(errno);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), off_t(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            return errnoFailure(err);
-        }
-        done += n;
+        return ErrnoFailure(errno);
+    if (const int err = WriteAll(fd, bytes)) { // a fresh descriptor writes from the start
+        ::close(fd);
+        return ErrnoFailure(err);
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || (st.st_size > bytes.size() && ::ftruncate(fd, off_t(bytes.size())) != 0)) {
         const int err = errno;
         ::close(fd);
-        return errnoFailure(err);
+        return ErrnoFailure(err);
     }
     if (::close(fd) != 0)
-        return errnoFailure(errno);
+        return ErrnoFailure(errno);
     return {};
 }
 
@@ -68,7 +56,7 @@ FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
     const QString target = ResolvePath(path);
     const QFileInfo info(target);
     if (info.isDir())
-        return errnoFailure(EISDIR);
+        return ErrnoFailure(EISDIR);
     const QByteArray final = QFile::encodeName(target);
     // The hidden partner ".<name>.swap" takes the new content and then trades
     // places with the file, so it holds the previous content until the next
@@ -82,11 +70,11 @@ FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
         if (::renameat2(AT_FDCWD, partner.constData(), AT_FDCWD, final.constData(), RENAME_EXCHANGE) == 0)
             return {};
         if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-            return errnoFailure(errno);
+            return ErrnoFailure(errno);
     }
     // A new file, or a file system that cannot trade places: rename over it.
     if (::rename(partner.constData(), final.constData()) != 0)
-        return errnoFailure(errno);
+        return ErrnoFailure(errno);
     return {};
 }
 

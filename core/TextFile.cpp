@@ -4,6 +4,7 @@
 #include "core/FileContentCache.h"
 #include "core/FileNames.h"
 #include "core/NoReplaceRename.h"
+#include "core/RawWrite.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -75,7 +76,7 @@ FileOpResult RenameNoReplace(const QString& from, const QString& to)
     const int err = NoReplaceRename(ResolvePath(from), ResolvePath(to));
     if (err == 0)
         return {};
-    return FileOpResult{false, err, QString::fromLocal8Bit(std::strerror(err))};
+    return ErrnoFailure(err);
 }
 
 bool RemoveFile(const QString& path)
