@@ -3,8 +3,6 @@
 #include "core/FileIdentity.h"
 
 #include <QFile>
-#include <QHash>
-#include <QMutex>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,29 +10,11 @@
 namespace {
 
 constexpr off_t MaxFileBytes = 64 * 1024;
-constexpr qsizetype MaxFiles = 512;
 
-struct Content {
-    FileIdentity id;
-    QByteArray bytes;
-};
-
-struct Cache {
-    Cache()
-    {
-        OnRememberClockChange([this] {
-            const QMutexLocker lock(&mutex);
-            files.clear();
-        });
-    }
-    QMutex mutex;
-    QHash<QString, Content> files;
-};
-
-Cache& TheCache()
+RememberedStates<QByteArray>& Contents()
 {
-    static Cache cache;
-    return cache;
+    static RememberedStates<QByteArray> contents(512);
+    return contents;
 }
 
 // The file's bytes when it still is the file identified, in full.
@@ -72,22 +52,10 @@ std::optional<QByteArray> SmallFileContent(const QString& path)
     FileIdentity id;
     if (!IdentityOf(path, id) || !S_ISREG(id.mode) || id.size > MaxFileBytes)
         return std::nullopt;
-    Cache& cache = TheCache();
-    {
-        const QMutexLocker lock(&cache.mutex);
-        const auto it = cache.files.constFind(path);
-        if (it != cache.files.cend() && it->id == id)
-            return it->bytes;
-    }
+    if (std::optional<QByteArray> known = Contents().Find(path, id))
+        return known;
     const timespec readAt = RememberClockNow();
     std::optional<QByteArray> bytes = ReadIdentified(path, id);
-    const QMutexLocker lock(&cache.mutex);
-    if (bytes && SettledBefore(id, readAt)) {
-        if (cache.files.size() >= MaxFiles)
-            cache.files.clear();
-        cache.files.insert(path, Content{id, *bytes});
-    } else {
-        cache.files.remove(path);
-    }
+    Contents().Keep(path, id, bytes.value_or(QByteArray()), bytes && SettledBefore(id, readAt));
     return bytes;
 }

@@ -1,9 +1,12 @@
 #pragma once
 // What tells one state of a file or folder from another, for the remembered
 // listings and contents: device, inode, size, modification and change times.
+#include <QHash>
+#include <QMutex>
 #include <QString>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 
 struct FileIdentity {
@@ -32,3 +35,59 @@ bool SettledBefore(const FileIdentity& id, const timespec& readAt);
 void SetRememberClock(std::function<timespec()> clock);
 // Called by each cache to be told when the clock changes.
 void OnRememberClockChange(std::function<void()> forget);
+
+// Values remembered per path, each with the identity of the state it was read
+// from; the clock's tests forget them all. Full, it starts again empty.
+template <class Value>
+class RememberedStates {
+public:
+    explicit RememberedStates(qsizetype capacity)
+        : m_capacity(capacity)
+    {
+        OnRememberClockChange([this] { Forget(); });
+    }
+
+    // The value read from exactly this state of the path.
+    std::optional<Value> Find(const QString& path, const FileIdentity& id) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        const auto it = m_items.constFind(path);
+        if (it != m_items.cend() && it->id == id)
+            return it->value;
+        return std::nullopt;
+    }
+
+    // Remembers the value when its state had settled; forgets the path otherwise.
+    void Keep(const QString& path, const FileIdentity& id, const Value& value, bool settled)
+    {
+        const QMutexLocker lock(&m_mutex);
+        if (!settled) {
+            m_items.remove(path);
+            return;
+        }
+        if (m_items.size() >= m_capacity)
+            m_items.clear();
+        m_items.insert(path, Item{id, value});
+    }
+
+    void Forget(const QString& path)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_items.remove(path);
+    }
+
+    void Forget()
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_items.clear();
+    }
+
+private:
+    struct Item {
+        FileIdentity id;
+        Value value;
+    };
+    const qsizetype m_capacity;
+    mutable QMutex m_mutex;
+    QHash<QString, Item> m_items;
+};
