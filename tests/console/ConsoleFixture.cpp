@@ -3,13 +3,16 @@
 #include "console/ConsoleWindow.h"
 #include "core/ProgramLifetime.h"
 #include "console/frmMain.h"
+#include "core/Accounts.h"
 #include "core/Config.h"
 #include "core/ProcessState.h"
+#include "core/TextFile.h"
 #include "platform/RowList.h"
 #include "session/ConsoleState.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QTest>
 #include <QTimer>
 
 ConsoleFixture::ConsoleFixture(bool standardFolders)
@@ -83,4 +86,19 @@ void ConsoleFixture::onModalDialog(const QString& name, std::function<void(QDial
         action(*dialog);
     });
     poll->start();
+}
+
+void ConsoleFixture::writeBob() const
+{
+    AccountRecord bob;
+    bob.Permissions = PermissionSet::all(true);
+    bob.UserId = QStringLiteral("bob");
+    bob.Password = QStringLiteral("secret");
+    bob.Group = QStringLiteral("staff");
+    bob.RootFolder = folder.file(QStringLiteral("/root"));
+    QVERIFY(WriteLines(AccountFilePath(bob.UserId), AccountFileLines(bob)));
+    GroupRecord staff;
+    staff.Permissions = PermissionSet::all(true);
+    staff.RootFolder = bob.RootFolder;
+    QVERIFY(WriteLines(GroupFilePath(QStringLiteral("staff")), GroupFileLines(staff, false)));
 }

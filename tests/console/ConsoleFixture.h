@@ -47,6 +47,9 @@ public:
     QStringList consoleMessages() const;
     // The six-line records' messages of logs/S_Log.txt.
     QStringList serverLogMessages() const;
+    // Account bob (password "secret", every command) in group staff, both
+    // rooted at the folder "root".
+    void writeBob() const;
 
     // Runs action once on the modal dialog of that name while its event loop runs.
     void onModalDialog(const QString& name, std::function<void(QDialog&)> action);

@@ -3,6 +3,7 @@
 // they expect, the files they read back, a recording stand-in for the live
 // sessions, screenshots, and ftplib clients run beside the event loop.
 #include "dialogs/LiveSessions.h"
+#include "tests/console/Shots.h"
 #include "tests/support/TestDoubles.h"
 
 #include <QDir>
@@ -53,13 +54,6 @@ struct InstalledSessions {
     std::shared_ptr<RecordingSessions> sessions;
     std::shared_ptr<LiveSessions> old;
 };
-
-inline void SaveShot(QWidget& window, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
-    QDir().mkpath(folder);
-    window.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
 
 // An ftplib script run beside the event loop; "port" is defined for it.
 class FtpScript {

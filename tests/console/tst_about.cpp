@@ -6,6 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/console/Shots.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,10 +71,8 @@ private Q_SLOTS:
             QCOMPARE(box->cmdSysInfo->text(), QStringLiteral("&System Info..."));
             QCOMPARE(box->findChildren<QFrame*>(QStringLiteral("Line1")).size(), 2);
             if (key == Qt::Key_Return) {
-                const QString folder = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
-                QDir().mkpath(folder);
                 QVERIFY(QTest::qWaitForWindowExposed(box));
-                QVERIFY(box->grab().save(folder + QStringLiteral("/about.png")));
+                QVERIFY(!SaveShot(*box, QStringLiteral("about")).isEmpty());
             }
             QTest::keyClick(box, key);
             QTRY_VERIFY(!SingleInstance<frmAbout>::Open());

@@ -8,6 +8,7 @@
 #include "platform/RowList.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/console/Shots.h"
 
 #include <QAction>
 #include <QChart>
@@ -72,14 +73,6 @@ QList<ChartControl*> charts(const frmMain& w)
 {
     return {w.UserStatsChartFile, w.UserStatsChartMegabytes, w.UserDayFileChart,
             w.UserDayMegabytesChart, w.GroupDayFileChart, w.GroupDayMegabytesChart};
-}
-
-QString shot(QWidget& widget, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
-    QDir().mkpath(folder);
-    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    return widget.grab().save(path) ? path : QString();
 }
 
 } // namespace
@@ -414,7 +407,7 @@ private Q_SLOTS:
             w.FramesOff();
             load(QLatin1String(v.key), v.daily, v.megabytes, QLatin1String(v.name));
             QTest::qWait(20);
-            QVERIFY(!shot(w, QLatin1String(v.picture)).isEmpty());
+            QVERIFY(!SaveShot(w, QLatin1String(v.picture)).isEmpty());
         }
     }
 };

@@ -11,6 +11,7 @@
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/console/Shots.h"
 #include "tests/console/pane/LoopbackClient.h"
 #include "tests/support/Unprivileged.h"
 
@@ -43,21 +44,6 @@ public:
     std::function<void()> during;
 };
 
-void writeBob(const TempAppFolder& folder)
-{
-    AccountRecord bob;
-    bob.Permissions = PermissionSet::all(true);
-    bob.UserId = QStringLiteral("bob");
-    bob.Password = QStringLiteral("secret");
-    bob.Group = QStringLiteral("staff");
-    bob.RootFolder = folder.file(QStringLiteral("/root"));
-    QVERIFY(WriteLines(AccountFilePath(bob.UserId), AccountFileLines(bob)));
-    GroupRecord staff;
-    staff.Permissions = PermissionSet::all(true);
-    staff.RootFolder = bob.RootFolder;
-    QVERIFY(WriteLines(GroupFilePath(QStringLiteral("staff")), GroupFileLines(staff, false)));
-}
-
 // The key of the list row with that text; empty when none has it.
 QString rowOf(const ListViewControl& list, const QString& text)
 {
@@ -81,14 +67,6 @@ void choose(frmMain& console, const QString& key, const QString& rowText)
     console.tvwDb_NodeClick(key);
     QVERIFY2(console.lvwDb->SelectItem(rowOf(*console.lvwDb, rowText)), qPrintable(rowText));
     console.lvwDb_Click();
-}
-
-QString shot(QWidget& widget, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
-    QDir().mkpath(folder);
-    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    return widget.grab().save(path) ? path : QString();
 }
 
 void doubleClickSelected(ListViewControl& list)
@@ -248,7 +226,7 @@ private Q_SLOTS:
         ConsoleFixture fixture;
         fixture.writeConfig();
         ModMain::PrepareApplicationFolder();
-        writeBob(fixture.folder);
+        fixture.writeBob();
         fixture.folder.write(QStringLiteral("/logs/U_bob.txt"), "x");
         auto boxes = std::make_shared<QuestionHook>();
         const auto previous = InstallMessageService(boxes);
@@ -299,7 +277,7 @@ private Q_SLOTS:
         QVERIFY(!rowOf(*console.lvwDb, Img).isEmpty());
         QCOMPARE(tree.NodeText(nodeOf(tree, Img)), Img);
         tree.EnsureVisible(nodeOf(tree, Img));
-        QVERIFY(!shot(console, QStringLiteral("connections-markup-name")).isEmpty());
+        QVERIFY(!SaveShot(console, QStringLiteral("connections-markup-name")).isEmpty());
         boxes->messages.clear();
         viewed.clear();
         choose(console, QStringLiteral("Active"), Img);

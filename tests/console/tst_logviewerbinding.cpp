@@ -13,6 +13,7 @@
 #include "platform/ScrollbookClass.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/console/Shots.h"
 #include "tests/console/pane/LoopbackClient.h"
 
 #include <QDBusConnection>
@@ -210,9 +211,7 @@ private Q_SLOTS:
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         QTRY_VERIFY(viewer.Log->RowCount() > 1); // the record and the server's own since
-        const QString shots = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
-        QDir().mkpath(shots);
-        QVERIFY(viewer.grab().save(shots + QStringLiteral("/viewer.png")));
+        QVERIFY(!SaveShot(viewer, QStringLiteral("viewer")).isEmpty());
     }
 
     void ftpIsServedWhileTheViewerStarts()

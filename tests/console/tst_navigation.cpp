@@ -13,6 +13,7 @@
 #include "platform/Twips.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/console/Shots.h"
 #include "tests/console/pane/LoopbackClient.h"
 
 #include <QAction>
@@ -50,29 +51,6 @@ void closeMenus(frmMain& console)
 {
     for (QMenu* m : {console.MainMnu, console.mnuRefreshOptions, console.mnuEditUserOptions})
         m->hide();
-}
-
-QString shot(QWidget& widget, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
-    QDir().mkpath(folder);
-    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    return widget.grab().save(path) ? path : QString();
-}
-
-void writeBob(const TempAppFolder& folder)
-{
-    AccountRecord bob;
-    bob.Permissions = PermissionSet::all(true);
-    bob.UserId = QStringLiteral("bob");
-    bob.Password = QStringLiteral("secret");
-    bob.Group = QStringLiteral("staff");
-    bob.RootFolder = folder.file(QStringLiteral("/root"));
-    QVERIFY(WriteLines(AccountFilePath(bob.UserId), AccountFileLines(bob)));
-    GroupRecord staff;
-    staff.Permissions = PermissionSet::all(true);
-    staff.RootFolder = folder.file(QStringLiteral("/root"));
-    QVERIFY(WriteLines(GroupFilePath(QStringLiteral("staff")), GroupFileLines(staff, false)));
 }
 
 } // namespace
@@ -193,7 +171,7 @@ private Q_SLOTS:
         ConsoleFixture fixture;
         fixture.writeConfig();
         ModMain::PrepareApplicationFolder();
-        writeBob(fixture.folder);
+        fixture.writeBob();
         frmMain& console = fixture.console();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
@@ -217,7 +195,7 @@ private Q_SLOTS:
         click(tree, QStringLiteral("Active"));
         QCOMPARE(console.lvwDb->ColumnCount(), 13);
         QCOMPARE(console.lvwDb->ItemCount(), 3);
-        QVERIFY(!shot(console, QStringLiteral("connections-list")).isEmpty());
+        QVERIFY(!SaveShot(console, QStringLiteral("connections-list")).isEmpty());
 
         click(tree, QStringLiteral("#@127.0.0.1"));
         QCOMPARE(console.lvwDb->ItemCount(), 3);
@@ -230,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(console.fmeUser->rdTotalFilesReceived->Value(), QStringLiteral("7"));
         QCOMPARE(console.fmeUser->rdTotalMBreceived->Value(), QStringLiteral("2.500.000"));
         QCOMPARE(console.fmeUser->rdTotalMBdeleted->Value(), QStringLiteral("0.000.000"));
-        QVERIFY(!shot(console, QStringLiteral("connection-panel")).isEmpty());
+        QVERIFY(!SaveShot(console, QStringLiteral("connection-panel")).isEmpty());
 
         // Selecting the last session and ending the first moves the selection along.
         click(tree, QStringLiteral("@2"));

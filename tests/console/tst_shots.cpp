@@ -7,6 +7,7 @@
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/console/Shots.h"
 
 #include <QDir>
 #include <QMenu>
@@ -16,16 +17,6 @@
 
 class TestShots : public QObject {
     Q_OBJECT
-private:
-    QString shot(QWidget& widget, const QString& name)
-    {
-        const QString folder = qEnvironmentVariable("QUAYPORT_SHOTS", QStringLiteral("shots"));
-        QDir().mkpath(folder);
-        const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
-        const QPixmap picture = widget.grab();
-        return picture.save(path) ? path : QString();
-    }
-
 private Q_SLOTS:
     void windows()
     {
@@ -35,37 +26,37 @@ private Q_SLOTS:
         frmSplash splash;
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
-        QVERIFY(!shot(splash, QStringLiteral("splash")).isEmpty());
+        QVERIFY(!SaveShot(splash, QStringLiteral("splash")).isEmpty());
         splash.hide();
 
         frmMain& console = fixture.console();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
         QTest::qWait(50);
-        QVERIFY(!shot(console, QStringLiteral("console")).isEmpty());
+        QVERIFY(!SaveShot(console, QStringLiteral("console")).isEmpty());
 
         console.MainMnu->popup(console.mapToGlobal(QPoint(40, 120)));
         QTRY_VERIFY(console.MainMnu->isVisible());
-        QVERIFY(!shot(*console.MainMnu, QStringLiteral("menu-MainMnu")).isEmpty());
+        QVERIFY(!SaveShot(*console.MainMnu, QStringLiteral("menu-MainMnu")).isEmpty());
         console.MainMnu->hide();
         console.mnuEditUserOptions->popup(console.mapToGlobal(QPoint(40, 120)));
         QTRY_VERIFY(console.mnuEditUserOptions->isVisible());
         console.mnuStatsOption1->popup(console.mapToGlobal(QPoint(240, 200)));
-        QVERIFY(!shot(*console.mnuEditUserOptions, QStringLiteral("menu-mnuEditUserOptions")).isEmpty());
-        QVERIFY(!shot(*console.mnuStatsOption1, QStringLiteral("menu-mnuStatsOption1")).isEmpty());
+        QVERIFY(!SaveShot(*console.mnuEditUserOptions, QStringLiteral("menu-mnuEditUserOptions")).isEmpty());
+        QVERIFY(!SaveShot(*console.mnuStatsOption1, QStringLiteral("menu-mnuStatsOption1")).isEmpty());
         console.mnuStatsOption1->hide();
         console.mnuEditUserOptions->hide();
         console.mnuTray->popup(console.mapToGlobal(QPoint(40, 120)));
-        QVERIFY(!shot(*console.mnuTray, QStringLiteral("menu-mnuTray")).isEmpty());
+        QVERIFY(!SaveShot(*console.mnuTray, QStringLiteral("menu-mnuTray")).isEmpty());
         console.mnuTray->hide();
 
         frmProperties properties;
         properties.show();
         QVERIFY(QTest::qWaitForWindowExposed(&properties));
         QTest::qWait(500);
-        QVERIFY(!shot(properties, QStringLiteral("properties-server")).isEmpty());
+        QVERIFY(!SaveShot(properties, QStringLiteral("properties-server")).isEmpty());
         properties.TabStrip1->setCurrentIndex(1);
-        QVERIFY(!shot(properties, QStringLiteral("properties-messages")).isEmpty());
+        QVERIFY(!SaveShot(properties, QStringLiteral("properties-messages")).isEmpty());
     }
 };
 
