@@ -90,6 +90,8 @@ FolderPicker::FolderPicker(QWidget* parent)
     };
     connect(m_model, &QFileSystemModel::rowsInserted, this, follow);
     connect(m_model, &QFileSystemModel::rowsRemoved, this, follow); // rows going above it move it too
+    // The view lays its rows out later still; the scroll range tells when it has.
+    connect(m_view->verticalScrollBar(), &QScrollBar::rangeChanged, this, follow);
     connect(m_model, &QFileSystemModel::layoutChanged, this, follow);
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this, follow](const QString& loaded) {
         const QString selected = m_selected.isEmpty() ? QString() : cleanAbsolute(m_selected);
@@ -204,6 +206,10 @@ void FolderPicker::userPicked()
     if (picked.isEmpty())
         return;
     const QString path = m_model->filePath(m_filter->mapToSource(picked.first()));
+    // The model re-announces the selection as rows come and go; only another
+    // folder is the user's own choice.
+    if (!m_selected.isEmpty() && path == cleanAbsolute(m_selected))
+        return;
     if (inTree(path)) {
         m_selected = path;
         m_followSelection = false;
