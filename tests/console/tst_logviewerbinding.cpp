@@ -59,7 +59,8 @@ void endViewer()
     if (!pid.isValid())
         return;
     ::kill(pid_t(pid.value()), SIGTERM);
-    QTest::qWaitFor([&pid] { return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid.value())); }, 10000);
+    QVERIFY2(QTest::qWaitFor([&pid] { return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid.value())); }, 10000),
+             "the log viewer did not end on SIGTERM");
 }
 
 // The console on the server logs' list; a log written after the list was
