@@ -51,6 +51,16 @@ bool Storable(const QList<std::pair<QString, QString>>& whatAndText)
 
 namespace DialogControls {
 
+void TabOrder(std::initializer_list<QWidget*> controls)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
 void FixedCentred(QDialog* dialog, int widthTwips, int heightTwips)
 {
     // The places in twips were made for an 8-point face.

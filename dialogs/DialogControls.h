@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 namespace DialogControls {
 
@@ -74,6 +75,8 @@ class QDialog;
 namespace DialogControls {
 // A fixed client area given in twips, centred on the screen.
 void FixedCentred(QDialog* dialog, int widthTwips, int heightTwips);
+// Tab moves through the controls in the order given.
+void TabOrder(std::initializer_list<QWidget*> controls);
 // Sets a check box from code and runs its click procedure also when the value
 // does not change (a change runs it through the box's toggled signal).
 void SetBox(QCheckBox* box, bool on, const std::function<void()>& clickProcedure);

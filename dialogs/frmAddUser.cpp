@@ -41,11 +41,9 @@ frmAddUser::frmAddUser(QWidget* parent)
     Place(cmdHelp, 5160, 5880, 1000, 315);
     FixedCentred(this, 6165, 6255);
 
-    QWidget* order[] = {txtUserID, txtPassword, txtEmail, cboSecurityGroup, chkadoptgroupcmds, txtAccountDescription,
-                        chkDir, chkChangeDir, chkMakeDir, chkRemoveDir, chkGetFile, chkPutFile, chkDeleteFile,
-                        chkRenameFile, chkUseGroup, cmdAdd, Command2, cmdHelp};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    TabOrder({txtUserID, txtPassword, txtEmail, cboSecurityGroup, chkadoptgroupcmds, txtAccountDescription, chkDir,
+              chkChangeDir, chkMakeDir, chkRemoveDir, chkGetFile, chkPutFile, chkDeleteFile, chkRenameFile,
+              chkUseGroup, cmdAdd, Command2, cmdHelp});
 
     OnSignal(new LostFocusFilter(txtUserID), &LostFocusFilter::LostFocus, this, "txtUserID_LostFocus",
              &frmAddUser::txtUserID_LostFocus);

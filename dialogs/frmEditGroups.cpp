@@ -83,11 +83,8 @@ frmEditGroups::frmEditGroups(QWidget* parent)
     Place(cmdHelp, 4680, 5520, 1000, 315);
     FixedCentred(this, 5685, 5865);
 
-    QWidget* order[] = {lstGroups,  lstUsers,      chkDir,        chkChangeDir, chkMakeDir, chkRemoveDir,
-                        chkGetFile, chkPutFile,    chkDeleteFile, chkRenameFile, cmdAddGroup, cmdUpdate,
-                        cmdDelete,  cmdOk,         cmdHelp};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    TabOrder({lstGroups, lstUsers, chkDir, chkChangeDir, chkMakeDir, chkRemoveDir, chkGetFile, chkPutFile,
+              chkDeleteFile, chkRenameFile, cmdAddGroup, cmdUpdate, cmdDelete, cmdOk, cmdHelp});
 
     OnSignal(lstGroups, &QListWidget::currentRowChanged, this, "lstGroups_Click", &frmEditGroups::lstGroups_Click);
     OnSignal(cmdAddGroup, &QPushButton::clicked, this, "cmdAddGroup_Click", &frmEditGroups::cmdAddGroup_Click);

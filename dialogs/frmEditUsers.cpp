@@ -63,12 +63,9 @@ frmEditUsers::frmEditUsers(QWidget* parent)
     Place(cmdHelp, 5160, 5880, 1000, 315);
     FixedCentred(this, 6165, 6255);
 
-    QWidget* order[] = {cboSelectUser, txtPassword, txtEmail, cboSecurityGroup, chkadoptgroupcmds,
-                        txtAccountDescription, chkDir, chkChangeDir, chkMakeDir, chkRemoveDir, chkGetFile,
-                        chkPutFile, chkDeleteFile, chkRenameFile, chkUseGroup, cmdAddUser, cmdUpdate, cmdDelete,
-                        cmdOk, cmdHelp};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    TabOrder({cboSelectUser, txtPassword, txtEmail, cboSecurityGroup, chkadoptgroupcmds, txtAccountDescription,
+              chkDir, chkChangeDir, chkMakeDir, chkRemoveDir, chkGetFile, chkPutFile, chkDeleteFile, chkRenameFile,
+              chkUseGroup, cmdAddUser, cmdUpdate, cmdDelete, cmdOk, cmdHelp});
 
     OnSignal(cboSelectUser, &QComboBox::activated, this, "cboSelectUser_Click", &frmEditUsers::cboSelectUser_Click);
     OnSignal(cmdUpdate, &QPushButton::clicked, this, "cmdUpdate_Click", &frmEditUsers::cmdUpdate_Click);

@@ -73,9 +73,7 @@ frmVirtualFolders::frmVirtualFolders(QWidget* parent)
     Place(cmdHelp, 7440, 3480, 1000, 315);
     FixedCentred(this, 8460, 3855);
 
-    QWidget* order[] = {Text1, List1, cmdAdd, cmdUpdate, cmdDelete, cmdOk, cmdCancel, cmdHelp};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    TabOrder({Text1, List1, cmdAdd, cmdUpdate, cmdDelete, cmdOk, cmdCancel, cmdHelp});
 
     OnSignal(List1, &QListWidget::currentRowChanged, this, "List1_Click", &frmVirtualFolders::List1_Click);
     OnSignal(cmdAdd, &QPushButton::clicked, this, "cmdAdd_Click", &frmVirtualFolders::cmdAdd_Click);
