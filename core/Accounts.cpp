@@ -229,11 +229,11 @@ bool GetGroup(const QString& groupName)
                                              {&g.PutFile, p.PutFile},       {&g.RenameFile, p.RenameFile},
                                              {&g.Dir, p.Dir},               {&g.MakeDir, p.MakeDir},
                                              {&g.RemoveDir, p.RemoveDir},   {&g.ChangeDir, p.ChangeDir}};
-    for (int line = 1; line <= 8; ++line) {
-        if (read.lineRead(line))
-            *fields[line - 1].first = fields[line - 1].second;
+    for (int i = 0; i < int(std::size(fields)); ++i) {
+        if (read.lineRead(GroupLine::FirstFlag + i))
+            *fields[i].first = fields[i].second;
     }
-    if (read.lineRead(9))
+    if (read.lineRead(GroupLine::RootFolder))
         g.RootFolder = read.Group.RootFolder;
     return true;
 }

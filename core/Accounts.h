@@ -46,6 +46,10 @@ namespace AccountLine {
 enum : int { AdoptGroupCMDs = 1, FirstFlag = 2, UserId = 10, Password = 11, Description = 12, Email = 13,
              Group = 14, RootFolder = 15, UseGroupHome = 16 };
 }
+// The 1-based lines of a group file: the eight permission flags, then the root folder.
+namespace GroupLine {
+enum : int { FirstFlag = 1, RootFolder = 9 };
+}
 
 QString AccountFilePath(const QString& userName);
 QString GroupFilePath(const QString& groupName);

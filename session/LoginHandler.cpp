@@ -106,7 +106,7 @@ void SessionHandlers::readGroup(UserObj& r)
     r.GAllowMakeDir = p.MakeDir;
     r.GAllowRemoveDir = p.RemoveDir;
     r.GAllowChangeDir = p.ChangeDir;
-    if (read.lineRead(9) && !read.Group.RootFolder.trimmed().isEmpty())
+    if (read.lineRead(GroupLine::RootFolder) && !read.Group.RootFolder.trimmed().isEmpty())
         r.GRootFolder = WithFinalSlash(read.Group.RootFolder);
 }
 
