@@ -9,6 +9,7 @@
 #include "core/TextFile.h"
 #include "platform/RowList.h"
 #include "session/ConsoleState.h"
+#include "tests/support/OpenAccounts.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -90,15 +91,7 @@ void ConsoleFixture::onModalDialog(const QString& name, std::function<void(QDial
 
 void ConsoleFixture::writeBob() const
 {
-    AccountRecord bob;
-    bob.Permissions = PermissionSet::all(true);
-    bob.UserId = QStringLiteral("bob");
-    bob.Password = QStringLiteral("secret");
-    bob.Group = QStringLiteral("staff");
-    bob.RootFolder = folder.file(QStringLiteral("/root"));
-    QVERIFY(WriteLines(AccountFilePath(bob.UserId), AccountFileLines(bob)));
-    GroupRecord staff;
-    staff.Permissions = PermissionSet::all(true);
-    staff.RootFolder = bob.RootFolder;
-    QVERIFY(WriteLines(GroupFilePath(QStringLiteral("staff")), GroupFileLines(staff, false)));
+    const QString root = folder.file(QStringLiteral("/root"));
+    QVERIFY(WriteOpenAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root));
+    QVERIFY(WriteOpenGroup(QStringLiteral("staff"), root));
 }

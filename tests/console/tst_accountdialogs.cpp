@@ -16,6 +16,7 @@
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
 #include "tests/console/DialogTestSupport.h"
+#include "tests/support/OpenAccounts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,14 +45,6 @@ AccountRecord account(const QString& name, const QString& group, const QString& 
     a.RootFolder = root;
     a.Permissions = PermissionSet::all(true);
     return a;
-}
-
-void writeGroup(const QString& name, const QString& root)
-{
-    GroupRecord g;
-    g.Permissions = PermissionSet::all(true);
-    g.RootFolder = root;
-    QVERIFY(WriteLines(GroupFilePath(name), GroupFileLines(g, false)));
 }
 
 QStringList accountLines(const QString& flags, const QString& id, const QString& password, const QString& description,
@@ -102,7 +95,7 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         ModMain::LoadConfig();
-        writeGroup(QStringLiteral("staff"), f.folder.file(QStringLiteral("/root")));
+        QVERIFY(WriteOpenGroup(QStringLiteral("staff"), f.folder.file(QStringLiteral("/root"))));
         f.folder.write(QStringLiteral("/groups/G_"), "x"); // an empty name in the list
         writeAccount(account(QStringLiteral("bob"), QStringLiteral("staff"), QString()));
         const QString folder = f.folder.file(QStringLiteral("/root/carol"));
@@ -198,8 +191,8 @@ private Q_SLOTS:
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         ModMain::LoadConfig();
         const QString root = f.folder.file(QStringLiteral("/root"));
-        writeGroup(QStringLiteral("staff"), root);
-        writeGroup(QStringLiteral("public"), root);
+        QVERIFY(WriteOpenGroup(QStringLiteral("staff"), root));
+        QVERIFY(WriteOpenGroup(QStringLiteral("public"), root));
         AccountRecord bob = account(QStringLiteral("bob"), QStringLiteral("staff"), root + QStringLiteral("/bob"));
         bob.UseGroupHomeDirectory = true;
         bob.Permissions.PutFile = false;
@@ -329,7 +322,7 @@ private Q_SLOTS:
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         ModMain::LoadConfig();
         InstalledSessions live;
-        writeGroup(QStringLiteral("staff"), f.folder.file(QStringLiteral("/root")));
+        QVERIFY(WriteOpenGroup(QStringLiteral("staff"), f.folder.file(QStringLiteral("/root"))));
         for (const char* name : {"bob", "bobby", "Trend_bob"})
             writeAccount(account(QLatin1String(name), QStringLiteral("staff"), QString()));
         const QStringList suffixes{QStringLiteral(".Sent_File_Count.txt"),       QStringLiteral(".Sent_File_Size.txt"),
@@ -410,7 +403,7 @@ private Q_SLOTS:
     {
         ConsoleFixture f;
         f.writeConfig();
-        writeGroup(QStringLiteral("staff"), f.folder.file(QStringLiteral("/root")));
+        QVERIFY(WriteOpenGroup(QStringLiteral("staff"), f.folder.file(QStringLiteral("/root"))));
         frmMain& console = f.console();
         const quint16 port = console.FtpEngine1->BoundPort();
         QVERIFY(port > 0);

@@ -17,6 +17,7 @@
 #include "tests/console/ConsoleFixture.h"
 #include "tests/console/DialogTestSupport.h"
 #include "tests/console/pane/LoopbackClient.h"
+#include "tests/support/OpenAccounts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -27,25 +28,6 @@
 #include <QTest>
 
 namespace {
-
-void writeAccount(const QString& name, const QString& password, const QString& group, const QString& root)
-{
-    AccountRecord a;
-    a.Permissions = PermissionSet::all(true);
-    a.UserId = name;
-    a.Password = password;
-    a.Group = group;
-    a.RootFolder = root;
-    QVERIFY(WriteLines(AccountFilePath(name), AccountFileLines(a)));
-}
-
-void writeGroup(const QString& name, const QString& root)
-{
-    GroupRecord g;
-    g.Permissions = PermissionSet::all(true);
-    g.RootFolder = root;
-    QVERIFY(WriteLines(GroupFilePath(name), GroupFileLines(g, false)));
-}
 
 // Chooses the row of that text in the list of the node, as a click would.
 void choose(frmMain& console, const QString& key, const QString& rowText)
@@ -96,9 +78,9 @@ private Q_SLOTS:
         fixture.writeConfig();
         ModMain::PrepareApplicationFolder();
         const QString root = fixture.folder.file(QStringLiteral("/root"));
-        writeGroup(QStringLiteral("staff"), root);
-        writeAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root);
-        writeAccount(QStringLiteral("carol"), QStringLiteral("hidden"), QStringLiteral("public"), root);
+        QVERIFY(WriteOpenGroup(QStringLiteral("staff"), root));
+        QVERIFY(WriteOpenAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root));
+        QVERIFY(WriteOpenAccount(QStringLiteral("carol"), QStringLiteral("hidden"), QStringLiteral("public"), root));
         frmMain& console = fixture.console();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
@@ -176,9 +158,7 @@ private Q_SLOTS:
         ConsoleFixture fixture;
         fixture.writeConfig();
         ModMain::PrepareApplicationFolder();
-        const QString root = fixture.folder.file(QStringLiteral("/root"));
-        writeGroup(QStringLiteral("staff"), root);
-        writeAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root);
+        fixture.writeBob();
         fixture.folder.write(QStringLiteral("/users/stats/Trend_bob.txt"), trend(3));
         fixture.folder.write(QStringLiteral("/users/stats/Trend_User_Day_bob.2026343.txt"), trend(1));
         fixture.folder.write(QStringLiteral("/users/stats/Trend_User_Day_bob.2026344.txt"), trend(1));
@@ -226,9 +206,7 @@ private Q_SLOTS:
         ConsoleFixture fixture;
         fixture.writeConfig();
         ModMain::PrepareApplicationFolder();
-        const QString root = fixture.folder.file(QStringLiteral("/root"));
-        writeGroup(QStringLiteral("staff"), root);
-        writeAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"), root);
+        fixture.writeBob();
         fixture.folder.write(QStringLiteral("/root/big.bin"), QByteArray(32 * 1024 * 1024, 'x'));
         frmMain& console = fixture.console();
         console.show();

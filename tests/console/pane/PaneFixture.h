@@ -14,6 +14,7 @@
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 #include "session/SessionHandlers.h"
+#include "tests/support/OpenAccounts.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
 
@@ -60,17 +61,9 @@ struct PaneFixture {
         ModMain::ServerConfig.Put0Byte = true;
         ModMain::SaveConfig();
 
-        AccountRecord bob;
-        bob.Permissions = PermissionSet::all(true);
-        bob.UserId = QStringLiteral("bob");
-        bob.Password = QStringLiteral("secret");
-        bob.Group = QStringLiteral("staff");
-        bob.RootFolder = home.file(QStringLiteral("/root"));
-        WriteLines(AccountFilePath(bob.UserId), AccountFileLines(bob));
-        GroupRecord staff;
-        staff.Permissions = PermissionSet::all(true);
-        staff.RootFolder = home.file(QStringLiteral("/root"));
-        WriteLines(GroupFilePath(QStringLiteral("staff")), GroupFileLines(staff, false));
+        WriteOpenAccount(QStringLiteral("bob"), QStringLiteral("secret"), QStringLiteral("staff"),
+                         home.file(QStringLiteral("/root")));
+        WriteOpenGroup(QStringLiteral("staff"), home.file(QStringLiteral("/root")));
 
         tree.SetImageList(TreeImages());
         list.SetImageLists(LargeListImages(), SmallListImages());
