@@ -102,7 +102,7 @@ void LoadSettingsAndRemapRoot(const std::function<void(const QString&)>& onRemap
     if (FirstRun)
         return;
     LoadConfig();
-    if (FolderExists(ServerConfig.ServerRoot))
+    if (FolderExistsDroppingSlash(ServerConfig.ServerRoot))
         return;
     // The first console line may make the console, whose start-up can end the
     // program (settings it cannot load): then nothing of the remap follows.

@@ -115,15 +115,22 @@ TEST(Preparation, PresentRootLosesOnlyItsTrailingSlashInMemory)
 {
     TempAppFolder home;
     InstalledDoubles doubles;
-    ModMain::ServerConfig.ServerRoot = home.path() + QStringLiteral("/root/");
-    ASSERT_TRUE(ModMain::SaveConfig());
-    const QByteArray saved = home.read(QStringLiteral("/Config.txt"));
-    bool remapped = false;
-    ModMain::LoadSettingsAndRemapRoot([&](const QString&) { remapped = true; });
-    EXPECT_FALSE(remapped);
-    EXPECT_EQ(ModMain::ServerConfig.ServerRoot, home.path() + QStringLiteral("/root"));
-    EXPECT_EQ(home.read(QStringLiteral("/Config.txt")), saved);
-    EXPECT_TRUE(doubles.consoleLog.rows.isEmpty());
+    // stored root, the root in memory afterwards; the machine's root is kept as it is
+    const QList<std::pair<QString, QString>> roots{
+        {home.path() + QStringLiteral("/root/"), home.path() + QStringLiteral("/root")},
+        {QStringLiteral("/"), QStringLiteral("/")},
+    };
+    for (const auto& [stored, inMemory] : roots) {
+        ModMain::ServerConfig.ServerRoot = stored;
+        ASSERT_TRUE(ModMain::SaveConfig());
+        const QByteArray saved = home.read(QStringLiteral("/Config.txt"));
+        bool remapped = false;
+        ModMain::LoadSettingsAndRemapRoot([&](const QString&) { remapped = true; });
+        EXPECT_FALSE(remapped) << stored.toStdString();
+        EXPECT_EQ(ModMain::ServerConfig.ServerRoot, inMemory);
+        EXPECT_EQ(home.read(QStringLiteral("/Config.txt")), saved);
+        EXPECT_TRUE(doubles.consoleLog.rows.isEmpty());
+    }
 
     // First run: nothing is loaded.
     ModMain::ServerConfig = {};
