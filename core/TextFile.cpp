@@ -3,6 +3,7 @@
 #include "core/AnsiCodec.h"
 #include "core/FileContentCache.h"
 #include "core/FileNames.h"
+#include "core/LogAppend.h"
 #include "core/NoReplaceRename.h"
 #include "core/RawWrite.h"
 
@@ -58,17 +59,8 @@ FileOpResult WriteLines(const QString& path, const QStringList& lines)
 
 FileOpResult AppendToFile(const QString& path, const QByteArray& bytes)
 {
-    QFile f(ResolvePath(path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-        return failure(f);
-    if (f.write(bytes) != bytes.size())
-        return failure(f);
-    if (!f.flush())
-        return failure(f);
-    f.close();
-    if (f.error() != QFileDevice::NoError)
-        return failure(f);
-    return {};
+    qint64 size = 0;
+    return AppendMeasured(path, bytes, size);
 }
 
 FileOpResult RenameNoReplace(const QString& from, const QString& to)

@@ -26,7 +26,8 @@ struct FileOpResult {
 // Replaces the whole file; on any failure the old file is left intact.
 FileOpResult WriteWholeFile(const QString& path, const QByteArray& bytes);
 FileOpResult WriteLines(const QString& path, const QStringList& lines);
-// Appends, creating the file when it is missing.
+// Appends, creating the file when it is missing; a failed append leaves the
+// file as it was.
 FileOpResult AppendToFile(const QString& path, const QByteArray& bytes);
 // Fails when the target exists.
 FileOpResult RenameNoReplace(const QString& from, const QString& to);

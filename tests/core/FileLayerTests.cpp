@@ -2,6 +2,7 @@
 // line reading and renames.
 #include "core/AnsiCodec.h"
 #include "core/FileNames.h"
+#include "core/LogAppend.h"
 #include "core/NoReplaceRename.h"
 #include "core/StaleTemporaries.h"
 #include "core/TextFile.h"
@@ -9,6 +10,9 @@
 
 #include <QDir>
 #include <cerrno>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 
 TEST(AnsiCodec, AllBytesRoundTripAndHighCharactersMap)
@@ -102,6 +106,70 @@ TEST(TextFile, WholeWritesAreAtomicAndRenamesNeverReplace)
     ASSERT_TRUE(AppendToFile(home.file(QStringLiteral("/c.txt")), "more"));
     EXPECT_EQ(FileLength(home.file(QStringLiteral("/C.txt"))), 10);
     EXPECT_EQ(FileLength(home.file(QStringLiteral("/none"))), -1);
+}
+
+namespace {
+
+// Files of this process may grow to the given size only: a write across it
+// takes what fits and the next one fails with EFBIG, as a filling disk does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_signal);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_signal)(int) = nullptr;
+};
+
+} // namespace
+
+// An append that the disk cuts short leaves the file exactly as it was, or
+// absent when it was; the failure is told, and later appends go on cleanly.
+TEST(TextFile, AnAppendThatFailsPartWayLeavesTheFileAsItWas)
+{
+    TempAppFolder home;
+    const QByteArray record = "12-09-2026\r\n10:00:00\r\nbob\r\nstaff\r\n10.0.0.1\r\n226 Transfer complete.\r\n";
+    using Append = std::function<FileOpResult(const QString&, const QByteArray&)>;
+    const QList<std::pair<const char*, Append>> appenders{
+        {"AppendToFile", AppendToFile},
+        {"AppendMeasured", [](const QString& path, const QByteArray& bytes) {
+             qint64 size = 0;
+             const FileOpResult r = AppendMeasured(path, bytes, size);
+             EXPECT_EQ(size, r ? FileLength(path) : -1);
+             return r;
+         }},
+    };
+    for (const auto& [name, append] : appenders) {
+        for (const QByteArray& old : {QByteArray(), record, record + record}) {
+            const QString path = home.file(QStringLiteral("/logs/S_Log.txt"));
+            QFile::remove(path);
+            if (!old.isEmpty())
+                home.write(QStringLiteral("/logs/S_Log.txt"), old);
+            {
+                const FileSizeLimit limit(rlim_t(old.size() + record.size() / 2));
+                const FileOpResult r = append(path, record);
+                EXPECT_FALSE(r) << name;
+                EXPECT_EQ(r.errorNumber, EFBIG) << name;
+                EXPECT_FALSE(r.errorText.isEmpty()) << name;
+            }
+            EXPECT_EQ(home.exists(QStringLiteral("/logs/S_Log.txt")), !old.isEmpty()) << name << old.size();
+            EXPECT_EQ(home.read(QStringLiteral("/logs/S_Log.txt")), old) << name;
+            EXPECT_TRUE(append(path, record)) << name;
+            EXPECT_EQ(home.read(QStringLiteral("/logs/S_Log.txt")), old + record) << name;
+        }
+    }
 }
 
 // Every way of claiming the new name (as used where the ones before it are not
