@@ -1,12 +1,16 @@
 // Preparing the application folder on first and later starts, and the remap
 // of a missing server root.
+#include "core/Accounts.h"
 #include "core/Config.h"
 #include "core/Preparation.h"
 #include "core/ProcessState.h"
+#include "core/StaleTemporaries.h"
+#include "core/TextFile.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -87,6 +91,44 @@ TEST(Preparation, LaterStartTouchesNothingAndRecreatesOnlyWhatIsMissing)
     ASSERT_EQ(after.size(), before + 1);
     EXPECT_EQ(after.last(), QStringLiteral("Creating ") + home.path() + QStringLiteral("/groups/G_public"));
     EXPECT_EQ(fileLines(home.read(QStringLiteral("/logs/anonymous_passwords.txt"))).size(), 1);
+}
+
+TEST(Preparation, LaterStartRemovesOnlyLeftoverTemporariesAndLogsEach)
+{
+    TempAppFolder home(false);
+    InstalledDoubles doubles;
+    ModMain::PrepareApplicationFolder();
+    AccountRecord john;
+    john.UserId = QStringLiteral("john.doe123");
+    john.Group = QStringLiteral("staff");
+    ASSERT_TRUE(WriteLines(AccountFilePath(john.UserId), AccountFileLines(john)));
+    const QStringList administrators{"/Config.txt.backup", "/users/U_bob.backup", "/groups/G_staff.AAAAAA",
+                                     "/users/stats/bob.Get_File_Count.txt.backup",
+                                     "/users/stats/.bob.Get_File_Count.txt.swap"};
+    for (const QString& tail : administrators)
+        home.write(tail, "kept");
+    const QStringList leftovers{RewriteTemporaryPath(home.file(QStringLiteral("/Config.txt"))),
+                                RewriteTemporaryPath(AccountFilePath(john.UserId))};
+    for (const QString& path : leftovers)
+        home.write(path.mid(home.path().size()), "half");
+    const int before = logMessages(home).size();
+
+    ModMain::ResetProcessState();
+    ModMain::PrepareApplicationFolder();
+    for (const QString& tail : administrators)
+        EXPECT_EQ(home.read(tail), QByteArray("kept")) << tail.toStdString();
+    for (const QString& path : leftovers)
+        EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+    QStringList logged = logMessages(home).mid(before);
+    logged.sort();
+    QStringList expected;
+    for (const QString& path : leftovers)
+        expected.append(QStringLiteral("Removed leftover temporary ") + path);
+    expected.sort();
+    EXPECT_EQ(logged, expected);
+    EXPECT_EQ(ModMain::GetUserGroup(john.UserId), QStringLiteral("staff"));
+    EXPECT_EQ(ReadAccountFile(AccountFilePath(john.UserId), [](int, LineFault) { return true; }).Account.UserId,
+              john.UserId);
 }
 
 TEST(Preparation, MissingServerRootIsRemappedSavedAndHandedOn)
