@@ -11,7 +11,6 @@
 #include "core/Preparation.h"
 #include "core/ProcessState.h"
 #include "core/ProgramError.h"
-#include "core/StaleTemporaries.h"
 #include "engine/FtpEngine.h"
 #include "platform/ActivationFilter.h"
 #include "platform/ConsoleImages.h"
@@ -124,10 +123,8 @@ void frmSplash::Form_Activate()
 
     // A request to end (the settings failure inside the console's start-up,
     // or a termination signal) stops the preparation between its steps.
-    if (!ProgramLifetime::Ending()) {
+    if (!ProgramLifetime::Ending())
         ModMain::PrepareApplicationFolder();
-        RemoveStaleTemporaries();
-    }
     if (!ProgramLifetime::Ending())
         ModMain::LoadSettingsAndRemapRoot(useRemappedRoot);
     if (!ProgramLifetime::Ending()) {

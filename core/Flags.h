@@ -1,6 +1,7 @@
 #pragma once
 // Flags in the program's files are "True" or "False"; on reading, either word
-// in any letter case or a number (0 False, anything else True) is accepted.
+// in any letter case or a decimal number (0 False, anything else True) is
+// accepted, with plain blanks around it.
 #include <QString>
 #include <optional>
 

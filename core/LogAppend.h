@@ -2,6 +2,7 @@
 // Appending to a log that is written several times for every FTP event: one
 // open, one write, one close, and the log's size afterwards from the same
 // open, so the size check for the rotation needs no second look at the file.
+// An append that fails (a full disk) leaves the file as it was before it.
 #include "core/TextFile.h"
 
 // Appends, creating the file when it is missing; sizeAfter is the file's

@@ -8,6 +8,7 @@
 #include "core/ProgramLifetime.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
+#include "core/StaleTemporaries.h"
 #include "core/TextFile.h"
 
 #include <QDir>
@@ -95,6 +96,11 @@ void PrepareApplicationFolder()
         logLine(QStringLiteral("Creating ") + publicGroup);
         writeFile(publicGroup, DefaultPublicGroupLines(), 13);
     }
+
+    // Nothing writes yet: a rewrite's temporary is a leftover of a process
+    // that ended in the middle of one.
+    for (const QString& removed : RemoveStaleTemporaries())
+        logLine(QStringLiteral("Removed leftover temporary ") + AppPath(removed));
 }
 
 void LoadSettingsAndRemapRoot(const std::function<void(const QString&)>& onRemapped)
@@ -102,7 +108,7 @@ void LoadSettingsAndRemapRoot(const std::function<void(const QString&)>& onRemap
     if (FirstRun)
         return;
     LoadConfig();
-    if (FolderExists(ServerConfig.ServerRoot))
+    if (FolderExistsDroppingSlash(ServerConfig.ServerRoot))
         return;
     // The first console line may make the console, whose start-up can end the
     // program (settings it cannot load): then nothing of the remap follows.

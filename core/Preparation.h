@@ -16,7 +16,8 @@ QStringList DefaultAnonymousAccountLines();
 QStringList DefaultPublicGroupLines();
 
 // Creates every missing folder and default file, logging each creation, and
-// notes in FirstRun whether Config.txt is missing.
+// notes in FirstRun whether Config.txt is missing. Then removes the leftover
+// temporaries of interrupted rewrites, logging each removal.
 void PrepareApplicationFolder();
 
 // When the settings file exists: loads it and, when the server root is

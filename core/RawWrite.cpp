@@ -4,14 +4,13 @@
 #include <cstring>
 #include <unistd.h>
 
-FileOpResult ErrnoFailure(int err)
-{
-    return FileOpResult{false, err, QString::fromLocal8Bit(std::strerror(err))};
-}
+namespace {
 
-int WriteAll(int fd, const QByteArray& bytes)
+// Writes from the descriptor's offset, again after an interruption, counting
+// what reached the file; 0, or the error.
+int writeCounted(int fd, const QByteArray& bytes, qsizetype& done)
 {
-    qsizetype done = 0;
+    done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
@@ -21,4 +20,34 @@ int WriteAll(int fd, const QByteArray& bytes)
         done += n;
     }
     return 0;
+}
+
+} // namespace
+
+FileOpResult ErrnoFailure(int err)
+{
+    return FileOpResult{false, err, QString::fromLocal8Bit(std::strerror(err))};
+}
+
+int WriteAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    return writeCounted(fd, bytes, done);
+}
+
+int AppendAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    const int err = writeCounted(fd, bytes, done);
+    if (err != 0 && done > 0) {
+        // Each appending write leaves the offset at the end of what it wrote,
+        // so the old end is the offset less what got through. Asked only on
+        // this path: a good append costs no extra call.
+        const off_t end = ::lseek(fd, 0, SEEK_CUR);
+        if (end >= off_t(done)) {
+            // Should the cut fail too, the write's own error is still the one to tell.
+            [[maybe_unused]] const int cut = ::ftruncate(fd, end - off_t(done));
+        }
+    }
+    return err;
 }

@@ -54,13 +54,14 @@ std::optional<mode_t> ModeAsSpelt(const QString& path)
 
 void dropTrailingSlash(QString& path)
 {
-    if (path.endsWith(QLatin1Char('/')))
+    // The slash of "/" is the root folder itself, not a trailing one.
+    if (path.endsWith(QLatin1Char('/')) && path.size() > 1)
         path.chop(1);
 }
 
 } // namespace
 
-bool FolderExists(QString& path)
+bool FolderExistsDroppingSlash(QString& path)
 {
     dropTrailingSlash(path);
     if (path.isEmpty())
@@ -70,7 +71,7 @@ bool FolderExists(QString& path)
     return QFileInfo(ResolvePath(path)).isDir();
 }
 
-bool FileExists(QString& path)
+bool FileExistsDroppingSlash(QString& path)
 {
     dropTrailingSlash(path);
     if (path.isEmpty())
@@ -84,11 +85,11 @@ bool FileExists(QString& path)
 bool FolderExists(const QString& path)
 {
     QString copy = path;
-    return FolderExists(copy);
+    return FolderExistsDroppingSlash(copy);
 }
 
 bool FileExists(const QString& path)
 {
     QString copy = path;
-    return FileExists(copy);
+    return FileExistsDroppingSlash(copy);
 }

@@ -16,10 +16,12 @@ QString RMVSlash(const QString& path);
 
 } // namespace ModMain
 
-// Both first remove one trailing "/" from the caller's own text, then test
-// the path (names matched ignoring case). They never show a message.
-bool FolderExists(QString& path);
-bool FileExists(QString& path);
-// The same tests on a copy, for callers whose text must stay as it is.
+// Both test the path with one trailing "/" left out ("/" alone is the root
+// folder and stays), names matched ignoring case. They only answer; they
+// never show a message.
 bool FolderExists(const QString& path);
 bool FileExists(const QString& path);
+// The same tests for a caller that keeps the spelling tested: its own text
+// loses the trailing "/" first.
+bool FolderExistsDroppingSlash(QString& path);
+bool FileExistsDroppingSlash(QString& path);

@@ -6,41 +6,43 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 namespace {
 
-// Per folder of the application folder, the names the program rewrites
-// whole; their temporaries add a dot and six random letters or digits.
-struct Rewritten {
-    const char* folder;
-    const char* names;
-};
+constexpr char Marker[] = ".quayport-rewrite-";
+constexpr int RandomLength = 6;
 
-constexpr Rewritten Places[] = {
-    {"", "config\\.txt|virtmap\\.dat"},
-    {"/logs", "anonymous_passwords\\.txt"},
-    {"/users", "U_[^.]+"},
-    {"/groups", "G_[^.]+"},
-    {"/users/stats", "[^/]+\\.txt"},
-};
+// The folders of the application folder that hold files rewritten whole.
+constexpr const char* Folders[] = {"", "/logs", "/users", "/groups", "/users/stats"};
 
 } // namespace
 
+QString RewriteTemporaryPath(const QString& path)
+{
+    static constexpr char Characters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    QString temporary = path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) + QLatin1String(Marker);
+    for (int i = 0; i < RandomLength; ++i)
+        temporary += QLatin1Char(Characters[QRandomGenerator::global()->bounded(int(sizeof Characters - 1))]);
+    return temporary;
+}
+
 QStringList RemoveStaleTemporaries()
 {
+    static const QRegularExpression temporary(QStringLiteral("^\\..+%1[A-Za-z0-9]{%2}$")
+                                                  .arg(QRegularExpression::escape(QLatin1String(Marker)))
+                                                  .arg(RandomLength));
     QStringList removed;
-    for (const Rewritten& place : Places) {
-        const QRegularExpression temporary(
-            QStringLiteral("^(%1)\\.[A-Za-z0-9]{6}$").arg(QLatin1String(place.names)),
-            QRegularExpression::CaseInsensitiveOption);
-        const QString folder = ResolvePath(AppPath(QLatin1String(place.folder)));
+    for (const char* place : Folders) {
+        const QString folder = ResolvePath(AppPath(QLatin1String(place)));
         const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
         for (const QFileInfo& file : files) {
             if (!temporary.match(file.fileName()).hasMatch())
                 continue;
             if (QFile::remove(file.filePath()))
-                removed.append(QLatin1String(place.folder) + QLatin1Char('/') + file.fileName());
+                removed.append(QLatin1String(place) + QLatin1Char('/') + file.fileName());
         }
     }
     return removed;

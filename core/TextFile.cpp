@@ -3,21 +3,16 @@
 #include "core/AnsiCodec.h"
 #include "core/FileContentCache.h"
 #include "core/FileNames.h"
+#include "core/LogAppend.h"
 #include "core/NoReplaceRename.h"
 #include "core/RawWrite.h"
+#include "core/StaleTemporaries.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
-#include <cstring>
-
-namespace {
-
-FileOpResult failure(const QFileDevice& f)
-{
-    return FileOpResult{false, int(f.error()), f.errorString()};
-}
-
-} // namespace
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString OneLineField(QString field)
 {
@@ -38,16 +33,43 @@ QByteArray AnsiLines(const QStringList& lines)
 
 FileOpResult WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile f(ResolvePath(path));
-    if (!f.open(QIODevice::WriteOnly))
-        return failure(f);
-    if (f.write(bytes) != bytes.size()) {
-        FileOpResult r = failure(f);
-        f.cancelWriting();
-        return r;
+    // A link is followed: the file it names is replaced, the link stays.
+    QString target = ResolvePath(path);
+    if (const QFileInfo link(target); link.isSymLink()) {
+        const QString canonical = link.canonicalFilePath();
+        target = canonical.isEmpty() ? link.symLinkTarget() : canonical;
     }
-    if (!f.commit())
-        return failure(f);
+    const QByteArray final = QFile::encodeName(target);
+    struct stat old {};
+    const bool existed = ::stat(final.constData(), &old) == 0;
+    if (existed && S_ISDIR(old.st_mode))
+        return ErrnoFailure(EISDIR);
+    const mode_t mode = existed ? (old.st_mode & 0777) : 0666;
+
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = QFile::encodeName(RewriteTemporaryPath(target));
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0 && errno != EEXIST)
+            return ErrnoFailure(errno);
+    }
+    if (fd < 0)
+        return ErrnoFailure(EEXIST);
+    // The file keeps its permissions whatever the umask.
+    int err = existed && ::fchmod(fd, mode) != 0 ? errno : 0;
+    if (err == 0)
+        err = WriteAll(fd, bytes);
+    if (err == 0 && ::fdatasync(fd) != 0 && errno != EINVAL)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && ::rename(temporary.constData(), final.constData()) != 0)
+        err = errno;
+    if (err != 0) {
+        ::unlink(temporary.constData());
+        return ErrnoFailure(err);
+    }
     return {};
 }
 
@@ -58,17 +80,8 @@ FileOpResult WriteLines(const QString& path, const QStringList& lines)
 
 FileOpResult AppendToFile(const QString& path, const QByteArray& bytes)
 {
-    QFile f(ResolvePath(path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-        return failure(f);
-    if (f.write(bytes) != bytes.size())
-        return failure(f);
-    if (!f.flush())
-        return failure(f);
-    f.close();
-    if (f.error() != QFileDevice::NoError)
-        return failure(f);
-    return {};
+    qint64 size = 0;
+    return AppendMeasured(path, bytes, size);
 }
 
 FileOpResult RenameNoReplace(const QString& from, const QString& to)

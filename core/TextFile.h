@@ -23,10 +23,13 @@ struct FileOpResult {
     explicit operator bool() const { return ok; }
 };
 
-// Replaces the whole file; on any failure the old file is left intact.
+// Replaces the whole file: the new content is written and flushed to a
+// hidden temporary beside it (StaleTemporaries.h), which is then renamed over
+// it. On any failure the old file is left intact and the temporary removed.
 FileOpResult WriteWholeFile(const QString& path, const QByteArray& bytes);
 FileOpResult WriteLines(const QString& path, const QStringList& lines);
-// Appends, creating the file when it is missing.
+// Appends, creating the file when it is missing; a failed append leaves the
+// file as it was.
 FileOpResult AppendToFile(const QString& path, const QByteArray& bytes);
 // Fails when the target exists.
 FileOpResult RenameNoReplace(const QString& from, const QString& to);

@@ -121,7 +121,7 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
     if (activation && m_state.LogLoaded)
         return true;
     Log->Clear();
-    if (FileExists(m_state.LogPath)) {
+    if (FileExistsDroppingSlash(m_state.LogPath)) {
         if (activation) {
             // Paint the window before the read; it may be closed meanwhile.
             const QPointer<frmScrollbook> self(this);
@@ -177,7 +177,7 @@ void frmScrollbook::selectLastRow()
 
 void frmScrollbook::cmdNew_Click()
 {
-    if (!FileExists(m_state.LogPath))
+    if (!FileExistsDroppingSlash(m_state.LogPath))
         return;
     // Never over another file: a second New within the same second fails and
     // the rows stay, as the file does.

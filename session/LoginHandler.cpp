@@ -114,7 +114,7 @@ void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
 {
     using ModMain::ServerConfig;
     const QString appRoot = AppPath(QStringLiteral("/root"));
-    if (!FolderExists(ServerConfig.ServerRoot)) {
+    if (!FolderExistsDroppingSlash(ServerConfig.ServerRoot)) {
         const QString server = QStringLiteral("server");
         ModMain::WriteServerLog(server, server, server,
                                 QStringLiteral("*** MISSING SERVER ROOT FOLDER: ") + ServerConfig.ServerRoot
@@ -129,7 +129,7 @@ void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
     }
 
     const auto remap = [&](QString& folder, const char* missing, const char* mapping, const char* warning) {
-        if (FolderExists(static_cast<const QString&>(folder)))
+        if (FolderExists(folder))
             return;
         for (const QString& text : {QLatin1String(missing) + folder, QLatin1String(mapping) + appRoot,
                                     QString::fromLatin1(warning)})

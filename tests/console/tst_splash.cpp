@@ -103,11 +103,15 @@ private Q_SLOTS:
     {
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Port(QStringLiteral("2121")));
-        f.folder.write(QStringLiteral("/Config.txt.AbCdEf"), "left by a rewrite that was killed");
+        const QString leftover = QStringLiteral("/.Config.txt.quayport-rewrite-AbCdEf");
+        f.folder.write(leftover, "left by a rewrite that was killed");
+        f.folder.write(QStringLiteral("/Config.txt.AbCdEf"), "the administrator's copy");
         runSplash();
-        QVERIFY(!f.folder.exists(QStringLiteral("/Config.txt.AbCdEf")));
+        QVERIFY(!f.folder.exists(leftover));
+        QVERIFY(f.folder.exists(QStringLiteral("/Config.txt.AbCdEf")));
         // The standard folders exist; only the default files are new.
-        QCOMPARE(f.serverLogMessages(), creatingLines(f).mid(5));
+        QCOMPARE(f.serverLogMessages(),
+                 creatingLines(f).mid(5) << QStringLiteral("Removed leftover temporary ") + f.folder.file(leftover));
 
         const QByteArray log = f.folder.read(QStringLiteral("/logs/S_Log.txt"));
         ModMain::ServerConfig = {};

@@ -1,5 +1,6 @@
 // The settings file: byte-exact round trips, partial loads and failed saves.
 #include "core/Config.h"
+#include "core/Flags.h"
 #include "core/ProcessState.h"
 #include "core/TextCipher.h"
 #include "tests/support/TempAppFolder.h"
@@ -140,4 +141,31 @@ TEST(Config, FailedSaveKeepsTheOldFileAndSaysSo)
         },
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(home.read(QStringLiteral("/Config.txt")), old);
+}
+
+// A flag field holds "True", "False" or a decimal number, with plain blanks
+// around it; any other text, even one a number parser takes, fails.
+TEST(ParseFlag, WordsAndDecimalNumbersOnly)
+{
+    const struct {
+        const char16_t* text;
+        std::optional<bool> flag;
+    } cases[] = {
+        {u"True", true}, {u"FALSE", false}, {u"tRuE", true}, {u" true\t", true}, {u"\r\nFalse \v\f", false},
+        {u"0", false}, {u"-0", false}, {u"0.0", false}, {u"0e5", false}, {u"00", false},
+        {u"1", true}, {u"-1", true}, {u"+1", true}, {u"1.5", true}, {u".5", true}, {u"5.", true},
+        {u"1e3", true}, {u"1E+3", true}, {u"2e-3", true}, {u" 7 ", true},
+        {u"nan", std::nullopt}, {u"NaN", std::nullopt}, {u"inf", std::nullopt}, {u"-inf", std::nullopt},
+        {u"+INF", std::nullopt}, {u"infinity", std::nullopt}, {u"1e999", std::nullopt},
+        {u"\u00a0True", std::nullopt}, {u"True\u00a0", std::nullopt}, {u"\u00a01", std::nullopt},
+        {u"\u20031", std::nullopt}, {u"1\u3000", std::nullopt}, {u"\u2028False", std::nullopt},
+        {u"fal\u017fe", std::nullopt}, {u"\u0661", std::nullopt},
+        {u"", std::nullopt}, {u" ", std::nullopt}, {u"maybe", std::nullopt}, {u"Yes", std::nullopt},
+        {u".", std::nullopt}, {u"-", std::nullopt}, {u"1e", std::nullopt}, {u"e3", std::nullopt},
+        {u"0x10", std::nullopt}, {u"1,000", std::nullopt}, {u"1 000", std::nullopt}, {u"True True", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(ParseFlag(text), c.flag) << text.toStdString();
+    }
 }

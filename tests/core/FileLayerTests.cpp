@@ -2,6 +2,7 @@
 // line reading and renames.
 #include "core/AnsiCodec.h"
 #include "core/FileNames.h"
+#include "core/LogAppend.h"
 #include "core/NoReplaceRename.h"
 #include "core/StaleTemporaries.h"
 #include "core/TextFile.h"
@@ -9,7 +10,37 @@
 
 #include <QDir>
 #include <cerrno>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
+
+namespace {
+
+// Files of this process may grow to the given size only: a write across it
+// takes what fits and the next one fails with EFBIG, as a filling disk does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_signal);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_signal)(int) = nullptr;
+};
+
+} // namespace
 
 TEST(AnsiCodec, AllBytesRoundTripAndHighCharactersMap)
 {
@@ -90,8 +121,22 @@ TEST(TextFile, WholeWritesAreAtomicAndRenamesNeverReplace)
     EXPECT_FALSE(WriteWholeFile(home.file(QStringLiteral("/blocked")), "x"));
     EXPECT_TRUE(QFileInfo(home.file(QStringLiteral("/blocked"))).isDir());
 
+    // A disk that fills in the middle of the new content leaves the old file
+    // and no temporary; then the rewrite goes through, keeping the file's mode.
+    QFile(home.file(QStringLiteral("/a.txt"))).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                | QFileDevice::ReadOther | QFileDevice::WriteOther);
+    {
+        const FileSizeLimit limit(4);
+        const FileOpResult r = WriteWholeFile(home.file(QStringLiteral("/a.txt")), "longer than four");
+        EXPECT_FALSE(r);
+        EXPECT_EQ(r.errorNumber, EFBIG);
+    }
+    EXPECT_EQ(home.read(QStringLiteral("/a.txt")), QByteArray("old"));
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.txt")});
     ASSERT_TRUE(WriteLines(home.file(QStringLiteral("/a.txt")), {QStringLiteral("x"), QStringLiteral("\u20ac")}));
     EXPECT_EQ(home.read(QStringLiteral("/a.txt")), QByteArray("x\r\n\x80\r\n"));
+    EXPECT_EQ(QFile(home.file(QStringLiteral("/a.txt"))).permissions() & 0x0FFF, 0x0606);
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.txt")});
 
     home.write(QStringLiteral("/b.txt"), "b");
     EXPECT_FALSE(RenameNoReplace(home.file(QStringLiteral("/a.txt")), home.file(QStringLiteral("/b.txt"))));
@@ -102,6 +147,43 @@ TEST(TextFile, WholeWritesAreAtomicAndRenamesNeverReplace)
     ASSERT_TRUE(AppendToFile(home.file(QStringLiteral("/c.txt")), "more"));
     EXPECT_EQ(FileLength(home.file(QStringLiteral("/C.txt"))), 10);
     EXPECT_EQ(FileLength(home.file(QStringLiteral("/none"))), -1);
+}
+
+// An append that the disk cuts short leaves the file exactly as it was, or
+// absent when it was; the failure is told, and later appends go on cleanly.
+TEST(TextFile, AnAppendThatFailsPartWayLeavesTheFileAsItWas)
+{
+    TempAppFolder home;
+    const QByteArray record = "12-09-2026\r\n10:00:00\r\nbob\r\nstaff\r\n10.0.0.1\r\n226 Transfer complete.\r\n";
+    using Append = std::function<FileOpResult(const QString&, const QByteArray&)>;
+    const QList<std::pair<const char*, Append>> appenders{
+        {"AppendToFile", AppendToFile},
+        {"AppendMeasured", [](const QString& path, const QByteArray& bytes) {
+             qint64 size = 0;
+             const FileOpResult r = AppendMeasured(path, bytes, size);
+             EXPECT_EQ(size, r ? FileLength(path) : -1);
+             return r;
+         }},
+    };
+    for (const auto& [name, append] : appenders) {
+        for (const QByteArray& old : {QByteArray(), record, record + record}) {
+            const QString path = home.file(QStringLiteral("/logs/S_Log.txt"));
+            QFile::remove(path);
+            if (!old.isEmpty())
+                home.write(QStringLiteral("/logs/S_Log.txt"), old);
+            {
+                const FileSizeLimit limit(rlim_t(old.size() + record.size() / 2));
+                const FileOpResult r = append(path, record);
+                EXPECT_FALSE(r) << name;
+                EXPECT_EQ(r.errorNumber, EFBIG) << name;
+                EXPECT_FALSE(r.errorText.isEmpty()) << name;
+            }
+            EXPECT_EQ(home.exists(QStringLiteral("/logs/S_Log.txt")), !old.isEmpty()) << name << old.size();
+            EXPECT_EQ(home.read(QStringLiteral("/logs/S_Log.txt")), old) << name;
+            EXPECT_TRUE(append(path, record)) << name;
+            EXPECT_EQ(home.read(QStringLiteral("/logs/S_Log.txt")), old + record) << name;
+        }
+    }
 }
 
 // Every way of claiming the new name (as used where the ones before it are not
@@ -157,21 +239,31 @@ TEST(NoReplaceRename, EveryMethodMovesAndNeverReplaces)
 }
 
 // Only the program's own leftovers of an interrupted rewrite go; the served
-// root, logs and every other name stay.
+// root, logs, the counters' partners and every file an administrator keeps,
+// such as ".backup" copies and accounts with a dot in their names, stay.
 TEST(StaleTemporaries, OnlyTheProgramsOwnLeftoversAreRemoved)
 {
     TempAppFolder home;
-    const QStringList stale{"/Config.txt.AbCdEf", "/config.txt.q1w2e3", "/VirtMap.dat.xYzAbC", "/users/U_bob.QwErTy",
-                            "/groups/G_staff.AAAAAA", "/users/stats/bob.Get_File_Count.txt.abcdef",
-                            "/logs/anonymous_passwords.txt.ZZZZZZ"};
-    const QStringList kept{"/Config.txt", "/Config.txt.bak", "/Config.txt.ABCDEFG", "/Config.txt.ABC-EF",
-                           "/notes.txt.ABCDEF", "/users/U_bob", "/logs/S_Log.txt.ABCDEF", "/root/Config.txt.ABCDEF",
-                           "/users/stats/bob.Get_File_Count.txt", "/users/stats/Trend_bob.txt",
-                           "/root/U_bob.ABCDEF"};
+    const auto leftover = [&](const char* file) {
+        const QString path = RewriteTemporaryPath(home.file(QLatin1String(file)));
+        return path.mid(home.path().size());
+    };
+    const QStringList stale{leftover("/Config.txt"), leftover("/VirtMap.dat"), leftover("/users/U_bob"),
+                            leftover("/users/U_john.doe123"), leftover("/groups/G_staff"),
+                            leftover("/users/stats/bob.Get_File_Count.txt"),
+                            leftover("/logs/anonymous_passwords.txt")};
+    const QStringList kept{"/Config.txt", "/Config.txt.backup", "/Config.txt.AbCdEf", "/Config.txt.ABCDEFG",
+                           "/notes.txt.ABCDEF", "/users/U_bob", "/users/U_bob.backup", "/users/U_john.doe123",
+                           "/groups/G_staff.AAAAAA", "/groups/G_x.y", "/logs/S_Log.txt.ABCDEF",
+                           "/users/stats/bob.Get_File_Count.txt", "/users/stats/bob.Get_File_Count.txt.backup",
+                           "/users/stats/.bob.Get_File_Count.txt.swap", "/users/stats/Trend_bob.txt",
+                           "/users/.U_bob.quayport-rewrite-ABCDEFG", "/users/.U_bob.quayport-rewrite-ABC-EF",
+                           "/users/U_bob.quayport-rewrite-ABCDEF", "/root/.U_bob.quayport-rewrite-ABCDEF",
+                           "/root/Config.txt.ABCDEF"};
     for (const QStringList* list : {&stale, &kept})
         for (const QString& tail : *list)
             home.write(tail, "x");
-    QDir(home.path()).mkpath(QStringLiteral("groups/G_public.FOLDER"));
+    QDir(home.path()).mkpath(QStringLiteral("groups/.G_public.quayport-rewrite-FOLDER"));
 
     QStringList removed = RemoveStaleTemporaries();
     removed.sort();
@@ -182,5 +274,5 @@ TEST(StaleTemporaries, OnlyTheProgramsOwnLeftoversAreRemoved)
         EXPECT_FALSE(home.exists(tail)) << tail.toStdString();
     for (const QString& tail : kept)
         EXPECT_TRUE(home.exists(tail)) << tail.toStdString();
-    EXPECT_TRUE(QFileInfo(home.file(QStringLiteral("/groups/G_public.FOLDER"))).isDir());
+    EXPECT_TRUE(QFileInfo(home.file(QStringLiteral("/groups/.G_public.quayport-rewrite-FOLDER"))).isDir());
 }

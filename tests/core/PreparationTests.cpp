@@ -1,12 +1,16 @@
 // Preparing the application folder on first and later starts, and the remap
 // of a missing server root.
+#include "core/Accounts.h"
 #include "core/Config.h"
 #include "core/Preparation.h"
 #include "core/ProcessState.h"
+#include "core/StaleTemporaries.h"
+#include "core/TextFile.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -89,6 +93,44 @@ TEST(Preparation, LaterStartTouchesNothingAndRecreatesOnlyWhatIsMissing)
     EXPECT_EQ(fileLines(home.read(QStringLiteral("/logs/anonymous_passwords.txt"))).size(), 1);
 }
 
+TEST(Preparation, LaterStartRemovesOnlyLeftoverTemporariesAndLogsEach)
+{
+    TempAppFolder home(false);
+    InstalledDoubles doubles;
+    ModMain::PrepareApplicationFolder();
+    AccountRecord john;
+    john.UserId = QStringLiteral("john.doe123");
+    john.Group = QStringLiteral("staff");
+    ASSERT_TRUE(WriteLines(AccountFilePath(john.UserId), AccountFileLines(john)));
+    const QStringList administrators{"/Config.txt.backup", "/users/U_bob.backup", "/groups/G_staff.AAAAAA",
+                                     "/users/stats/bob.Get_File_Count.txt.backup",
+                                     "/users/stats/.bob.Get_File_Count.txt.swap"};
+    for (const QString& tail : administrators)
+        home.write(tail, "kept");
+    const QStringList leftovers{RewriteTemporaryPath(home.file(QStringLiteral("/Config.txt"))),
+                                RewriteTemporaryPath(AccountFilePath(john.UserId))};
+    for (const QString& path : leftovers)
+        home.write(path.mid(home.path().size()), "half");
+    const int before = logMessages(home).size();
+
+    ModMain::ResetProcessState();
+    ModMain::PrepareApplicationFolder();
+    for (const QString& tail : administrators)
+        EXPECT_EQ(home.read(tail), QByteArray("kept")) << tail.toStdString();
+    for (const QString& path : leftovers)
+        EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+    QStringList logged = logMessages(home).mid(before);
+    logged.sort();
+    QStringList expected;
+    for (const QString& path : leftovers)
+        expected.append(QStringLiteral("Removed leftover temporary ") + path);
+    expected.sort();
+    EXPECT_EQ(logged, expected);
+    EXPECT_EQ(ModMain::GetUserGroup(john.UserId), QStringLiteral("staff"));
+    EXPECT_EQ(ReadAccountFile(AccountFilePath(john.UserId), [](int, LineFault) { return true; }).Account.UserId,
+              john.UserId);
+}
+
 TEST(Preparation, MissingServerRootIsRemappedSavedAndHandedOn)
 {
     TempAppFolder home;
@@ -115,15 +157,22 @@ TEST(Preparation, PresentRootLosesOnlyItsTrailingSlashInMemory)
 {
     TempAppFolder home;
     InstalledDoubles doubles;
-    ModMain::ServerConfig.ServerRoot = home.path() + QStringLiteral("/root/");
-    ASSERT_TRUE(ModMain::SaveConfig());
-    const QByteArray saved = home.read(QStringLiteral("/Config.txt"));
-    bool remapped = false;
-    ModMain::LoadSettingsAndRemapRoot([&](const QString&) { remapped = true; });
-    EXPECT_FALSE(remapped);
-    EXPECT_EQ(ModMain::ServerConfig.ServerRoot, home.path() + QStringLiteral("/root"));
-    EXPECT_EQ(home.read(QStringLiteral("/Config.txt")), saved);
-    EXPECT_TRUE(doubles.consoleLog.rows.isEmpty());
+    // stored root, the root in memory afterwards; the machine's root is kept as it is
+    const QList<std::pair<QString, QString>> roots{
+        {home.path() + QStringLiteral("/root/"), home.path() + QStringLiteral("/root")},
+        {QStringLiteral("/"), QStringLiteral("/")},
+    };
+    for (const auto& [stored, inMemory] : roots) {
+        ModMain::ServerConfig.ServerRoot = stored;
+        ASSERT_TRUE(ModMain::SaveConfig());
+        const QByteArray saved = home.read(QStringLiteral("/Config.txt"));
+        bool remapped = false;
+        ModMain::LoadSettingsAndRemapRoot([&](const QString&) { remapped = true; });
+        EXPECT_FALSE(remapped) << stored.toStdString();
+        EXPECT_EQ(ModMain::ServerConfig.ServerRoot, inMemory);
+        EXPECT_EQ(home.read(QStringLiteral("/Config.txt")), saved);
+        EXPECT_TRUE(doubles.consoleLog.rows.isEmpty());
+    }
 
     // First run: nothing is loaded.
     ModMain::ServerConfig = {};

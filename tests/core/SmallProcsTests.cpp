@@ -36,19 +36,39 @@ TEST(PathTests, TrailingSlashFilesAndFolders)
 {
     TempAppFolder home;
     home.write(QStringLiteral("/file.txt"), "x");
-    QString folder = home.path() + QStringLiteral("/root/");
-    EXPECT_TRUE(FolderExists(folder));
-    EXPECT_EQ(folder, home.path() + QStringLiteral("/root"));
-    QString twice = home.path() + QStringLiteral("/root//");
-    FolderExists(twice);
-    EXPECT_EQ(twice, home.path() + QStringLiteral("/root/"));
-
-    EXPECT_FALSE(FolderExists(home.file(QStringLiteral("/file.txt"))));
-    EXPECT_TRUE(FileExists(home.file(QStringLiteral("/FILE.TXT"))));
-    EXPECT_FALSE(FileExists(home.file(QStringLiteral("/root"))));
-    EXPECT_FALSE(FileExists(home.file(QStringLiteral("/missing"))));
-    EXPECT_FALSE(FolderExists(QString()));
-    EXPECT_FALSE(FileExists(QString()));
+    const QString p = home.path();
+    // path, FolderExists, FileExists, the spelling a caller that keeps it gets
+    const struct {
+        QString path;
+        bool folder;
+        bool file;
+        QString kept;
+    } cases[] = {
+        {p + QStringLiteral("/root/"), true, false, p + QStringLiteral("/root")},
+        {p + QStringLiteral("/root//"), true, false, p + QStringLiteral("/root/")},
+        {p + QStringLiteral("/ROOT"), true, false, p + QStringLiteral("/ROOT")},
+        {p + QStringLiteral("/file.txt"), false, true, p + QStringLiteral("/file.txt")},
+        {p + QStringLiteral("/FILE.TXT/"), false, true, p + QStringLiteral("/FILE.TXT")},
+        {p + QStringLiteral("/missing"), false, false, p + QStringLiteral("/missing")},
+        {QString(), false, false, QString()},
+        // The machine's root is a folder, and its one slash is no trailing slash.
+        {QStringLiteral("/"), true, false, QStringLiteral("/")},
+        {QStringLiteral("//"), true, false, QStringLiteral("/")},
+    };
+    for (const auto& c : cases) {
+        const std::string at = c.path.toStdString();
+        // The plain tests leave the caller's text alone, whatever it is.
+        QString asked = c.path;
+        EXPECT_EQ(FolderExists(asked), c.folder) << at;
+        EXPECT_EQ(FileExists(asked), c.file) << at;
+        EXPECT_EQ(asked, c.path) << at;
+        QString kept = c.path;
+        EXPECT_EQ(FolderExistsDroppingSlash(kept), c.folder) << at;
+        EXPECT_EQ(kept, c.kept) << at;
+        kept = c.path;
+        EXPECT_EQ(FileExistsDroppingSlash(kept), c.file) << at;
+        EXPECT_EQ(kept, c.kept) << at;
+    }
 }
 
 TEST(RMVSlash, CollapsesRunsAndLowersCase)

@@ -288,6 +288,25 @@ TEST_F(Login, ServerRootLosesItsFinalSlashAndStaysWhenPresent)
     login(*user);
     EXPECT_EQ(ModMain::ServerConfig.ServerRoot, home.file(QStringLiteral("/root")));
     EXPECT_FALSE(home.exists(QStringLiteral("/Config.txt")));
+
+    // The machine's root, as server, user or group root, is a folder like any other.
+    ModMain::ServerConfig.ServerRoot = QStringLiteral("/");
+    AccountRecord a = account(QStringLiteral("bob"));
+    a.RootFolder = QStringLiteral("/");
+    GroupRecord g = group();
+    g.RootFolder = QStringLiteral("/");
+    writeGroup(QStringLiteral("staff"), g);
+    for (const bool useGroup : {false, true}) {
+        a.UseGroupHomeDirectory = useGroup;
+        writeAccount(a);
+        auto rooted = session(QStringLiteral("bob"));
+        login(*rooted);
+        EXPECT_EQ(rooted->homeFolder, QStringLiteral("/")) << useGroup;
+    }
+    EXPECT_EQ(ModMain::ServerConfig.ServerRoot, QStringLiteral("/"));
+    EXPECT_FALSE(home.exists(QStringLiteral("/Config.txt")));
+    for (const QString& m : messages(QStringLiteral("/logs/S_Log.txt")))
+        EXPECT_FALSE(m.contains(QStringLiteral("ROOT FOLDER"))) << m.toStdString();
 }
 
 class VirtualFolders : public Login {
