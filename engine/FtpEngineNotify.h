@@ -2,7 +2,9 @@
 // The engine's notification sink. Every notification arrives on the thread
 // that owns the engine, one at a time. In/out parameters are references: what
 // the handler leaves in them reaches the engine. An exception thrown by a
-// handler is caught by the engine and the session goes on.
+// handler is caught by the engine and reported through the error reporter (a
+// ProgramError at its own source and line, anything else at
+// "FtpEngine.FtpEngineCtl.<notification>" line 0); the session goes on.
 #include <QString>
 
 class FtpUser;

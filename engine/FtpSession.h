@@ -62,10 +62,11 @@ private:
     void wake();
     void advance();
     void finish(bool notify);
-    // Raises one notification; false when the session is to end now.
-    bool notify(const std::function<void(IFtpEngineNotify&)>& call);
+    // Raises one notification; false when the session is to end now. What the
+    // handler throws is reported (name: the notification's) and the session goes on.
+    bool notify(const char* name, const std::function<void(IFtpEngineNotify&)>& call);
     // Raises a permission notification; false when it refused (reply sent) or the session ends.
-    bool permitted(const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call);
+    bool permitted(const char* name, const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call);
 
     // Control connection.
     void processLines();

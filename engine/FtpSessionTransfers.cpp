@@ -86,7 +86,7 @@ void FtpSession::doRetrieve(const QString& arg)
 {
     QString filename = arg;
     const qint64 restart = std::exchange(m_restart, 0);
-    if (!permitted([&](IFtpEngineNotify& s, bool& c, QString& m) { s.GetFile(*this, filename, c, m); }))
+    if (!permitted("GetFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.GetFile(*this, filename, c, m); }))
         return;
     const QString p = PathMap::confined(target(filename), false);
     UniqueFd file(p.isEmpty() ? -1 : ::open(encoded(p).constData(), O_RDONLY | O_CLOEXEC));
@@ -112,7 +112,7 @@ void FtpSession::doStore(const QString& arg, bool append)
     QString filename = arg;
     const qint64 restart = append ? 0 : m_restart;
     m_restart = 0;
-    if (!permitted([&](IFtpEngineNotify& s, bool& c, QString& m) { s.PutFile(*this, filename, c, m); }))
+    if (!permitted("PutFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.PutFile(*this, filename, c, m); }))
         return;
     const PathMap::Target t = target(filename);
     const QString p = t.isMountPoint ? QString() : PathMap::confined(t, true);
@@ -273,7 +273,7 @@ void FtpSession::startListing(UniqueFd socket)
     for (qsizetype i = 0; i < count; ++i) {
         QString info = namesOnly ? entries.at(i).name : listLine(entries.at(i), nowTime);
         const qint32 left = qint32(count - 1 - i);
-        if (!notify([&](IFtpEngineNotify& s) { s.DirItem(*this, info, left); }))
+        if (!notify("DirItem", [&](IFtpEngineNotify& s) { s.DirItem(*this, info, left); }))
             return;
         if (!info.isEmpty()) {
             data += info.toUtf8();
@@ -310,7 +310,8 @@ void FtpSession::endTransfer(bool success, const QString& finalReply)
     clearTransfer();
     m_lastCommand = now();
     if (started
-        && !notify([&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, success); }))
+        && !notify("TransferFinished",
+                   [&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, success); }))
         return;
     reply(finalReply, 226);
     if (m_controlGone)

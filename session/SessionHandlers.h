@@ -37,7 +37,7 @@ public:
                                      bool& Cancel, QString& Message);
     void IFtpEngineNotify_PutFile(FtpUser& User, QString& Filename, bool& Cancel, QString& Message);
     void IFtpEngineNotify_GetFile(FtpUser& User, QString& Filename, bool& Cancel, QString& Message);
-    // Throws when a counter cannot be updated; the engine catches it.
+    // Throws when a counter cannot be updated; the engine catches and reports it.
     void IFtpEngineNotify_TransferFinished(FtpUser& User, const QString& Filename, qint32 Direction,
                                            bool Successful);
     void IFtpEngineNotify_DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft);

@@ -258,7 +258,6 @@ class Refusals(SessionCase):
         self.assertIn("550 Access denied", messages)
         self.assertFalse(any(name.startswith("ro.") for name in os.listdir(self.home.file("users/stats"))))
 
-
 class Statistics(SessionCase):
     def test_bob_session_records_and_numbers(self):
         down = os.urandom(5678)
@@ -307,6 +306,24 @@ class Statistics(SessionCase):
             found = [name for name in names if os.path.exists(self.home.file(name))]
             self.assertEqual(len(found), 1, prefix)
             self.assertEqual(self.home.read_lines(found[0]), trend)
+
+    def test_a_counter_that_cannot_be_written_is_reported_and_serving_goes_on(self):
+        os.makedirs(self.home.file("users/stats/bob.Sent_File_Count.txt"))  # a folder, not a file
+        self.start()
+        client = self.ftp()
+        client.storbinary("STOR up.bin", io.BytesIO(b"12345"))
+        self.assertEqual(client.size("up.bin"), 5)
+        got = io.BytesIO()
+        client.retrbinary("RETR up.bin", got.write)
+        self.assertEqual(got.getvalue(), b"12345")
+        client.quit()
+        self.wait_for_logouts(1)
+        errors = [line for line in self.host.console() if line.startswith("ERROR ")]
+        self.assertEqual(len(errors), 1, errors)
+        self.assertTrue(errors[0].endswith("|in Quayport.frmMain.IFtpEngineNotify_TransferFinished at line 5"),
+                        errors[0])
+        # The download after it is counted as usual.
+        self.assertEqual(self.home.read_lines("users/stats/bob.Received_File_Count.txt"), ["1"])
 
     @unittest.skipUnless(shutil.which("curl"), "curl is not installed")
     def test_curl_transfers_are_counted_and_its_password_masked(self):
