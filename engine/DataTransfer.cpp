@@ -92,9 +92,18 @@ bool BufferSender::pump()
     return false;
 }
 
-FileSender::FileSender(UniqueFd socket, UniqueFd file, off_t offset)
-    : DataTransfer(std::move(socket)), m_file(std::move(file)), m_offset(offset)
+FileSender::FileSender(UniqueFd socket, UniqueFd file, off_t offset, off_t end)
+    : DataTransfer(std::move(socket)), m_file(std::move(file)), m_offset(offset), m_end(end)
 {
+}
+
+// At the end of the file: a file cut short meanwhile (rewritten by an upload,
+// truncated) fails the download instead of passing for the whole file.
+bool FileSender::ended()
+{
+    if (m_offset < m_end)
+        fail(Outcome::Shortened);
+    return false;
 }
 
 bool FileSender::pump()
@@ -110,7 +119,7 @@ bool FileSender::pump()
             continue;
         }
         if (n == 0)
-            return false; // end of file
+            return ended();
         if (errno == EINTR)
             continue;
         if (wouldBlock(errno))
@@ -140,7 +149,7 @@ bool FileSender::copy()
                 return false;
             }
             if (r == 0)
-                return false;
+                return ended();
             m_offset += r;
             m_pending = r;
             m_pendingAt = 0;

@@ -17,7 +17,8 @@ class QSocketNotifier;
 class DataTransfer : public QObject {
     Q_OBJECT
 public:
-    enum class Outcome { Done, PeerLost, LocalError };
+    // Shortened: the file ended before the size the download announced.
+    enum class Outcome { Done, PeerLost, LocalError, Shortened };
 
     explicit DataTransfer(UniqueFd socket);
     ~DataTransfer() override;
@@ -69,15 +70,18 @@ private:
 
 class FileSender : public DataTransfer {
 public:
-    FileSender(UniqueFd socket, UniqueFd file, off_t offset);
+    // From offset to the file's end, which must lie at end or later.
+    FileSender(UniqueFd socket, UniqueFd file, off_t offset, off_t end);
 
 protected:
     bool pump() override;
 
 private:
     bool copy();
+    bool ended();
     UniqueFd m_file;
     off_t m_offset;
+    off_t m_end;
     bool m_useSendfile = true;
     QByteArray m_buffer;
     qsizetype m_pending = 0; // bytes of m_buffer not yet sent (plain copy)

@@ -191,7 +191,7 @@ void FtpSession::dataConnected()
         reply(QStringLiteral("150 Opening BINARY mode data connection for %1 (%2 bytes).").arg(name).arg(m_size));
         if (!live())
             return;
-        launch(TransferPtr(new FileSender(std::move(socket), std::move(m_file), off_t(m_offset))));
+        launch(TransferPtr(new FileSender(std::move(socket), std::move(m_file), off_t(m_offset), off_t(m_size))));
         return;
     }
     case Kind::Store:
@@ -294,6 +294,8 @@ void FtpSession::transferDone()
     if (outcome == DataTransfer::Outcome::Done)
         finalReply = m_kind == Kind::List || m_kind == Kind::NameList ? m_listingReply
                                                                       : QStringLiteral("226 Transfer complete.");
+    else if (outcome == DataTransfer::Outcome::Shortened)
+        finalReply = QStringLiteral("451 File shortened during transfer; transfer aborted.");
     else if (outcome == DataTransfer::Outcome::LocalError)
         finalReply = m_kind == Kind::Retrieve ? QStringLiteral("451 Failure reading the local file.")
                                               : QStringLiteral("451 Failure writing the local file.");

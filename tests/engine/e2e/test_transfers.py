@@ -5,6 +5,7 @@ import os
 import resource
 import shutil
 import subprocess
+import time
 import unittest
 
 from enginehost import HostTest
@@ -73,6 +74,31 @@ class FtplibTransfers(HostTest):
         f.retrbinary("RETR small.txt", got.write)
         self.assertEqual(got.getvalue(), b"still here")
         f.quit()
+
+    def test_download_of_a_file_cut_short_meanwhile_fails(self):
+        self.host.write("big.bin", os.urandom(32 * 1024 * 1024))
+        reader = self.host.ftp()
+        conn = reader.transfercmd("RETR big.bin")
+        got = len(conn.recv(65536))
+        # Another session rewrites the file while the download is on its way.
+        writer = self.host.ftp()
+        writer.storbinary("STOR big.bin", io.BytesIO(b"small now"))
+        while True:
+            chunk = conn.recv(1024 * 1024)
+            if not chunk:
+                break
+            got += len(chunk)
+        conn.close()
+        self.assertLess(got, 32 * 1024 * 1024)
+        with self.assertRaises(ftplib.error_temp) as short:
+            reader.voidresp()
+        self.assertEqual(str(short.exception), "451 File shortened during transfer; transfer aborted.")
+        self.assertEqual(reader.voidcmd("NOOP"), "200 NOOP command successful.")
+        reader.quit()
+        writer.quit()
+        self.host.sync()
+        self.assertEqual([(e["direction"], e["ok"]) for e in self.host.of("TransferFinished")],
+                         [(0, True), (1, False)])
 
     def test_upload_file_appears_only_with_its_data_connection(self):
         r = self.raw()
