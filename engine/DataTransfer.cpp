@@ -1,5 +1,7 @@
 #include "engine/DataTransfer.h"
 
+#include "engine/OpenUploads.h"
+
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
 
@@ -171,15 +173,22 @@ bool FileSender::copy()
     return true;
 }
 
-FileReceiver::FileReceiver(UniqueFd socket, UniqueFd file)
-    : DataTransfer(std::move(socket)), m_file(std::move(file)),
+FileReceiver::FileReceiver(UniqueFd socket, UniqueFd file, std::unique_ptr<UploadClaim> claim)
+    : DataTransfer(std::move(socket)), m_claim(std::move(claim)), m_file(std::move(file)),
       m_useSplice(!(::fcntl(m_file.get(), F_GETFL) & O_APPEND)) // splice refuses appending files
 {
 }
 
+FileReceiver::~FileReceiver() = default;
+
 bool FileReceiver::pump()
 {
-    return m_useSplice ? splice() : copy();
+    if (m_useSplice ? splice() : copy())
+        return true;
+    // Written no more: another upload may have the file before our end is reported.
+    m_file.reset();
+    m_claim.reset();
+    return false;
 }
 
 bool FileReceiver::splice()

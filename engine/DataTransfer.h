@@ -13,6 +13,7 @@
 #include <sys/types.h>
 
 class QSocketNotifier;
+class UploadClaim;
 
 class DataTransfer : public QObject {
     Q_OBJECT
@@ -90,7 +91,9 @@ private:
 
 class FileReceiver : public DataTransfer {
 public:
-    FileReceiver(UniqueFd socket, UniqueFd file);
+    // Holds the claim on the file until the file is closed.
+    FileReceiver(UniqueFd socket, UniqueFd file, std::unique_ptr<UploadClaim> claim);
+    ~FileReceiver() override;
 
 protected:
     bool pump() override;
@@ -100,6 +103,7 @@ private:
     bool copy();
     bool splice();
 
+    std::unique_ptr<UploadClaim> m_claim; // released after m_file is closed
     UniqueFd m_file;
     QByteArray m_buffer;
     // socket -> pipe -> file inside the kernel, where the file allows it

@@ -6,6 +6,7 @@
 #include "engine/DataTransfer.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
+#include "engine/OpenUploads.h"
 #include "engine/ReplyLines.h"
 #include "engine/SocketCloser.h"
 

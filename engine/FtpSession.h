@@ -12,11 +12,13 @@
 #include <QPointer>
 #include <QQueue>
 #include <functional>
+#include <memory>
 
 class DataChannel;
 class FtpEnginePrivate;
 class IFtpEngineNotify;
 class QTcpSocket;
+class UploadClaim;
 
 class FtpSession final : public FtpUser {
     Q_OBJECT
@@ -164,6 +166,7 @@ private:
     QString m_transferBase;
     qint64 m_size = 0;
     UniqueFd m_file;
+    std::unique_ptr<UploadClaim> m_claim; // an upload's hold on its file, until its transfer takes it
     qint64 m_offset = 0;
     int m_outcome = 0;
     QString m_listingReply;

@@ -6,6 +6,7 @@
 #include "engine/DirListing.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
+#include "engine/OpenUploads.h"
 
 #include <QFile>
 
@@ -15,6 +16,7 @@
 
 namespace {
 const QString Aborted = QStringLiteral("426 Connection closed; transfer aborted.");
+const QString FileBusy = QStringLiteral("450 File busy: another upload is writing it.");
 
 QByteArray encoded(const QString& path)
 {
@@ -196,15 +198,25 @@ void FtpSession::dataConnected()
     }
     case Kind::Store:
     case Kind::Append: {
+        // One writer per file: a second one would interleave its bytes with
+        // the first's. Refused before the file is created or cut.
+        m_claim = m_engine.uploads->claim(m_transferPath);
+        if (!m_claim) {
+            clearTransfer();
+            reply(FileBusy);
+            return;
+        }
         // Created only now that the data is on its way.
-        int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
-        if (m_kind == Kind::Append)
-            flags |= O_APPEND;
-        else if (m_offset == 0)
-            flags |= O_TRUNC;
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (m_kind == Kind::Append ? O_APPEND : 0);
         m_file.reset(::open(encoded(m_transferPath).constData(), flags, 0666));
+        struct stat st;
+        if (m_file.valid() && ::fstat(m_file.get(), &st) == 0 && !m_claim->addFile(st)) {
+            clearTransfer();
+            reply(FileBusy);
+            return;
+        }
         if (!m_file.valid()
-            || (m_offset > 0
+            || (m_kind == Kind::Store
                 && (::ftruncate(m_file.get(), m_offset) != 0 || ::lseek(m_file.get(), m_offset, SEEK_SET) < 0))) {
             clearTransfer();
             reply(QStringLiteral("553 Could not create file."));
@@ -216,7 +228,7 @@ void FtpSession::dataConnected()
         reply(QStringLiteral("150 Ok to send data."));
         if (!live())
             return;
-        launch(TransferPtr(new FileReceiver(std::move(socket), std::move(m_file))));
+        launch(TransferPtr(new FileReceiver(std::move(socket), std::move(m_file), std::move(m_claim))));
         return;
     }
     case Kind::List:
@@ -348,6 +360,7 @@ void FtpSession::clearTransfer()
     m_kind = Kind::None;
     m_started = false;
     m_file.reset();
+    m_claim.reset();
     m_outcomePending = false;
     m_connectPending = false;
     m_connectFailed = false;
