@@ -28,6 +28,9 @@ public:
     virtual void TransferFinished(FtpUser& User, const QString& Filename, qint32 Direction, bool Successful) = 0;
     // An emptied Fileinfo leaves the entry out of the listing.
     virtual void DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft) = 0;
+    // Asked before SIZE or MDTM tells a file's size or time; Cancel True
+    // refuses, whether the file exists or not.
+    virtual void FileDetails(FtpUser& User, const QString& Filename, bool& Cancel, QString& Message) = 0;
     virtual void SiteCommand(FtpUser& User, bool& Cancel, QString& Command) = 0;
     virtual void UnrecognizedCommand(FtpUser& User, bool& Cancel, QString& Command, QString& Parameters) = 0;
     virtual void UserCommand(FtpUser& User, QString& Command, QString& Parameters, bool& Cancel) = 0;

@@ -372,6 +372,9 @@ void FtpSession::doRenameTo(const QString& arg)
 
 void FtpSession::doSize(const QString& arg, bool wantTime)
 {
+    if (!permitted("FileDetails",
+                   [&](IFtpEngineNotify& s, bool& c, QString& m) { s.FileDetails(*this, arg, c, m); }))
+        return;
     const QString p = PathMap::confined(target(arg), false);
     struct stat st;
     if (p.isEmpty() || ::stat(encoded(p).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
