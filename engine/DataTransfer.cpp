@@ -1,5 +1,7 @@
 #include "engine/DataTransfer.h"
 
+#include "engine/OpenUploads.h"
+
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
 
@@ -92,9 +94,18 @@ bool BufferSender::pump()
     return false;
 }
 
-FileSender::FileSender(UniqueFd socket, UniqueFd file, off_t offset)
-    : DataTransfer(std::move(socket)), m_file(std::move(file)), m_offset(offset)
+FileSender::FileSender(UniqueFd socket, UniqueFd file, off_t offset, off_t end)
+    : DataTransfer(std::move(socket)), m_file(std::move(file)), m_offset(offset), m_end(end)
 {
+}
+
+// At the end of the file: a file cut short meanwhile (rewritten by an upload,
+// truncated) fails the download instead of passing for the whole file.
+bool FileSender::ended()
+{
+    if (m_offset < m_end)
+        fail(Outcome::Shortened);
+    return false;
 }
 
 bool FileSender::pump()
@@ -110,7 +121,7 @@ bool FileSender::pump()
             continue;
         }
         if (n == 0)
-            return false; // end of file
+            return ended();
         if (errno == EINTR)
             continue;
         if (wouldBlock(errno))
@@ -140,7 +151,7 @@ bool FileSender::copy()
                 return false;
             }
             if (r == 0)
-                return false;
+                return ended();
             m_offset += r;
             m_pending = r;
             m_pendingAt = 0;
@@ -162,15 +173,22 @@ bool FileSender::copy()
     return true;
 }
 
-FileReceiver::FileReceiver(UniqueFd socket, UniqueFd file)
-    : DataTransfer(std::move(socket)), m_file(std::move(file)),
+FileReceiver::FileReceiver(UniqueFd socket, UniqueFd file, std::unique_ptr<UploadClaim> claim)
+    : DataTransfer(std::move(socket)), m_claim(std::move(claim)), m_file(std::move(file)),
       m_useSplice(!(::fcntl(m_file.get(), F_GETFL) & O_APPEND)) // splice refuses appending files
 {
 }
 
+FileReceiver::~FileReceiver() = default;
+
 bool FileReceiver::pump()
 {
-    return m_useSplice ? splice() : copy();
+    if (m_useSplice ? splice() : copy())
+        return true;
+    // Written no more: another upload may have the file before our end is reported.
+    m_file.reset();
+    m_claim.reset();
+    return false;
 }
 
 bool FileReceiver::splice()

@@ -13,11 +13,13 @@
 #include <sys/types.h>
 
 class QSocketNotifier;
+class UploadClaim;
 
 class DataTransfer : public QObject {
     Q_OBJECT
 public:
-    enum class Outcome { Done, PeerLost, LocalError };
+    // Shortened: the file ended before the size the download announced.
+    enum class Outcome { Done, PeerLost, LocalError, Shortened };
 
     explicit DataTransfer(UniqueFd socket);
     ~DataTransfer() override;
@@ -69,15 +71,18 @@ private:
 
 class FileSender : public DataTransfer {
 public:
-    FileSender(UniqueFd socket, UniqueFd file, off_t offset);
+    // From offset to the file's end, which must lie at end or later.
+    FileSender(UniqueFd socket, UniqueFd file, off_t offset, off_t end);
 
 protected:
     bool pump() override;
 
 private:
     bool copy();
+    bool ended();
     UniqueFd m_file;
     off_t m_offset;
+    off_t m_end;
     bool m_useSendfile = true;
     QByteArray m_buffer;
     qsizetype m_pending = 0; // bytes of m_buffer not yet sent (plain copy)
@@ -86,7 +91,9 @@ private:
 
 class FileReceiver : public DataTransfer {
 public:
-    FileReceiver(UniqueFd socket, UniqueFd file);
+    // Holds the claim on the file until the file is closed.
+    FileReceiver(UniqueFd socket, UniqueFd file, std::unique_ptr<UploadClaim> claim);
+    ~FileReceiver() override;
 
 protected:
     bool pump() override;
@@ -96,6 +103,7 @@ private:
     bool copy();
     bool splice();
 
+    std::unique_ptr<UploadClaim> m_claim; // released after m_file is closed
     UniqueFd m_file;
     QByteArray m_buffer;
     // socket -> pipe -> file inside the kernel, where the file allows it

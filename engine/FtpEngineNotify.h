@@ -2,7 +2,9 @@
 // The engine's notification sink. Every notification arrives on the thread
 // that owns the engine, one at a time. In/out parameters are references: what
 // the handler leaves in them reaches the engine. An exception thrown by a
-// handler is caught by the engine and the session goes on.
+// handler is caught by the engine and reported through the error reporter (a
+// ProgramError at its own source and line, anything else at
+// "FtpEngine.FtpEngineCtl.<notification>" line 0); the session goes on.
 #include <QString>
 
 class FtpUser;
@@ -26,6 +28,9 @@ public:
     virtual void TransferFinished(FtpUser& User, const QString& Filename, qint32 Direction, bool Successful) = 0;
     // An emptied Fileinfo leaves the entry out of the listing.
     virtual void DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft) = 0;
+    // Asked before SIZE or MDTM tells a file's size or time; Cancel True
+    // refuses, whether the file exists or not.
+    virtual void FileDetails(FtpUser& User, const QString& Filename, bool& Cancel, QString& Message) = 0;
     virtual void SiteCommand(FtpUser& User, bool& Cancel, QString& Command) = 0;
     virtual void UnrecognizedCommand(FtpUser& User, bool& Cancel, QString& Command, QString& Parameters) = 0;
     virtual void UserCommand(FtpUser& User, QString& Command, QString& Parameters, bool& Cancel) = 0;

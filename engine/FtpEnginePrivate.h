@@ -1,6 +1,7 @@
 #pragma once
 // The engine's own state, shared with its sessions.
 #include "engine/FtpEngine.h"
+#include "engine/OpenUploads.h"
 #include "engine/TransferThreads.h"
 
 #include <QHash>
@@ -51,5 +52,7 @@ public:
     QHash<QHostAddress, int> perAddress;
     QTimer ticker;
     FtpLimits limits;
+    // Shared with the transfers, which may outlive the engine on their threads.
+    std::shared_ptr<OpenUploads> uploads = std::make_shared<OpenUploads>();
     TransferThreads transferThreads;
 };

@@ -1,9 +1,12 @@
 #include "engine/FtpSession.h"
 
+#include "core/ErrorReporter.h"
+#include "core/ProgramError.h"
 #include "engine/DataChannel.h"
 #include "engine/DataTransfer.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
+#include "engine/OpenUploads.h"
 #include "engine/ReplyLines.h"
 #include "engine/SocketCloser.h"
 
@@ -13,6 +16,12 @@
 #include <sys/socket.h>
 
 namespace {
+// Where an error without a place of its own is reported: the notification that raised it.
+QString HandlerPlace(const char* notification)
+{
+    return QStringLiteral("FtpEngine.FtpEngineCtl.") + QLatin1String(notification);
+}
+
 constexpr qsizetype ReadChunk = 4096;
 constexpr qint64 MaxQueuedOutput = 64 * 1024; // stop reading commands while replies pile up
 constexpr qsizetype MaxHeld = 32;             // commands kept while a transfer runs
@@ -33,14 +42,19 @@ struct FtpSession::Busy {
     FtpSession& s;
 };
 
-bool FtpSession::notify(const std::function<void(IFtpEngineNotify&)>& call)
+bool FtpSession::notify(const char* name, const std::function<void(IFtpEngineNotify&)>& call)
 {
     if (IFtpEngineNotify* sink = m_engine.sink) {
         Busy busy(*this);
+        // A failing handler must not take the session down, nor fail unseen.
         try {
             call(*sink);
+        } catch (const ProgramError& e) {
+            ReportError(e.description(), e.source(), e.line());
+        } catch (const std::exception& e) {
+            ReportError(QString::fromUtf8(e.what()), HandlerPlace(name), 0);
         } catch (...) {
-            // A failing handler must not take the session down.
+            ReportError(QStringLiteral("Unknown error"), HandlerPlace(name), 0);
         }
     }
     return live();
@@ -149,14 +163,15 @@ void FtpSession::finish(bool raise)
     const qint32 direction = m_kind == Kind::Retrieve ? 1 : 0;
     clearTransfer();
     if (started && raise)
-        notify([&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, false); });
+        notify("TransferFinished",
+               [&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, false); });
     if (m_control) {
         SocketCloser::close(m_control, m_engine.q);
         m_control = nullptr;
     }
     m_engine.detach(this);
     if (raise)
-        notify([&](IFtpEngineNotify& s) { s.UserLogout(*this); });
+        notify("UserLogout", [&](IFtpEngineNotify& s) { s.UserLogout(*this); });
     m_phase = Phase::Ended;
     deleteLater();
 }
@@ -271,7 +286,7 @@ void FtpSession::sendLines(const QStringList& lines)
     // session from a trace cannot cut a reply in half.
     Busy busy(*this);
     for (const QString& line : lines)
-        notify([&](IFtpEngineNotify& s) { s.Debug(*this, line); });
+        notify("Debug", [&](IFtpEngineNotify& s) { s.Debug(*this, line); });
 }
 
 void FtpSession::processLines()

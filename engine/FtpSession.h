@@ -12,11 +12,13 @@
 #include <QPointer>
 #include <QQueue>
 #include <functional>
+#include <memory>
 
 class DataChannel;
 class FtpEnginePrivate;
 class IFtpEngineNotify;
 class QTcpSocket;
+class UploadClaim;
 
 class FtpSession final : public FtpUser {
     Q_OBJECT
@@ -62,10 +64,11 @@ private:
     void wake();
     void advance();
     void finish(bool notify);
-    // Raises one notification; false when the session is to end now.
-    bool notify(const std::function<void(IFtpEngineNotify&)>& call);
+    // Raises one notification; false when the session is to end now. What the
+    // handler throws is reported (name: the notification's) and the session goes on.
+    bool notify(const char* name, const std::function<void(IFtpEngineNotify&)>& call);
     // Raises a permission notification; false when it refused (reply sent) or the session ends.
-    bool permitted(const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call);
+    bool permitted(const char* name, const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call);
 
     // Control connection.
     void processLines();
@@ -163,6 +166,7 @@ private:
     QString m_transferBase;
     qint64 m_size = 0;
     UniqueFd m_file;
+    std::unique_ptr<UploadClaim> m_claim; // an upload's hold on its file, until its transfer takes it
     qint64 m_offset = 0;
     int m_outcome = 0;
     QString m_listingReply;

@@ -98,7 +98,7 @@ void FtpSession::handleLine(const LineAssembler::Line& line)
     m_lastCommand = now();
     Command cmd = parseCommand(line.text);
     const QString trace = cmd.traceText();
-    if (!notify([&](IFtpEngineNotify& s) { s.Debug(*this, trace); }))
+    if (!notify("Debug", [&](IFtpEngineNotify& s) { s.Debug(*this, trace); }))
         return;
     if (cmd.badArgument) {
         reply(QStringLiteral("501 Invalid character in argument."));
@@ -108,7 +108,7 @@ void FtpSession::handleLine(const LineAssembler::Line& line)
     QString parameters = cmd.argument;
     bool cancel = false;
     const int own = m_ownReplies;
-    if (!notify([&](IFtpEngineNotify& s) { s.UserCommand(*this, verb, parameters, cancel); }))
+    if (!notify("UserCommand", [&](IFtpEngineNotify& s) { s.UserCommand(*this, verb, parameters, cancel); }))
         return;
     if (cancel) {
         if (m_ownReplies == own)
@@ -217,12 +217,12 @@ void FtpSession::dispatch(const Command& cmd)
     }
 }
 
-bool FtpSession::permitted(const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call)
+bool FtpSession::permitted(const char* name, const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call)
 {
     bool cancel = false;
     QString message = Denied;
     const int own = m_ownReplies;
-    if (!notify([&](IFtpEngineNotify& s) { call(s, cancel, message); }))
+    if (!notify(name, [&](IFtpEngineNotify& s) { call(s, cancel, message); }))
         return false;
     if (!cancel)
         return true;
@@ -259,7 +259,7 @@ void FtpSession::doPass(const QString& arg)
     const QString refusal = QStringLiteral("530 Login incorrect.");
     QString message = refusal;
     const int own = m_ownReplies;
-    if (!notify([&](IFtpEngineNotify& s) { s.UserLogin(*this, cancel, message); }))
+    if (!notify("UserLogin", [&](IFtpEngineNotify& s) { s.UserLogin(*this, cancel, message); }))
         return;
     if (cancel) {
         if (m_ownReplies == own)
@@ -280,7 +280,7 @@ void FtpSession::doPass(const QString& arg)
 void FtpSession::doChangeDir(const QString& arg)
 {
     QString dir = arg;
-    if (!permitted([&](IFtpEngineNotify& s, bool& c, QString& m) { s.ChangeDir(*this, dir, c, m); }))
+    if (!permitted("ChangeDir", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.ChangeDir(*this, dir, c, m); }))
         return;
     const PathMap::Target t = target(arg);
     const QString p = PathMap::confined(t, false);
@@ -295,7 +295,7 @@ void FtpSession::doChangeDir(const QString& arg)
 void FtpSession::doMakeDir(const QString& arg)
 {
     QString dir = arg;
-    if (!permitted([&](IFtpEngineNotify& s, bool& c, QString& m) { s.MakeDir(*this, dir, c, m); }))
+    if (!permitted("MakeDir", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.MakeDir(*this, dir, c, m); }))
         return;
     const PathMap::Target t = target(arg);
     const QString p = t.isMountPoint ? QString() : PathMap::confined(t, true);
@@ -309,7 +309,7 @@ void FtpSession::doMakeDir(const QString& arg)
 void FtpSession::doRemoveDir(const QString& arg)
 {
     QString dir = arg;
-    if (!permitted([&](IFtpEngineNotify& s, bool& c, QString& m) { s.RemoveDir(*this, dir, c, m); }))
+    if (!permitted("RemoveDir", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.RemoveDir(*this, dir, c, m); }))
         return;
     const PathMap::Target t = target(arg);
     const QString p = t.isMountPoint ? QString() : PathMap::confined(t, false);
@@ -323,7 +323,8 @@ void FtpSession::doRemoveDir(const QString& arg)
 void FtpSession::doDelete(const QString& arg)
 {
     QString filename = arg;
-    if (!permitted([&](IFtpEngineNotify& s, bool& c, QString& m) { s.DeleteFile(*this, filename, c, m); }))
+    if (!permitted("DeleteFile",
+                   [&](IFtpEngineNotify& s, bool& c, QString& m) { s.DeleteFile(*this, filename, c, m); }))
         return;
     const PathMap::Target t = target(filename);
     const QString p = t.isMountPoint ? QString() : PathMap::confined(t, false);
@@ -354,8 +355,8 @@ void FtpSession::doRenameTo(const QString& arg)
     }
     const QString fromClient = std::exchange(m_renameClientPath, QString());
     const QString oldName = m_renameArgument;
-    if (!permitted(
-            [&](IFtpEngineNotify& s, bool& c, QString& m) { s.RenameFile(*this, oldName, arg, c, m); }))
+    if (!permitted("RenameFile",
+                   [&](IFtpEngineNotify& s, bool& c, QString& m) { s.RenameFile(*this, oldName, arg, c, m); }))
         return;
     const PathMap map = pathMap();
     const PathMap::Target from = map.map(fromClient);
@@ -371,6 +372,9 @@ void FtpSession::doRenameTo(const QString& arg)
 
 void FtpSession::doSize(const QString& arg, bool wantTime)
 {
+    if (!permitted("FileDetails",
+                   [&](IFtpEngineNotify& s, bool& c, QString& m) { s.FileDetails(*this, arg, c, m); }))
+        return;
     const QString p = PathMap::confined(target(arg), false);
     struct stat st;
     if (p.isEmpty() || ::stat(encoded(p).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -410,7 +414,7 @@ void FtpSession::doSite(const QString& arg)
     bool cancel = false;
     QString command = arg;
     const int own = m_ownReplies;
-    if (!notify([&](IFtpEngineNotify& s) { s.SiteCommand(*this, cancel, command); }))
+    if (!notify("SiteCommand", [&](IFtpEngineNotify& s) { s.SiteCommand(*this, cancel, command); }))
         return;
     if (m_ownReplies != own)
         return;
@@ -423,7 +427,8 @@ void FtpSession::doUnknown(const Command& cmd)
     QString command = cmd.verb;
     QString parameters = cmd.argument;
     const int own = m_ownReplies;
-    if (!notify([&](IFtpEngineNotify& s) { s.UnrecognizedCommand(*this, cancel, command, parameters); }))
+    if (!notify("UnrecognizedCommand",
+                [&](IFtpEngineNotify& s) { s.UnrecognizedCommand(*this, cancel, command, parameters); }))
         return;
     if (m_ownReplies == own)
         reply(QStringLiteral("500 Unknown command."));

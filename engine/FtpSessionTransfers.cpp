@@ -6,6 +6,7 @@
 #include "engine/DirListing.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
+#include "engine/OpenUploads.h"
 
 #include <QFile>
 
@@ -15,6 +16,7 @@
 
 namespace {
 const QString Aborted = QStringLiteral("426 Connection closed; transfer aborted.");
+const QString FileBusy = QStringLiteral("450 File busy: another upload is writing it.");
 
 QByteArray encoded(const QString& path)
 {
@@ -86,7 +88,7 @@ void FtpSession::doRetrieve(const QString& arg)
 {
     QString filename = arg;
     const qint64 restart = std::exchange(m_restart, 0);
-    if (!permitted([&](IFtpEngineNotify& s, bool& c, QString& m) { s.GetFile(*this, filename, c, m); }))
+    if (!permitted("GetFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.GetFile(*this, filename, c, m); }))
         return;
     const QString p = PathMap::confined(target(filename), false);
     UniqueFd file(p.isEmpty() ? -1 : ::open(encoded(p).constData(), O_RDONLY | O_CLOEXEC));
@@ -112,7 +114,7 @@ void FtpSession::doStore(const QString& arg, bool append)
     QString filename = arg;
     const qint64 restart = append ? 0 : m_restart;
     m_restart = 0;
-    if (!permitted([&](IFtpEngineNotify& s, bool& c, QString& m) { s.PutFile(*this, filename, c, m); }))
+    if (!permitted("PutFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.PutFile(*this, filename, c, m); }))
         return;
     const PathMap::Target t = target(filename);
     const QString p = t.isMountPoint ? QString() : PathMap::confined(t, true);
@@ -191,20 +193,30 @@ void FtpSession::dataConnected()
         reply(QStringLiteral("150 Opening BINARY mode data connection for %1 (%2 bytes).").arg(name).arg(m_size));
         if (!live())
             return;
-        launch(TransferPtr(new FileSender(std::move(socket), std::move(m_file), off_t(m_offset))));
+        launch(TransferPtr(new FileSender(std::move(socket), std::move(m_file), off_t(m_offset), off_t(m_size))));
         return;
     }
     case Kind::Store:
     case Kind::Append: {
+        // One writer per file: a second one would interleave its bytes with
+        // the first's. Refused before the file is created or cut.
+        m_claim = m_engine.uploads->claim(m_transferPath);
+        if (!m_claim) {
+            clearTransfer();
+            reply(FileBusy);
+            return;
+        }
         // Created only now that the data is on its way.
-        int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
-        if (m_kind == Kind::Append)
-            flags |= O_APPEND;
-        else if (m_offset == 0)
-            flags |= O_TRUNC;
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (m_kind == Kind::Append ? O_APPEND : 0);
         m_file.reset(::open(encoded(m_transferPath).constData(), flags, 0666));
+        struct stat st;
+        if (m_file.valid() && ::fstat(m_file.get(), &st) == 0 && !m_claim->addFile(st)) {
+            clearTransfer();
+            reply(FileBusy);
+            return;
+        }
         if (!m_file.valid()
-            || (m_offset > 0
+            || (m_kind == Kind::Store
                 && (::ftruncate(m_file.get(), m_offset) != 0 || ::lseek(m_file.get(), m_offset, SEEK_SET) < 0))) {
             clearTransfer();
             reply(QStringLiteral("553 Could not create file."));
@@ -216,7 +228,7 @@ void FtpSession::dataConnected()
         reply(QStringLiteral("150 Ok to send data."));
         if (!live())
             return;
-        launch(TransferPtr(new FileReceiver(std::move(socket), std::move(m_file))));
+        launch(TransferPtr(new FileReceiver(std::move(socket), std::move(m_file), std::move(m_claim))));
         return;
     }
     case Kind::List:
@@ -273,7 +285,7 @@ void FtpSession::startListing(UniqueFd socket)
     for (qsizetype i = 0; i < count; ++i) {
         QString info = namesOnly ? entries.at(i).name : listLine(entries.at(i), nowTime);
         const qint32 left = qint32(count - 1 - i);
-        if (!notify([&](IFtpEngineNotify& s) { s.DirItem(*this, info, left); }))
+        if (!notify("DirItem", [&](IFtpEngineNotify& s) { s.DirItem(*this, info, left); }))
             return;
         if (!info.isEmpty()) {
             data += info.toUtf8();
@@ -294,6 +306,8 @@ void FtpSession::transferDone()
     if (outcome == DataTransfer::Outcome::Done)
         finalReply = m_kind == Kind::List || m_kind == Kind::NameList ? m_listingReply
                                                                       : QStringLiteral("226 Transfer complete.");
+    else if (outcome == DataTransfer::Outcome::Shortened)
+        finalReply = QStringLiteral("451 File shortened during transfer; transfer aborted.");
     else if (outcome == DataTransfer::Outcome::LocalError)
         finalReply = m_kind == Kind::Retrieve ? QStringLiteral("451 Failure reading the local file.")
                                               : QStringLiteral("451 Failure writing the local file.");
@@ -310,7 +324,8 @@ void FtpSession::endTransfer(bool success, const QString& finalReply)
     clearTransfer();
     m_lastCommand = now();
     if (started
-        && !notify([&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, success); }))
+        && !notify("TransferFinished",
+                   [&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, success); }))
         return;
     reply(finalReply, 226);
     if (m_controlGone)
@@ -345,6 +360,7 @@ void FtpSession::clearTransfer()
     m_kind = Kind::None;
     m_started = false;
     m_file.reset();
+    m_claim.reset();
     m_outcomePending = false;
     m_connectPending = false;
     m_connectFailed = false;

@@ -12,6 +12,13 @@ constexpr int GraceMs = 10'000;
 
 void SocketCloser::close(QTcpSocket* socket, QObject* owner)
 {
+    if (!socket->isOpen()) {
+        // Reset or closed by the client: Qt has closed it already, and reading
+        // or shutting it would only warn.
+        socket->disconnect();
+        socket->deleteLater();
+        return;
+    }
     socket->readAll();
     socket->flush();
     int unread = 0;

@@ -1,5 +1,6 @@
 // Granting or refusing each file operation by the account's or the group's
-// flag, and blanking the listing of a session that may not list.
+// flag, blanking the listing of a session that may not list, and telling
+// whether a session may learn a file's size and time.
 #include "session/SessionHandlers.h"
 
 #include "session/HandlerSupport.h"
@@ -102,6 +103,17 @@ void SessionHandlers::IFtpEngineNotify_DeleteFile(FtpUser& User, QString& Filena
     const QFileInfo file(User.PhysicalPath(Filename));
     if (!file.filePath().isEmpty() && file.isFile())
         record->PendingFileSize = file.size();
+}
+
+// SIZE and MDTM: a file's size and time only for a session that may list
+// folders or get files. A question, not an operation: the pending code and
+// the logs stay as they are, and the engine's reply is logged as sent.
+void SessionHandlers::IFtpEngineNotify_FileDetails(FtpUser& User, const QString&, bool& Cancel, QString&)
+{
+    const std::shared_ptr<UserObj> record = User.SessionObjectAs<UserObj>();
+    if (!record || !(Granted(*record, &UserObj::AllowDir, &UserObj::GAllowDir)
+                     || Granted(*record, &UserObj::AllowGetFile, &UserObj::GAllowGetFile)))
+        Cancel = true;
 }
 
 void SessionHandlers::IFtpEngineNotify_DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft)

@@ -37,10 +37,11 @@ public:
                                      bool& Cancel, QString& Message);
     void IFtpEngineNotify_PutFile(FtpUser& User, QString& Filename, bool& Cancel, QString& Message);
     void IFtpEngineNotify_GetFile(FtpUser& User, QString& Filename, bool& Cancel, QString& Message);
-    // Throws when a counter cannot be updated; the engine catches it.
+    // Throws when a counter cannot be updated; the engine catches and reports it.
     void IFtpEngineNotify_TransferFinished(FtpUser& User, const QString& Filename, qint32 Direction,
                                            bool Successful);
     void IFtpEngineNotify_DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft);
+    void IFtpEngineNotify_FileDetails(FtpUser& User, const QString& Filename, bool& Cancel, QString& Message);
     void IFtpEngineNotify_SiteCommand(FtpUser& User, bool& Cancel, QString& Command);
     void IFtpEngineNotify_UnrecognizedCommand(FtpUser& User, bool& Cancel, QString& Command, QString& Parameters);
     void IFtpEngineNotify_UserCommand(FtpUser& User, QString& Command, QString& Parameters, bool& Cancel);
@@ -88,6 +89,10 @@ public:
     void DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft) override
     {
         IFtpEngineNotify_DirItem(User, Fileinfo, FilesLeft);
+    }
+    void FileDetails(FtpUser& User, const QString& Filename, bool& Cancel, QString& Message) override
+    {
+        IFtpEngineNotify_FileDetails(User, Filename, Cancel, Message);
     }
     void SiteCommand(FtpUser& User, bool& Cancel, QString& Command) override
     {

@@ -16,12 +16,12 @@ namespace {
 const char Procedure[] = "IFtpEngineNotify_TransferFinished";
 
 // A counter that cannot be updated ends the notification; the engine gets
-// the failure.
-void Update(const QString& user, const char* suffix, qint64 amount, qint64& field)
+// the failure, with the step it happened at, and reports it.
+void Update(const QString& user, const char* suffix, qint64 amount, qint64& field, int step)
 {
     QString error;
     if (!AddToStatCounter(StatCounterPath(user, suffix), amount, field, error))
-        throw ProgramError(75, FrmMainProcedure(Procedure), error);
+        throw ProgramError(75, FrmMainProcedure(Procedure), error, step);
 }
 
 } // namespace
@@ -51,16 +51,16 @@ void SessionHandlers::IFtpEngineNotify_TransferFinished(FtpUser& User, const QSt
                                 true);
     }
     if (upload && Successful) {
-        Update(user, StatSuffix::SentCount, 1, r.FilesSent);
-        Update(user, StatSuffix::SentSize, r.PendingFileSize, r.BytesSent);
+        Update(user, StatSuffix::SentCount, 1, r.FilesSent, 5);
+        Update(user, StatSuffix::SentSize, r.PendingFileSize, r.BytesSent, 5);
     }
     if (download && Successful) {
-        Update(user, StatSuffix::ReceivedCount, 1, r.FilesReceived);
-        Update(user, StatSuffix::ReceivedSize, r.PendingFileSize, r.BytesReceived);
+        Update(user, StatSuffix::ReceivedCount, 1, r.FilesReceived, 6);
+        Update(user, StatSuffix::ReceivedSize, r.PendingFileSize, r.BytesReceived, 6);
     }
     if (Successful) {
-        Update(user, StatSuffix::TransferedCount, 1, r.FilesTransfered);
-        Update(user, StatSuffix::TransferedSize, r.PendingFileSize, r.BytesTransfered);
+        Update(user, StatSuffix::TransferedCount, 1, r.FilesTransfered, 7);
+        Update(user, StatSuffix::TransferedSize, r.PendingFileSize, r.BytesTransfered, 7);
     }
     r.PendingOpCode = PendingOp::None;
     r.PendingFileSize = 0;

@@ -4,16 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QHostAddress>
+#include <QMutex>
+#include <QRandomGenerator>
 #include <QTcpServer>
+#include <QTemporaryDir>
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <vector>
 
 class Engine : public ::testing::Test {
@@ -135,4 +141,187 @@ TEST_F(Engine, ABurstOfConnectionsWaitsInTheListenQueue)
         }
     }
     EXPECT_EQ(greeted, connected);
+}
+
+namespace {
+// A blocking client of the engine on the loopback, for a thread of its own.
+class Client {
+public:
+    explicit Client(quint16 port) : m_fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        const timeval wait{5, 0};
+        ::setsockopt(m_fd.get(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(m_fd.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0)
+            m_fd.reset();
+    }
+    bool valid() const { return m_fd.valid(); }
+    void send(const QByteArray& data) { ::send(m_fd.get(), data.constData(), size_t(data.size()), MSG_NOSIGNAL); }
+    // One reply line; empty once the server has closed (or after 5 s).
+    QByteArray line()
+    {
+        QByteArray out;
+        char c = 0;
+        while (!out.endsWith("\r\n") && ::recv(m_fd.get(), &c, 1, 0) == 1)
+            out += c;
+        return out;
+    }
+    QByteArray command(const QByteArray& text)
+    {
+        send(text + "\r\n");
+        return line();
+    }
+    void login()
+    {
+        line();
+        command("USER abuser");
+        command("PASS any");
+    }
+    // A passive data connection for the next transfer command.
+    Client data()
+    {
+        const QByteArray reply = command("EPSV");
+        const qsizetype from = reply.indexOf("|||") + 3;
+        return Client(quint16(reply.mid(from, reply.indexOf('|', from) - from).toUInt()));
+    }
+    void halfClose() { ::shutdown(m_fd.get(), SHUT_WR); }
+    // Closes with a reset instead of an orderly end.
+    void reset()
+    {
+        const linger now{1, 0};
+        ::setsockopt(m_fd.get(), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        m_fd.reset();
+    }
+    // Reads until the server closes.
+    void drain()
+    {
+        char buffer[65536];
+        while (::recv(m_fd.get(), buffer, sizeof buffer, 0) > 0) {
+        }
+    }
+
+private:
+    UniqueFd m_fd;
+};
+
+QByteArray junk(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    return bytes;
+}
+
+QMutex capturedLock;
+QStringList captured;
+
+void capture(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    const QMutexLocker lock(&capturedLock);
+    captured.append(text);
+}
+} // namespace
+
+// Clients that send junk, reset their connections or half-close them, on the
+// control connection and on data connections, leave the engine nothing to
+// complain about: it never reads a socket that Qt has already closed.
+TEST_F(Engine, AbusedConnectionsLeaveNoWarnings)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    QFile big(root.filePath("big.bin"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(junk(8 * 1024 * 1024));
+    big.close();
+    FtpEngine engine; // no sink: every login is accepted
+    engine.SetDefaultRoot(root.path());
+    engine.SetListenPort(0);
+    ASSERT_TRUE(engine.StartListening()) << engine.LastError().toStdString();
+    const quint16 port = engine.BoundPort();
+
+    captured.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(capture);
+    std::atomic<bool> finished = false;
+    std::thread clients([&] {
+        for (int round = 0; round < 8; ++round) {
+            {
+                Client c(port);
+                c.send(junk(3000));
+                c.reset();
+            }
+            {
+                Client c(port);
+                c.line();
+                c.send("USER abuser\r\nPASS any\r\nNOOP\r\n" + junk(100));
+                c.reset();
+            }
+            {
+                Client c(port);
+                c.send(junk(500) + "\r\nQUIT");
+                c.halfClose();
+                c.drain();
+            }
+            {
+                Client c(port);
+                c.login();
+                c.send("NOOP\r\nPWD\r\n");
+                c.halfClose();
+                c.line();
+                c.reset();
+            }
+            {
+                Client c(port);
+                c.login();
+                Client d = c.data();
+                c.send("RETR big.bin\r\n");
+                d.line();
+                d.reset();
+                c.reset();
+            }
+            {
+                Client c(port);
+                c.login();
+                Client d = c.data();
+                c.send("STOR up.bin\r\n");
+                d.send(junk(100000));
+                c.reset();
+                d.send(junk(1000));
+            }
+            {
+                Client c(port);
+                c.login();
+                Client d = c.data();
+                c.send("STOR up.bin\r\n");
+                d.send(junk(1000));
+                d.halfClose();
+                c.send(junk(200));
+                c.halfClose();
+                c.drain();
+            }
+            {
+                Client c(port);
+                c.login();
+                Client d = c.data();
+                c.send("LIST\r\n");
+                d.reset();
+                c.send(junk(300) + "\r\n");
+                c.reset();
+            }
+        }
+        finished = true;
+    });
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    clients.join();
+    for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+         engine.Sessions().Count() > 0 && std::chrono::steady_clock::now() < until;)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    qInstallMessageHandler(previous);
+
+    EXPECT_EQ(engine.Sessions().Count(), 0);
+    const QMutexLocker lock(&capturedLock);
+    EXPECT_TRUE(captured.isEmpty()) << captured.join(QLatin1Char('\n')).toStdString();
 }

@@ -98,6 +98,45 @@ TEST_F(Permissions, NoRecordRefusesAndReports)
     EXPECT_TRUE(doubles.errors->reports[0].contains(QStringLiteral("in Quayport.frmMain.IFtpEngineNotify_ChangeDir ")));
 }
 
+// SIZE and MDTM: answered where the chosen flags allow listing or getting.
+// A question, not an operation: whatever is pending stays so.
+TEST_F(Permissions, FileDetailsOnlyForWhoMayListOrGet)
+{
+    for (int combo = 0; combo < 32; ++combo) {
+        const bool adopt = combo & 1, dir = combo & 2, get = combo & 4;
+        const bool groupDir = combo & 8, groupGet = combo & 16;
+        SCOPED_TRACE("combination " + std::to_string(combo));
+        AccountRecord a = account(QStringLiteral("bob"));
+        a.AdoptGroupCMDs = adopt;
+        a.Permissions = PermissionSet::all(true);
+        a.Permissions.Dir = dir;
+        a.Permissions.GetFile = get;
+        writeAccount(a);
+        GroupRecord g = group();
+        g.Permissions.Dir = groupDir;
+        g.Permissions.GetFile = groupGet;
+        writeGroup(QStringLiteral("staff"), g);
+        auto user = session(QStringLiteral("bob"));
+        login(*user);
+        record(*user)->PendingOpCode = PendingOp::Delete;
+        record(*user)->PendingFileSize = 1500;
+        bool cancel = false;
+        QString message = QStringLiteral("engine's own");
+        handlers.IFtpEngineNotify_FileDetails(*user, QStringLiteral("f"), cancel, message);
+        EXPECT_EQ(cancel, !(adopt ? groupDir || groupGet : dir || get));
+        EXPECT_EQ(message, QStringLiteral("engine's own"));
+        EXPECT_EQ(record(*user)->PendingOpCode, PendingOp::Delete);
+        EXPECT_EQ(record(*user)->PendingFileSize, 1500);
+    }
+    auto stranger = session(QStringLiteral("bob"));
+    stranger->state = FtpUser::Connected;
+    stranger->SetSessionData(QStringLiteral("kill"));
+    bool cancel = false;
+    QString message;
+    handlers.IFtpEngineNotify_FileDetails(*stranger, QStringLiteral("f"), cancel, message);
+    EXPECT_TRUE(cancel);
+}
+
 TEST_F(Permissions, DeleteSizesTheVeryFileTheEngineWillDelete)
 {
     auto user = bob(false, &PermissionSet::DeleteFile, true, true);

@@ -88,11 +88,14 @@ class Replies(HostTest):
         self.assertTrue(r.reply().startswith("257"))
         self.assertEqual(sorted(os.listdir(self.host.root)), ["café", "ok.txt"])
 
-    def test_handler_exceptions_are_contained(self):
+    def test_handler_exceptions_are_contained_and_reported(self):
         r = self.raw()
         r.login()
         self.assertTrue(r.cmd("NOOP throw").startswith("200"))
         self.assertTrue(r.cmd("PWD").startswith("257"))
+        self.host.sync()
+        self.assertEqual([e["text"] for e in self.host.of("ErrorReport")],
+                         ["handler failure\nin FtpEngine.FtpEngineCtl.UserCommand at line 0"])
 
 
 class Notifications(HostTest):

@@ -5,6 +5,7 @@ import os
 import resource
 import shutil
 import subprocess
+import time
 import unittest
 
 from enginehost import HostTest
@@ -73,6 +74,67 @@ class FtplibTransfers(HostTest):
         f.retrbinary("RETR small.txt", got.write)
         self.assertEqual(got.getvalue(), b"still here")
         f.quit()
+
+    def test_one_writer_per_file(self):
+        """A second upload of a file being written is refused, under any of its
+        names, and counts nothing; a reader gets what is written so far."""
+        first = self.host.ftp()
+        conn = first.transfercmd("STOR same.bin")
+        conn.sendall(BINARY[:100000])
+        path = self.host.path("same.bin")
+        deadline = time.time() + 10
+        while os.path.getsize(path) < 100000 and time.time() < deadline:
+            time.sleep(0.01)
+        os.symlink("same.bin", self.host.path("alias.bin"))
+        second = self.host.ftp()
+        for command, rest in (("STOR same.bin", None), ("STOR SAME.BIN", None), ("APPE same.bin", None),
+                              ("STOR same.bin", 50), ("STOR alias.bin", None)):
+            with self.assertRaises(ftplib.error_temp) as refused:
+                second.storbinary(command, io.BytesIO(b"intruder"), rest=rest)
+            self.assertEqual(str(refused.exception), "450 File busy: another upload is writing it.", command)
+        got = io.BytesIO()
+        second.retrbinary("RETR same.bin", got.write)
+        self.assertEqual(got.getvalue(), BINARY[:100000])
+        conn.sendall(BINARY[100000:])
+        conn.close()
+        self.assertTrue(first.voidresp().startswith("226"))
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(), BINARY)
+        self.assertFalse(os.path.exists(self.host.path("SAME.BIN")))
+        # Once the first upload has ended, the file is free again.
+        second.storbinary("STOR same.bin", io.BytesIO(b"next"))
+        self.assertEqual(second.size("same.bin"), 4)
+        first.quit()
+        second.quit()
+        self.host.sync()
+        done = [(e["sid"], e["direction"], e["ok"]) for e in self.host.of("TransferFinished")]
+        a, b = self.host.of("UserLogin")[0]["sid"], self.host.of("UserLogin")[1]["sid"]
+        self.assertEqual(done, [(b, 1, True), (a, 0, True), (b, 0, True)])
+
+    def test_download_of_a_file_cut_short_meanwhile_fails(self):
+        self.host.write("big.bin", os.urandom(32 * 1024 * 1024))
+        reader = self.host.ftp()
+        conn = reader.transfercmd("RETR big.bin")
+        got = len(conn.recv(65536))
+        # Another session rewrites the file while the download is on its way.
+        writer = self.host.ftp()
+        writer.storbinary("STOR big.bin", io.BytesIO(b"small now"))
+        while True:
+            chunk = conn.recv(1024 * 1024)
+            if not chunk:
+                break
+            got += len(chunk)
+        conn.close()
+        self.assertLess(got, 32 * 1024 * 1024)
+        with self.assertRaises(ftplib.error_temp) as short:
+            reader.voidresp()
+        self.assertEqual(str(short.exception), "451 File shortened during transfer; transfer aborted.")
+        self.assertEqual(reader.voidcmd("NOOP"), "200 NOOP command successful.")
+        reader.quit()
+        writer.quit()
+        self.host.sync()
+        self.assertEqual([(e["direction"], e["ok"]) for e in self.host.of("TransferFinished")],
+                         [(0, True), (1, False)])
 
     def test_upload_file_appears_only_with_its_data_connection(self):
         r = self.raw()

@@ -171,6 +171,12 @@ void RecordingSink::DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft)
                                           : QStringLiteral("226 Listing complete."));
 }
 
+void RecordingSink::FileDetails(FtpUser& User, const QString& Filename, bool& Cancel, QString&)
+{
+    const Inside inside(*this, User);
+    permission(User, "FileDetails", Filename, Cancel);
+}
+
 void RecordingSink::SiteCommand(FtpUser& User, bool& Cancel, QString& Command)
 {
     const Inside inside(*this, User);

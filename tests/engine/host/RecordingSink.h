@@ -32,6 +32,7 @@ public:
     void GetFile(FtpUser& User, QString& Filename, bool& Cancel, QString& Message) override;
     void TransferFinished(FtpUser& User, const QString& Filename, qint32 Direction, bool Successful) override;
     void DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft) override;
+    void FileDetails(FtpUser& User, const QString& Filename, bool& Cancel, QString& Message) override;
     void SiteCommand(FtpUser& User, bool& Cancel, QString& Command) override;
     void UnrecognizedCommand(FtpUser& User, bool& Cancel, QString& Command, QString& Parameters) override;
     void UserCommand(FtpUser& User, QString& Command, QString& Parameters, bool& Cancel) override;

@@ -3,6 +3,7 @@
 // one JSON line per notification; reads control requests on standard input.
 #include "RecordingSink.h"
 
+#include "core/ErrorReporter.h"
 #include "engine/FtpEngine.h"
 #include "engine/FtpEnginePrivate.h"
 #include "tests/support/StdinLines.h"
@@ -15,6 +16,19 @@
 #include <cstdio>
 
 namespace {
+// Error reports become events, so that tests see what the engine reports.
+class EventReporter final : public ErrorReporter {
+public:
+    explicit EventReporter(const RecordingSink& sink) : m_sink(sink) {}
+    void show(const QString& text) override
+    {
+        m_sink.print({{QStringLiteral("e"), QStringLiteral("ErrorReport")}, {QStringLiteral("text"), text}});
+    }
+
+private:
+    const RecordingSink& m_sink;
+};
+
 void runRequest(const QString& line, FtpEngine& engine, RecordingSink& sink)
 {
     const QString verb = line.section(QLatin1Char(' '), 0, 0);
@@ -81,6 +95,7 @@ int main(int argc, char** argv)
 
     FtpEngine engine;
     RecordingSink sink(engine, options.value(QStringLiteral("root")), options.isSet(QStringLiteral("quiet")));
+    InstallErrorReporter(std::make_shared<EventReporter>(sink));
     for (const QString& entry : options.values(QStringLiteral("folder"))) {
         const QStringList f = entry.split(QLatin1Char('|'));
         if (f.size() == 3)
@@ -111,5 +126,6 @@ int main(int argc, char** argv)
     StdinLines requests([&](const QString& line) { runRequest(line, engine, sink); });
     const int code = app.exec();
     engine.StopListening();
+    InstallErrorReporter(nullptr);
     return code;
 }

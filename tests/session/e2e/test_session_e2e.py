@@ -258,6 +258,38 @@ class Refusals(SessionCase):
         self.assertIn("550 Access denied", messages)
         self.assertFalse(any(name.startswith("ro.") for name in os.listdir(self.home.file("users/stats"))))
 
+    def test_size_and_time_only_for_who_may_list_or_get(self):
+        nothing = {f: False for f in FLAGS}
+        self.home.write_account("ro", PASSWORD, "staff", flags=nothing)
+        self.home.write_account("getter", PASSWORD, "staff", flags=dict(nothing, GetFile=True))
+        self.home.write_account("lister", PASSWORD, "staff", flags=dict(nothing, Dir=True))
+        with open(os.path.join(self.home.root, "keep.txt"), "wb") as f:
+            f.write(b"fourteen bytes")
+        self.start()
+        for user in ("getter", "lister"):
+            client = self.ftp(user)
+            self.assertEqual(client.sendcmd("SIZE keep.txt"), "213 14", user)
+            self.assertRegex(client.sendcmd("MDTM keep.txt"), r"^213 \d{14}$")
+            with self.assertRaises(ftplib.error_perm) as missing:
+                client.sendcmd("SIZE missing.txt")
+            self.assertEqual(str(missing.exception), "550 Could not get file size.")
+            client.quit()
+        client = self.ftp("ro")
+        # Whether the file exists or not, a user with no rights learns nothing.
+        for command in ("SIZE keep.txt", "MDTM keep.txt", "SIZE missing.txt"):
+            with self.assertRaises(ftplib.error_perm) as refused:
+                client.sendcmd(command)
+            self.assertEqual(str(refused.exception), "550 Access denied.", command)
+        client.pwd()
+        client.quit()
+        self.wait_for_logouts(3)
+        messages = [r[5] for r in self.home.log_records("U_ro.txt")]
+        start = messages.index("SIZE keep.txt")
+        self.assertEqual(messages[start:start + 8], [
+            "SIZE keep.txt", "550 Access denied.", "MDTM keep.txt", "550 Access denied.",
+            "SIZE missing.txt", "550 Access denied.", "PWD", '257 "/" is the current directory.'])
+        self.assertFalse(any(name.startswith("ro.") for name in os.listdir(self.home.file("users/stats"))))
+
 
 class Statistics(SessionCase):
     def test_bob_session_records_and_numbers(self):
@@ -307,6 +339,24 @@ class Statistics(SessionCase):
             found = [name for name in names if os.path.exists(self.home.file(name))]
             self.assertEqual(len(found), 1, prefix)
             self.assertEqual(self.home.read_lines(found[0]), trend)
+
+    def test_a_counter_that_cannot_be_written_is_reported_and_serving_goes_on(self):
+        os.makedirs(self.home.file("users/stats/bob.Sent_File_Count.txt"))  # a folder, not a file
+        self.start()
+        client = self.ftp()
+        client.storbinary("STOR up.bin", io.BytesIO(b"12345"))
+        self.assertEqual(client.size("up.bin"), 5)
+        got = io.BytesIO()
+        client.retrbinary("RETR up.bin", got.write)
+        self.assertEqual(got.getvalue(), b"12345")
+        client.quit()
+        self.wait_for_logouts(1)
+        errors = [line for line in self.host.console() if line.startswith("ERROR ")]
+        self.assertEqual(len(errors), 1, errors)
+        self.assertTrue(errors[0].endswith("|in Quayport.frmMain.IFtpEngineNotify_TransferFinished at line 5"),
+                        errors[0])
+        # The download after it is counted as usual.
+        self.assertEqual(self.home.read_lines("users/stats/bob.Received_File_Count.txt"), ["1"])
 
     @unittest.skipUnless(shutil.which("curl"), "curl is not installed")
     def test_curl_transfers_are_counted_and_its_password_masked(self):
