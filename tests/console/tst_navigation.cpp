@@ -17,6 +17,7 @@
 #include "tests/console/pane/LoopbackClient.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
@@ -222,6 +223,57 @@ private Q_SLOTS:
         QTRY_COMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
         QVERIFY(console.fmeUser->isHidden());
         QCOMPARE(console.lvwDb->ItemCount(), 1);
+        QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    void theKeyboardAndADragChooseANodeAsAClickDoes()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& console = fixture.console();
+        console.show();
+        console.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console));
+        TreeViewControl& tree = *console.tvwDb;
+        ListViewControl& list = *console.lvwDb;
+
+        click(tree, QStringLiteral("root"));
+        QCOMPARE(QApplication::focusWidget(), &tree);
+        struct Step {
+            Qt::Key key;
+            const char* selected;
+            const char* firstColumn;
+        };
+        // Right opens "Users and Groups" and leaves it chosen.
+        const Step steps[] = {{Qt::Key_Down, "uandg", "Name"},    {Qt::Key_Right, "uandg", "Name"},
+                              {Qt::Key_Down, "users", "User"},    {Qt::Key_Down, "groups", "Groups"},
+                              {Qt::Key_Left, "uandg", "Name"},    {Qt::Key_End, "Active", "User"},
+                              {Qt::Key_Home, "root", "IP Address"}};
+        for (const Step& step : steps) {
+            ConsoleState::SelectedItem = QStringLiteral("stale");
+            const QString before = tree.SelectedKey();
+            QTest::keyClick(QApplication::focusWidget(), step.key);
+            const QString key = QString::fromLatin1(step.selected);
+            QCOMPARE(tree.SelectedKey(), key);
+            QCOMPARE(ConsoleState::SelectedKey, key);
+            // A key that leaves the highlight where it is chooses nothing anew.
+            QCOMPARE(ConsoleState::SelectedItem, key == before ? QStringLiteral("stale") : QString());
+            QCOMPARE(list.ColumnTitle(0), QString::fromLatin1(step.firstColumn));
+        }
+        // The action button's menu is the highlighted node's.
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), console.MainMnu);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), console.mnuRefreshOptions);
+
+        // A press on one node dragged to another leaves the highlight there.
+        const QPoint from = tree.visualItemRect(tree.Node(QStringLiteral("users"))).center();
+        const QPoint to = tree.visualItemRect(tree.Node(QStringLiteral("groups"))).center();
+        QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(tree.viewport(), to);
+        QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, to);
+        QCOMPARE(tree.SelectedKey(), QStringLiteral("groups"));
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("groups"));
+        QCOMPARE(list.ColumnTitle(0), QStringLiteral("Groups"));
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
