@@ -56,6 +56,8 @@ public:
     class FtpUser* SessionOfKey(const QString& key, int* index = nullptr) const;
 
 private:
+    void fill(QString key);
+
     PaneControls c;
     CoalescedRefresh m_refresh;
 };

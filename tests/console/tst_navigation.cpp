@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -33,6 +34,28 @@ void click(TreeViewControl& tree, const QString& key, Qt::MouseButton button = Q
         QTest::mouseClick(tree.viewport(), button, {}, at);
     else
         QTest::mousePress(tree.viewport(), button, {}, at);
+}
+
+// A left click on the list row with that key, in the report view.
+void clickRow(ListViewControl& list, const QString& key)
+{
+    auto* view = list.findChild<QTreeView*>();
+    for (int row = 0; row < list.ItemCount(); ++row) {
+        if (list.Item(row).key == key) {
+            const QModelIndex index = view->model()->index(row, 0);
+            view->scrollTo(index);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no row ") + key));
+}
+
+// The key and text of the highlighted row; empty when no row is highlighted.
+QString highlighted(const ListViewControl& list)
+{
+    const std::optional<ListViewItem> row = list.SelectedItem();
+    return row ? row->key + QLatin1Char(' ') + row->text : QString();
 }
 
 QStringList columns(const ListViewControl& list)
@@ -274,6 +297,51 @@ private Q_SLOTS:
         QCOMPARE(tree.SelectedKey(), QStringLiteral("groups"));
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("groups"));
         QCOMPARE(list.ColumnTitle(0), QStringLiteral("Groups"));
+        QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    void theHighlightedRowIsTheChosenOne()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        fixture.writeBob();
+        frmMain& console = fixture.console();
+        console.show();
+        console.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console));
+        TreeViewControl& tree = *console.tvwDb;
+        ListViewControl& list = *console.lvwDb;
+
+        // A click and the arrow keys choose the row they highlight.
+        click(tree, QStringLiteral("users"));
+        clickRow(list, list.Item(0).key);
+        QCOMPARE(ConsoleState::SelectedItem, list.Item(0).text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(list.SelectedText(), list.Item(1).text);
+        QCOMPARE(ConsoleState::SelectedItem, list.Item(1).text);
+        // A node click chooses no row, so none stays highlighted.
+        click(tree, QStringLiteral("users"));
+        QCOMPARE(ConsoleState::SelectedItem, QString());
+        QCOMPARE(list.SelectedItem(), std::nullopt);
+
+        // Three sessions of one user: the rows differ only in their session.
+        const quint16 port = console.FtpEngine1->BoundPort();
+        LoopbackClient first(port), second(port), third(port);
+        for (LoopbackClient* c : {&first, &second, &third})
+            QVERIFY(c->login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QTRY_COMPARE(tree.ChildKeys(QStringLiteral("#@127.0.0.1")).size(), 3);
+        click(tree, QStringLiteral("Active"));
+        QCOMPARE(list.ItemCount(), 3);
+        clickRow(list, QStringLiteral("k1"));
+        QCOMPARE(highlighted(list), QStringLiteral("k1 bob"));
+        QCOMPARE(ConsoleState::SelectedItem, QStringLiteral("bob"));
+        // The first session ends: the second's row is now "k0" and the third's
+        // "k1". The logout clears the choice, and with it the highlight.
+        first.send(QStringLiteral("QUIT"));
+        QTRY_COMPARE(list.ItemCount(), 2);
+        QCOMPARE(ConsoleState::SelectedItem, QString());
+        QCOMPARE(highlighted(list), QString());
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
