@@ -181,7 +181,21 @@ void ConsolePane::UpdateUserTree()
     }
     if (!identity.isEmpty())
         ConsoleState::SelectedKey = now.isEmpty() ? QStringLiteral("Active") : now;
+    // A chart stays in the pane until a tree click or a list command: on a
+    // busy server logins and logouts would never leave it long enough to read.
+    if (chartShown())
+        return;
     UpdateTree(ConsoleState::SelectedKey);
+}
+
+bool ConsolePane::chartShown() const
+{
+    for (const QWidget* frame : {c.fmeFileStats, c.fmeMegabyteStats, c.FmeUserDayFile, c.fmeUserDayMegabytes,
+                                 c.FmeGroupDayFile, c.FmeGroupDayMegabytes}) {
+        if (frame && !frame->isHidden())
+            return true;
+    }
+    return false;
 }
 
 void ConsolePane::ScheduleUserTreeUpdate()

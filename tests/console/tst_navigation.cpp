@@ -51,6 +51,15 @@ void clickRow(ListViewControl& list, const QString& key)
     QFAIL(qPrintable(QStringLiteral("no row ") + key));
 }
 
+// The key of the list row with that text; empty when none has it.
+QString rowWithText(const ListViewControl& list, const QString& text)
+{
+    for (int row = 0; row < list.ItemCount(); ++row)
+        if (list.Item(row).text == text)
+            return list.Item(row).key;
+    return {};
+}
+
 // The key and text of the highlighted row; empty when no row is highlighted.
 QString highlighted(const ListViewControl& list)
 {
@@ -342,6 +351,39 @@ private Q_SLOTS:
         QTRY_COMPARE(list.ItemCount(), 2);
         QCOMPARE(ConsoleState::SelectedItem, QString());
         QCOMPARE(highlighted(list), QString());
+        QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    void aChartStaysThroughLoginsAndLogouts()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        fixture.writeBob();
+        fixture.folder.write(QStringLiteral("/users/stats/Trend_bob.txt"), "0\r\n1\r\n2\r\n3\r\n0\r\n5\r\n6\r\n7\r\n");
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        TreeViewControl& tree = *console.tvwDb;
+
+        click(tree, QStringLiteral("users"));
+        clickRow(*console.lvwDb, rowWithText(*console.lvwDb, QStringLiteral("bob")));
+        console.mnuStats2.at(0)->trigger();
+        QVERIFY(!console.fmeFileStats->isHidden());
+
+        const quint16 port = console.FtpEngine1->BoundPort();
+        LoopbackClient visitor(port);
+        QVERIFY(visitor.login(QStringLiteral("anonymous"), QStringLiteral("me@example.org")).startsWith(QLatin1String("230 ")));
+        QTRY_VERIFY(tree.HasNode(QStringLiteral("@0")));
+        visitor.send(QStringLiteral("QUIT"));
+        QTRY_VERIFY(!tree.HasNode(QStringLiteral("@0")));
+        QVERIFY(!console.fmeFileStats->isHidden());
+        QVERIFY(console.fmeList->isHidden());
+
+        // A tree click brings the list back.
+        click(tree, QStringLiteral("users"));
+        QVERIFY(console.fmeFileStats->isHidden());
+        QVERIFY(!console.fmeList->isHidden());
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
