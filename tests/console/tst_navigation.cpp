@@ -7,6 +7,7 @@
 #include "core/TextFile.h"
 #include "engine/FtpEngine.h"
 #include "platform/DigitDisplay.h"
+#include "platform/ProgramFonts.h"
 #include "platform/ListViewControl.h"
 #include "platform/RowList.h"
 #include "platform/TreeViewControl.h"
@@ -19,8 +20,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTreeView>
 
@@ -385,6 +388,50 @@ private Q_SLOTS:
         QVERIFY(console.fmeFileStats->isHidden());
         QVERIFY(!console.fmeList->isHidden());
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    void theConnectionPanelKeepsTheWidthAndItsDigitsReadable()
+    {
+        // The program's own face, as the panel's captions are drawn in it.
+        const QFont before = QApplication::font();
+        const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
+        UseProgramFont();
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        fixture.writeBob();
+        // A terabyte received so far, and a long count.
+        fixture.folder.write(QStringLiteral("/users/stats/bob.Received_File_Size.txt"), "999999999999\r\n");
+        fixture.folder.write(QStringLiteral("/users/stats/bob.Received_File_Count.txt"), "123456789\r\n");
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        const int width = TwipsToPixels(10125);
+        TreeViewControl& tree = *console.tvwDb;
+
+        LoopbackClient bob(console.FtpEngine1->BoundPort());
+        QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QTRY_VERIFY(tree.HasNode(QStringLiteral("@0")));
+        tree.EnsureVisible(QStringLiteral("@0"));
+        for (const char* key : {"@0", "root", "@0"}) {
+            click(tree, QString::fromLatin1(key));
+            QTest::qWait(50); // the window manager's answer to a new minimum size
+            QCOMPARE(console.width(), width);
+        }
+        QCOMPARE(console.fmeUser->rdTotalMBreceived->Value(), QStringLiteral("999999.999.999"));
+        // The digits' height as the display draws them: the segment length is
+        // what both the width per digit cell and the height allow.
+        for (const DigitDisplay* d : console.fmeUser->findChildren<DigitDisplay*>()) {
+            const int cells = d->digitCount() * 6 + 1;
+            const int segment = std::min(d->width() * 5 / cells, d->height() * 5 / 12);
+            QVERIFY2(2 * segment >= 10, qPrintable(d->objectName() + QLatin1Char(' ') + d->Value()));
+            QVERIFY(console.fmeUser->rect().contains(d->geometry()));
+        }
+        // Every caption whole: no room was taken from the captions either.
+        for (const QLabel* caption : console.fmeUser->findChildren<QLabel*>())
+            QVERIFY2(caption->contentsRect().width() >= caption->fontMetrics().horizontalAdvance(caption->text()),
+                     qPrintable(caption->text()));
+        QVERIFY(!SaveShot(console, QStringLiteral("connection-panel-large-totals")).isEmpty());
     }
 
     void vanishedConnectionIsRepairedOnATreePress()
