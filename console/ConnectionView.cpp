@@ -41,9 +41,10 @@ QString accountGroup(const QString& userName)
     return ModMain::GetUserGroup(userName, QStringLiteral("Quayport.frmMain.GetUserGroup"));
 }
 
+// The folder as it is spelt: on a case-sensitive disk a lower-cased path names another folder.
 QString folderText(const QString& path)
 {
-    return ModMain::RMVSlash(path + QLatin1Char('/'));
+    return ModMain::CollapseSlashes(path + QLatin1Char('/'));
 }
 
 // A user's running total from a counter file; no file (or a name that may not

@@ -86,6 +86,17 @@ FtpUser* ConsolePane::SessionOfKey(const QString& key, int* index) const
 
 void ConsolePane::UpdateTree(QString key)
 {
+    fill(std::move(key));
+    // The highlighted row is what the commands act on: a refresh that dropped
+    // the highlight drops the choice, and one without a choice highlights nothing.
+    if (!c.lvwDb->isHidden() && c.lvwDb->SelectedText() != ConsoleState::SelectedItem) {
+        ConsoleState::SelectedItem.clear();
+        c.lvwDb->ClearSelection();
+    }
+}
+
+void ConsolePane::fill(QString key)
+{
     PointerRestore pointer{c.restorePointer};
     // The frames and the list take their final state once, at the end: a
     // frame hidden and shown again would lay out and paint the pane anew.
@@ -170,7 +181,21 @@ void ConsolePane::UpdateUserTree()
     }
     if (!identity.isEmpty())
         ConsoleState::SelectedKey = now.isEmpty() ? QStringLiteral("Active") : now;
+    // A chart stays in the pane until a tree click or a list command: on a
+    // busy server logins and logouts would never leave it long enough to read.
+    if (chartShown())
+        return;
     UpdateTree(ConsoleState::SelectedKey);
+}
+
+bool ConsolePane::chartShown() const
+{
+    for (const QWidget* frame : {c.fmeFileStats, c.fmeMegabyteStats, c.FmeUserDayFile, c.fmeUserDayMegabytes,
+                                 c.FmeGroupDayFile, c.FmeGroupDayMegabytes}) {
+        if (frame && !frame->isHidden())
+            return true;
+    }
+    return false;
 }
 
 void ConsolePane::ScheduleUserTreeUpdate()

@@ -42,7 +42,8 @@ public:
     // selection to "Active".
     void UpdateTree(QString key);
     // Rebuilds the connection subtree from the engine's sessions; a selected
-    // connection follows its session to its new index. Then refreshes the pane.
+    // connection follows its session to its new index. Then refreshes the
+    // pane, unless it shows a chart.
     void UpdateUserTree();
     // The same, soon: however many sessions ask, the subtree and the pane are
     // brought up to date at most once per refresh period.
@@ -56,6 +57,9 @@ public:
     class FtpUser* SessionOfKey(const QString& key, int* index = nullptr) const;
 
 private:
+    void fill(QString key);
+    bool chartShown() const;
+
     PaneControls c;
     CoalescedRefresh m_refresh;
 };

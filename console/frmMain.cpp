@@ -68,6 +68,8 @@ frmMain::frmMain(QWidget* parent)
     connectControls();
     BindHelpKey(*this, HelpContext);
     new PaintThrottle(this); // however fast events arrive, the window paints at a bounded rate
+    // The width is fixed; what the pane shows never widens the window.
+    setFixedWidth(TwipsToPixels(10125));
     resize(TwipsToPixels(10125), TwipsToPixels(8280));
 }
 

@@ -38,13 +38,13 @@ QString logPrefix(const QString& key)
     return {};
 }
 
-// The path of a log file in the logs folder; empty when the name cannot be one
-// literal file name (such a name never names a log).
+// The path of a log file in the logs folder, spelt as it is on disk; empty
+// when the name cannot be one literal file name (such a name never names a log).
 QString logPath(const QString& fileName)
 {
     if (!IsSafeName(fileName))
         return {};
-    return AppFolder() + QStringLiteral("/Logs/") + fileName;
+    return ResolvePath(AppPath(QStringLiteral("/logs/") + fileName));
 }
 
 // A name handed to an edit dialog only when it can name a file of its own.

@@ -13,6 +13,7 @@
 #include "session/ConsoleState.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
 
@@ -82,6 +83,14 @@ void frmMain::changeEvent(QEvent* event)
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // The window has no Close: Exit is the way out. A window manager that
+    // offers a close button or Alt+F4 all the same would drop every session,
+    // so its request is refused. Exit, a termination signal and the end of the
+    // desktop session close the window from the program and are not refused.
+    if (event->spontaneous() && !ProgramLifetime::Ending() && !qApp->isSavingSession()) {
+        event->ignore();
+        return;
+    }
     Form_QueryUnload();
     event->accept();
     // The console is the program: when it closes, whatever closed it, the program ends.

@@ -24,6 +24,10 @@ void frmMain::UpdateTree(QString key)
 
 void frmMain::UpdateUserTree()
 {
+    // A logout has just cleared the chosen row: its highlight goes at once,
+    // not at the refresh (a cheap test per login and logout).
+    if (ConsoleState::SelectedItem.isEmpty())
+        lvwDb->ClearSelection();
     // Called from the login and logout notifications: the tree and the pane
     // follow on the next refresh tick, never once per event.
     m_pane->ScheduleUserTreeUpdate();
@@ -50,7 +54,9 @@ void frmMain::tvwDb_NodeClick(const QString& clicked)
     lvwDb->setVisible(true);
     ConsoleState::SelectedKey = key;
     UpdateTree(key);
+    // No row is chosen now, so none is highlighted.
     ConsoleState::SelectedItem.clear();
+    lvwDb->ClearSelection();
 }
 
 void frmMain::tvwDb_MouseDown(int button)

@@ -32,7 +32,12 @@ QString CDate2Julian(const QDate& date)
 
 QString RMVSlash(const QString& path)
 {
-    QString p = path.toLower().trimmed();
+    return CollapseSlashes(path.toLower());
+}
+
+QString CollapseSlashes(const QString& path)
+{
+    QString p = path.trimmed();
     p.replace(QLatin1String("///"), QLatin1String("/"));
     p.replace(QLatin1String("//"), QLatin1String("/"));
     return p.trimmed();

@@ -11,8 +11,11 @@ namespace ModMain {
 bool ValidateString(const QString& text);
 // The day of the year, at least three digits ("001" ... "366").
 QString CDate2Julian(const QDate& date);
-// Lower-cased, trimmed, "///" and then "//" collapsed to "/", trimmed again.
+// Lower-cased, trimmed, "///" and then "//" collapsed to "/", trimmed again:
+// for comparing paths without regard to letter case.
 QString RMVSlash(const QString& path);
+// The same in the path's own letter case: for showing a path as it is spelt.
+QString CollapseSlashes(const QString& path);
 
 } // namespace ModMain
 

@@ -4,6 +4,9 @@ DigitDisplay::DigitDisplay(QWidget* parent)
     : QLCDNumber(parent)
 {
     setSegmentStyle(QLCDNumber::Flat);
+    // The layout gives the width and the digits scale to it: a long value
+    // must never widen the window that holds it.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Minimum);
     SetValue(QString());
 }
 

@@ -5,6 +5,7 @@
 
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
 #include <QStackedLayout>
@@ -24,8 +25,16 @@ public:
     std::function<void()> clicked;
     std::function<void()> doubleClicked;
     std::function<void()> focused;
+    std::function<void()> keyedToAnotherRow;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const QModelIndexList before = this->selectionModel()->selectedRows();
+        Base::keyPressEvent(event);
+        if (keyedToAnotherRow && this->selectionModel()->selectedRows() != before)
+            keyedToAnotherRow();
+    }
     void mousePressEvent(QMouseEvent* event) override
     {
         Base::mousePressEvent(event);
@@ -94,6 +103,7 @@ ListViewControl::ListViewControl(QWidget* parent)
     report->clicked = icons->clicked = clicked;
     report->doubleClicked = icons->doubleClicked = doubleClicked;
     report->focused = icons->focused = focused;
+    report->keyedToAnotherRow = icons->keyedToAnotherRow = clicked;
     m_report = report;
     m_icons = icons;
 
@@ -205,6 +215,11 @@ std::optional<ListViewItem> ListViewControl::SelectedItem() const
     if (rows.isEmpty())
         return std::nullopt;
     return m_model->Item(rows.first().row());
+}
+
+void ListViewControl::ClearSelection()
+{
+    m_report->selectionModel()->clearSelection();
 }
 
 QString ListViewControl::SelectedText() const

@@ -44,6 +44,8 @@ public:
     // Selects the row with that key and brings it into view; false when none has it.
     bool SelectItem(const QString& key);
     std::optional<ListViewItem> SelectedItem() const;
+    // Leaves no row selected.
+    void ClearSelection();
     // The selected row's text, empty when no row is selected.
     QString SelectedText() const;
 
@@ -57,7 +59,8 @@ public:
     void EndUpdate();
 
 Q_SIGNALS:
-    // A left click anywhere in the list, after the press has updated the selection.
+    // A left click anywhere in the list, after the press has updated the
+    // selection; also a key that moved the selection to another row.
     void Clicked();
     // A left double-click anywhere in the list, after the selection is up to date.
     void DblClick();

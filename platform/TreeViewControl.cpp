@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -20,6 +21,7 @@ TreeViewControl::TreeViewControl(QWidget* parent) : QTreeWidget(parent)
     // Every node is one line of text beside a picture of one size.
     setUniformRowHeights(true);
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        m_clicked = true;
         if (item)
             Q_EMIT NodeClick(KeyOf(item));
     });
@@ -213,9 +215,36 @@ void TreeViewControl::mousePressEvent(QMouseEvent* event)
     const int button = event->button() == Qt::RightButton ? RightButton
         : event->button() == Qt::MiddleButton           ? MiddleButton
                                                          : LeftButton;
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        m_selectedAtPress = SelectedKey();
+        m_clicked = false;
         QTreeWidget::mousePressEvent(event);
-    else
+    } else {
         event->accept(); // other buttons leave the selection where it is
+    }
     Q_EMIT MouseDown(button);
+}
+
+void TreeViewControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    // A press on one node and a release on another is no click, but the
+    // highlight has moved all the same.
+    if (event->button() == Qt::LeftButton && !m_clicked)
+        chosenIfMovedFrom(m_selectedAtPress);
+}
+
+void TreeViewControl::keyPressEvent(QKeyEvent* event)
+{
+    const QString before = SelectedKey();
+    QTreeWidget::keyPressEvent(event);
+    chosenIfMovedFrom(before);
+}
+
+void TreeViewControl::chosenIfMovedFrom(const QString& key)
+{
+    // A move with Ctrl held leaves the highlight where it was.
+    const QString now = SelectedKey();
+    if (!now.isEmpty() && now != key)
+        Q_EMIT NodeClick(now);
 }

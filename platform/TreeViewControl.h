@@ -2,7 +2,8 @@
 // The tree of keyed nodes: each node has a unique key, a text, a picture from
 // an image list and a tag. Nodes are also reachable by position in the order
 // they were added, as the console's rebuilds expect. A right press never moves
-// the selection: the console's menus act on the node chosen with a left click.
+// the selection: the console's menus act on the node chosen with a left click
+// or the keyboard.
 #include "platform/ImageList.h"
 
 #include <QStringList>
@@ -57,16 +58,24 @@ public:
     static QString KeyOf(const QTreeWidgetItem* item);
 
 Q_SIGNALS:
-    // A left click on a node.
+    // A node chosen by the user: a left click, a drag of the highlight to it,
+    // or the keyboard (arrows, Home, End, page keys, type-ahead).
     void NodeClick(const QString& key);
     // Any mouse press on the tree.
     void MouseDown(int button);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void forget(QTreeWidgetItem* item);
+    // Reports the highlighted node when input moved the highlight from the node of key.
+    void chosenIfMovedFrom(const QString& key);
+
+    QString m_selectedAtPress;
+    bool m_clicked = false;
 
     ImageList m_images;
     QHash<QString, QTreeWidgetItem*> m_nodes;

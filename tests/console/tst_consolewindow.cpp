@@ -15,12 +15,14 @@
 #include "tests/console/ConsoleFixture.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDate>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QSpontaneKeyEvent>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
@@ -551,12 +553,40 @@ private Q_SLOTS:
         c.show();
         QVERIFY(QTest::qWaitForWindowExposed(&c));
 
-        // A close from outside runs the closing steps and ends the program.
+        // A window manager that shows a close button anyway (or Alt+F4) asks
+        // through the window system: refused, the server keeps every session.
+        QCloseEvent fromWindowManager;
+        QSpontaneKeyEvent::setSpontaneous(&fromWindowManager);
+        QCoreApplication::instance()->notify(c.windowHandle(), &fromWindowManager);
+        QVERIFY(!fromWindowManager.isAccepted());
+        QVERIFY(c.isVisible());
+        QVERIFY(c.FtpEngine1->Listening());
+        QVERIFY(c.TrayIcon1->IsShown());
+        QVERIFY(f.ends().isEmpty());
+
+        // A close from the program (Exit, a termination signal) runs the
+        // closing steps and ends the program.
         QVERIFY(c.close());
         QVERIFY(!c.FtpEngine1->Listening());
         QVERIFY(!c.TrayIcon1->IsShown());
         QCOMPARE(f.ends(), QList<int>({0}));
         QVERIFY(f.doubles.messages->messages.empty());
+    }
+
+    void theEndOfTheDesktopSessionEndsTheProgram()
+    {
+        ConsoleFixture f;
+        f.writeConfig();
+        frmMain& c = f.console();
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        // The session manager's last word is a quit request to the application.
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(qApp, &quit);
+        QVERIFY(!c.isVisible());
+        QVERIFY(!c.FtpEngine1->Listening());
+        QVERIFY(!c.TrayIcon1->IsShown());
+        QCOMPARE(f.ends(), QList<int>({0}));
     }
 
     void helpTopicsAndTheShippedFile()

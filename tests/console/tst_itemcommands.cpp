@@ -95,7 +95,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&console));
         QStringList viewed;
         console.ViewLogHook = [&](const QString& path) { viewed.append(path); };
-        const QString logs = fixture.folder.file(QStringLiteral("/Logs/"));
+        const QString logs = fixture.folder.file(QStringLiteral("/logs/"));
         auto& boxes = *fixture.doubles.messages;
 
         // Double-click and "View Log" open the row's file, its text used exactly.
@@ -237,7 +237,7 @@ private Q_SLOTS:
         console.ViewLogHook = [&](const QString& path) { viewed.append(path); };
         const quint16 port = console.FtpEngine1->BoundPort();
         TreeViewControl& tree = *console.tvwDb;
-        const QString logs = fixture.folder.file(QStringLiteral("/Logs/"));
+        const QString logs = fixture.folder.file(QStringLiteral("/logs/"));
 
         LoopbackClient bob(port), img(port), anon(port), guest(port);
         QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));

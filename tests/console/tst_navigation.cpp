@@ -7,6 +7,7 @@
 #include "core/TextFile.h"
 #include "engine/FtpEngine.h"
 #include "platform/DigitDisplay.h"
+#include "platform/ProgramFonts.h"
 #include "platform/ListViewControl.h"
 #include "platform/RowList.h"
 #include "platform/TreeViewControl.h"
@@ -17,10 +18,14 @@
 #include "tests/console/pane/LoopbackClient.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -32,6 +37,37 @@ void click(TreeViewControl& tree, const QString& key, Qt::MouseButton button = Q
         QTest::mouseClick(tree.viewport(), button, {}, at);
     else
         QTest::mousePress(tree.viewport(), button, {}, at);
+}
+
+// A left click on the list row with that key, in the report view.
+void clickRow(ListViewControl& list, const QString& key)
+{
+    auto* view = list.findChild<QTreeView*>();
+    for (int row = 0; row < list.ItemCount(); ++row) {
+        if (list.Item(row).key == key) {
+            const QModelIndex index = view->model()->index(row, 0);
+            view->scrollTo(index);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no row ") + key));
+}
+
+// The key of the list row with that text; empty when none has it.
+QString rowWithText(const ListViewControl& list, const QString& text)
+{
+    for (int row = 0; row < list.ItemCount(); ++row)
+        if (list.Item(row).text == text)
+            return list.Item(row).key;
+    return {};
+}
+
+// The key and text of the highlighted row; empty when no row is highlighted.
+QString highlighted(const ListViewControl& list)
+{
+    const std::optional<ListViewItem> row = list.SelectedItem();
+    return row ? row->key + QLatin1Char(' ') + row->text : QString();
 }
 
 QStringList columns(const ListViewControl& list)
@@ -223,6 +259,179 @@ private Q_SLOTS:
         QVERIFY(console.fmeUser->isHidden());
         QCOMPARE(console.lvwDb->ItemCount(), 1);
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    void theKeyboardAndADragChooseANodeAsAClickDoes()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& console = fixture.console();
+        console.show();
+        console.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console));
+        TreeViewControl& tree = *console.tvwDb;
+        ListViewControl& list = *console.lvwDb;
+
+        click(tree, QStringLiteral("root"));
+        QCOMPARE(QApplication::focusWidget(), &tree);
+        struct Step {
+            Qt::Key key;
+            const char* selected;
+            const char* firstColumn;
+        };
+        // Right opens "Users and Groups" and leaves it chosen.
+        const Step steps[] = {{Qt::Key_Down, "uandg", "Name"},    {Qt::Key_Right, "uandg", "Name"},
+                              {Qt::Key_Down, "users", "User"},    {Qt::Key_Down, "groups", "Groups"},
+                              {Qt::Key_Left, "uandg", "Name"},    {Qt::Key_End, "Active", "User"},
+                              {Qt::Key_Home, "root", "IP Address"}};
+        for (const Step& step : steps) {
+            ConsoleState::SelectedItem = QStringLiteral("stale");
+            const QString before = tree.SelectedKey();
+            QTest::keyClick(QApplication::focusWidget(), step.key);
+            const QString key = QString::fromLatin1(step.selected);
+            QCOMPARE(tree.SelectedKey(), key);
+            QCOMPARE(ConsoleState::SelectedKey, key);
+            // A key that leaves the highlight where it is chooses nothing anew.
+            QCOMPARE(ConsoleState::SelectedItem, key == before ? QStringLiteral("stale") : QString());
+            QCOMPARE(list.ColumnTitle(0), QString::fromLatin1(step.firstColumn));
+        }
+        // The action button's menu is the highlighted node's.
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), console.MainMnu);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), console.mnuRefreshOptions);
+
+        // A press on one node dragged to another leaves the highlight there.
+        const QPoint from = tree.visualItemRect(tree.Node(QStringLiteral("users"))).center();
+        const QPoint to = tree.visualItemRect(tree.Node(QStringLiteral("groups"))).center();
+        QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(tree.viewport(), to);
+        QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, to);
+        QCOMPARE(tree.SelectedKey(), QStringLiteral("groups"));
+        QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("groups"));
+        QCOMPARE(list.ColumnTitle(0), QStringLiteral("Groups"));
+        QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    void theHighlightedRowIsTheChosenOne()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        fixture.writeBob();
+        frmMain& console = fixture.console();
+        console.show();
+        console.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console));
+        TreeViewControl& tree = *console.tvwDb;
+        ListViewControl& list = *console.lvwDb;
+
+        // A click and the arrow keys choose the row they highlight.
+        click(tree, QStringLiteral("users"));
+        clickRow(list, list.Item(0).key);
+        QCOMPARE(ConsoleState::SelectedItem, list.Item(0).text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(list.SelectedText(), list.Item(1).text);
+        QCOMPARE(ConsoleState::SelectedItem, list.Item(1).text);
+        // A node click chooses no row, so none stays highlighted.
+        click(tree, QStringLiteral("users"));
+        QCOMPARE(ConsoleState::SelectedItem, QString());
+        QCOMPARE(list.SelectedItem(), std::nullopt);
+
+        // Three sessions of one user: the rows differ only in their session.
+        const quint16 port = console.FtpEngine1->BoundPort();
+        LoopbackClient first(port), second(port), third(port);
+        for (LoopbackClient* c : {&first, &second, &third})
+            QVERIFY(c->login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QTRY_COMPARE(tree.ChildKeys(QStringLiteral("#@127.0.0.1")).size(), 3);
+        click(tree, QStringLiteral("Active"));
+        QCOMPARE(list.ItemCount(), 3);
+        clickRow(list, QStringLiteral("k1"));
+        QCOMPARE(highlighted(list), QStringLiteral("k1 bob"));
+        QCOMPARE(ConsoleState::SelectedItem, QStringLiteral("bob"));
+        // The first session ends: the second's row is now "k0" and the third's
+        // "k1". The logout clears the choice, and with it the highlight.
+        first.send(QStringLiteral("QUIT"));
+        QTRY_COMPARE(list.ItemCount(), 2);
+        QCOMPARE(ConsoleState::SelectedItem, QString());
+        QCOMPARE(highlighted(list), QString());
+        QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    void aChartStaysThroughLoginsAndLogouts()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        fixture.writeBob();
+        fixture.folder.write(QStringLiteral("/users/stats/Trend_bob.txt"), "0\r\n1\r\n2\r\n3\r\n0\r\n5\r\n6\r\n7\r\n");
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        TreeViewControl& tree = *console.tvwDb;
+
+        click(tree, QStringLiteral("users"));
+        clickRow(*console.lvwDb, rowWithText(*console.lvwDb, QStringLiteral("bob")));
+        console.mnuStats2.at(0)->trigger();
+        QVERIFY(!console.fmeFileStats->isHidden());
+
+        const quint16 port = console.FtpEngine1->BoundPort();
+        LoopbackClient visitor(port);
+        QVERIFY(visitor.login(QStringLiteral("anonymous"), QStringLiteral("me@example.org")).startsWith(QLatin1String("230 ")));
+        QTRY_VERIFY(tree.HasNode(QStringLiteral("@0")));
+        visitor.send(QStringLiteral("QUIT"));
+        QTRY_VERIFY(!tree.HasNode(QStringLiteral("@0")));
+        QVERIFY(!console.fmeFileStats->isHidden());
+        QVERIFY(console.fmeList->isHidden());
+
+        // A tree click brings the list back.
+        click(tree, QStringLiteral("users"));
+        QVERIFY(console.fmeFileStats->isHidden());
+        QVERIFY(!console.fmeList->isHidden());
+        QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    void theConnectionPanelKeepsTheWidthAndItsDigitsReadable()
+    {
+        // The program's own face, as the panel's captions are drawn in it.
+        const QFont before = QApplication::font();
+        const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
+        UseProgramFont();
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        fixture.writeBob();
+        // A terabyte received so far, and a long count.
+        fixture.folder.write(QStringLiteral("/users/stats/bob.Received_File_Size.txt"), "999999999999\r\n");
+        fixture.folder.write(QStringLiteral("/users/stats/bob.Received_File_Count.txt"), "123456789\r\n");
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        const int width = TwipsToPixels(10125);
+        TreeViewControl& tree = *console.tvwDb;
+
+        LoopbackClient bob(console.FtpEngine1->BoundPort());
+        QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QTRY_VERIFY(tree.HasNode(QStringLiteral("@0")));
+        tree.EnsureVisible(QStringLiteral("@0"));
+        for (const char* key : {"@0", "root", "@0"}) {
+            click(tree, QString::fromLatin1(key));
+            QTest::qWait(50); // the window manager's answer to a new minimum size
+            QCOMPARE(console.width(), width);
+        }
+        QCOMPARE(console.fmeUser->rdTotalMBreceived->Value(), QStringLiteral("999999.999.999"));
+        // The digits' height as the display draws them: the segment length is
+        // what both the width per digit cell and the height allow.
+        for (const DigitDisplay* d : console.fmeUser->findChildren<DigitDisplay*>()) {
+            const int cells = d->digitCount() * 6 + 1;
+            const int segment = std::min(d->width() * 5 / cells, d->height() * 5 / 12);
+            QVERIFY2(2 * segment >= 10, qPrintable(d->objectName() + QLatin1Char(' ') + d->Value()));
+            QVERIFY(console.fmeUser->rect().contains(d->geometry()));
+        }
+        // Every caption whole: no room was taken from the captions either.
+        for (const QLabel* caption : console.fmeUser->findChildren<QLabel*>())
+            QVERIFY2(caption->contentsRect().width() >= caption->fontMetrics().horizontalAdvance(caption->text()),
+                     qPrintable(caption->text()));
+        QVERIFY(!SaveShot(console, QStringLiteral("connection-panel-large-totals")).isEmpty());
     }
 
     void vanishedConnectionIsRepairedOnATreePress()

@@ -76,6 +76,8 @@ TEST(RMVSlash, CollapsesRunsAndLowersCase)
     EXPECT_EQ(ModMain::RMVSlash(QStringLiteral(" /Root//Sub///File.TXT ")), QStringLiteral("/root/sub/file.txt"));
     EXPECT_EQ(ModMain::RMVSlash(QStringLiteral("a////b")), QStringLiteral("a/b"));
     EXPECT_EQ(ModMain::RMVSlash(QStringLiteral("a/////b")), QStringLiteral("a//b"));
+    // Shown as spelt: a case-sensitive disk has no "/root/sub".
+    EXPECT_EQ(ModMain::CollapseSlashes(QStringLiteral(" /Root//Sub///File.TXT ")), QStringLiteral("/Root/Sub/File.TXT"));
 }
 
 TEST(GeneralDate, FullDateAndTimeInTheLocalesOrder)

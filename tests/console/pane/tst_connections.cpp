@@ -98,7 +98,7 @@ private Q_SLOTS:
         QCOMPARE(refused.subItems.at(7), QStringLiteral("0.000.000"));
         QCOMPARE(f.list.Item(0).subItems.at(1), QStringLiteral("public"));
         QCOMPARE(f.list.Item(0).subItems.at(2), QStringLiteral("Connected"));
-        QCOMPARE(f.list.Item(2).subItems.at(10), f.home.file(QStringLiteral("/root/")).toLower());
+        QCOMPARE(f.list.Item(2).subItems.at(10), f.home.file(QStringLiteral("/root/")));
 
         f.pane->UpdateTree(QStringLiteral("#@127.0.0.1"));
         QCOMPARE(f.list.ItemCount(), 3);
@@ -124,13 +124,29 @@ private Q_SLOTS:
         QCOMPARE(f.panel.rdTotalFilesReceived->Value(), QStringLiteral("0"));
         QCOMPARE(f.panel.rdTotalMBreceived->Value(), QStringLiteral("0.000.000"));
         QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$")).match(f.panel.RDConnectTime->Value()).hasMatch());
-        QCOMPARE(f.panel.txtCurrentFolder->text(), f.home.file(QStringLiteral("/root/")).toLower());
+        QCOMPARE(f.panel.txtCurrentFolder->text(), f.home.file(QStringLiteral("/root/")));
 
         // The refused session has no record: zeros, never another session's values.
         f.pane->UpdateTree(QStringLiteral("@1"));
         QCOMPARE(f.panel.txtUserName->text(), QStringLiteral("bob"));
         QCOMPARE(f.panel.rdFilesSent->Value(), QStringLiteral("0"));
         QCOMPARE(f.panel.rdMBtransfered->Value(), QStringLiteral("0.000.000"));
+
+        // Folders are shown as they are spelt on the disk: a case-sensitive
+        // disk has no ".../home/carol/pub/".
+        f.home.write(QStringLiteral("/Home/Carol/Pub/x"), "x");
+        QVERIFY(WriteOpenAccount(QStringLiteral("carol"), QStringLiteral("pw"), QStringLiteral("staff"),
+                                 f.home.file(QStringLiteral("/Home/Carol"))));
+        LoopbackClient carol(port);
+        QVERIFY(carol.login(QStringLiteral("carol"), QStringLiteral("pw")).startsWith(QLatin1String("230 ")));
+        carol.send(QStringLiteral("CWD Pub"));
+        QVERIFY(carol.waitFor(QStringLiteral("250")));
+        f.pane->UpdateTree(QStringLiteral("Active"));
+        QCOMPARE(f.list.Item(0).text, QStringLiteral("carol"));
+        QCOMPARE(f.list.Item(0).subItems.mid(10), (QStringList{f.home.file(QStringLiteral("/Home/Carol/")),
+                                                               f.home.file(QStringLiteral("/Home/Carol/Pub/"))}));
+        f.pane->UpdateTree(QStringLiteral("@3"));
+        QCOMPARE(f.panel.txtCurrentFolder->text(), f.home.file(QStringLiteral("/Home/Carol/Pub/")));
         QVERIFY(f.doubles.errors->reports.isEmpty());
     }
 
