@@ -1,6 +1,7 @@
 #include "platform/ListViewControl.h"
 
 #include "platform/ListViewModel.h"
+#include "platform/SidewaysScroll.h"
 #include "platform/Twips.h"
 
 #include <QFocusEvent>
@@ -81,7 +82,7 @@ ListViewControl::ListViewControl(QWidget* parent)
     , m_model(new ListViewModel(this))
     , m_stack(new QStackedLayout(this))
 {
-    auto* report = new ReportingView<QTreeView>(this);
+    auto* report = new ReportingView<KeepsSideways<QTreeView>>(this);
     auto* icons = new ReportingView<QListView>(this);
     auto pressed = [this](Qt::MouseButton button) { Q_EMIT MouseDown(buttonCode(button)); };
     auto clicked = [this] { Q_EMIT Clicked(); };

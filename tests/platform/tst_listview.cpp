@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QListView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -205,6 +206,34 @@ private Q_SLOTS:
             QApplication::sendEvent(tree->viewport(), &help);
             QTRY_COMPARE(QToolTip::text(), QStringLiteral("Information Page"));
         }
+    }
+
+    // A click in a column wider than the list selects the row and leaves the
+    // list where it is, rather than scrolling to that column with every other
+    // column out of sight.
+    void clickInAWideColumnKeepsTheListInPlace()
+    {
+        ListViewControl list;
+        list.AddColumn(QStringLiteral("User"), 1200);
+        list.AddColumn(QStringLiteral("Host Name"), 1200);
+        list.AddColumn(QStringLiteral("Root folder"), 12000);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(list.InsertItem(1, connectionRow(i, QStringLiteral("user%1").arg(i))));
+        list.resize(450, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        auto* view = list.findChild<QTreeView*>();
+        QScrollBar* sideways = view->horizontalScrollBar();
+        QVERIFY(sideways->maximum() > 0);
+
+        const QRect wide = view->visualRect(view->model()->index(1, 2)).intersected(view->viewport()->rect());
+        QVERIFY(!wide.isEmpty());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, wide.center());
+        QTest::qWait(QApplication::doubleClickInterval() + 300);
+        QCOMPARE(list.SelectedText(), QStringLiteral("user1"));
+        QCOMPARE(sideways->value(), 0);
+        QCOMPARE(view->header()->offset(), 0);
+        QVERIFY(view->viewport()->rect().contains(view->visualRect(view->model()->index(1, 0))));
     }
 };
 
