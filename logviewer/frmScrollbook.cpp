@@ -24,12 +24,6 @@ QString where(const char* procedure)
     return QStringLiteral("Scrollbook.frmScrollbook.") + QLatin1String(procedure);
 }
 
-// The list's design widths are in its own unit, a little narrower than a pixel of our font.
-int columnWidth(int designWidth)
-{
-    return designWidth * 5 / 4;
-}
-
 QPushButton* button(QWidget* owner, const char* name, const QString& caption, const QString& tip, int leftTwips)
 {
     auto* b = new QPushButton(caption, owner);
@@ -64,12 +58,12 @@ frmScrollbook::frmScrollbook(const QString& logPath, QWidget* parent)
     setFixedSize(TwipsToPixels(8775), TwipsToPixels(6450));
 
     Log = new RowList(QStringLiteral("Information Log"),
-                      {{QStringLiteral("Date"), columnWidth(65)},
-                       {QStringLiteral("Time"), columnWidth(55)},
-                       {QStringLiteral("User"), columnWidth(75)},
-                       {QStringLiteral("Group"), columnWidth(75)},
-                       {QStringLiteral("IP"), columnWidth(75)},
-                       {QStringLiteral("Message"), columnWidth(1000)}},
+                      {{QStringLiteral("Date"), 65},
+                       {QStringLiteral("Time"), 55},
+                       {QStringLiteral("User"), 75},
+                       {QStringLiteral("Group"), 75},
+                       {QStringLiteral("IP"), 75},
+                       {QStringLiteral("Message"), 1000}},
                       this);
     Log->setObjectName(QStringLiteral("Log"));
     Log->setToolTip(QStringLiteral("View log entries"));

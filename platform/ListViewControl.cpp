@@ -1,5 +1,6 @@
 #include "platform/ListViewControl.h"
 
+#include "platform/ColumnWidths.h"
 #include "platform/ListViewModel.h"
 #include "platform/SidewaysScroll.h"
 #include "platform/Twips.h"
@@ -128,10 +129,11 @@ void ListViewControl::SetImageLists(const ImageList& large, const ImageList& sma
 void ListViewControl::AddColumn(const QString& title, int widthTwips)
 {
     m_model->AddColumn(title);
+    const int width = FittedColumnWidth(TwipsToPixels(widthTwips), m_report->font());
     if (m_model->Staging())
-        m_stagedWidths.append(TwipsToPixels(widthTwips));
+        m_stagedWidths.append(width);
     else
-        m_report->setColumnWidth(m_model->columnCount() - 1, TwipsToPixels(widthTwips));
+        m_report->setColumnWidth(m_model->columnCount() - 1, width);
 }
 
 void ListViewControl::ClearColumns()

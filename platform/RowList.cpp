@@ -1,5 +1,6 @@
 #include "platform/RowList.h"
 
+#include "platform/ColumnWidths.h"
 #include "platform/RowListModel.h"
 #include "platform/SidewaysScroll.h"
 
@@ -46,7 +47,7 @@ RowList::RowList(const QString& caption, const QList<RowListColumn>& columns, QW
     m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_view->horizontalHeader()->setStretchLastSection(false);
     for (int i = 0; i < columns.size(); ++i)
-        m_view->setColumnWidth(i, columns.at(i).width);
+        m_view->setColumnWidth(i, FittedColumnWidth(columns.at(i).width, m_view->font()));
     // Fixed row heights keep appends to a long log cheap: no row is ever measured.
     QHeaderView* rows = m_view->verticalHeader();
     rows->setVisible(false);

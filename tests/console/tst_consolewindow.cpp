@@ -4,6 +4,7 @@
 #include "console/ConnectionPanel.h"
 #include "console/frmMain.h"
 #include "engine/FtpEngine.h"
+#include "platform/ColumnWidths.h"
 #include "platform/HelpViewer.h"
 #include "platform/SingleInstance.h"
 #include "platform/ListViewControl.h"
@@ -105,7 +106,7 @@ private Q_SLOTS:
         const QList<int> widths = {1700, 600, 1200, 5000};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(c.lvwDb->ColumnTitle(i), titles.at(i));
-            QCOMPARE(c.lvwDb->ColumnWidth(i), TwipsToPixels(widths.at(i)));
+            QCOMPARE(c.lvwDb->ColumnWidth(i), FittedColumnWidth(TwipsToPixels(widths.at(i)), c.lvwDb->font()));
         }
         QCOMPARE(c.lvwDb->ItemCount(), 1);
         const ListViewItem all = c.lvwDb->Item(0);
@@ -123,7 +124,7 @@ private Q_SLOTS:
         QCOMPARE(c.lstServerLog->Caption(), QStringLiteral("Server Log"));
         QCOMPARE(c.lstServerLog->ColumnCount(), 5);
         QCOMPARE(c.lstServerLog->ColumnTitle(2), QStringLiteral("Client Address"));
-        QCOMPARE(c.lstServerLog->ColumnWidth(4), LogColumnWidth(1000));
+        QCOMPARE(c.lstServerLog->ColumnWidth(4), FittedColumnWidth(1000, c.lstServerLog->font()));
         QCOMPARE(f.consoleMessages(), QStringList({"Quayport configuration loaded."}));
 
         // FramesOff alone leaves no panel of the pane visible.

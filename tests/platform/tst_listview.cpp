@@ -1,5 +1,6 @@
 // The list view of the console's right-hand pane, with the console's pictures.
 #include "platform/ConsoleImages.h"
+#include "platform/ColumnWidths.h"
 #include "platform/ListViewControl.h"
 
 #include <QApplication>
@@ -41,9 +42,10 @@ private Q_SLOTS:
         list.AddColumn(QStringLiteral("Root Folder"), 5000);
         QCOMPARE(list.ColumnCount(), 3);
         QCOMPARE(list.ColumnTitle(0), QStringLiteral("IP Address"));
-        QCOMPARE(list.ColumnWidth(0), 113);
-        QCOMPARE(list.ColumnWidth(1), 40);
-        QCOMPARE(list.ColumnWidth(2), 333);
+        // Twips to pixels, then widened for the font.
+        QCOMPARE(list.ColumnWidth(0), FittedColumnWidth(113, list.font()));
+        QCOMPARE(list.ColumnWidth(1), FittedColumnWidth(40, list.font()));
+        QCOMPARE(list.ColumnWidth(2), FittedColumnWidth(333, list.font()));
 
         QVERIFY(list.InsertItem(1, connectionRow(0, QStringLiteral("alice"))));
         QVERIFY(list.InsertItem(1, connectionRow(1, QStringLiteral("bob"))));

@@ -1,5 +1,6 @@
 // The row list as the console log and the statistics tables use it.
 #include "platform/RowList.h"
+#include "platform/ColumnWidths.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -38,8 +39,8 @@ private Q_SLOTS:
         QCOMPARE(list.Caption(), QStringLiteral("Server Log"));
         QCOMPARE(list.ColumnCount(), 5);
         QCOMPARE(list.ColumnTitle(2), QStringLiteral("Client Address"));
-        QCOMPARE(list.ColumnWidth(0), 70);
-        QCOMPARE(list.ColumnWidth(4), 1000);
+        QCOMPARE(list.ColumnWidth(0), FittedColumnWidth(70, list.font()));
+        QCOMPARE(list.ColumnWidth(4), FittedColumnWidth(1000, list.font()));
 
         RowList table(QString(), {{QStringLiteral("Session"), 50}});
         QVERIFY(table.findChild<QLabel*>()->isHidden());
