@@ -184,6 +184,25 @@ private Q_SLOTS:
         QCOMPARE(service.confirm(QStringLiteral("Delete bob?"), QString()), false);
     }
 
+    // A short question under a longer title: the box leaves the window
+    // manager room for the whole title beside the title bar's menu and three
+    // buttons (some 26 pixels each with their padding, as openbox draws them),
+    // where openbox showed " Log... User?".
+    void boxIsWideEnoughForItsTitle()
+    {
+        const QString title = QStringLiteral(" Logoff User?");
+        int width = 0;
+        whenModal([&](QWidget* modal) {
+            width = modal->width();
+            qobject_cast<QDialog*>(modal)->reject();
+        });
+        Service().confirm(QStringLiteral(" Logoff User bob?"), title);
+        QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+        bold.setBold(true);
+        const int need = QFontMetrics(bold).horizontalAdvance(title) + 4 * 26;
+        QVERIFY2(width >= need, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(need)));
+    }
+
     void inputReturnsTextOrEmptyOnCancel()
     {
         WidgetMessageService service;
