@@ -7,6 +7,7 @@
 #include "platform/ActivationFilter.h"
 #include "platform/BusyCursor.h"
 #include "platform/ConsoleImages.h"
+#include "platform/HelpViewer.h"
 #include "platform/RowList.h"
 #include "platform/Twips.h"
 
@@ -95,6 +96,8 @@ frmScrollbook::frmScrollbook(const QString& logPath, QWidget* parent)
 void frmScrollbook::Form_Load()
 {
     // help.hlp is read from the application folder whenever help is shown.
+    // The window has no topic of its own: F1 shows the contents, topic 0.
+    BindHelpKey(*this, 0);
     setWindowTitle(m_state.LogPath);
 }
 
@@ -123,7 +126,9 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
             if (!self)
                 return false;
         }
-        PB1->setRange(0, int(qBound(qint64(0), FileLength(m_state.LogPath), qint64(INT_MAX))));
+        // A bar whose maximum is 0 is drawn as an endless busy animation; an
+        // empty log shows an empty bar.
+        PB1->setRange(0, int(qBound(qint64(1), FileLength(m_state.LogPath), qint64(INT_MAX))));
         PB1->setValue(0);
         const BusyCursor busy;
         LineReader file(m_state.LogPath);
@@ -131,6 +136,7 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
             ReportError(file.errorText(), where(procedure), 7);
         qint64 charactersRead = 0;
         int records = 0;
+        const bool empty = file.atEnd();
         while (!file.atEnd()) {
             QStringList lines;
             for (int i = 0; i < 6; ++i) {
@@ -156,7 +162,8 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
                 PB1->setValue(PB1->maximum());
             }
         }
-        PB1->setValue(PB1->maximum());
+        if (!empty)
+            PB1->setValue(PB1->maximum());
     }
     if (activation)
         m_state.LogLoaded = true;
