@@ -173,6 +173,8 @@ private Q_SLOTS:
                 auto* box = qobject_cast<QMessageBox*>(modal);
                 QVERIFY(box);
                 QCOMPARE(box->windowTitle(), QStringLiteral("Delete User"));
+                QCOMPARE(box->icon(), QMessageBox::NoIcon);
+                QVERIFY(box->iconPixmap().isNull());
                 QVERIFY(box->button(QMessageBox::Yes) && box->button(QMessageBox::No));
                 QCOMPARE(box->defaultButton(), box->button(QMessageBox::Yes));
                 box->button(button)->click();
