@@ -3,8 +3,8 @@
 #include "platform/ProgramFonts.h"
 
 #include <QCategoryAxis>
-#include <QGraphicsTextItem>
 #include <QGraphicsLayout>
+#include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLineSeries>
 #include <QSet>
