@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStackedLayout>
 #include <QTreeView>
 #include <functional>
@@ -281,6 +282,8 @@ void ListViewControl::EndUpdate()
     if (!m_model->EndStaging()) {
         for (int i = 0; i < m_stagedWidths.size(); ++i)
             m_report->setColumnWidth(i, m_stagedWidths.at(i));
+        // Another list starts at its first column, not where the last one was scrolled to.
+        m_report->horizontalScrollBar()->setValue(0);
     }
     m_stagedWidths.clear();
     // A row that now shows another item is no longer the one the user chose.
