@@ -8,7 +8,6 @@
 #include "core/MessageService.h"
 #include "core/SmallProcs.h"
 #include "platform/ChartControl.h"
-#include "platform/ProgramFonts.h"
 #include "platform/RowList.h"
 #include "platform/Twips.h"
 #include "session/ConsoleServices.h"
@@ -31,12 +30,6 @@ StatsPanel buildPanel(QWidget* frame, const char* chartName, const char* tableNa
                                             {QStringLiteral("Transfered"), QColor(50, 205, 50)},
                                             {QStringLiteral("Deleted"), QColor(255, 255, 0)}};
     const ChartColours colours{QColor(64, 128, 128), QColor(128, 255, 255), QColor(128, 255, 128)};
-    // The program's face a little smaller and narrower, so that megabyte
-    // cells fit the documented column widths.
-    QFont tableFont = ProgramFont();
-    tableFont.setPixelSize(10);
-    tableFont.setStretch(QFont::SemiCondensed);
-    frame->setFont(tableFont);
     StatsPanel panel;
     panel.frame = frame;
     panel.chart = new ChartControl(title, axisTitle, series, colours, frame);

@@ -38,11 +38,6 @@ QFrame* paneFrame(QWidget* pane, const char* name)
 
 } // namespace
 
-int LogColumnWidth(int designWidth)
-{
-    return designWidth * 5 / 4;
-}
-
 frmMain::frmMain(QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
@@ -114,11 +109,11 @@ void frmMain::buildPanes()
         paneLayout->addWidget(frame, 0, 0);
 
     lstServerLog = new RowList(QStringLiteral("Server Log"),
-                               {{QStringLiteral("Date"), LogColumnWidth(70)},
-                                {QStringLiteral("Time"), LogColumnWidth(60)},
-                                {QStringLiteral("Client Address"), LogColumnWidth(75)},
-                                {QStringLiteral("User name"), LogColumnWidth(75)},
-                                {QStringLiteral("Message"), LogColumnWidth(1000)}},
+                               {{QStringLiteral("Date"), 70},
+                                {QStringLiteral("Time"), 60},
+                                {QStringLiteral("Client Address"), 75},
+                                {QStringLiteral("User name"), 75},
+                                {QStringLiteral("Message"), 1000}},
                                this);
     lstServerLog->setObjectName(QStringLiteral("lstServerLog"));
     lstServerLog->setFixedHeight(TwipsToPixels(8280 - 6000));

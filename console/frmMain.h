@@ -27,10 +27,6 @@ class StatsCharts;
 class TrayIcon;
 class TreeViewControl;
 
-// The server log's columns in pixels from their design widths: the program's
-// font is wider than the one they were made for.
-int LogColumnWidth(int designWidth);
-
 class frmMain final : public QWidget, public ConsoleServices {
     Q_OBJECT
 public:

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QToolBar>
 
 namespace {
 
@@ -70,9 +71,9 @@ void frmMain::Toolbar1_ButtonClick(int index)
 void frmMain::Toolbar2_ButtonClick(const QString& caption)
 {
     if (caption == QLatin1String("&Console"))
-        PopupMenuAt(*mnuConsole, *this, 200, 300);
+        PopupMenuAt(*mnuConsole, *this, 200, 300, Toolbar2->widgetForAction(Toolbar2Button(1)));
     else if (caption == QLatin1String("&Help"))
-        PopupMenuAt(*mnuHelp, *this, 1100, 300);
+        PopupMenuAt(*mnuHelp, *this, 1100, 300, Toolbar2->widgetForAction(Toolbar2Button(2)));
 }
 
 void frmMain::showPropertiesDialog()

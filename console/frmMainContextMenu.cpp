@@ -7,6 +7,7 @@
 
 #include <QCursor>
 #include <QMenu>
+#include <QToolBar>
 
 namespace {
 
@@ -47,10 +48,10 @@ QMenu* frmMain::ContextMenuFor(MenuSource source) const
 void frmMain::Toolbar3_ButtonClick(const QString& key)
 {
     if (key == QLatin1String("view")) {
-        PopupMenuAt(*mnuView, *this, 950, 700);
+        PopupMenuAt(*mnuView, *this, 950, 700, Toolbar3->widgetForAction(Toolbar3Button(2)));
     } else if (key == QLatin1String("action")) {
         if (QMenu* menu = ContextMenuFor(MenuSource::ActionButton))
-            PopupMenuAt(*menu, *this, 250, 700);
+            PopupMenuAt(*menu, *this, 250, 700, Toolbar3->widgetForAction(Toolbar3Button(1)));
     }
 }
 

@@ -8,6 +8,7 @@
 #include "dialogs/GroupHomePicture.h"
 #include "dialogs/TextRules.h"
 #include "platform/FolderPicker.h"
+#include "platform/PasswordBox.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -35,7 +36,7 @@ AccountForm::AccountForm(const Texts& t, QWidget* parent)
     Place(Frame3, 0, 0, 3735, 5775);
     label(QStringLiteral("Password*:"), 60, 720, 1500);
     txtPassword = Named(new QLineEdit(Frame3), "txtPassword", t.passwordTip);
-    txtPassword->setEchoMode(QLineEdit::Password);
+    MaskWithAsterisks(*txtPassword);
     Place(txtPassword, 1620, 720, 1995, 315);
     label(QStringLiteral("Email Address:"), 60, 1080, 1500);
     txtEmail = Named(new QLineEdit(Frame3), "txtEmail", t.emailTip);

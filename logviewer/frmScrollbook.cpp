@@ -7,6 +7,7 @@
 #include "platform/ActivationFilter.h"
 #include "platform/BusyCursor.h"
 #include "platform/ConsoleImages.h"
+#include "platform/HelpViewer.h"
 #include "platform/RowList.h"
 #include "platform/Twips.h"
 
@@ -22,12 +23,6 @@ namespace {
 QString where(const char* procedure)
 {
     return QStringLiteral("Scrollbook.frmScrollbook.") + QLatin1String(procedure);
-}
-
-// The list's design widths are in its own unit, a little narrower than a pixel of our font.
-int columnWidth(int designWidth)
-{
-    return designWidth * 5 / 4;
 }
 
 QPushButton* button(QWidget* owner, const char* name, const QString& caption, const QString& tip, int leftTwips)
@@ -64,12 +59,12 @@ frmScrollbook::frmScrollbook(const QString& logPath, QWidget* parent)
     setFixedSize(TwipsToPixels(8775), TwipsToPixels(6450));
 
     Log = new RowList(QStringLiteral("Information Log"),
-                      {{QStringLiteral("Date"), columnWidth(65)},
-                       {QStringLiteral("Time"), columnWidth(55)},
-                       {QStringLiteral("User"), columnWidth(75)},
-                       {QStringLiteral("Group"), columnWidth(75)},
-                       {QStringLiteral("IP"), columnWidth(75)},
-                       {QStringLiteral("Message"), columnWidth(1000)}},
+                      {{QStringLiteral("Date"), 65},
+                       {QStringLiteral("Time"), 55},
+                       {QStringLiteral("User"), 75},
+                       {QStringLiteral("Group"), 75},
+                       {QStringLiteral("IP"), 75},
+                       {QStringLiteral("Message"), 1000}},
                       this);
     Log->setObjectName(QStringLiteral("Log"));
     Log->setToolTip(QStringLiteral("View log entries"));
@@ -101,6 +96,8 @@ frmScrollbook::frmScrollbook(const QString& logPath, QWidget* parent)
 void frmScrollbook::Form_Load()
 {
     // help.hlp is read from the application folder whenever help is shown.
+    // The window has no topic of its own: F1 shows the contents, topic 0.
+    BindHelpKey(*this, 0);
     setWindowTitle(m_state.LogPath);
 }
 
@@ -129,7 +126,9 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
             if (!self)
                 return false;
         }
-        PB1->setRange(0, int(qBound(qint64(0), FileLength(m_state.LogPath), qint64(INT_MAX))));
+        // A bar whose maximum is 0 is drawn as an endless busy animation; an
+        // empty log shows an empty bar.
+        PB1->setRange(0, int(qBound(qint64(1), FileLength(m_state.LogPath), qint64(INT_MAX))));
         PB1->setValue(0);
         const BusyCursor busy;
         LineReader file(m_state.LogPath);
@@ -137,6 +136,7 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
             ReportError(file.errorText(), where(procedure), 7);
         qint64 charactersRead = 0;
         int records = 0;
+        const bool empty = file.atEnd();
         while (!file.atEnd()) {
             QStringList lines;
             for (int i = 0; i < 6; ++i) {
@@ -162,7 +162,8 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
                 PB1->setValue(PB1->maximum());
             }
         }
-        PB1->setValue(PB1->maximum());
+        if (!empty)
+            PB1->setValue(PB1->maximum());
     }
     if (activation)
         m_state.LogLoaded = true;

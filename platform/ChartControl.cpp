@@ -4,9 +4,11 @@
 
 #include <QCategoryAxis>
 #include <QGraphicsLayout>
+#include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLineSeries>
 #include <QSet>
+#include <QTextDocument>
 #include <QTimer>
 #include <QValueAxis>
 #include <algorithm>
@@ -15,11 +17,10 @@
 
 namespace {
 
-QFont pixelFont(int pixels, bool bold = false)
+QFont pixelFont(int pixels)
 {
     QFont font = ProgramFont();
     font.setPixelSize(pixels);
-    font.setBold(bold);
     return font;
 }
 
@@ -92,7 +93,7 @@ ChartControl::ChartControl(const QString& title, const QString& leftAxisTitle,
     setRenderHint(QPainter::Antialiasing);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTitle(title);
-    chart->setTitleFont(pixelFont(11, true));
+    chart->setTitleFont(pixelFont(11));
     chart->setTitleBrush(Qt::black);
     chart->setBackgroundBrush(colours.background);
     chart->setBackgroundRoundness(0);
@@ -113,6 +114,10 @@ ChartControl::ChartControl(const QString& title, const QString& leftAxisTitle,
     m_leftAxis->setLabelFormat(QStringLiteral("%d"));
     styleAxis(*m_leftAxis);
     chart->addAxis(m_leftAxis, Qt::AlignLeft);
+    // The plot's height decides how many whole numbers the left axis can
+    // label; those it labels are never cut to "...".
+    m_leftAxis->setTruncateLabels(false);
+    connect(chart, &QChart::plotAreaChanged, this, [this] { fitLeftAxis(); }, Qt::QueuedConnection);
 
     for (const ChartSeriesStyle& style : series) {
         std::unique_ptr<ChartSeries> s(new ChartSeries(*this, style.title, style.colour));
@@ -230,5 +235,23 @@ void ChartControl::Draw()
         axis->setRange(0, last);
         setBottomAxis(axis);
     }
-    setWholeRange(*m_leftAxis, low, high, 5);
+    m_low = low;
+    m_high = high;
+    fitLeftAxis();
+}
+
+void ChartControl::fitLeftAxis()
+{
+    // Every whole number gets its label where the labels fit one above the
+    // other; otherwise every second, fifth, tenth... Before the chart is laid
+    // out, five steps. A label is measured as the chart draws it: a text item
+    // with half a pixel of margin.
+    QGraphicsTextItem label;
+    label.setFont(m_leftAxis->labelsFont());
+    label.document()->setDocumentMargin(0.5);
+    label.setPlainText(QStringLiteral("0"));
+    const double pitch = std::ceil(label.boundingRect().height());
+    const double height = chart()->plotArea().height();
+    const int steps = height > pitch ? int(height / pitch) : 5;
+    setWholeRange(*m_leftAxis, m_low, m_high, steps);
 }

@@ -75,10 +75,13 @@ private:
     friend class ChartSeries;
     void changed();
     void setBottomAxis(QAbstractAxis* axis);
+    void fitLeftAxis();
 
     std::vector<std::unique_ptr<ChartSeries>> m_series;
     QValueAxis* m_leftAxis = nullptr;
     QAbstractAxis* m_bottomAxis = nullptr;
     QColor m_bottomAxisColour;
+    double m_low = 0;  // the lowest and highest point drawn
+    double m_high = 0;
     bool m_drawPending = false;
 };

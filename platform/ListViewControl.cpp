@@ -1,6 +1,8 @@
 #include "platform/ListViewControl.h"
 
+#include "platform/ColumnWidths.h"
 #include "platform/ListViewModel.h"
+#include "platform/SidewaysScroll.h"
 #include "platform/Twips.h"
 
 #include <QFocusEvent>
@@ -8,6 +10,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStackedLayout>
 #include <QTreeView>
 #include <functional>
@@ -90,7 +93,7 @@ ListViewControl::ListViewControl(QWidget* parent)
     , m_model(new ListViewModel(this))
     , m_stack(new QStackedLayout(this))
 {
-    auto* report = new ReportingView<QTreeView>(this);
+    auto* report = new ReportingView<KeepsSideways<QTreeView>>(this);
     auto* icons = new ReportingView<QListView>(this);
     auto pressed = [this](Qt::MouseButton button) { Q_EMIT MouseDown(buttonCode(button)); };
     auto clicked = [this] { Q_EMIT Clicked(); };
@@ -137,10 +140,11 @@ void ListViewControl::SetImageLists(const ImageList& large, const ImageList& sma
 void ListViewControl::AddColumn(const QString& title, int widthTwips)
 {
     m_model->AddColumn(title);
+    const int width = FittedColumnWidth(TwipsToPixels(widthTwips), m_report->font());
     if (m_model->Staging())
-        m_stagedWidths.append(TwipsToPixels(widthTwips));
+        m_stagedWidths.append(width);
     else
-        m_report->setColumnWidth(m_model->columnCount() - 1, TwipsToPixels(widthTwips));
+        m_report->setColumnWidth(m_model->columnCount() - 1, width);
 }
 
 void ListViewControl::ClearColumns()
@@ -293,6 +297,8 @@ void ListViewControl::EndUpdate()
     if (!m_model->EndStaging()) {
         for (int i = 0; i < m_stagedWidths.size(); ++i)
             m_report->setColumnWidth(i, m_stagedWidths.at(i));
+        // Another list starts at its first column, not where the last one was scrolled to.
+        m_report->horizontalScrollBar()->setValue(0);
     }
     m_stagedWidths.clear();
     // A row that now shows another item is no longer the one the user chose.

@@ -27,6 +27,7 @@ public:
     // Large pictures serve the large icon view, small ones the other three.
     void SetImageLists(const ImageList& large, const ImageList& small);
 
+    // Shown as wide as FittedColumnWidth makes the width in pixels.
     void AddColumn(const QString& title, int widthTwips);
     void ClearColumns();
     int ColumnCount() const;

@@ -1,7 +1,7 @@
 #pragma once
-// Boxes that show their text as written. Box texts carry names typed by FTP
-// clients; left to guess, Qt would read "<img src=...>" as rich text and load
-// whatever it names.
+// Boxes that show their text as written, wide enough for their title. Box
+// texts carry names typed by FTP clients; left to guess, Qt would read
+// "<img src=...>" as rich text and load whatever it names.
 #include <QMessageBox>
 
 QMessageBox* NewPlainTextBox(QMessageBox::Icon icon, const QString& title, const QString& text,

@@ -5,7 +5,15 @@
 #include <QMenu>
 #include <QWidget>
 
-void PopupMenuAt(QMenu& menu, const QWidget& widget, int xTwips, int yTwips)
+void PopupMenuAt(QMenu& menu, const QWidget& widget, int xTwips, int yTwips, const QWidget* button)
 {
-    menu.popup(widget.mapToGlobal(QPoint(TwipsToPixels(xTwips), TwipsToPixels(yTwips))));
+    QPoint at = widget.mapToGlobal(QPoint(TwipsToPixels(xTwips), TwipsToPixels(yTwips)));
+    // The toolbars here are taller than the old ones: the points given for
+    // their menus fall on the buttons.
+    if (button) {
+        const QRect pressed(button->mapToGlobal(QPoint(0, 0)), button->size());
+        if (QRect(at, menu.sizeHint()).intersects(pressed))
+            at.setY(pressed.bottom() + 1);
+    }
+    menu.popup(at);
 }

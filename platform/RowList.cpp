@@ -1,6 +1,8 @@
 #include "platform/RowList.h"
 
+#include "platform/ColumnWidths.h"
 #include "platform/RowListModel.h"
+#include "platform/SidewaysScroll.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -25,7 +27,7 @@ RowList::RowList(const QString& caption, const QList<RowListColumn>& columns, QW
     : QWidget(parent)
     , m_caption(new QLabel(caption, this))
     , m_model(new RowListModel(titlesOf(columns), this))
-    , m_view(new QTableView(this))
+    , m_view(new KeepsSideways<QTableView>(this))
     , m_selectionTimer(new QTimer(this))
 {
     m_selectionTimer->setSingleShot(true);
@@ -45,7 +47,7 @@ RowList::RowList(const QString& caption, const QList<RowListColumn>& columns, QW
     m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_view->horizontalHeader()->setStretchLastSection(false);
     for (int i = 0; i < columns.size(); ++i)
-        m_view->setColumnWidth(i, columns.at(i).width);
+        m_view->setColumnWidth(i, FittedColumnWidth(columns.at(i).width, m_view->font()));
     // Fixed row heights keep appends to a long log cheap: no row is ever measured.
     QHeaderView* rows = m_view->verticalHeader();
     rows->setVisible(false);
@@ -105,7 +107,8 @@ void RowList::applySelection() const
         return;
     }
     m_view->selectRow(index);
-    m_view->scrollTo(m_model->index(index, 0));
+    // Up or down only: whoever scrolled the log sideways to read a message keeps that place.
+    m_view->scrollTo(m_model->index(index, qMax(0, m_view->columnAt(0))));
 }
 
 int RowList::SelectedRow() const

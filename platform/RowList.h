@@ -15,7 +15,7 @@ class RowListModel;
 
 struct RowListColumn {
     QString title;
-    int width = 0; // pixels
+    int width = 0; // pixels as laid out; shown as FittedColumnWidth makes them
 };
 
 class RowList final : public QWidget, public ConsoleLogList {

@@ -62,7 +62,8 @@ void WidgetMessageService::message(const QString& text, const QString& title, Me
 
 bool WidgetMessageService::confirm(const QString& text, const QString& title)
 {
-    QPointer<QMessageBox> box = NewPlainTextBox(QMessageBox::Question, titleOrProgram(title), text,
+    // The questions (deletions, a logoff) show no icon.
+    QPointer<QMessageBox> box = NewPlainTextBox(QMessageBox::NoIcon, titleOrProgram(title), text,
                                                 QMessageBox::Yes | QMessageBox::No, boxParent());
     box->setDefaultButton(QMessageBox::Yes);
     box->setEscapeButton(QMessageBox::No);

@@ -6,7 +6,7 @@
 class WidgetMessageService final : public MessageService {
 public:
     void message(const QString& text, const QString& title, MessageIcon icon) override;
-    // Yes and No, Yes the default button as in the old boxes.
+    // Yes and No, Yes the default button as in the old boxes; no icon.
     bool confirm(const QString& text, const QString& title) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
 };

@@ -104,7 +104,9 @@ std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const Tr
         TrendRecord record{};
         for (size_t i = 0; i < record.size(); ++i) {
             if (i > 0 && !(line = reader.readLine())) {
-                report(QStringLiteral("Input past end of file"));
+                // Each missing line is a read that failed.
+                for (; i < record.size(); ++i)
+                    report(QStringLiteral("Input past end of file"));
                 break;
             }
             if (const std::optional<qint64> value = ParseCounter(*line))

@@ -39,8 +39,8 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
 
 // The records of a trend file, oldest first, eight lines each. A line that is
 // no number is reported and counts as 0; a record cut short by the end of the
-// file is reported once and its missing fields count as 0. No value when the
-// file cannot be opened (reported).
+// file gives one report per missing line, and its missing fields count as 0.
+// No value when the file cannot be opened (reported).
 std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const TrendReport& report);
 
 // The date of a day file: the year and the day of the year of its stamp.

@@ -18,6 +18,7 @@
 #include "tests/console/DialogTestSupport.h"
 #include "tests/support/OpenAccounts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -397,6 +398,27 @@ private Q_SLOTS:
         QCOMPARE(d.cboSelectUser->count(), 2);
         QVERIFY(f.folder.exists(QStringLiteral("/users/U_zed")));
         QVERIFY(d.cboSelectUser->currentText().isEmpty());
+    }
+
+    // A password typed into either account dialog is shown as asterisks.
+    void passwordsShowAsAsterisks()
+    {
+        ConsoleFixture f;
+        frmAddUser add;
+        frmEditUsers edit;
+        for (QDialog* d : {static_cast<QDialog*>(&add), static_cast<QDialog*>(&edit)}) {
+            d->show();
+            d->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            auto* box = d->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+            QVERIFY(box);
+            QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+            QCOMPARE(QApplication::focusWidget(), box);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("pw1"));
+            QCOMPARE(box->text(), QStringLiteral("pw1"));
+            QCOMPARE(box->displayText(), QStringLiteral("***"));
+            d->hide();
+        }
     }
 
     void withTheEngineAddedUsersLogInAndDeletedOnesAreShutOut()

@@ -4,6 +4,7 @@
 #include "console/ConnectionPanel.h"
 #include "console/frmMain.h"
 #include "engine/FtpEngine.h"
+#include "platform/ColumnWidths.h"
 #include "platform/HelpViewer.h"
 #include "platform/SingleInstance.h"
 #include "platform/ListViewControl.h"
@@ -107,7 +108,7 @@ private Q_SLOTS:
         const QList<int> widths = {1700, 600, 1200, 5000};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(c.lvwDb->ColumnTitle(i), titles.at(i));
-            QCOMPARE(c.lvwDb->ColumnWidth(i), TwipsToPixels(widths.at(i)));
+            QCOMPARE(c.lvwDb->ColumnWidth(i), FittedColumnWidth(TwipsToPixels(widths.at(i)), c.lvwDb->font()));
         }
         QCOMPARE(c.lvwDb->ItemCount(), 1);
         const ListViewItem all = c.lvwDb->Item(0);
@@ -125,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(c.lstServerLog->Caption(), QStringLiteral("Server Log"));
         QCOMPARE(c.lstServerLog->ColumnCount(), 5);
         QCOMPARE(c.lstServerLog->ColumnTitle(2), QStringLiteral("Client Address"));
-        QCOMPARE(c.lstServerLog->ColumnWidth(4), LogColumnWidth(1000));
+        QCOMPARE(c.lstServerLog->ColumnWidth(4), FittedColumnWidth(1000, c.lstServerLog->font()));
         QCOMPARE(f.consoleMessages(), QStringList({"Quayport configuration loaded."}));
 
         // FramesOff alone leaves no panel of the pane visible.
@@ -248,24 +249,27 @@ private Q_SLOTS:
         frmMain& c = f.console();
         c.show();
         QVERIFY(QTest::qWaitForWindowExposed(&c));
-        const auto at = [&c](int x, int y) { return c.mapToGlobal(QPoint(TwipsToPixels(x), TwipsToPixels(y))); };
-
-        c.Toolbar2Button(1)->trigger();
-        QCOMPARE(shownMenu(c), c.mnuConsole);
-        QCOMPARE(c.mnuConsole->pos(), at(200, 300));
-        hideMenus(c);
-        c.Toolbar2Button(2)->trigger();
-        QCOMPARE(shownMenu(c), c.mnuHelp);
-        QCOMPARE(c.mnuHelp->pos(), at(1100, 300));
-        hideMenus(c);
-        c.Toolbar3Button(2)->trigger();
-        QCOMPARE(shownMenu(c), c.mnuView);
-        QCOMPARE(c.mnuView->pos(), at(950, 700));
-        hideMenus(c);
-        c.Toolbar3Button(1)->trigger();
-        QCOMPARE(shownMenu(c), c.MainMnu);
-        QCOMPARE(c.MainMnu->pos(), at(250, 700));
-        hideMenus(c);
+        // A click on each button pops its menu at the given point, or straight
+        // below the button where the menu would cover it.
+        const struct {
+            QToolBar* toolbar;
+            QAction* button;
+            QMenu* menu;
+            QPoint at; // twips
+        } pops[] = {{c.Toolbar2, c.Toolbar2Button(1), c.mnuConsole, {200, 300}},
+                    {c.Toolbar2, c.Toolbar2Button(2), c.mnuHelp, {1100, 300}},
+                    {c.Toolbar3, c.Toolbar3Button(2), c.mnuView, {950, 700}},
+                    {c.Toolbar3, c.Toolbar3Button(1), c.MainMnu, {250, 700}}};
+        for (const auto& p : pops) {
+            QWidget* button = p.toolbar->widgetForAction(p.button);
+            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+            QCOMPARE(shownMenu(c), p.menu);
+            const QRect pressed(button->mapToGlobal(QPoint(0, 0)), button->size());
+            const QPoint given = c.mapToGlobal(QPoint(TwipsToPixels(p.at.x()), TwipsToPixels(p.at.y())));
+            QCOMPARE(p.menu->pos(), QPoint(given.x(), std::max(given.y(), pressed.bottom() + 1)));
+            QVERIFY(!p.menu->geometry().intersects(pressed));
+            hideMenus(c);
+        }
         // Other captions and keys do nothing.
         c.Toolbar2_ButtonClick(QStringLiteral("Console"));
         c.Toolbar3_ButtonClick(QStringLiteral("Action"));

@@ -3,12 +3,15 @@
 #include "console/ConnectionPanel.h"
 #include "console/frmMain.h"
 #include "core/Accounts.h"
+#include "core/GeneralDate.h"
 #include "core/Preparation.h"
 #include "core/TextFile.h"
 #include "engine/FtpEngine.h"
+#include "logviewer/frmScrollbook.h"
+#include "platform/ColumnWidths.h"
 #include "platform/DigitDisplay.h"
-#include "platform/ProgramFonts.h"
 #include "platform/ListViewControl.h"
+#include "platform/ProgramFonts.h"
 #include "platform/RowList.h"
 #include "platform/TreeViewControl.h"
 #include "platform/Twips.h"
@@ -20,7 +23,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
+#include <QTableView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScopeGuard>
@@ -80,7 +86,8 @@ QStringList columns(const ListViewControl& list)
 
 QString col(const char* title, int twips)
 {
-    return QString::fromLatin1(title) + QLatin1Char('/') + QString::number(TwipsToPixels(twips));
+    return QString::fromLatin1(title) + QLatin1Char('/')
+        + QString::number(FittedColumnWidth(TwipsToPixels(twips), QApplication::font()));
 }
 
 void closeMenus(frmMain& console)
@@ -134,7 +141,7 @@ private Q_SLOTS:
             QVERIFY(!list.isHidden());
             if (key == QLatin1String("Active")) {
                 QCOMPARE(list.ColumnCount(), 13);
-                QCOMPARE(list.ColumnWidth(11), TwipsToPixels(6000));
+                QCOMPARE(list.ColumnWidth(11), FittedColumnWidth(TwipsToPixels(6000), list.font()));
                 continue;
             }
             QCOMPARE(columns(list), e.columns);
@@ -154,6 +161,112 @@ private Q_SLOTS:
         console.UpdateTree(QStringLiteral("nosuch"));
         QCOMPARE(list.ColumnCount(), 0);
         QCOMPARE(list.ItemCount(), 0);
+    }
+
+    // Every list and table at its laid-out widths in the program's font: each
+    // title, and the widest values its columns are made for, fit without
+    // being cut to "...". The console's lists are shown by clicking their nodes.
+    void valuesFitTheirColumns()
+    {
+        const QFont before = QApplication::font();
+        UseProgramFont();
+        ConsoleFixture fixture;
+        fixture.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& console = fixture.console();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        frmScrollbook viewer(fixture.folder.file(QStringLiteral("/logs/S_Log.txt")));
+
+        const QDateTime late(QDate(2026, 12, 31), QTime(23, 59, 59));
+        const QString megabytes = QStringLiteral("12345.678.901"); // over 10,000 MB
+        const struct {
+            const char* list; // a console node's key, or a row list's name
+            const char* column;
+            QString value;
+        } samples[] = {
+            {"root", "Port", QStringLiteral("32767")},
+            {"uandg", "Name", QStringLiteral("Total Groups")},
+            {" Logs", "Name", QStringLiteral("Total Server Logs")},
+            {"users", "User", QStringLiteral("anonymous")},
+            {"serverlogs", "Size", QStringLiteral("1234567890")},
+            {"serverlogs", "Modified", GeneralDateText(late)},
+            {"serverlogs", "Modified", GeneralDateText(late, QLocale(QLocale::English, QLocale::UnitedStates))},
+            {"Active", "User", QStringLiteral("anonymous")},
+            {"Active", "Host Name", QStringLiteral("255.255.255.255")},
+            {"Active", "Status", QStringLiteral("Authorizing")},
+            {"Active", "Status", QStringLiteral("Connected")},
+            {"Active", "Status", QStringLiteral("Receiving file")},
+            {"Active", "Status", QStringLiteral("Sending file")},
+            {"Active", "Time", QStringLiteral("23:59:59")},
+            {"Active", "Files Received", QStringLiteral("1234567")},
+            {"Active", "MB Sent", megabytes},
+            {"Active", "MB Received", megabytes},
+            {"Active", "MB Deleted", megabytes},
+            {"lstServerLog", "Date", QStringLiteral("12-31-2026")},
+            {"lstServerLog", "Time", QStringLiteral("23:59:59")},
+            {"lstServerLog", "Client Address", QStringLiteral("255.255.255.255")},
+            {"lstServerLog", "User name", QStringLiteral("New connection")},
+            {"ctUserMegabytesStats", "Session", QStringLiteral("99999")},
+            {"ctUserMegabytesStats", "User", QStringLiteral("anonymous")},
+            {"ctUserMegabytesStats", "Sent", megabytes},
+            {"ctUserMegabytesStats", "Transfered", megabytes},
+            {"ctGroupDayMegabytes", "Received", megabytes},
+            {"ctGroupDayMegabytes", "Deleted", megabytes},
+            {"Log", "Date", QStringLiteral("12-31-2026")},
+            {"Log", "Time", QStringLiteral("23:59:59")},
+            {"Log", "User", QStringLiteral("New connection")},
+            {"Log", "Group", QStringLiteral("anonymous")},
+            {"Log", "IP", QStringLiteral("255.255.255.255")},
+        };
+
+        // The view showing the list, and whether its first column carries a picture.
+        const auto viewOf = [&](const QString& list) -> std::pair<QAbstractItemView*, bool> {
+            if (RowList* rows = console.findChild<RowList*>(list))
+                return {rows->findChild<QTableView*>(), false};
+            if (list == viewer.Log->objectName())
+                return {viewer.Log->findChild<QTableView*>(), false};
+            if (ConsoleState::SelectedKey != list)
+                click(*console.tvwDb, list);
+            return {console.lvwDb->findChild<QTreeView*>(), true};
+        };
+        const auto header = [](QAbstractItemView* view) {
+            if (auto* table = qobject_cast<QTableView*>(view))
+                return table->horizontalHeader();
+            return qobject_cast<QTreeView*>(view)->header();
+        };
+        QStringList checked;
+        for (const auto& s : samples) {
+            const QString list = QString::fromLatin1(s.list);
+            const auto [view, picture] = viewOf(list);
+            QVERIFY2(view, s.list);
+            QHeaderView* titles = header(view);
+            QAbstractItemModel* model = view->model();
+            int column = -1;
+            for (int c = 0; c < model->columnCount(); ++c)
+                if (model->headerData(c, Qt::Horizontal).toString() == QLatin1String(s.column))
+                    column = c;
+            QVERIFY2(column >= 0, s.column);
+            QStyle* style = view->style();
+            const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+            int need = QFontMetrics(view->font()).horizontalAdvance(s.value) + 2 * margin;
+            if (picture && column == 0)
+                need += style->pixelMetric(QStyle::PM_SmallIconSize, nullptr, view) + 2 * margin;
+            const int width = titles->sectionSize(column);
+            const QString what = QStringLiteral("%1 / %2: \"%3\" needs %4, has %5")
+                                     .arg(list, QLatin1String(s.column), s.value).arg(need).arg(width);
+            QVERIFY2(need <= width, qPrintable(what));
+            // And every title of the list.
+            for (int c = 0; c < model->columnCount(); ++c) {
+                const QString title = model->headerData(c, Qt::Horizontal).toString();
+                const int titleNeed = QFontMetrics(titles->font()).horizontalAdvance(title)
+                    + 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles);
+                QVERIFY2(titleNeed <= titles->sectionSize(c), qPrintable(list + QStringLiteral(" / ") + title));
+            }
+            checked.append(list);
+        }
+        checked.removeDuplicates();
+        QCOMPARE(checked.size(), 10);
+        QApplication::setFont(before);
     }
 
     void viewModes()

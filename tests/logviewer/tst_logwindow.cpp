@@ -1,13 +1,17 @@
 // The log viewer's window offscreen: rows from records, the last-row
 // selection, the progress bar's steps, Refresh, New and a short last record.
 #include "logviewer/frmScrollbook.h"
+#include "platform/HelpViewer.h"
 #include "platform/RowList.h"
+#include "platform/SingleInstance.h"
 #include "platform/Twips.h"
 #include "tests/support/TestDoubles.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -96,6 +100,11 @@ private Q_SLOTS:
         QVERIFY(v.loaded());
         QCOMPARE(v.window.Log->RowCount(), count);
         QCOMPARE(v.window.Log->SelectedRow(), count > 4 ? count - 1 : -1);
+        // Never Qt's busy bar (a range of 0 to 0), which would run for as long
+        // as the window is open; full once records were read, else empty.
+        const QProgressBar& bar = *v.window.PB1;
+        QVERIFY(bar.minimum() < bar.maximum());
+        QCOMPARE(bar.value(), count > 0 ? bar.maximum() : bar.minimum());
         if (count > 0) {
             const QStringList first{"12-08-2026", "10:00:00", "user0", "public", "127.0.0.1", "message 0"};
             for (int c = 0; c < 6; ++c)
@@ -223,6 +232,27 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(path));
         v.window.cmdNew->click();
         QCOMPARE(v.window.Log->RowCount(), 1);
+    }
+
+    // F1 from the focused control shows the help's contents; the window has no topic of its own.
+    void f1ShowsTheHelpContents()
+    {
+        const QString path = dir.filePath(QStringLiteral("S_help.txt"));
+        write(path, records(6));
+        Viewer v(path);
+        QVERIFY(v.loaded());
+        v.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&v.window));
+        v.window.Log->findChild<QTableView*>()->setFocus();
+        QVERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->window(), &v.window);
+        QVERIFY(!SingleInstance<HelpViewer>::Open());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        HelpViewer* help = SingleInstance<HelpViewer>::Open();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->Anchor(), QStringLiteral("topic-0"));
+        help->close();
     }
 
     void closeClosesTheWindow()

@@ -173,6 +173,8 @@ private Q_SLOTS:
                 auto* box = qobject_cast<QMessageBox*>(modal);
                 QVERIFY(box);
                 QCOMPARE(box->windowTitle(), QStringLiteral("Delete User"));
+                QCOMPARE(box->icon(), QMessageBox::NoIcon);
+                QVERIFY(box->iconPixmap().isNull());
                 QVERIFY(box->button(QMessageBox::Yes) && box->button(QMessageBox::No));
                 QCOMPARE(box->defaultButton(), box->button(QMessageBox::Yes));
                 box->button(button)->click();
@@ -182,6 +184,25 @@ private Q_SLOTS:
         // Escape answers No.
         whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
         QCOMPARE(service.confirm(QStringLiteral("Delete bob?"), QString()), false);
+    }
+
+    // A short question under a longer title: the box leaves the window
+    // manager room for the whole title beside the title bar's menu and three
+    // buttons (some 26 pixels each with their padding, as openbox draws them),
+    // where openbox showed " Log... User?".
+    void boxIsWideEnoughForItsTitle()
+    {
+        const QString title = QStringLiteral(" Logoff User?");
+        int width = 0;
+        whenModal([&](QWidget* modal) {
+            width = modal->width();
+            qobject_cast<QDialog*>(modal)->reject();
+        });
+        Service().confirm(QStringLiteral(" Logoff User bob?"), title);
+        QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+        bold.setBold(true);
+        const int need = QFontMetrics(bold).horizontalAdvance(title) + 4 * 26;
+        QVERIFY2(width >= need, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(need)));
     }
 
     void inputReturnsTextOrEmptyOnCancel()

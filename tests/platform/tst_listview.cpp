@@ -1,11 +1,13 @@
 // The list view of the console's right-hand pane, with the console's pictures.
 #include "platform/ConsoleImages.h"
+#include "platform/ColumnWidths.h"
 #include "platform/ListViewControl.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QListView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -40,9 +42,10 @@ private Q_SLOTS:
         list.AddColumn(QStringLiteral("Root Folder"), 5000);
         QCOMPARE(list.ColumnCount(), 3);
         QCOMPARE(list.ColumnTitle(0), QStringLiteral("IP Address"));
-        QCOMPARE(list.ColumnWidth(0), 113);
-        QCOMPARE(list.ColumnWidth(1), 40);
-        QCOMPARE(list.ColumnWidth(2), 333);
+        // Twips to pixels, then widened for the font.
+        QCOMPARE(list.ColumnWidth(0), FittedColumnWidth(113, list.font()));
+        QCOMPARE(list.ColumnWidth(1), FittedColumnWidth(40, list.font()));
+        QCOMPARE(list.ColumnWidth(2), FittedColumnWidth(333, list.font()));
 
         QVERIFY(list.InsertItem(1, connectionRow(0, QStringLiteral("alice"))));
         QVERIFY(list.InsertItem(1, connectionRow(1, QStringLiteral("bob"))));
@@ -205,6 +208,34 @@ private Q_SLOTS:
             QApplication::sendEvent(tree->viewport(), &help);
             QTRY_COMPARE(QToolTip::text(), QStringLiteral("Information Page"));
         }
+    }
+
+    // A click in a column wider than the list selects the row and leaves the
+    // list where it is, rather than scrolling to that column with every other
+    // column out of sight.
+    void clickInAWideColumnKeepsTheListInPlace()
+    {
+        ListViewControl list;
+        list.AddColumn(QStringLiteral("User"), 1200);
+        list.AddColumn(QStringLiteral("Host Name"), 1200);
+        list.AddColumn(QStringLiteral("Root folder"), 12000);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(list.InsertItem(1, connectionRow(i, QStringLiteral("user%1").arg(i))));
+        list.resize(450, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        auto* view = list.findChild<QTreeView*>();
+        QScrollBar* sideways = view->horizontalScrollBar();
+        QVERIFY(sideways->maximum() > 0);
+
+        const QRect wide = view->visualRect(view->model()->index(1, 2)).intersected(view->viewport()->rect());
+        QVERIFY(!wide.isEmpty());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, wide.center());
+        QTest::qWait(QApplication::doubleClickInterval() + 300);
+        QCOMPARE(list.SelectedText(), QStringLiteral("user1"));
+        QCOMPARE(sideways->value(), 0);
+        QCOMPARE(view->header()->offset(), 0);
+        QVERIFY(view->viewport()->rect().contains(view->visualRect(view->model()->index(1, 0))));
     }
 };
 

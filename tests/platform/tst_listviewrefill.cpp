@@ -1,9 +1,12 @@
 // A list refilled from nothing between BeginUpdate and EndUpdate: it ends up
 // with exactly the new rows, tells its views only what changed, and keeps a
 // selected row that is still the same row.
+#include "platform/ColumnWidths.h"
 #include "platform/ListViewControl.h"
 
 #include <QAbstractItemModel>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
@@ -126,9 +129,35 @@ private Q_SLOTS:
         QCOMPARE(resets.count(), 1);
         QCOMPARE(list.ColumnCount(), 1);
         QCOMPARE(list.ColumnTitle(0), QStringLiteral("Groups"));
-        QCOMPARE(list.ColumnWidth(0), 400);
+        QCOMPARE(list.ColumnWidth(0), FittedColumnWidth(400, list.font()));
         QCOMPARE(shown(list), QStringList{"k1=staff/"});
         QVERIFY(!list.SelectedItem());
+    }
+
+    // Scrolled sideways, a list refilled with its own columns (a refresh, a
+    // login) stays where it is; another list starts at its first column.
+    void anotherListStartsAtItsFirstColumn()
+    {
+        ListViewControl list;
+        const QStringList wide{"User", "Host Name", "Group", "Status", "Time", "Root folder"};
+        const auto refill = [&](const QStringList& titles) {
+            list.BeginUpdate();
+            fill(list, titles, {"k1=bob/x"});
+            list.EndUpdate();
+        };
+        refill(wide);
+        list.resize(300, 150);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        auto* view = list.findChild<QTreeView*>();
+        QScrollBar* sideways = view->horizontalScrollBar();
+        QVERIFY(sideways->maximum() > 200);
+        sideways->setValue(200); // the person drags the scroll bar
+        refill(wide);
+        QCOMPARE(sideways->value(), 200);
+        refill({" Log ", "Size", "Modified", "Root folder", "Current folder"});
+        QCOMPARE(sideways->value(), 0);
+        QCOMPARE(view->header()->offset(), 0);
     }
 };
 

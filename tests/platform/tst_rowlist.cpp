@@ -1,9 +1,13 @@
 // The row list as the console log and the statistics tables use it.
 #include "platform/RowList.h"
+#include "platform/ColumnWidths.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -35,8 +39,8 @@ private Q_SLOTS:
         QCOMPARE(list.Caption(), QStringLiteral("Server Log"));
         QCOMPARE(list.ColumnCount(), 5);
         QCOMPARE(list.ColumnTitle(2), QStringLiteral("Client Address"));
-        QCOMPARE(list.ColumnWidth(0), 70);
-        QCOMPARE(list.ColumnWidth(4), 1000);
+        QCOMPARE(list.ColumnWidth(0), FittedColumnWidth(70, list.font()));
+        QCOMPARE(list.ColumnWidth(4), FittedColumnWidth(1000, list.font()));
 
         RowList table(QString(), {{QStringLiteral("Session"), 50}});
         QVERIFY(table.findChild<QLabel*>()->isHidden());
@@ -106,6 +110,49 @@ private Q_SLOTS:
         QCOMPARE(resets.count(), 0);
         // Generous: a reset or a measured row per append takes far longer.
         QVERIFY2(elapsed < 5000, qPrintable(QStringLiteral("%1 ms for 3000 rows").arg(elapsed)));
+    }
+
+    // A click in the message column, wider than the list, leaves the table where
+    // it is: the view used to follow the click (after the double-click time) to
+    // the column's empty far end, with every other cell and title out of sight.
+    // Rows still come into view up and down, and a log that was scrolled
+    // sideways by hand stays there as rows arrive.
+    void clicksAndNewRowsDoNotCarryTheTableSideways()
+    {
+        RowList list(QStringLiteral("Server Log"), logColumns());
+        list.resize(600, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        for (int i = 0; i < 40; ++i)
+            list.AddRow(logRow(i));
+        auto* view = list.findChild<QTableView*>();
+        QAbstractItemModel* model = view->model();
+        QScrollBar* sideways = view->horizontalScrollBar();
+        QVERIFY(sideways->maximum() > 0);
+
+        const QRect message = view->visualRect(model->index(2, 4)).intersected(view->viewport()->rect());
+        QVERIFY(!message.isEmpty());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, message.center());
+        QTest::qWait(QApplication::doubleClickInterval() + 300);
+        QCOMPARE(list.SelectedRow(), 2);
+        QCOMPARE(sideways->value(), 0);
+        QCOMPARE(view->horizontalHeader()->offset(), 0);
+        QVERIFY(view->viewport()->rect().contains(view->visualRect(model->index(2, 0))));
+
+        // The keys move the selection down the message column; the list follows down only.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(list.SelectedRow(), 39);
+        QCOMPARE(sideways->value(), 0);
+        QVERIFY(view->viewport()->rect().intersects(view->visualRect(model->index(39, 0))));
+
+        sideways->setValue(2); // the person drags the scroll bar to read the messages
+        const int offset = view->horizontalHeader()->offset();
+        list.AddRow(logRow(40));
+        list.SetSelectedRow(40);
+        QCOMPARE(list.SelectedRow(), 40);
+        QCOMPARE(sideways->value(), 2);
+        QCOMPARE(view->horizontalHeader()->offset(), offset);
+        QVERIFY(view->viewport()->rect().intersects(view->visualRect(model->index(40, 4))));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "core/Accounts.h"
 #include "core/Config.h"
 #include "core/ProcessState.h"
+#include "platform/ColumnWidths.h"
 #include "platform/ListViewControl.h"
 #include "platform/Twips.h"
 #include "tests/support/TempAppFolder.h"
@@ -54,8 +55,8 @@ private Q_SLOTS:
         ListViewControl list;
         PaneLists::ShowSettingsSummary(list, 3);
         QCOMPARE(columnTitles(list), (QStringList{"IP Address", "Port", "Connections", "Root Folder"}));
-        QCOMPARE(list.ColumnWidth(0), TwipsToPixels(1700));
-        QCOMPARE(list.ColumnWidth(3), TwipsToPixels(5000));
+        QCOMPARE(list.ColumnWidth(0), FittedColumnWidth(TwipsToPixels(1700), list.font()));
+        QCOMPARE(list.ColumnWidth(3), FittedColumnWidth(TwipsToPixels(5000), list.font()));
         QCOMPARE(list.ItemCount(), 0); // no settings file: columns only
 
         ModMain::ServerConfig.Port = QStringLiteral("2121");
@@ -101,7 +102,7 @@ private Q_SLOTS:
         ListViewControl groups;
         PaneLists::ShowGroups(groups);
         QCOMPARE(columnTitles(groups), QStringList{"Groups"});
-        QCOMPARE(groups.ColumnWidth(0), TwipsToPixels(6000));
+        QCOMPARE(groups.ColumnWidth(0), FittedColumnWidth(TwipsToPixels(6000), groups.font()));
         QCOMPARE(rowTexts(groups), QStringList{"staff"});
         QCOMPARE(groups.Item(0).icon, 4);
 
