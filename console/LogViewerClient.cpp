@@ -22,20 +22,20 @@ QDBusConnection bus()
     return session;
 }
 
-void loadLog(const QString& path, int retries, QObject* context, Done done)
+void loadLog(const QString& path, int retries, int timeoutMs, QObject* context, Done done)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(ScrollbookClass::Name, ScrollbookClass::Path,
                                                        ScrollbookClass::Interface, ScrollbookClass::LoadLog);
     call << path;
-    ComponentActivation::Call(bus(), call, CallTimeoutMs, context,
-                              [path, retries, context, done = std::move(done)](const QDBusMessage& reply) {
+    ComponentActivation::Call(bus(), call, timeoutMs, context,
+                              [path, retries, timeoutMs, context, done = std::move(done)](const QDBusMessage& reply) {
                                   // The viewer's own failure is its answer; anything else means
                                   // no viewer took the call.
                                   if (reply.type() == QDBusMessage::ReplyMessage
                                       || reply.errorName() == ScrollbookClass::FailureError)
                                       done(true);
-                                  else if (retries > 0)
-                                      loadLog(path, retries - 1, context, done);
+                                  else if (retries > 0 && ComponentActivation::Refused(reply))
+                                      loadLog(path, retries - 1, timeoutMs, context, done);
                                   else
                                       done(false);
                               });
@@ -51,9 +51,9 @@ QMap<QString, QString> ActivationVariables()
     return variables;
 }
 
-void LoadLog(const QString& path, QObject* context, Done done)
+void LoadLog(const QString& path, QObject* context, Done done, int timeoutMs)
 {
-    loadLog(path, 1, context, std::move(done));
+    loadLog(path, 1, timeoutMs, context, std::move(done));
 }
 
 void CheckRegistration(const QString& program, QObject* context, Done done)

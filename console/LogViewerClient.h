@@ -10,8 +10,14 @@ class QObject;
 
 namespace LogViewerClient {
 
-// How long one request may take, the viewer's start included.
+// How long the start-up check waits for the class to be created.
 constexpr int CallTimeoutMs = 15000;
+// How long one LoadLog may take, the viewer's start included: longer than the
+// session bus gives a program to start (two minutes as it is set up by
+// default), so that the bus answers a start that fails or takes too long
+// itself, and a slow start is not taken for a failure while the call still
+// waits at the bus for the viewer.
+constexpr int LoadLogTimeoutMs = 150000;
 // How long the check waits for "/regserver" to end before it tries again.
 constexpr int RegistrationWaitMs = 10000;
 
@@ -21,9 +27,11 @@ constexpr int RegistrationWaitMs = 10000;
 QMap<QString, QString> ActivationVariables();
 
 // Hands the path to a new viewer window. done(true) when a viewer answered,
-// even with its own failure; done(false) when none could be created or
-// reached, after one more try.
-void LoadLog(const QString& path, QObject* context, std::function<void(bool)> done);
+// even with its own failure; done(false) when none answered. Only a call the
+// bus refused (no viewer could be started) is sent once more: a call that
+// timed out may still be delivered, and a second one would open a second window.
+void LoadLog(const QString& path, QObject* context, std::function<void(bool)> done,
+             int timeoutMs = LoadLogTimeoutMs);
 
 // Creates the viewer's class. When that fails (not registered, or registered
 // for a program that does not start, as after the install moved), runs the

@@ -98,6 +98,16 @@ void Call(const QDBusConnection& bus, const QDBusMessage& call, int timeoutMs, Q
                      });
 }
 
+bool Refused(const QDBusMessage& reply)
+{
+    if (reply.type() != QDBusMessage::ErrorMessage)
+        return false;
+    const QString name = reply.errorName();
+    return name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+        || name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")
+        || name.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn."));
+}
+
 void SetActivationEnvironment(const QDBusConnection& bus, const QMap<QString, QString>& variables)
 {
     if (!bus.isConnected())

@@ -31,6 +31,12 @@ void Create(const QDBusConnection& bus, const QString& classId, int timeoutMs, Q
 void Call(const QDBusConnection& bus, const QDBusMessage& call, int timeoutMs, QObject* context,
           std::function<void(const QDBusMessage&)> done);
 
+// True when the error says that the bus delivered the call to no one and
+// never will: no such name, or its program could not be started or ended
+// before it took the name. A time-out is no such answer: the call may still
+// reach a program that starts late.
+bool Refused(const QDBusMessage& reply);
+
 // Sets variables of the environment in which the bus starts programs. The
 // request goes out before any later call on the same connection; its answer
 // is not waited for.

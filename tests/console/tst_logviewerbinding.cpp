@@ -1,12 +1,14 @@
 // The console hands logs to the log viewer over a session bus of the test's
 // own: a log that is missing or named from outside its folder, a viewer that
-// is not registered, a stale registration renewed at start-up, and FTP served
-// while the viewer starts. The real Scrollbook serves where one is registered.
+// is not registered, a stale registration renewed at start-up, a slow start
+// that still gives one window, and FTP served while the viewer starts. The real
+// Scrollbook serves where one is registered.
 #include "console/LogViewerClient.h"
 #include "console/frmMain.h"
 #include "core/Preparation.h"
 #include "engine/FtpEngine.h"
 #include "logviewer/Registration.h"
+#include "logviewer/ScrollbookServer.h"
 #include "logviewer/frmScrollbook.h"
 #include "platform/RowList.h"
 #include "platform/ListViewControl.h"
@@ -24,6 +26,8 @@
 #include <QFile>
 #include <QFrame>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <optional>
@@ -213,6 +217,64 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         QTRY_VERIFY(viewer.Log->RowCount() > 1); // the record and the server's own since
         QVERIFY(!SaveShot(viewer, QStringLiteral("viewer")).isEmpty());
+    }
+
+    void oneRequestGivesOneWindowOrOneFailure_data()
+    {
+        QTest::addColumn<int>("startMs");   // when the viewer takes its name; -1: its program ends at once
+        QTest::addColumn<int>("timeoutMs"); // 0: the console's own wait
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<int>("starts");
+        QTest::addColumn<int>("windows");
+        QTest::newRow("a start slower than fifteen seconds") << 16000 << 0 << true << 1 << 1;
+        QTest::newRow("a wait that ends before the start") << 1500 << 500 << false << 1 << 1;
+        QTest::newRow("a program that ends at once is tried twice") << -1 << 0 << false << 2 << 0;
+    }
+    void oneRequestGivesOneWindowOrOneFailure()
+    {
+        QFETCH(int, startMs);
+        QFETCH(int, timeoutMs);
+        QFETCH(bool, answered);
+        QFETCH(int, starts);
+        QFETCH(int, windows);
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        const QString log = dir.filePath(QStringLiteral("S_Log.txt"));
+        QFile(log).open(QIODevice::WriteOnly);
+        // The bus starts a stand-in that notes its start, then either ends as a viewer that cannot
+        // take its name does, or waits for the gate (or the folder's end); the viewer itself
+        // serves in this process on a connection of its own.
+        registerExec("/bin/sh -c \"echo >> '" + folder + "/started'; "
+                     + (startMs < 0 ? QByteArray("exit 1")
+                                    : "while [ -d '" + folder + "' ] && [ ! -e '" + folder + "/gate' ]; do sleep 0.05; done")
+                     + "\"");
+        const auto openGate = [&dir] { QFile(dir.filePath(QStringLiteral("gate"))).open(QIODevice::WriteOnly); };
+        const auto gateOnLeaving = qScopeGuard(openGate);
+        const QString connection = QStringLiteral("slow viewer");
+        const auto disconnect = qScopeGuard([&connection] { QDBusConnection::disconnectFromBus(connection); });
+        ScrollbookServer viewer(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connection),
+                                std::chrono::minutes(5));
+
+        QObject context;
+        QList<bool> answers;
+        const auto answer = [&answers](bool launched) { answers.append(launched); };
+        if (timeoutMs > 0)
+            LogViewerClient::LoadLog(log, &context, answer, timeoutMs);
+        else
+            LogViewerClient::LoadLog(log, &context, answer);
+        if (startMs >= 0) {
+            QTest::qWait(startMs);
+            QVERIFY(viewer.Register());
+            openGate();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!answers.isEmpty() && viewer.Windows().size() >= windows, 20000);
+        // A second call would have been delivered with the first.
+        QTest::qWait(500);
+        QCOMPARE(answers, QList<bool>{answered});
+        QCOMPARE(viewer.Windows().size(), windows);
+        QFile notes(dir.filePath(QStringLiteral("started")));
+        QVERIFY(notes.open(QIODevice::ReadOnly));
+        QCOMPARE(notes.readAll().count('\n'), starts);
     }
 
     void ftpIsServedWhileTheViewerStarts()
