@@ -1,6 +1,7 @@
 #include "console/ProgramEntry.h"
 
 #include "console/ConsoleWindow.h"
+#include "core/AppFolder.h"
 #include "core/ProgramLifetime.h"
 #include "console/frmMain.h"
 #include "console/frmSplash.h"
@@ -25,6 +26,13 @@ void PrepareApplication(QApplication& app)
 void Main()
 {
     VersionText = ProgramVersionText();
+    // Checked before anything is written: the preparation would otherwise make
+    // a missing folder, or store paths that name no folder.
+    if (const QString refusal = AppFolderRefusal(); !refusal.isEmpty()) {
+        Messages().message(refusal, QString(), MessageIcon::Critical);
+        ProgramLifetime::End(1);
+        return;
+    }
     // The help viewer reads "help.hlp" from the application folder.
 
     frmSplash splash;

@@ -232,9 +232,20 @@ void frmEditGroups::cmdAddGroup_Click()
     group.RootFolder = ModMain::ServerConfig.ServerRoot;
     if (!Storable({{QStringLiteral("The folder"), group.RootFolder}}))
         return;
+    // The group shown so far stays selected until the new one is written; a
+    // failed write gives its values back, or Update would store the new
+    // group's rights and folder over that group.
+    QList<Qt::CheckState> shownStates;
+    for (const QCheckBox* box : boxes())
+        shownStates.append(box->checkState());
+    const QString shownFolder = FolderTree1->SelectedFolder();
     ResetOptions();
     FolderTree1->SetSelectedFolder(group.RootFolder);
     if (const FileOpResult written = WriteLines(path, GroupFileLines(group, false)); !written) {
+        const QList<QCheckBox*> all = boxes();
+        for (int i = 0; i < all.size(); ++i)
+            all.at(i)->setCheckState(shownStates.at(i));
+        FolderTree1->SetSelectedFolder(shownFolder);
         ReportError(written.errorText, Procedure(objectName(), "cmdAddGroup_Click"), 6);
         return;
     }

@@ -260,6 +260,16 @@ void frmProperties::txtLoggedOn_LostFocus()
 void frmProperties::cmdOk_Click()
 {
     using ModMain::ServerConfig;
+    // The settings file keeps one byte per character: any other would come back
+    // as "?" (a root so changed is missing at the next start, and remapped).
+    // Nothing is taken from the dialog until every text can be kept.
+    if (!Storable({{QStringLiteral("The folder"), FolderTree1->SelectedFolder()},
+                   {QStringLiteral("The greeting"), txtGreeting->toPlainText()},
+                   {QStringLiteral("The message"), txtLoggedOn->toPlainText()},
+                   {QStringLiteral("The port"), txtPort->text()},
+                   {QStringLiteral("The idle time"), txtIDLE->text()},
+                   {QStringLiteral("The address"), txtIP->text()}}))
+        return;
     // Stored as entered: the change checks have said what they had to say.
     ServerConfig.IdleTimeout = txtIDLE->text();
     ServerConfig.StartServer = IsSet(chkStartServer);

@@ -12,7 +12,9 @@
 #include "tests/console/ConsoleFixture.h"
 #include "tests/console/DialogTestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -184,6 +186,44 @@ private Q_SLOTS:
         d.cmdOk->click();
         QVERIFY(ConsoleState::EditGroupName.isEmpty());
         QVERIFY(f.doubles.errors->reports.isEmpty());
+    }
+
+    void aFailedCreationLeavesTheShownGroupAsItWas()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        ModMain::LoadConfig();
+        const QString staffRoot = f.folder.file(QStringLiteral("/root/staff"));
+        GroupRecord staff;
+        staff.Permissions = PermissionSet::all(true);
+        staff.Permissions.PutFile = false;
+        staff.RootFolder = staffRoot;
+        // As Update writes it, so that an Update of the same values changes no byte.
+        QVERIFY(WriteLines(GroupFilePath(QStringLiteral("staff")), GroupFileLines(staff, true)));
+        const QByteArray before = f.folder.read(QStringLiteral("/groups/G_staff"));
+        writeGroup(QStringLiteral("public"), f.folder.file(QStringLiteral("/root")));
+        // A folder in the way of the new group's file makes its write fail, for root too.
+        QVERIFY(QDir().mkpath(f.folder.file(QStringLiteral("/groups/G_lead"))));
+
+        frmEditGroups d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        // Chosen with the keyboard: public, staff.
+        d.lstGroups->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QCOMPARE(d.ShownGroupName, QStringLiteral("staff"));
+        QVERIFY(d.cmdUpdate->isEnabled() && !d.chkPutFile->isChecked());
+
+        f.doubles.messages->inputAnswers = {QStringLiteral("lead")};
+        QTest::mouseClick(d.cmdAddGroup, Qt::LeftButton);
+        QCOMPARE(f.doubles.errors->reports.size(), 1);
+        QVERIFY(f.serverLogMessages().isEmpty());
+        // The form shows the group that stays selected, and Update keeps it so.
+        QVERIFY(!d.chkPutFile->isChecked());
+        QCOMPARE(d.FolderTree1->SelectedFolder(), staffRoot);
+        if (d.cmdUpdate->isEnabled())
+            QTest::mouseClick(d.cmdUpdate, Qt::LeftButton);
+        QCOMPARE(f.folder.read(QStringLiteral("/groups/G_staff")), before);
     }
 };
 

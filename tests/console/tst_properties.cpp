@@ -10,6 +10,7 @@
 #include "platform/SingleInstance.h"
 #include "tests/console/ConsoleFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
@@ -255,6 +256,55 @@ private Q_SLOTS:
         QVERIFY(!f.serverLogMessages().contains(QStringLiteral("Properties updated.")));
         d.cmdCancel->click();
         QVERIFY(!d.isVisible());
+    }
+
+    void textThatCannotBeStoredIsRefusedAndNothingWritten_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("root") << "FolderTree1" << "The folder";
+        QTest::newRow("greeting") << "txtGreeting" << "The greeting";
+        QTest::newRow("logged-on text") << "txtLoggedOn" << "The message";
+    }
+    void textThatCannotBeStoredIsRefusedAndNothingWritten()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, what);
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Port(QStringLiteral("2121")));
+        const QByteArray before = f.folder.read(QStringLiteral("/Config.txt"));
+        frmProperties d;
+        QVERIFY(activate(&d));
+        const ModMain::ServerSettings loaded = ModMain::ServerConfig;
+        // A Greek letter has no byte in the files' code page; "?" would be stored instead.
+        const QString delta = QStringLiteral("\u03b4");
+        QString text = f.folder.file(QStringLiteral("/z")) + delta;
+        if (control == QLatin1String("FolderTree1")) {
+            QVERIFY(QDir().mkpath(text));
+            d.FolderTree1->SetSelectedFolder(text);
+        } else {
+            text = QStringLiteral("Hello z") + delta;
+            d.TabStrip1->setCurrentIndex(1);
+            auto* box = d.findChild<QPlainTextEdit*>(control);
+            box->clear();
+            box->setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Hello z"));
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, delta, Qt::NoModifier);
+            QCOMPARE(box->toPlainText(), text);
+        }
+        f.doubles.messages->messages.clear();
+        QTest::mouseClick(d.cmdOk, Qt::LeftButton);
+        QCOMPARE(f.doubles.messages->texts(),
+                 QStringList{what + QStringLiteral(" \"") + text
+                             + QStringLiteral("\" has characters that cannot be stored. Please choose another.")});
+        QCOMPARE(f.doubles.messages->messages.back().title, QStringLiteral("Error"));
+        QVERIFY(d.isVisible());
+        QCOMPARE(f.folder.read(QStringLiteral("/Config.txt")), before);
+        QVERIFY(f.serverLogMessages().isEmpty());
+        QCOMPARE(ModMain::ServerConfig.ServerRoot, loaded.ServerRoot);
+        QCOMPARE(ModMain::ServerConfig.Greeting, loaded.Greeting);
+        QCOMPARE(ModMain::ServerConfig.LoggedOnMessage, loaded.LoggedOnMessage);
+        QCOMPARE(ModMain::ServerConfig.Port, loaded.Port);
     }
 
     void helpShowsTopic70()

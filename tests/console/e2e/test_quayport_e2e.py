@@ -6,6 +6,7 @@ import io
 import os
 import socket
 import subprocess
+import types
 import unittest
 
 from quayport import Home, Quayport, VERSION, free_port, greeting_of, port_bindable, wait_for
@@ -210,6 +211,26 @@ class Serving(QuayportCase):
                     break
                 rest += chunk
         self.assertIsNone(greeting_of(self.port))
+
+
+class UnusableFolder(QuayportCase):
+    def test_a_folder_the_files_cannot_name_or_that_is_missing_is_refused_untouched(self):
+        # A Greek letter would be stored as "?"; a missing folder would be made, with a server open to anonymous users.
+        cases = ((os.path.join(self.home.path, "z\u03b4"), "has characters that the settings and account files cannot store"),
+                 (os.path.join(self.home.path, "missing", "home"), "does not exist or is not a folder"))
+        os.mkdir(cases[0][0])
+        for folder, reason in cases:
+            with self.subTest(folder=folder):
+                program = Quayport(types.SimpleNamespace(env=lambda: dict(os.environ, QUAYPORT_HOME=folder)))
+                self.addCleanup(program.close)
+                try:
+                    status = program.process.wait(timeout=30)
+                except subprocess.TimeoutExpired:
+                    self.fail("Quayport did not refuse " + folder)
+                self.assertEqual(status, 1, program.output())
+                self.assertIn('The application folder "%s" %s' % (folder, reason), program.output())
+                self.assertEqual(os.listdir(folder) if os.path.exists(folder) else None,
+                                 [] if folder == cases[0][0] else None)
 
 
 if __name__ == "__main__":
