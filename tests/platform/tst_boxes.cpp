@@ -4,17 +4,17 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QSet>
-#include <QWindow>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 #include <unistd.h>
 
