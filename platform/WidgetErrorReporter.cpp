@@ -75,7 +75,8 @@ void WidgetErrorReporter::placeBesideOpenBoxes(QMessageBox& box) const
     if (!last)
         return; // the first is centred
     const int step = box.style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8;
-    QPoint at = last->pos() + QPoint(step, step);
+    // A window not yet shown has no frame: its position is that of its inside.
+    QPoint at = last->geometry().topLeft() + QPoint(step, step);
     if (const QScreen* screen = last->screen()) {
         // Back to the screen's top left rather than past its edge.
         const QRect room = screen->availableGeometry();
