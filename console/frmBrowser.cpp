@@ -71,6 +71,9 @@ frmBrowser::frmBrowser(QWidget* parent)
     // What is typed is gone to, never added to the list, and never completed from it.
     cboAddress->setInsertPolicy(QComboBox::NoInsert);
     cboAddress->setCompleter(nullptr);
+    // Keys from the keyboard reach the box itself, which hands them to its
+    // line edit without passing filters; keys sent to the line edit reach it.
+    cboAddress->installEventFilter(this);
     cboAddress->lineEdit()->installEventFilter(this);
     lblAddress->setBuddy(cboAddress);
 
@@ -167,7 +170,7 @@ void frmBrowser::cboAddress_KeyPress(int keyAscii)
 
 bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == cboAddress->lineEdit() && event->type() == QEvent::KeyPress) {
+    if ((watched == cboAddress || watched == cboAddress->lineEdit()) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // Taken here: the combo box would otherwise act on Enter too.

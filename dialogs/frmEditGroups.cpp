@@ -86,7 +86,9 @@ frmEditGroups::frmEditGroups(QWidget* parent)
     TabOrder({lstGroups, lstUsers, chkDir, chkChangeDir, chkMakeDir, chkRemoveDir, chkGetFile, chkPutFile,
               chkDeleteFile, chkRenameFile, cmdAddGroup, cmdUpdate, cmdDelete, cmdOk, cmdHelp});
 
-    OnSignal(lstGroups, &QListWidget::currentRowChanged, this, "lstGroups_Click", &frmEditGroups::lstGroups_Click);
+    // The selection, not the current entry: a click makes the entry current
+    // before it selects it.
+    OnSignal(lstGroups, &QListWidget::itemSelectionChanged, this, "lstGroups_Click", &frmEditGroups::lstGroups_Click);
     OnSignal(cmdAddGroup, &QPushButton::clicked, this, "cmdAddGroup_Click", &frmEditGroups::cmdAddGroup_Click);
     OnSignal(cmdUpdate, &QPushButton::clicked, this, "cmdUpdate_Click", &frmEditGroups::cmdUpdate_Click);
     OnSignal(cmdDelete, &QPushButton::clicked, this, "cmdDelete_Click", &frmEditGroups::cmdDelete_Click);
@@ -164,8 +166,8 @@ void frmEditGroups::lstGroups_Click()
             lstGroups->clearSelection();
         else
             entry = handedOver;
-    } else if (QListWidgetItem* item = lstGroups->currentItem(); item && item->isSelected()) {
-        entry = item->text();
+    } else if (const QList<QListWidgetItem*> selected = lstGroups->selectedItems(); !selected.isEmpty()) {
+        entry = selected.first()->text();
     }
     ShownGroupName = DialogText::TrimBlanks(entry);
     m_shownFile = ShownGroupName.isEmpty() ? QString() : entry;

@@ -75,7 +75,9 @@ frmVirtualFolders::frmVirtualFolders(QWidget* parent)
 
     TabOrder({Text1, List1, cmdAdd, cmdUpdate, cmdDelete, cmdOk, cmdCancel, cmdHelp});
 
-    OnSignal(List1, &QListWidget::currentRowChanged, this, "List1_Click", &frmVirtualFolders::List1_Click);
+    // The selection, not the current row: focus arriving by Tab makes the
+    // first row current without selecting it, and a click selects after.
+    OnSignal(List1, &QListWidget::itemSelectionChanged, this, "List1_Click", &frmVirtualFolders::List1_Click);
     OnSignal(cmdAdd, &QPushButton::clicked, this, "cmdAdd_Click", &frmVirtualFolders::cmdAdd_Click);
     OnSignal(cmdUpdate, &QPushButton::clicked, this, "cmdUpdate_Click", &frmVirtualFolders::cmdUpdate_Click);
     OnSignal(cmdDelete, &QPushButton::clicked, this, "cmdDelete_Click", &frmVirtualFolders::cmdDelete_Click);
@@ -146,11 +148,23 @@ void frmVirtualFolders::log(const QString& text)
     ModMain::WriteServerLog(server, server, server, text, true);
 }
 
+int frmVirtualFolders::selectedRow() const
+{
+    const QList<QListWidgetItem*> selected = List1->selectedItems();
+    const int row = selected.isEmpty() ? -1 : List1->row(selected.first());
+    return row < m_rows.size() ? row : -1;
+}
+
 void frmVirtualFolders::List1_Click()
 {
-    const int row = List1->currentRow();
-    if (row < 0 || row >= m_rows.size())
+    const int row = selectedRow();
+    if (row < 0) {
+        // Update and Delete act on the selected row only.
+        cmdDelete->setEnabled(false);
+        cmdUpdate->setEnabled(false);
+        cmdAdd->setEnabled(true);
         return;
+    }
     const VirtualFolderRecord& r = m_rows.at(row);
     Text1->setText(r.Name);
     FolderTree1->SetSelectedFolder(r.SourceFolder);
@@ -198,8 +212,8 @@ void frmVirtualFolders::cmdAdd_Click()
 
 void frmVirtualFolders::cmdUpdate_Click()
 {
-    const int selected = List1->currentRow();
-    if (selected < 0 || selected >= m_rows.size() || !List1->item(selected)->isSelected())
+    const int selected = selectedRow();
+    if (selected < 0)
         return;
     if (!DialogText::TrimBlanks(Text1->text()).isEmpty()) {
         const std::optional<VirtualFolderRecord> row = rowFromControls();
@@ -214,8 +228,8 @@ void frmVirtualFolders::cmdUpdate_Click()
 
 void frmVirtualFolders::cmdDelete_Click()
 {
-    const int selected = List1->currentRow();
-    if (selected < 0 || selected >= m_rows.size() || !List1->item(selected)->isSelected())
+    const int selected = selectedRow();
+    if (selected < 0)
         return;
     // The row removed is the one named in the log, whatever the box holds now.
     log(QStringLiteral("Virtual folder ") + m_rows.at(selected).Name + QStringLiteral(" deleted. Click Ok to save."));

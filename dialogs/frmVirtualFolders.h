@@ -46,6 +46,8 @@ public:
 private:
     // The row the controls hold; no value, after a box, when it cannot be one.
     std::optional<VirtualFolderRecord> rowFromControls();
+    // The selected row; -1 when none.
+    int selectedRow() const;
     void append(const VirtualFolderRecord& row);
     void removeRow(int row);
     void backToStart();

@@ -1,7 +1,9 @@
 #pragma once
 // The running program's error reporter: each report opens a box that does not
 // block the event loop, so the FTP engine keeps serving while it is open. Only a
-// few boxes are open at once; reports beyond that go to standard error.
+// few boxes are open at once; reports beyond that go to standard error. Each
+// box takes input also while a modal dialog is open, and boxes open at once
+// stand apart.
 #include "core/ErrorReporter.h"
 
 #include <QList>
@@ -23,8 +25,13 @@ public:
     // Boxes still open on screen.
     int OpenCount() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void forgetClosed();
+    void placeBesideOpenBoxes(QMessageBox& box) const;
+    static void standByModalWindow(QMessageBox& box);
 
     int m_maxOpen;
     QList<QPointer<QMessageBox>> m_open;

@@ -14,6 +14,7 @@
 #include "tests/support/Unprivileged.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -86,10 +87,15 @@ QString dataPage(const QString& title)
     return QStringLiteral("data:text/html,<title>%1</title><p>%1</p>").arg(title);
 }
 
+// As a person does: a click in the address box, its text replaced by typing,
+// then Enter, each key to whatever has the focus.
 void enterAddress(frmBrowser& b, const QString& address)
 {
-    b.cboAddress->lineEdit()->setText(address);
-    QTest::keyClick(b.cboAddress->lineEdit(), Qt::Key_Return);
+    QTest::mouseClick(b.cboAddress->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), address);
+    QCOMPARE(b.cboAddress->currentText(), address);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 
 QString location(const frmBrowser& b)

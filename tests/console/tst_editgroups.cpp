@@ -64,6 +64,14 @@ void select(frmEditGroups& d, const QString& name)
     d.lstGroups->setCurrentItem(found.first());
 }
 
+// A click of the mouse on the listed entry, where a person clicks.
+void click(QListWidget* list, const QString& text)
+{
+    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY(!found.isEmpty());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+}
+
 } // namespace
 
 class TestEditGroups : public QObject {
@@ -185,6 +193,64 @@ private Q_SLOTS:
         SaveShot(d, QStringLiteral("frmEditGroups"));
         d.cmdOk->click();
         QVERIFY(ConsoleState::EditGroupName.isEmpty());
+        QVERIFY(f.doubles.errors->reports.isEmpty());
+    }
+
+    // A click or a key changes the selection after the current entry: the
+    // group shown is the one selected, whichever way it was chosen.
+    void theClickedOrKeyedGroupIsShown()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        ModMain::LoadConfig();
+        const QString root = f.folder.file(QStringLiteral("/root"));
+        writeGroup(QStringLiteral("public"), root);
+        writeGroup(QStringLiteral("staff"), root + QStringLiteral("/staff"), false);
+        writeMember(QStringLiteral("bob"), QStringLiteral("bob"), QStringLiteral("staff"));
+        writeMember(QStringLiteral("dave"), QStringLiteral("dave"), QStringLiteral("public"));
+
+        frmEditGroups d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        // What the window shows: group, members, Put File, and what can be used.
+        const auto shown = [&] {
+            QStringList usable;
+            if (d.chkPutFile->isEnabled())
+                usable.append(QStringLiteral("boxes"));
+            if (d.cmdUpdate->isEnabled())
+                usable.append(QStringLiteral("update"));
+            if (d.cmdDelete->isEnabled())
+                usable.append(QStringLiteral("delete"));
+            return QStringList{d.ShownGroupName, texts(d.lstUsers).join(QLatin1Char(',')),
+                               d.chkPutFile->isChecked() ? QStringLiteral("put") : QStringLiteral("no put"),
+                               usable.join(QLatin1Char(' ')), d.FolderTree1->SelectedFolder()}
+                .join(QLatin1Char('|'));
+        };
+        const QString staff = QStringLiteral("staff|bob|no put|boxes update delete|") + root + QStringLiteral("/staff");
+        const QString pub = QStringLiteral("public|dave|put|boxes update|") + root;
+        click(d.lstGroups, QStringLiteral("staff"));
+        QCOMPARE(shown(), staff);
+        click(d.lstGroups, QStringLiteral("public"));
+        QCOMPARE(shown(), pub);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(shown(), staff);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(shown(), pub);
+
+        // Update writes the group shown, which is the one highlighted.
+        click(d.lstGroups, QStringLiteral("staff"));
+        QTest::mouseClick(d.chkPutFile, Qt::LeftButton);
+        QTest::mouseClick(d.cmdUpdate, Qt::LeftButton);
+        QCOMPARE(f.serverLogMessages(), QStringList{QStringLiteral("Group staff updated.")});
+        QCOMPARE(CrLfLines(f.folder.read(QStringLiteral("/groups/G_staff"))).at(2), QStringLiteral("True"));
+
+        // A handed-over group takes the selection back from a click.
+        ConsoleState::EditGroupName = QStringLiteral("staff");
+        click(d.lstGroups, QStringLiteral("public"));
+        QCOMPARE(texts(d.lstGroups).value(d.lstGroups->currentRow()), QStringLiteral("staff"));
+        QCOMPARE(d.lstGroups->selectedItems().size(), 1);
+        QCOMPARE(shown(), QStringLiteral("staff|bob|put|boxes update delete|") + root + QStringLiteral("/staff"));
+        ConsoleState::EditGroupName.clear();
         QVERIFY(f.doubles.errors->reports.isEmpty());
     }
 

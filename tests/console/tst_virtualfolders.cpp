@@ -14,6 +14,7 @@
 #include "tests/console/ConsoleFixture.h"
 #include "tests/console/DialogTestSupport.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -130,6 +131,58 @@ private Q_SLOTS:
         again.cmdCancel->click();
         QCOMPARE(f.folder.read(QStringLiteral("/VirtMap.dat")), VirtualFolderMapBytes(rows));
         QVERIFY(f.doubles.errors->reports.isEmpty());
+    }
+
+    // As a person works: a name typed and Tab into the list keeps the name
+    // and adds it; a row is loaded only when a click or a key selects it.
+    void typedClickedAndKeyedAsAPersonDoes()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        const QString root = f.folder.file(QStringLiteral("/root"));
+        QVERIFY(WriteVirtualFolderMap({{QStringLiteral("one"), QStringLiteral("/"), root, QStringLiteral("/srv/one")},
+                                       {QStringLiteral("two"), QStringLiteral("/"), root, QStringLiteral("/srv/two")}}));
+        frmVirtualFolders d;
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QCOMPARE(QApplication::focusWidget(), d.Text1);
+        const auto state = [&] {
+            QStringList usable;
+            for (QPushButton* b : {d.cmdAdd, d.cmdUpdate, d.cmdDelete})
+                if (b->isEnabled())
+                    usable.append(b->objectName());
+            return d.Text1->text() + QLatin1Char('|') + usable.join(QLatin1Char(' '));
+        };
+        const auto clickRow = [&](int row) {
+            QTest::mouseClick(d.List1->viewport(), Qt::LeftButton, {}, d.List1->visualItemRect(d.List1->item(row)).center());
+        };
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("three"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), d.List1);
+        QCOMPARE(state(), QStringLiteral("three|cmdAdd"));
+        QTest::mouseClick(d.cmdAdd, Qt::LeftButton);
+        QCOMPARE(names(d), (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+
+        clickRow(1);
+        QCOMPARE(state(), QStringLiteral("two|cmdUpdate cmdDelete"));
+        QCOMPARE(d.FolderTree2->SelectedFolder(), QStringLiteral("/srv/two"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(state(), QStringLiteral("one|cmdUpdate cmdDelete"));
+        QTest::mouseClick(d.cmdDelete, Qt::LeftButton);
+        QCOMPARE(names(d), (QStringList{QStringLiteral("two"), QStringLiteral("three")}));
+        QCOMPARE(state(), QStringLiteral("|cmdAdd"));
+
+        clickRow(0);
+        d.Text1->setFocus();
+        d.Text1->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("renamed"));
+        QTest::mouseClick(d.cmdUpdate, Qt::LeftButton);
+        QCOMPARE(names(d), (QStringList{QStringLiteral("three"), QStringLiteral("renamed")}));
+        QCOMPARE(d.Rows().at(1).RealFolder, QStringLiteral("/srv/two"));
+        QCOMPARE(f.serverLogMessages(), (QStringList{QStringLiteral("Virtual folder three added. Click Ok to save."),
+                                                     QStringLiteral("Virtual folder one deleted. Click Ok to save."),
+                                                     QStringLiteral("Virtual folder renamed updated. Click Ok to save.")}));
     }
 
     void aMapThatCannotBeWrittenKeepsTheEditorOpen()

@@ -3,14 +3,18 @@
 #include "platform/WidgetMessageService.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSet>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 #include <unistd.h>
 
@@ -117,6 +121,52 @@ private Q_SLOTS:
         QTRY_VERIFY(first.isNull());
         reporter.show(QStringLiteral("failure 6"));
         QCOMPARE(reporter.OpenCount(), 3);
+    }
+
+    // Reports made while a modal dialog is open (a letter typed in a number
+    // box, at each keystroke), or just before it opens: every box takes a
+    // click and a key from the window system, stands clear of the others, and
+    // stays when the dialog goes.
+    void errorBoxesOverAModalDialogCanBeAnswered()
+    {
+        WidgetErrorReporter reporter;
+        auto* dialog = new QDialog;
+        dialog->resize(400, 300);
+        QList<QPointer<QMessageBox>> boxes;
+        reporter.show(QStringLiteral("Input past end of file\nin Quayport.ModMain.LoadConfig at line 4"));
+        boxes.append(openBoxes().value(0));
+        QTimer::singleShot(0, dialog, [&] {
+            const auto leave = qScopeGuard([&] { dialog->reject(); }); // also when a check fails
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            for (int i = 1; i <= 2; ++i)
+                reporter.show(QStringLiteral("Type mismatch\nin Quayport.frmProperties.txtPort_Change at line 3"));
+            for (QMessageBox* box : openBoxes())
+                if (!boxes.contains(box))
+                    boxes.append(box);
+            QCOMPARE(boxes.size(), 3);
+            QSet<int> lefts, tops;
+            for (const auto& box : std::as_const(boxes)) {
+                QVERIFY(QTest::qWaitForWindowExposed(box));
+                lefts.insert(box->frameGeometry().left());
+                tops.insert(box->frameGeometry().top());
+            }
+            QCOMPARE(lefts.size(), 3);
+            QCOMPARE(tops.size(), 3);
+            // A click on Ok where the window system delivers it.
+            QAbstractButton* ok = boxes.at(0)->button(QMessageBox::Ok);
+            QTest::mouseClick(boxes.at(0)->windowHandle(), Qt::LeftButton, {}, ok->mapTo(boxes.at(0), ok->rect().center()));
+            QTRY_VERIFY(boxes.at(0).isNull());
+            // A key to the box a person has clicked into.
+            QTest::keyClick(boxes.at(1)->windowHandle(), Qt::Key_Return);
+            QTRY_VERIFY(boxes.at(1).isNull());
+        });
+        dialog->exec();
+        delete dialog;
+        QCOMPARE(boxes.size(), 3);
+        // The last box outlives the dialog and is answered after it.
+        QVERIFY(boxes.at(2) && boxes.at(2)->isVisible());
+        QTest::keyClick(boxes.at(2)->windowHandle(), Qt::Key_Escape);
+        QTRY_VERIFY(boxes.at(2).isNull());
     }
 
     void reporterTakesItsBoxesAlong()
