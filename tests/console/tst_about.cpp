@@ -6,7 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/Shots.h"
+#include "tests/support/Shots.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,7 +66,7 @@ private Q_SLOTS:
             QVERIFY(box->isVisible() && !box->isModal());
             QCOMPARE(box->windowTitle(), QStringLiteral("About Quayport"));
             QCOMPARE(box->lblTitle->text(), QStringLiteral("Quayport"));
-            QCOMPARE(box->lblVersion->text(), QStringLiteral("Version 1.0.3"));
+            QCOMPARE(box->lblVersion->text(), QStringLiteral("Version " QUAYPORT_VERSION_TEXT));
             QVERIFY(box->cmdOK->isDefault());
             QCOMPARE(box->cmdSysInfo->text(), QStringLiteral("&System Info..."));
             QCOMPARE(box->findChildren<QFrame*>(QStringLiteral("Line1")).size(), 2);

@@ -10,7 +10,7 @@
 #include "platform/WebBrowser.h"
 #include "core/ProgramError.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/Shots.h"
+#include "tests/support/Shots.h"
 #include "tests/support/Unprivileged.h"
 
 #include <QAction>

@@ -9,7 +9,7 @@
 #include "platform/RowList.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/Shots.h"
+#include "tests/support/Shots.h"
 
 #include <QAction>
 #include <QChart>

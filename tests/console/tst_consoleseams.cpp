@@ -15,8 +15,8 @@
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/DialogTestSupport.h"
 #include "tests/console/pane/LoopbackClient.h"
+#include "tests/dialogs/DialogTestSupport.h"
 #include "tests/support/OpenAccounts.h"
 
 #include <QAction>

@@ -80,7 +80,7 @@ private Q_SLOTS:
         QVERIFY(greeting.contains(QStringLiteral("\r\n* Explorer-style clients.  We recommend \r\n")));
         QVERIFY(greeting.contains(QStringLiteral("\r\n  kilobytes' to 99999 in View, Options, Transfers.  \r\n")));
         QVERIFY(greeting.endsWith(QStringLiteral("\r\n  specify host type as IBM PC/TCPIP.\r\n")));
-        QCOMPARE(lines.at(9), QStringLiteral("1.0.3"));
+        QCOMPARE(lines.at(9), QStringLiteral(QUAYPORT_VERSION_TEXT));
 
         QCOMPARE(c.FtpEngine1->ListenPort(), 21);
         QCOMPARE(c.FtpEngine1->IdleSeconds(), 300);

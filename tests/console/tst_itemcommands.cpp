@@ -11,8 +11,8 @@
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/Shots.h"
 #include "tests/console/pane/LoopbackClient.h"
+#include "tests/support/Shots.h"
 #include "tests/support/Unprivileged.h"
 
 #include <QAction>

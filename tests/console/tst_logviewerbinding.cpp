@@ -15,8 +15,8 @@
 #include "platform/ScrollbookClass.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/Shots.h"
 #include "tests/console/pane/LoopbackClient.h"
+#include "tests/support/Shots.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -17,8 +17,8 @@
 #include "platform/Twips.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/Shots.h"
 #include "tests/console/pane/LoopbackClient.h"
+#include "tests/support/Shots.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/Shots.h"
+#include "tests/support/Shots.h"
 
 #include <QDir>
 #include <QMenu>

@@ -73,7 +73,7 @@ private Q_SLOTS:
         QCOMPARE(splash.Label1->text(), QStringLiteral("Quayport"));
         QCOMPARE(splash.lblPlatform->text(), QStringLiteral("Windows 32bit"));
         QCOMPARE(splash.Label2->text(), QStringLiteral("RFC959 Complient"));
-        QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version 1.0.3"));
+        QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version " QUAYPORT_VERSION_TEXT));
         QCOMPARE(splash.findChild<QLabel*>(QStringLiteral("lblVersion")), splash.lblVersion);
     }
 
@@ -88,7 +88,7 @@ private Q_SLOTS:
         QVERIFY(ModMain::FirstRun);
         QVERIFY(!f.folder.exists(QStringLiteral("/Config.txt")));
         QCOMPARE(fileLines(f, QStringLiteral("/logs/anonymous_passwords.txt")),
-                 QStringList({"*** 1.0.3 Email addresses from anonymous users ***"}));
+                 QStringList({"*** " QUAYPORT_VERSION_TEXT " Email addresses from anonymous users ***"}));
         const QStringList account = fileLines(f, QStringLiteral("/users/U_anonymous"));
         QCOMPARE(account.size(), 36);
         QCOMPARE(account.at(10), QStringLiteral("WGYrWFX1pK7pWj+YWD79Iw"));
@@ -224,7 +224,7 @@ private Q_SLOTS:
         QVERIFY(console);
         QVERIFY(console->isVisible());
         QVERIFY(f.ends().isEmpty());
-        QCOMPARE(ModMain::VersionText, QStringLiteral("1.0.3"));
+        QCOMPARE(ModMain::VersionText, QStringLiteral(QUAYPORT_VERSION_TEXT));
         QCOMPARE(f.serverLogMessages(), creatingLines(f) + QStringList({"Creating " + f.folder.file("/config.txt"),
                                                                        "Writing new configuration file."}));
         QCOMPARE(f.consoleMessages(),

@@ -58,7 +58,7 @@ TEST(Config, SaveAndLoadRoundTripByteExact)
     const QByteArray first = home.read(QStringLiteral("/Config.txt"));
     const QList<QByteArray> lines = fileLines(first);
     ASSERT_EQ(lines.size(), 59);
-    EXPECT_EQ(lines[9], QByteArray("1.0.3"));
+    EXPECT_EQ(lines[9], QByteArray(QUAYPORT_VERSION_TEXT));
     for (int i = 10; i < 59; ++i)
         EXPECT_EQ(lines[i], lines[10]);
     EXPECT_EQ(lines[10], QByteArray("mG97Vs4y6ZTciFXa6swKWg"));

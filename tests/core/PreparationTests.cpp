@@ -52,7 +52,7 @@ TEST(Preparation, FirstStartInAnEmptyFolder)
                            QStringLiteral("Creating ") + p + QStringLiteral("/groups/G_public")}));
     EXPECT_TRUE(ModMain::FirstRun);
     EXPECT_EQ(home.read(QStringLiteral("/logs/anonymous_passwords.txt")),
-              QByteArray("*** 1.0.3 Email addresses from anonymous users ***\r\n"));
+              QByteArray("*** " QUAYPORT_VERSION_TEXT " Email addresses from anonymous users ***\r\n"));
 
     const QList<QByteArray> account = fileLines(home.read(QStringLiteral("/users/U_anonymous")));
     ASSERT_EQ(account.size(), 36);
@@ -61,7 +61,7 @@ TEST(Preparation, FirstStartInAnEmptyFolder)
     EXPECT_EQ(account[10], QByteArray("WGYrWFX1pK7pWj+YWD79Iw"));
     EXPECT_EQ(account[13], QByteArray("public"));
     EXPECT_EQ(account[14], (p + QStringLiteral("/root")).toLocal8Bit());
-    EXPECT_EQ(account[16], QByteArray("1.0.3"));
+    EXPECT_EQ(account[16], QByteArray(QUAYPORT_VERSION_TEXT));
     EXPECT_EQ(account[35], QByteArray("<Reserved>"));
 
     const QList<QByteArray> group = fileLines(home.read(QStringLiteral("/groups/G_public")));

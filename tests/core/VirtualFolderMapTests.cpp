@@ -11,7 +11,7 @@
 
 namespace {
 
-const QByteArray Header = "1.0.3*********************\r\n**   Virtual Directory  **\r\n"
+const QByteArray Header = QUAYPORT_VERSION_TEXT "*********************\r\n**   Virtual Directory  **\r\n"
                           "**   Configuration file **\r\n**************************\r\n";
 
 // Lines that are never at their end and never read.
@@ -31,7 +31,7 @@ public:
 TEST(VirtualFolderMap, WritesHeaderAndEncipheredRecordsAndReadsThemBack)
 {
     TempAppFolder home;
-    ModMain::VersionText = QStringLiteral("1.0.3");
+    ModMain::VersionText = QStringLiteral(QUAYPORT_VERSION_TEXT);
     ASSERT_TRUE(WriteVirtualFolderMap({}));
     EXPECT_EQ(home.read(QStringLiteral("/VirtMap.dat")), Header);
     EXPECT_TRUE(ReadVirtualFolderMap([] { ADD_FAILURE(); }).isEmpty());

@@ -22,17 +22,8 @@
 #include <thread>
 #include <vector>
 
-class Engine : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "engine_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            new QCoreApplication(argc, argv);
-    }
-};
+// The application object comes from the tests' main.
+class Engine : public ::testing::Test {};
 
 TEST_F(Engine, DefaultsAndSettings)
 {

@@ -53,8 +53,8 @@ TEST_F(EventLogs, UnknownsReachOnlyTheServerLog)
 
 TEST_F(EventLogs, ReplyLinesDroppedAndRewritten)
 {
-    for (const char* text : {"220 Enter login details", "220-Corvalen FTP Server v1.0.3", "230-Welcome",
-                             "221 Goodbye.", "230 Date 12/8/26, Time 7:15 AM."})
+    for (const char* text : {"220 Enter login details", "220-Corvalen FTP Server v" QUAYPORT_VERSION_TEXT,
+                             "230-Welcome", "221 Goodbye.", "230 Date 12/8/26, Time 7:15 AM."})
         log(QStringLiteral("bob"), QStringLiteral("staff"), QString(), QString::fromLatin1(text));
     EXPECT_TRUE(logFiles().isEmpty());
     EXPECT_TRUE(doubles.consoleLog.rows.isEmpty());

@@ -1,6 +1,5 @@
 // The 16-bit conversion of the port and idle settings, and the counter texts.
 #include "session/NumberText.h"
-#include "tests/session/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -16,14 +16,15 @@ QStringList Lines(const QString& reply)
 
 TEST(Greetings, ConnectGreetingLines)
 {
-    EXPECT_EQ(Lines(ConnectGreeting(QStringLiteral("1.0.3"), QStringLiteral("Welcome"))),
-              (QStringList{QStringLiteral("220-Corvalen FTP Server v1.0.3"), QStringLiteral("    Welcome"),
-                           QStringLiteral("220 Enter login details")}));
-    EXPECT_EQ(Lines(ConnectGreeting(QStringLiteral("1.0.3"), QStringLiteral(" \t "))),
-              (QStringList{QStringLiteral("220-Corvalen FTP Server v1.0.3"), QStringLiteral("220 Enter login details")}));
-    EXPECT_EQ(Lines(ConnectGreeting(QStringLiteral("1.0.3"), QStringLiteral("a\r\n\r\nb"))).mid(1, 3),
+    const QString version = QStringLiteral(QUAYPORT_VERSION_TEXT);
+    const QString first = QStringLiteral("220-Corvalen FTP Server v" QUAYPORT_VERSION_TEXT);
+    EXPECT_EQ(Lines(ConnectGreeting(version, QStringLiteral("Welcome"))),
+              (QStringList{first, QStringLiteral("    Welcome"), QStringLiteral("220 Enter login details")}));
+    EXPECT_EQ(Lines(ConnectGreeting(version, QStringLiteral(" \t "))),
+              (QStringList{first, QStringLiteral("220 Enter login details")}));
+    EXPECT_EQ(Lines(ConnectGreeting(version, QStringLiteral("a\r\n\r\nb"))).mid(1, 3),
               (QStringList{QStringLiteral("    a"), QStringLiteral("    "), QStringLiteral("    b")}));
-    const QStringList trailing = Lines(ConnectGreeting(QStringLiteral("1.0.3"), QStringLiteral("a\r\n")));
+    const QStringList trailing = Lines(ConnectGreeting(version, QStringLiteral("a\r\n")));
     ASSERT_EQ(trailing.size(), 4);
     EXPECT_EQ(trailing[2], QStringLiteral("    "));
 }

@@ -10,7 +10,6 @@
 #include "session/ConsoleState.h"
 #include "session/SessionHandlers.h"
 #include "tests/session/FakeFtpUser.h"
-#include "tests/session/QtPrinters.h"
 #include "tests/support/RecordingConsoleServices.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"

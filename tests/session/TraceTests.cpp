@@ -152,7 +152,8 @@ TEST_F(Trace, TheFirstLineAfterLoginClearsTheLoginCode)
 TEST_F(Trace, AccountsNamedLikeTheSharedLogsLeaveThemIntact)
 {
     writeGroup(QStringLiteral("staff"), group());
-    home.write(QStringLiteral("/logs/anonymous_passwords.txt"), "*** 1.0.3 Email addresses from anonymous users ***\r\n");
+    home.write(QStringLiteral("/logs/anonymous_passwords.txt"),
+               "*** " QUAYPORT_VERSION_TEXT " Email addresses from anonymous users ***\r\n");
     for (const QString& name : {QStringLiteral("S_Log"), QStringLiteral("anonymous_passwords")}) {
         SCOPED_TRACE(name.toStdString());
         writeAccount(account(name));

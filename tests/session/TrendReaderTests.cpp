@@ -1,7 +1,6 @@
 // Reading trend records back: whole records, damaged ones, and which names
 // are day files of a given user or group.
 #include "session/TrendFiles.h"
-#include "tests/session/QtPrinters.h"
 #include "tests/support/TempAppFolder.h"
 
 #include <gtest/gtest.h>

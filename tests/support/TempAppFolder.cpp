@@ -1,7 +1,6 @@
 #include "tests/support/TempAppFolder.h"
 
-#include "core/Blowfish.h"
-#include "core/ProcessState.h"
+#include "tests/support/ProgramStart.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,8 +12,7 @@ TempAppFolder::TempAppFolder(bool createStandardFolders)
 {
     m_oldHome = qgetenv("QUAYPORT_HOME");
     qputenv("QUAYPORT_HOME", m_dir.path().toLocal8Bit());
-    ModMain::ResetProcessState();
-    modBlowFish::SetKey(ModMain::ProgramKeyText);
+    StartLikeTheProgram();
     if (createStandardFolders) {
         for (const char* f : {"logs", "groups", "users", "users/stats", "root"})
             QDir(m_dir.path()).mkpath(QString::fromLatin1(f));

@@ -9,7 +9,8 @@ import subprocess
 import types
 import unittest
 
-from quayport import Home, Quayport, VERSION, free_port, greeting_of, port_bindable, wait_for
+from quaye2e import VERSION, free_port, greeting_of, port_bindable, wait_for
+from quaye2e.quayport import Home, Quayport
 
 DEFAULT_GREETING = (
     "\r\n"
@@ -79,7 +80,7 @@ class FirstRun(QuayportCase):
         group = self.home.read_lines("groups/G_public")
         self.assertEqual(group, ["True"] * 8 + [self.home.root, VERSION] + ["<Reserved>"] * 19)
         self.assertEqual(self.home.read_lines("logs/anonymous_passwords.txt"),
-                         ["*** 1.0.3 Email addresses from anonymous users ***"])
+                         ["*** " + VERSION + " Email addresses from anonymous users ***"])
 
         # The record comes just before the file is written.
         wait_for(lambda: self.home.exists("Config.txt"), what="the settings file")

@@ -3,7 +3,7 @@ import os
 import tempfile
 import unittest
 
-from enginehost import HostTest
+from quaye2e.enginehost import HostTest
 
 
 class Confinement(HostTest):

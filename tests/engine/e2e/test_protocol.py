@@ -6,7 +6,7 @@ import socket
 import time
 import unittest
 
-from enginehost import HostTest
+from quaye2e.enginehost import HostTest
 
 
 class Replies(HostTest):

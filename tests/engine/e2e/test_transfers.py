@@ -8,7 +8,7 @@ import subprocess
 import time
 import unittest
 
-from enginehost import HostTest
+from quaye2e.enginehost import HostTest
 
 BINARY = bytes(range(256)) * 4096 + os.urandom(333)  # every byte value, odd length
 

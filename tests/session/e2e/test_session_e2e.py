@@ -7,7 +7,9 @@ import socket
 import subprocess
 import unittest
 
-from quayhome import FLAGS, QuayHome, SessionHost, day_stamp, wait_for
+from quaye2e import VERSION, wait_for
+from quaye2e.appfolder import FLAGS
+from quaye2e.sessionhost import QuayHome, SessionHost, day_stamp
 
 PASSWORD = "s3cretPw"
 SILENT = ("220", "230-", "221 Good", "230 Date")
@@ -92,7 +94,7 @@ class SessionCase(unittest.TestCase):
         return [r for r in self.home.log_records("S_Log.txt") if r[5].startswith("221 ")]
 
     def wait_for_logouts(self, count):
-        wait_for(lambda: len(self.disconnections()) >= count, what="%d logouts" % count)
+        wait_for(lambda: len(self.disconnections()) >= count, timeout=10, what="%d logouts" % count)
 
     def all_log_bytes(self):
         data = b""
@@ -107,7 +109,7 @@ class Replies(SessionCase):
         self.start()
         client = self.ftp(user=None)
         self.assertEqual(client.getwelcome(),
-                         "220-Corvalen FTP Server v1.0.3\n    Welcome\n    \n    to the e2e\n220 Enter login details")
+                         "220-Corvalen FTP Server v" + VERSION + "\n    Welcome\n    \n    to the e2e\n220 Enter login details")
         reply = client.login("bob", PASSWORD)
         lines = reply.split("\n")
         self.assertEqual(lines[0], "230-Hello there")

@@ -1,16 +1,13 @@
 // Hosts the FTP engine with the real session handlers and a console that
 // writes to a record file, in the application folder QUAYPORT_HOME names.
-//   quaysessionhost encipher TEXT...   one stored line per text
 //   quaysessionhost serve RECORDFILE   starts the server as the console does,
 //                                      prints "PORT n", then serves until
 //                                      standard input closes or says "exit"
 #include "FileConsole.h"
 
-#include "core/Blowfish.h"
-#include "core/ProcessState.h"
-#include "core/TextCipher.h"
 #include "engine/FtpEngine.h"
 #include "session/SessionHandlers.h"
+#include "tests/support/ProgramStart.h"
 #include "tests/support/StdinLines.h"
 
 #include <QCoreApplication>
@@ -19,13 +16,6 @@
 #include <memory>
 
 namespace {
-
-int encipher(const QStringList& texts)
-{
-    for (const QString& text : texts)
-        std::printf("%s\n", ModMain::Encipher(text).toLatin1().constData());
-    return 0;
-}
 
 int serve(QCoreApplication& app, const QString& recordPath)
 {
@@ -63,13 +53,10 @@ int serve(QCoreApplication& app, const QString& recordPath)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    ModMain::ResetProcessState();
-    modBlowFish::SetKey(QString::fromLatin1(ModMain::ProgramKeyText));
+    StartLikeTheProgram();
     const QStringList args = app.arguments().mid(1);
-    if (args.value(0) == QLatin1String("encipher"))
-        return encipher(args.mid(1));
     if (args.value(0) == QLatin1String("serve") && args.size() == 2)
         return serve(app, args.at(1));
-    std::fprintf(stderr, "usage: quaysessionhost encipher TEXT... | serve RECORDFILE\n");
+    std::fprintf(stderr, "usage: quaysessionhost serve RECORDFILE\n");
     return 2;
 }

@@ -3,7 +3,7 @@
 // they expect, the files they read back, a recording stand-in for the live
 // sessions, screenshots, and ftplib clients run beside the event loop.
 #include "dialogs/LiveSessions.h"
-#include "tests/console/Shots.h"
+#include "tests/support/Shots.h"
 #include "tests/support/TestDoubles.h"
 
 #include <QDir>

@@ -3,12 +3,14 @@ import ftplib
 import json
 import os
 import resource
-import socket
 import subprocess
 import tempfile
 import threading
 import time
 import unittest
+
+from quaye2e.control import Control
+from quaye2e.programs import program
 
 
 class EngineHost:
@@ -16,7 +18,7 @@ class EngineHost:
         self.dir = tempfile.TemporaryDirectory(prefix="engine-e2e-")
         self.root = os.path.join(self.dir.name, "home")
         os.makedirs(self.root)
-        binary = os.environ["FTPENGINEHOST"]
+        binary = program("FTPENGINEHOST")
 
         def limit():  # as `ulimit` or a service's LimitFSIZE=, LimitNOFILE= would
             for which, value in rlimits.items():
@@ -107,55 +109,6 @@ class EngineHost:
         return f
 
 
-class Raw:
-    """A bare control connection, for exact replies."""
-
-    def __init__(self, port):
-        self.sock = socket.create_connection(("127.0.0.1", port), timeout=10)
-        self.file = self.sock.makefile("rb")
-        self.greeting = self.reply()
-
-    def line(self):
-        line = self.file.readline()
-        if not line:
-            raise EOFError("connection closed")
-        return line.decode("utf-8", "replace").rstrip("\r\n")
-
-    def reply(self):
-        first = self.line()
-        lines = [first]
-        if len(first) > 3 and first[3] == "-":
-            while not (lines[-1][:3] == first[:3] and lines[-1][3:4] == " "):
-                lines.append(self.line())
-        return "\n".join(lines)
-
-    def send(self, data):
-        self.sock.sendall(data if isinstance(data, bytes) else data.encode() + b"\r\n")
-
-    def cmd(self, text):
-        self.send(text)
-        return self.reply()
-
-    def login(self, user="bob", password="secret"):
-        self.cmd("USER " + user)
-        return self.cmd("PASS " + password)
-
-    def closed(self, timeout=10):
-        """True once the server has closed the connection."""
-        self.sock.settimeout(timeout)
-        try:
-            self.file.read()
-            return True
-        except socket.timeout:
-            return False
-        except OSError:
-            return True
-
-    def close(self):
-        self.file.close()
-        self.sock.close()
-
-
 class HostTest(unittest.TestCase):
     host_args = ()
     rlimits = None  # {resource.RLIMIT_...: value} for the host process
@@ -173,6 +126,7 @@ class HostTest(unittest.TestCase):
         self.assertFalse([e for e in logouts if e["nested"] or e["listed"]])
 
     def raw(self):
-        r = Raw(self.host.port)
+        """A bare control connection, for exact replies."""
+        r = Control(self.host.port)
         self.addCleanup(r.close)
         return r

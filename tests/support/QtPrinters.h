@@ -1,5 +1,6 @@
 #pragma once
-// Readable failure messages for Qt texts.
+// Readable failure messages for Qt texts in every GoogleTest program (the
+// build includes this header first in each of their sources).
 #include <QString>
 #include <QStringList>
 #include <ostream>

@@ -15,7 +15,7 @@
 #include "platform/SingleInstance.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/DialogTestSupport.h"
+#include "tests/dialogs/DialogTestSupport.h"
 #include "tests/support/OpenAccounts.h"
 
 #include <QApplication>
@@ -55,7 +55,7 @@ QStringList accountLines(const QString& flags, const QString& id, const QString&
     for (QChar c : flags)
         lines.append(c == QLatin1Char('1') ? QStringLiteral("True") : QStringLiteral("False"));
     lines << id << ModMain::Encipher(password) << ModMain::Encipher(description) << email << group << root
-          << (useGroup ? QStringLiteral("True") : QStringLiteral("False")) << QStringLiteral("1.0.3");
+          << (useGroup ? QStringLiteral("True") : QStringLiteral("False")) << QStringLiteral(QUAYPORT_VERSION_TEXT);
     for (int i = 0; i < 19; ++i)
         lines.append(Reserved);
     return lines;

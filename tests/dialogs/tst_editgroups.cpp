@@ -10,7 +10,7 @@
 #include "platform/FolderPicker.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/DialogTestSupport.h"
+#include "tests/dialogs/DialogTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,7 +43,7 @@ QStringList groupLines(const QString& flags, const QString& root, bool enciphere
     QStringList lines;
     for (QChar c : flags)
         lines.append(c == QLatin1Char('1') ? QStringLiteral("True") : QStringLiteral("False"));
-    lines << root << QStringLiteral("1.0.3");
+    lines << root << QStringLiteral(QUAYPORT_VERSION_TEXT);
     for (int i = 0; i < 19; ++i)
         lines.append(enciphered ? ModMain::Encipher(QStringLiteral("<Reserved>")) : QStringLiteral("<Reserved>"));
     return lines;

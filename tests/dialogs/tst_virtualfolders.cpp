@@ -12,7 +12,7 @@
 #include "platform/FolderPicker.h"
 #include "platform/SingleInstance.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/console/DialogTestSupport.h"
+#include "tests/dialogs/DialogTestSupport.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -21,7 +21,7 @@
 
 namespace {
 
-const QByteArray Header = "1.0.3*********************\r\n**   Virtual Directory  **\r\n"
+const QByteArray Header = QUAYPORT_VERSION_TEXT "*********************\r\n**   Virtual Directory  **\r\n"
                           "**   Configuration file **\r\n**************************\r\n";
 
 void add(frmVirtualFolders& d, const QString& name, const QString& source, const QString& destination)

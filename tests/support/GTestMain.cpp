@@ -1,4 +1,6 @@
-// The engine's objects want an application object, as in the program.
+// The main of every GoogleTest program. The application object comes first, as
+// in the programs: the engine's sockets and timers and the application folder
+// look for it.
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 

@@ -10,11 +10,11 @@
 //                                       writes users/U_NAME with every
 //                                       permission, through the account writer
 #include "core/Accounts.h"
-#include "core/Blowfish.h"
 #include "core/Config.h"
 #include "core/ProcessState.h"
 #include "core/TextCipher.h"
 #include "core/TextFile.h"
+#include "tests/support/ProgramStart.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -86,8 +86,7 @@ QString escaped(QString text)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    ModMain::ResetProcessState();
-    modBlowFish::SetKey(QString::fromLatin1(ModMain::ProgramKeyText));
+    StartLikeTheProgram();
     const QStringList args = app.arguments().mid(1);
     const QString command = args.value(0);
     if (command == QLatin1String("config"))
