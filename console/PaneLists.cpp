@@ -3,6 +3,7 @@
 #include "core/AppFolder.h"
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/GeneralDate.h"
 #include "core/ProcessState.h"
@@ -54,7 +55,7 @@ QString accountGroup(const QString& fileName)
     for (int i = 0; i < 14; ++i) {
         line = reader.readLine();
         if (!line) {
-            ReportError(QStringLiteral("Input past end of file"), Where, 5);
+            ReportError(PastEndText(), Where, 5);
             return {};
         }
     }

@@ -4,6 +4,7 @@
 #include "console/frmMain.h"
 
 #include "console/FirstRunSettings.h"
+#include "core/ErrorTexts.h"
 #include "core/ProgramLifetime.h"
 #include "console/Trapped.h"
 #include "core/AppFolder.h"
@@ -38,12 +39,12 @@ void logLine(const QString& text)
 std::optional<qint16> sixteenBit(const std::optional<double>& value, int step)
 {
     if (!value) {
-        ReportError(QStringLiteral("Type mismatch"), LoadProcedure, step);
+        ReportError(TypeMismatchText(), LoadProcedure, step);
         return std::nullopt;
     }
     const std::optional<qint16> number = ToInt16(*value);
     if (!number)
-        ReportError(QStringLiteral("Overflow"), LoadProcedure, step);
+        ReportError(OverflowText(), LoadProcedure, step);
     return number;
 }
 

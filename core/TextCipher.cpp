@@ -3,6 +3,7 @@
 #include "core/AnsiCodec.h"
 #include "core/Blowfish.h"
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 
 #include <algorithm>
 #include <array>
@@ -31,7 +32,7 @@ Block ivBlock(const QString& iv, const QString& where)
         if (ok)
             block[k] = std::uint8_t(v);
         else
-            ReportError(QStringLiteral("Type mismatch"), where, 4);
+            ReportError(TypeMismatchText(), where, 4);
     }
     return block;
 }

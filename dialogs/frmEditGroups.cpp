@@ -1,6 +1,7 @@
 #include "dialogs/frmEditGroups.h"
 
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
 #include "core/ProcessState.h"
@@ -188,7 +189,7 @@ void frmEditGroups::lstGroups_Click()
         return true;
     });
     if (!read.Opened)
-        ReportError(QStringLiteral("File not found"), where, 5);
+        ReportError(FileNotFoundText(), where, 5);
     FolderTree1->SetSelectedFolder(read.Group.RootFolder);
     showFlags(read.Group.Permissions);
     showMembers(ShownGroupName);
@@ -300,7 +301,7 @@ void frmEditGroups::cmdDelete_Click()
             CloseUserSessions(member.second);
         const QString where = Procedure(objectName(), "cmdDelete_Click");
         if (!RemoveGroupFiles(shown)) {
-            ReportError(QStringLiteral("Permission denied"), where, 3);
+            ReportError(PermissionDeniedText(), where, 3);
             return;
         }
         QStringList removed;
@@ -308,7 +309,7 @@ void frmEditGroups::cmdDelete_Click()
             if (RemoveAccountFiles(account))
                 removed.append(id);
             else
-                ReportError(QStringLiteral("Permission denied"), where, 3);
+                ReportError(PermissionDeniedText(), where, 3);
         }
         ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("Group ") + shown + QStringLiteral(" deleted."),
                                 true);

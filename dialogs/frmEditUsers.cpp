@@ -1,6 +1,7 @@
 #include "dialogs/frmEditUsers.h"
 
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
 #include "core/ProcessState.h"
@@ -161,7 +162,7 @@ void frmEditUsers::cboSelectUser_Click()
         // Nothing of another account may stay in the controls to be written back.
         m_loadFailed = true;
         FolderTree1->SetSelectedFolder(QString());
-        ReportError(QStringLiteral("File not found"), where, 6);
+        ReportError(FileNotFoundText(), where, 6);
         return;
     }
     const AccountRecord& a = read.Account;
@@ -215,7 +216,7 @@ void frmEditUsers::cmdDelete_Click()
         // Closed first: each session's end writes the user's log and trends.
         CloseUserSessions(name);
         if (!RemoveAccountFiles(name)) {
-            ReportError(QStringLiteral("Permission denied"), Procedure(objectName(), "cmdDelete_Click"), 4);
+            ReportError(PermissionDeniedText(), Procedure(objectName(), "cmdDelete_Click"), 4);
             return;
         }
         ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("User ") + text + QStringLiteral(" deleted."),

@@ -2,6 +2,7 @@
 
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/MessageService.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
@@ -211,7 +212,7 @@ void frmProperties::numberCheck(QLineEdit* box, const QString& whenEmpty, double
     const std::optional<double> value = DialogText::NumericValue(text);
     if (!value) {
         // The text stays as typed; Ok stores it unchecked.
-        ReportError(QStringLiteral("Type mismatch"), Procedure(objectName(), procedure), 3);
+        ReportError(TypeMismatchText(), Procedure(objectName(), procedure), 3);
         return;
     }
     if (*value < low || *value > high)

@@ -2,6 +2,7 @@
 
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/MessageService.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
@@ -108,7 +109,7 @@ void frmVirtualFolders::Form_Load()
     Text1->clear();
     FolderTree2->SetTreeRoot(FolderPicker::MyComputer);
     const QString where = Procedure(objectName(), "Form_Load");
-    for (const VirtualFolderRecord& row : ReadVirtualFolderMap([&] { ReportError(QStringLiteral("Input past end of file"), where, 7); }))
+    for (const VirtualFolderRecord& row : ReadVirtualFolderMap([&] { ReportError(PastEndText(), where, 7); }))
         append(row);
 }
 

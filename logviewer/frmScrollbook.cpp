@@ -1,6 +1,7 @@
 #include "logviewer/frmScrollbook.h"
 
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
 #include "logviewer/LogNames.h"
@@ -142,7 +143,7 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
             for (int i = 0; i < 6; ++i) {
                 const std::optional<QString> line = file.readLine();
                 if (!line) {
-                    ReportError(QStringLiteral("Input past end of file"), where(procedure), 9);
+                    ReportError(PastEndText(), where(procedure), 9);
                     continue;
                 }
                 charactersRead += line->size();
