@@ -6,6 +6,7 @@
 #include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/GeneralDate.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/TextFile.h"
 #include "platform/ConsoleImages.h"
@@ -18,7 +19,7 @@ namespace PaneLists {
 
 namespace {
 
-const QString Where = QStringLiteral("Quayport.frmMain.UpdateTree");
+const QString Where = FrmMainProcedure("UpdateTree");
 
 void addRow(ListViewControl& list, const QString& key, const QString& text, int image,
             const QStringList& subItems = {})

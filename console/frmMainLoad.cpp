@@ -4,14 +4,15 @@
 #include "console/frmMain.h"
 
 #include "console/FirstRunSettings.h"
-#include "core/ErrorTexts.h"
-#include "core/ProgramLifetime.h"
-#include "console/Trapped.h"
 #include "core/AppFolder.h"
 #include "core/Config.h"
+#include "core/ErrorTexts.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
+#include "core/ProgramLifetime.h"
 #include "core/ServerLog.h"
+#include "core/Trapped.h"
 #include "engine/FtpEngine.h"
 #include "platform/ConsoleImages.h"
 #include "platform/ListViewControl.h"
@@ -27,7 +28,7 @@
 
 namespace {
 
-const QString LoadProcedure = ConsoleProcedure("Form_Load");
+const QString LoadProcedure = FrmMainProcedure("Form_Load");
 
 void logLine(const QString& text)
 {

@@ -2,6 +2,7 @@
 
 #include "console/ConsoleWindow.h"
 #include "console/LogViewerClient.h"
+#include "core/ProcedureName.h"
 #include "core/ProgramLifetime.h"
 #include "console/frmMain.h"
 #include "core/AppFolder.h"
@@ -25,7 +26,7 @@
 
 namespace {
 
-const QString ActivateProcedure = QStringLiteral("Quayport.frmSplash.Form_Activate");
+const QString ActivateProcedure = QuayportProcedure(u"frmSplash", "Form_Activate");
 
 QLabel* label(QWidget* owner, const char* name, const QString& text, int pointSize, bool bold = false)
 {

@@ -5,6 +5,7 @@
 #include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/Flags.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
@@ -209,7 +210,7 @@ QString GetUserGroup(const QString& userName, const QString& reportAs)
 
 bool GetGroup(const QString& groupName)
 {
-    const QString where = QStringLiteral("Quayport.ModMain.GetGroup");
+    static const QString where = QuayportProcedure(u"ModMain", "GetGroup");
     if (!IsSafeName(groupName.trimmed()))
         return true;
     const QString path = GroupFilePath(groupName).trimmed();

@@ -4,6 +4,7 @@
 #include "core/AppFolder.h"
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ProgramLifetime.h"
 #include "core/ServerLog.h"
@@ -17,7 +18,7 @@ namespace ModMain {
 
 namespace {
 
-const QString Where = QStringLiteral("Quayport.frmSplash.Form_Activate");
+const QString Where = QuayportProcedure(u"frmSplash", "Form_Activate");
 
 void logLine(const QString& text, bool onConsole = false)
 {

@@ -4,6 +4,7 @@
 #include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
@@ -183,7 +184,7 @@ void frmEditGroups::lstGroups_Click()
         box->setEnabled(true);
     lstUsers->clear();
 
-    const QString where = Procedure(objectName(), "lstGroups_Click");
+    const QString where = QuayportProcedure(objectName(), "lstGroups_Click");
     const GroupFileRead read = ReadGroupFile(GroupFilePath(m_shownFile), [&](int, LineFault fault) {
         ReportError(LineFaultText(fault), where, 5);
         return true;
@@ -199,7 +200,7 @@ void frmEditGroups::lstGroups_Click()
 
 void frmEditGroups::showMembers(const QString& group)
 {
-    const QString where = Procedure(objectName(), "lstGroups_Click");
+    const QString where = QuayportProcedure(objectName(), "lstGroups_Click");
     for (const QString& account : AccountNames()) {
         // Membership is the account file's own line 14; later lines are not needed.
         const AccountFileRead read = ReadAccountFile(AccountFilePath(account), [&](int line, LineFault fault) {
@@ -249,7 +250,7 @@ void frmEditGroups::cmdAddGroup_Click()
         for (int i = 0; i < all.size(); ++i)
             all.at(i)->setCheckState(shownStates.at(i));
         FolderTree1->SetSelectedFolder(shownFolder);
-        ReportError(written.errorText, Procedure(objectName(), "cmdAddGroup_Click"), 6);
+        ReportError(written.errorText, QuayportProcedure(objectName(), "cmdAddGroup_Click"), 6);
         return;
     }
     ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("Group ") + name + QStringLiteral(" created."),
@@ -277,7 +278,7 @@ void frmEditGroups::cmdUpdate_Click()
     if (!Storable({{QStringLiteral("The folder"), group.RootFolder}}))
         return;
     if (const FileOpResult written = WriteLines(GroupFilePath(m_shownFile), GroupFileLines(group, true)); !written) {
-        ReportError(written.errorText, Procedure(objectName(), "cmdUpdate_Click"), 4);
+        ReportError(written.errorText, QuayportProcedure(objectName(), "cmdUpdate_Click"), 4);
         return;
     }
     ModMain::WriteServerLog(server(), server(), server(),
@@ -299,7 +300,7 @@ void frmEditGroups::cmdDelete_Click()
         // Every session ends first: each end writes the user's and the group's logs and trends.
         for (const auto& member : members)
             CloseUserSessions(member.second);
-        const QString where = Procedure(objectName(), "cmdDelete_Click");
+        const QString where = QuayportProcedure(objectName(), "cmdDelete_Click");
         if (!RemoveGroupFiles(shown)) {
             ReportError(PermissionDeniedText(), where, 3);
             return;

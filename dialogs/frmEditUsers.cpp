@@ -4,6 +4,7 @@
 #include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
@@ -153,7 +154,7 @@ void frmEditUsers::cboSelectUser_Click()
     }
     ResetOptions();
     m_loadFailed = false;
-    const QString where = Procedure(objectName(), "cboSelectUser_Click");
+    const QString where = QuayportProcedure(objectName(), "cboSelectUser_Click");
     const AccountFileRead read = ReadAccountFile(AccountFilePath(*name), [&](int, LineFault fault) {
         ReportError(LineFaultText(fault), where, 6);
         return true;
@@ -216,7 +217,7 @@ void frmEditUsers::cmdDelete_Click()
         // Closed first: each session's end writes the user's log and trends.
         CloseUserSessions(name);
         if (!RemoveAccountFiles(name)) {
-            ReportError(PermissionDeniedText(), Procedure(objectName(), "cmdDelete_Click"), 4);
+            ReportError(PermissionDeniedText(), QuayportProcedure(objectName(), "cmdDelete_Click"), 4);
             return;
         }
         ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("User ") + text + QStringLiteral(" deleted."),
@@ -232,7 +233,7 @@ void frmEditUsers::cmdAddUser_Click()
 {
     if (frmAddUser* open = SingleInstance<frmAddUser>::Open(); open && open->isVisible())
         ReportError(QStringLiteral("Form already displayed; can't show modally"),
-                    Procedure(objectName(), "cmdAddUser_Click"), 1);
+                    QuayportProcedure(objectName(), "cmdAddUser_Click"), 1);
     else
         SingleInstance<frmAddUser>::Get().exec();
     ModMain::CheckUG();

@@ -4,6 +4,7 @@
 #include "core/ErrorReporter.h"
 #include "core/ErrorTexts.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
@@ -212,7 +213,7 @@ void frmProperties::numberCheck(QLineEdit* box, const QString& whenEmpty, double
     const std::optional<double> value = DialogText::NumericValue(text);
     if (!value) {
         // The text stays as typed; Ok stores it unchecked.
-        ReportError(TypeMismatchText(), Procedure(objectName(), procedure), 3);
+        ReportError(TypeMismatchText(), QuayportProcedure(objectName(), procedure), 3);
         return;
     }
     if (*value < low || *value > high)

@@ -4,6 +4,7 @@
 #include "core/ErrorReporter.h"
 #include "core/ErrorTexts.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "dialogs/DialogControls.h"
@@ -108,7 +109,7 @@ void frmVirtualFolders::Form_Load()
     m_rows.clear();
     Text1->clear();
     FolderTree2->SetTreeRoot(FolderPicker::MyComputer);
-    const QString where = Procedure(objectName(), "Form_Load");
+    const QString where = QuayportProcedure(objectName(), "Form_Load");
     for (const VirtualFolderRecord& row : ReadVirtualFolderMap([&] { ReportError(PastEndText(), where, 7); }))
         append(row);
 }
@@ -242,7 +243,7 @@ void frmVirtualFolders::cmdOk_Click()
 {
     // The old file stays whole when the new one cannot be written; the edits stay here.
     if (const FileOpResult written = WriteVirtualFolderMap(m_rows); !written) {
-        ReportError(written.errorText, Procedure(objectName(), "cmdOk_Click"), 1);
+        ReportError(written.errorText, QuayportProcedure(objectName(), "cmdOk_Click"), 1);
         return;
     }
     accept();

@@ -2,14 +2,10 @@
 // Small pieces every handler shares: its report name, the mouse pointer put
 // back on every path, and the failure it reports without a session record.
 #include "core/ErrorReporter.h"
+#include "core/ProcedureName.h"
 #include "session/ConsoleServices.h"
 
 #include <QString>
-
-inline QString FrmMainProcedure(const char* procedure)
-{
-    return QStringLiteral("Quayport.frmMain.") + QLatin1String(procedure);
-}
 
 inline void ReportStep(const char* procedure, int step, const QString& description)
 {
