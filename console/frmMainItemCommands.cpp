@@ -91,8 +91,7 @@ void deleteLog(frmMain& form, const QString& path, const DeleteTexts& texts)
         say(texts.failed + path + texts.errorWord + file.errorString());
         return;
     }
-    ModMain::WriteServerLog(QStringLiteral("server"), QStringLiteral("server"), QStringLiteral("server"),
-                            path + QStringLiteral(" deleted."), true);
+    ModMain::WriteServerEvent(path + QStringLiteral(" deleted."), true);
     SelectedItem.clear();
     form.UpdateTree(ConsoleState::SelectedKey);
 }

@@ -30,12 +30,6 @@ namespace {
 
 const QString LoadProcedure = FrmMainProcedure("Form_Load");
 
-void logLine(const QString& text)
-{
-    ModMain::WriteServerLog(QStringLiteral("server"), QStringLiteral("server"), QStringLiteral("server"), text,
-                            false);
-}
-
 // A 16-bit number from a setting, or the report that the conversion failed.
 std::optional<qint16> sixteenBit(const std::optional<double>& value, int step)
 {
@@ -113,9 +107,9 @@ void frmMain::Form_Load()
 
 void frmMain::applyFirstRunSettings()
 {
-    logLine(QStringLiteral("Creating ") + AppPath(QStringLiteral("/config.txt")));
+    ModMain::WriteServerEvent(QStringLiteral("Creating ") + AppPath(QStringLiteral("/config.txt")), false);
     ModMain::ServerConfig = ModMain::FirstRunSettings(FtpEngine1->LocalAddress());
-    logLine(QStringLiteral("Writing new configuration file."));
+    ModMain::WriteServerEvent(QStringLiteral("Writing new configuration file."), false);
     ModMain::SaveConfig();
 }
 

@@ -30,8 +30,7 @@ void deleteNameless(const QString& folder, const QString& pattern, const QString
         if (name.toLower() != nameless)
             continue;
         if (RemoveFile(AppPath(folder + QLatin1Char('/') + listed)))
-            ModMain::WriteServerLog(QStringLiteral("server"), QStringLiteral("server"), QStringLiteral("server"),
-                                    name + QStringLiteral(" deleted."), true);
+            ModMain::WriteServerEvent(name + QStringLiteral(" deleted."), true);
     }
 }
 

@@ -55,6 +55,12 @@ bool WriteServerLog(const QString& group, const QString& user, const QString& cl
     return bool(written);
 }
 
+bool WriteServerEvent(const QString& message, bool showOnConsole)
+{
+    const QString server = QStringLiteral("server");
+    return WriteServerLog(server, server, server, message, showOnConsole);
+}
+
 void WriteAnonymousLog(const QString& address)
 {
     static const QString where = QuayportProcedure(u"ModMain", "WriteAnonymousLog");

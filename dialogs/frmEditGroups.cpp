@@ -29,11 +29,6 @@ using namespace DialogControls;
 
 namespace {
 
-QString server()
-{
-    return QStringLiteral("server");
-}
-
 QString folded(const QString& text)
 {
     return DialogText::TrimBlanks(text).toLower();
@@ -253,8 +248,7 @@ void frmEditGroups::cmdAddGroup_Click()
         ReportError(written.errorText, QuayportProcedure(objectName(), "cmdAddGroup_Click"), 6);
         return;
     }
-    ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("Group ") + name + QStringLiteral(" created."),
-                            true);
+    ModMain::WriteServerEvent(QStringLiteral("Group ") + name + QStringLiteral(" created."), true);
     ModMain::CheckUG();
     GetGroups();
     ResetOptions();
@@ -281,8 +275,7 @@ void frmEditGroups::cmdUpdate_Click()
         ReportError(written.errorText, QuayportProcedure(objectName(), "cmdUpdate_Click"), 4);
         return;
     }
-    ModMain::WriteServerLog(server(), server(), server(),
-                            QStringLiteral("Group ") + m_shownFile + QStringLiteral(" updated."), true);
+    ModMain::WriteServerEvent(QStringLiteral("Group ") + m_shownFile + QStringLiteral(" updated."), true);
 }
 
 void frmEditGroups::cmdDelete_Click()
@@ -312,11 +305,9 @@ void frmEditGroups::cmdDelete_Click()
             else
                 ReportError(PermissionDeniedText(), where, 3);
         }
-        ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("Group ") + shown + QStringLiteral(" deleted."),
-                                true);
+        ModMain::WriteServerEvent(QStringLiteral("Group ") + shown + QStringLiteral(" deleted."), true);
         for (const QString& id : removed)
-            ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("User ") + id + QStringLiteral(" deleted."),
-                                    true);
+            ModMain::WriteServerEvent(QStringLiteral("User ") + id + QStringLiteral(" deleted."), true);
     }
     ModMain::CheckUG();
     GetGroups();

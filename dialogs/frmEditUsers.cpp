@@ -30,15 +30,6 @@
 
 using namespace DialogControls;
 
-namespace {
-
-QString server()
-{
-    return QStringLiteral("server");
-}
-
-} // namespace
-
 frmEditUsers::frmEditUsers(QWidget* parent)
     : AccountForm({"frmEditUsers", QString(), QStringLiteral("User Home Folder"),
                    QStringLiteral("Set the password of the User"), QStringLiteral("Set the Email address of the user"),
@@ -202,8 +193,7 @@ void frmEditUsers::cmdUpdate_Click()
     const AccountRecord account = staged(name, DialogText::StoredText(txtAccountDescription->toPlainText()));
     if (!writeAccount(account, "cmdUpdate_Click"))
         return;
-    ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("User ") + name + QStringLiteral(" updated."),
-                            true);
+    ModMain::WriteServerEvent(QStringLiteral("User ") + name + QStringLiteral(" updated."), true);
 }
 
 void frmEditUsers::cmdDelete_Click()
@@ -220,8 +210,7 @@ void frmEditUsers::cmdDelete_Click()
             ReportError(PermissionDeniedText(), QuayportProcedure(objectName(), "cmdDelete_Click"), 4);
             return;
         }
-        ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("User ") + text + QStringLiteral(" deleted."),
-                                true);
+        ModMain::WriteServerEvent(QStringLiteral("User ") + text + QStringLiteral(" deleted."), true);
     }
     ModMain::CheckUG();
     GetUsers();

@@ -293,8 +293,7 @@ void frmProperties::cmdOk_Click()
         return;
     }
     ModMain::LoadConfig();
-    const QString server = QStringLiteral("server");
-    ModMain::WriteServerLog(server, server, server, QStringLiteral("Properties updated."), true);
+    ModMain::WriteServerEvent(QStringLiteral("Properties updated."), true);
     accept();
 }
 

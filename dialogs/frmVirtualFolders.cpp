@@ -144,12 +144,6 @@ void frmVirtualFolders::backToStart()
     List1->clearSelection();
 }
 
-void frmVirtualFolders::log(const QString& text)
-{
-    const QString server = QStringLiteral("server");
-    ModMain::WriteServerLog(server, server, server, text, true);
-}
-
 int frmVirtualFolders::selectedRow() const
 {
     const QList<QListWidgetItem*> selected = List1->selectedItems();
@@ -209,7 +203,9 @@ void frmVirtualFolders::cmdAdd_Click()
     if (!row)
         return;
     append(*row);
-    log(QStringLiteral("Virtual folder ") + row->Name + QStringLiteral(" added. Click Ok to save."));
+    ModMain::WriteServerEvent(QStringLiteral("Virtual folder ") + row->Name
+                              + QStringLiteral(" added. Click Ok to save."),
+                              true);
 }
 
 void frmVirtualFolders::cmdUpdate_Click()
@@ -223,7 +219,9 @@ void frmVirtualFolders::cmdUpdate_Click()
             return;
         removeRow(selected);
         append(*row);
-        log(QStringLiteral("Virtual folder ") + row->Name + QStringLiteral(" updated. Click Ok to save."));
+        ModMain::WriteServerEvent(QStringLiteral("Virtual folder ") + row->Name
+                                  + QStringLiteral(" updated. Click Ok to save."),
+                                  true);
     }
     backToStart();
 }
@@ -234,7 +232,9 @@ void frmVirtualFolders::cmdDelete_Click()
     if (selected < 0)
         return;
     // The row removed is the one named in the log, whatever the box holds now.
-    log(QStringLiteral("Virtual folder ") + m_rows.at(selected).Name + QStringLiteral(" deleted. Click Ok to save."));
+    ModMain::WriteServerEvent(QStringLiteral("Virtual folder ") + m_rows.at(selected).Name
+                              + QStringLiteral(" deleted. Click Ok to save."),
+                              true);
     removeRow(selected);
     backToStart();
 }

@@ -116,14 +116,11 @@ void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
     using ModMain::ServerConfig;
     const QString appRoot = AppPath(QStringLiteral("/root"));
     if (!FolderExistsDroppingSlash(ServerConfig.ServerRoot)) {
-        const QString server = QStringLiteral("server");
-        ModMain::WriteServerLog(server, server, server,
-                                QStringLiteral("*** MISSING SERVER ROOT FOLDER: ") + ServerConfig.ServerRoot
-                                    + QStringLiteral(" is missing."),
-                                true);
-        ModMain::WriteServerLog(server, server, server, QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + appRoot,
-                                true);
-        ModMain::WriteServerLog(server, server, server, QStringLiteral("*** THIS CHANGE HAS BEEN SAVED."), true);
+        ModMain::WriteServerEvent(QStringLiteral("*** MISSING SERVER ROOT FOLDER: ") + ServerConfig.ServerRoot
+                                      + QStringLiteral(" is missing."),
+                                  true);
+        ModMain::WriteServerEvent(QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + appRoot, true);
+        ModMain::WriteServerEvent(QStringLiteral("*** THIS CHANGE HAS BEEN SAVED."), true);
         ServerConfig.ServerRoot = appRoot;
         ModMain::SaveConfig();
         FtpEngine1.SetDefaultRoot(appRoot);
