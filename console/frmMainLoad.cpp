@@ -117,6 +117,7 @@ void frmMain::configureEngine()
 {
     using ModMain::ServerConfig;
     const int step = 6;
+    // The option number and flag are set as always; our engine gives them no meaning.
     FtpEngine1->SetOptionNumber(0);
     if (const std::optional<qint16> port = sixteenBit(ParseDecimal(ServerConfig.Port), step))
         FtpEngine1->SetListenPort(*port);
@@ -125,7 +126,7 @@ void frmMain::configureEngine()
         FtpEngine1->SetIdleSeconds(*seconds);
     FtpEngine1->SetDefaultRoot(ServerConfig.ServerRoot);
     FtpEngine1->SetOptionFlag(true);
-    FtpEngine1->SetReplyText(9, QStringLiteral("211 Corvalen FTP server."));
+    FtpEngine1->SetReplyText(FtpEngine::StatusReply, QStringLiteral("211 Corvalen FTP server."));
 }
 
 void frmMain::buildTreeAndRootList()

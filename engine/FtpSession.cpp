@@ -98,7 +98,7 @@ qint64 FtpSession::now()
 void FtpSession::begin()
 {
     Busy busy(*this);
-    reply(m_engine.replyTexts.value(11), 220);
+    reply(m_engine.replyTexts.value(FtpEngine::GreetingReply), 220);
 }
 
 void FtpSession::settle()

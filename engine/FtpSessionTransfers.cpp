@@ -293,7 +293,7 @@ void FtpSession::startListing(UniqueFd socket)
         }
     }
     // The program may change the closing reply up to the last entry.
-    m_listingReply = count > 0 ? m_engine.replyTexts.value(14) : QStringLiteral("226 Listing complete.");
+    m_listingReply = count > 0 ? m_engine.replyTexts.value(FtpEngine::ListingEndReply) : DefaultListingEndText();
     launch(TransferPtr(new BufferSender(std::move(socket), std::move(data))));
 }
 
