@@ -4,6 +4,7 @@
 #include "console/ConnectionText.h"
 #include "core/Accounts.h"
 #include "core/FileNames.h"
+#include "core/ProcedureName.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
 #include "engine/FtpEngine.h"
@@ -38,7 +39,7 @@ Counters countersOf(const FtpUser& user)
 
 QString accountGroup(const QString& userName)
 {
-    return ModMain::GetUserGroup(userName, QStringLiteral("Quayport.frmMain.GetUserGroup"));
+    return ModMain::GetUserGroup(userName, FrmMainProcedure("GetUserGroup"));
 }
 
 // The folder as it is spelt: on a case-sensitive disk a lower-cased path names another folder.

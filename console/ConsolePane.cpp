@@ -5,6 +5,7 @@
 #include "console/ConnectionView.h"
 #include "console/PaneLists.h"
 #include "core/ErrorReporter.h"
+#include "core/ProcedureName.h"
 #include "engine/FtpEngine.h"
 #include "platform/ListViewControl.h"
 #include "platform/TreeViewControl.h"
@@ -16,8 +17,8 @@
 
 namespace {
 
-const QString UpdateTreeName = QStringLiteral("Quayport.frmMain.UpdateTree");
-const QString UpdateUserTreeName = QStringLiteral("Quayport.frmMain.UpdateUserTree");
+const QString UpdateTreeName = FrmMainProcedure("UpdateTree");
+const QString UpdateUserTreeName = FrmMainProcedure("UpdateUserTree");
 
 // Puts the pointer back however the refresh ends.
 struct PointerRestore {

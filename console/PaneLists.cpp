@@ -3,8 +3,10 @@
 #include "core/AppFolder.h"
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/GeneralDate.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/TextFile.h"
 #include "platform/ConsoleImages.h"
@@ -17,7 +19,7 @@ namespace PaneLists {
 
 namespace {
 
-const QString Where = QStringLiteral("Quayport.frmMain.UpdateTree");
+const QString Where = FrmMainProcedure("UpdateTree");
 
 void addRow(ListViewControl& list, const QString& key, const QString& text, int image,
             const QStringList& subItems = {})
@@ -54,7 +56,7 @@ QString accountGroup(const QString& fileName)
     for (int i = 0; i < 14; ++i) {
         line = reader.readLine();
         if (!line) {
-            ReportError(QStringLiteral("Input past end of file"), Where, 5);
+            ReportError(PastEndText(), Where, 5);
             return {};
         }
     }

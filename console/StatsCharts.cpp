@@ -1,12 +1,13 @@
 #include "console/StatsCharts.h"
 
 #include "console/ConnectionText.h"
-#include "console/Trapped.h"
 #include "core/AppFolder.h"
 #include "core/ErrorReporter.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/SmallProcs.h"
+#include "core/Trapped.h"
 #include "platform/ChartControl.h"
 #include "platform/RowList.h"
 #include "platform/Twips.h"
@@ -130,12 +131,12 @@ StatsCharts::StatsCharts(const StatsFrames& f, ConsoleServices& console) : m_con
 
 void StatsCharts::LoadChartFile(const QString& name)
 {
-    load(Quantity::Files, name, ConsoleProcedure("LoadChartFile"));
+    load(Quantity::Files, name, FrmMainProcedure("LoadChartFile"));
 }
 
 void StatsCharts::LoadChartMegabytes(const QString& name)
 {
-    load(Quantity::Megabytes, name, ConsoleProcedure("LoadChartMegabytes"));
+    load(Quantity::Megabytes, name, FrmMainProcedure("LoadChartMegabytes"));
 }
 
 bool StatsCharts::UserFindFiles(const QString& folder, const QString& pattern)

@@ -1,9 +1,10 @@
 #include "console/frmAbout.h"
 
-#include "console/Trapped.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
+#include "core/Trapped.h"
 #include "platform/ConsoleImages.h"
 #include "platform/Registry.h"
 
@@ -17,11 +18,6 @@
 #include <QPushButton>
 
 namespace {
-
-QString procedureName(const char* procedure)
-{
-    return QStringLiteral("Quayport.frmAbout.") + QLatin1String(procedure);
-}
 
 QFrame* line(QWidget* owner, int index)
 {
@@ -89,11 +85,11 @@ frmAbout::frmAbout(QWidget* parent)
     setMinimumSize(380, 220);
 
     connect(cmdOK, &QPushButton::clicked, this,
-            [this] { Trapped(procedureName("cmdOk_Click"), 0, [this] { cmdOk_Click(); }); });
+            [this] { Trapped(QuayportProcedure(u"frmAbout", "cmdOk_Click"), 0, [this] { cmdOk_Click(); }); });
     connect(cmdSysInfo, &QPushButton::clicked, this,
-            [this] { Trapped(procedureName("cmdSysInfo_Click"), 0, [this] { cmdSysInfo_Click(); }); });
+            [this] { Trapped(QuayportProcedure(u"frmAbout", "cmdSysInfo_Click"), 0, [this] { cmdSysInfo_Click(); }); });
 
-    Trapped(procedureName("Form_Load"), 0, [this] { Form_Load(); });
+    Trapped(QuayportProcedure(u"frmAbout", "Form_Load"), 0, [this] { Form_Load(); });
 }
 
 void frmAbout::Form_Load()

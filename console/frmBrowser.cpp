@@ -1,6 +1,7 @@
 #include "console/frmBrowser.h"
 
-#include "console/Trapped.h"
+#include "core/ProcedureName.h"
+#include "core/Trapped.h"
 #include "platform/BrowserImages.h"
 #include "platform/ConsoleImages.h"
 #include "platform/HelpViewer.h"
@@ -22,11 +23,6 @@ std::optional<QString>& replacedStartingAddress()
 {
     static std::optional<QString> address;
     return address;
-}
-
-QString procedureName(const char* procedure)
-{
-    return QStringLiteral("Quayport.frmBrowser.") + QLatin1String(procedure);
 }
 
 } // namespace
@@ -104,7 +100,7 @@ QAction* frmBrowser::Button(const QString& key) const
 
 void frmBrowser::Form_Load()
 {
-    Trapped(procedureName("Form_Load"), 1, [this] {
+    Trapped(QuayportProcedure(u"frmBrowser", "Form_Load"), 1, [this] {
         StartingAddress = replacedStartingAddress().value_or(MakerHomePage);
     });
     // The rest goes on whatever fails; the caller shows the window.

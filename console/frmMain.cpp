@@ -5,8 +5,9 @@
 #include "console/ConnectionPanel.h"
 #include "console/ConsolePane.h"
 #include "console/StatsCharts.h"
-#include "console/Trapped.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
+#include "core/Trapped.h"
 #include "engine/FtpEngine.h"
 #include "platform/ConsoleImages.h"
 #include "platform/HelpViewer.h"
@@ -140,23 +141,23 @@ void frmMain::buildPanes()
 void frmMain::connectControls()
 {
     connect(tvwDb, &TreeViewControl::NodeClick, this, [this](const QString& key) {
-        Trapped(ConsoleProcedure("tvwDb_NodeClick"), 0, [&] { tvwDb_NodeClick(key); });
+        Trapped(FrmMainProcedure("tvwDb_NodeClick"), 0, [&] { tvwDb_NodeClick(key); });
     });
     connect(tvwDb, &TreeViewControl::MouseDown, this, [this](int button) {
-        Trapped(ConsoleProcedure("tvwDb_MouseDown"), 0, [&] { tvwDb_MouseDown(button); });
+        Trapped(FrmMainProcedure("tvwDb_MouseDown"), 0, [&] { tvwDb_MouseDown(button); });
     });
     connect(lvwDb, &ListViewControl::Clicked, this,
-            [this] { Trapped(ConsoleProcedure("lvwDb_Click"), 0, [&] { lvwDb_Click(); }); });
+            [this] { Trapped(FrmMainProcedure("lvwDb_Click"), 0, [&] { lvwDb_Click(); }); });
     connect(lvwDb, &ListViewControl::GotFocus, this,
-            [this] { Trapped(ConsoleProcedure("lvwDb_GotFocus"), 0, [&] { lvwDb_GotFocus(); }); });
+            [this] { Trapped(FrmMainProcedure("lvwDb_GotFocus"), 0, [&] { lvwDb_GotFocus(); }); });
     connect(lvwDb, &ListViewControl::MouseDown, this, [this](int button) {
-        Trapped(ConsoleProcedure("lvwDb_MouseDown"), 0, [&] { lvwDb_MouseDown(button); });
+        Trapped(FrmMainProcedure("lvwDb_MouseDown"), 0, [&] { lvwDb_MouseDown(button); });
     });
     connect(TrayIcon1, &TrayIcon::IconClick, this, [this](int button) {
-        Trapped(ConsoleProcedure("TrayIcon1_IconClick"), 0, [&] { TrayIcon1_IconClick(button); });
+        Trapped(FrmMainProcedure("TrayIcon1_IconClick"), 0, [&] { TrayIcon1_IconClick(button); });
     });
     connect(TrayIcon1, &TrayIcon::IconDblClick, this, [this] {
-        Trapped(ConsoleProcedure("TrayIcon1_IconDblClick"), 0, [&] { TrayIcon1_IconDblClick(); });
+        Trapped(FrmMainProcedure("TrayIcon1_IconDblClick"), 0, [&] { TrayIcon1_IconDblClick(); });
     });
     connectItemCommands();
 }

@@ -3,8 +3,9 @@
 // waiting; a window already open is only brought to the front.
 #include "console/frmMain.h"
 
-#include "console/Trapped.h"
 #include "console/frmAbout.h"
+#include "core/ProcedureName.h"
+#include "core/Trapped.h"
 #include "platform/BrowserModule.h"
 #include "platform/SingleInstance.h"
 
@@ -16,5 +17,5 @@ void frmMain::mnuAbout_Click()
 void frmMain::mnuHomePage_Click()
 {
     // Without its module the browser is reported and the console goes on.
-    Trapped(ConsoleProcedure("mnuHomePage_Click"), 1, [] { BrowserModule::Show(); });
+    Trapped(FrmMainProcedure("mnuHomePage_Click"), 1, [] { BrowserModule::Show(); });
 }

@@ -4,7 +4,8 @@
 #include "console/frmMain.h"
 
 #include "console/StatsCharts.h"
-#include "console/Trapped.h"
+#include "core/ProcedureName.h"
+#include "core/Trapped.h"
 #include "platform/ChartControl.h"
 #include "platform/RowList.h"
 #include "platform/TreeViewControl.h"
@@ -38,7 +39,7 @@ void frmMain::buildCharts()
                 continue;
             action->setEnabled(true);
             connect(action, &QAction::triggered, this, [this, action, procedure, handler] {
-                Trapped(ConsoleProcedure(procedure), 0,
+                Trapped(FrmMainProcedure(procedure), 0,
                         [&] { (this->*handler)(action->property("index").toInt()); });
             });
         }

@@ -4,12 +4,13 @@
 #include "console/frmMain.h"
 
 #include "console/ConsolePane.h"
-#include "console/Trapped.h"
 #include "core/AppFolder.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
+#include "core/Trapped.h"
 #include "engine/FtpEngine.h"
 #include "platform/ListViewControl.h"
 #include "platform/RowList.h"
@@ -90,8 +91,7 @@ void deleteLog(frmMain& form, const QString& path, const DeleteTexts& texts)
         say(texts.failed + path + texts.errorWord + file.errorString());
         return;
     }
-    ModMain::WriteServerLog(QStringLiteral("server"), QStringLiteral("server"), QStringLiteral("server"),
-                            path + QStringLiteral(" deleted."), true);
+    ModMain::WriteServerEvent(path + QStringLiteral(" deleted."), true);
     SelectedItem.clear();
     form.UpdateTree(ConsoleState::SelectedKey);
 }
@@ -104,7 +104,7 @@ void frmMain::connectItemCommands()
         for (QAction* action : items) {
             const int index = action->property("index").toInt();
             connect(action, &QAction::triggered, this, [this, procedure, handler, index] {
-                Trapped(ConsoleProcedure(procedure), 0, [&] { (this->*handler)(index); });
+                Trapped(FrmMainProcedure(procedure), 0, [&] { (this->*handler)(index); });
             });
         }
     };
@@ -113,7 +113,7 @@ void frmMain::connectItemCommands()
     onItems(mnuEditUser, "mnuEditUser_Click", &frmMain::mnuEditUser_Click);
     onItems(mnuLog, "mnuLog_Click", &frmMain::mnuLog_Click);
     connect(lvwDb, &ListViewControl::DblClick, this,
-            [this] { Trapped(ConsoleProcedure("lvwDb_DblClick"), 0, [&] { lvwDb_DblClick(); }); });
+            [this] { Trapped(FrmMainProcedure("lvwDb_DblClick"), 0, [&] { lvwDb_DblClick(); }); });
 }
 
 bool frmMain::itemChosen()

@@ -2,10 +2,11 @@
 // information log.
 #include "console/frmMain.h"
 
+#include "core/ProcedureName.h"
 #include "core/ProgramLifetime.h"
-#include "console/Trapped.h"
 #include "core/ConsoleLog.h"
 #include "core/LogRecord.h"
+#include "core/Trapped.h"
 #include "engine/FtpEngine.h"
 #include "platform/RowList.h"
 #include "platform/TrayIcon.h"
@@ -27,7 +28,7 @@ constexpr int ListGapTwips = 6000; // the height above the server log
 
 void frmMain::InfoLog(const QString& text)
 {
-    Trapped(ConsoleProcedure("InfoLog"), 2, [&] {
+    Trapped(FrmMainProcedure("InfoLog"), 2, [&] {
         const QDateTime now = QDateTime::currentDateTime();
         const QString server = QStringLiteral("server");
         AppendConsoleRow(*lstServerLog, ConsoleRow(LogDate(now), LogTime(now), server, server, text), 5);

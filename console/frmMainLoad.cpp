@@ -4,13 +4,15 @@
 #include "console/frmMain.h"
 
 #include "console/FirstRunSettings.h"
-#include "core/ProgramLifetime.h"
-#include "console/Trapped.h"
 #include "core/AppFolder.h"
 #include "core/Config.h"
+#include "core/ErrorTexts.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
+#include "core/ProgramLifetime.h"
 #include "core/ServerLog.h"
+#include "core/Trapped.h"
 #include "engine/FtpEngine.h"
 #include "platform/ConsoleImages.h"
 #include "platform/ListViewControl.h"
@@ -26,24 +28,18 @@
 
 namespace {
 
-const QString LoadProcedure = ConsoleProcedure("Form_Load");
-
-void logLine(const QString& text)
-{
-    ModMain::WriteServerLog(QStringLiteral("server"), QStringLiteral("server"), QStringLiteral("server"), text,
-                            false);
-}
+const QString LoadProcedure = FrmMainProcedure("Form_Load");
 
 // A 16-bit number from a setting, or the report that the conversion failed.
 std::optional<qint16> sixteenBit(const std::optional<double>& value, int step)
 {
     if (!value) {
-        ReportError(QStringLiteral("Type mismatch"), LoadProcedure, step);
+        ReportError(TypeMismatchText(), LoadProcedure, step);
         return std::nullopt;
     }
     const std::optional<qint16> number = ToInt16(*value);
     if (!number)
-        ReportError(QStringLiteral("Overflow"), LoadProcedure, step);
+        ReportError(OverflowText(), LoadProcedure, step);
     return number;
 }
 
@@ -111,9 +107,9 @@ void frmMain::Form_Load()
 
 void frmMain::applyFirstRunSettings()
 {
-    logLine(QStringLiteral("Creating ") + AppPath(QStringLiteral("/config.txt")));
+    ModMain::WriteServerEvent(QStringLiteral("Creating ") + AppPath(QStringLiteral("/config.txt")), false);
     ModMain::ServerConfig = ModMain::FirstRunSettings(FtpEngine1->LocalAddress());
-    logLine(QStringLiteral("Writing new configuration file."));
+    ModMain::WriteServerEvent(QStringLiteral("Writing new configuration file."), false);
     ModMain::SaveConfig();
 }
 
@@ -121,6 +117,7 @@ void frmMain::configureEngine()
 {
     using ModMain::ServerConfig;
     const int step = 6;
+    // The option number and flag are set as always; our engine gives them no meaning.
     FtpEngine1->SetOptionNumber(0);
     if (const std::optional<qint16> port = sixteenBit(ParseDecimal(ServerConfig.Port), step))
         FtpEngine1->SetListenPort(*port);
@@ -129,7 +126,7 @@ void frmMain::configureEngine()
         FtpEngine1->SetIdleSeconds(*seconds);
     FtpEngine1->SetDefaultRoot(ServerConfig.ServerRoot);
     FtpEngine1->SetOptionFlag(true);
-    FtpEngine1->SetReplyText(9, QStringLiteral("211 Corvalen FTP server."));
+    FtpEngine1->SetReplyText(FtpEngine::StatusReply, QStringLiteral("211 Corvalen FTP server."));
 }
 
 void frmMain::buildTreeAndRootList()

@@ -2,7 +2,8 @@
 // status bar. The window has no menu bar: every menu is popped up.
 #include "console/frmMain.h"
 
-#include "console/Trapped.h"
+#include "core/ProcedureName.h"
+#include "core/Trapped.h"
 #include "platform/ConsoleImages.h"
 #include "platform/Twips.h"
 
@@ -171,7 +172,7 @@ void frmMain::buildMenus()
 
     const auto on = [this](QAction* action, const char* procedure, void (frmMain::*handler)()) {
         connect(action, &QAction::triggered, this,
-                [this, procedure, handler] { Trapped(ConsoleProcedure(procedure), 0, [&] { (this->*handler)(); }); });
+                [this, procedure, handler] { Trapped(FrmMainProcedure(procedure), 0, [&] { (this->*handler)(); }); });
     };
     on(mnuExit, "mnuExit_Click", &frmMain::mnuExit_Click);
     on(mnuHelpDoc, "mnuHelpDoc_Click", &frmMain::mnuHelpDoc_Click);
@@ -258,14 +259,14 @@ void frmMain::buildToolbars()
     rows->setColumnStretch(1, 1);
 
     connect(Toolbar1, &QToolBar::actionTriggered, this, [this](QAction* button) {
-        Trapped(ConsoleProcedure("Toolbar1_ButtonClick"), 0,
+        Trapped(FrmMainProcedure("Toolbar1_ButtonClick"), 0,
                 [&] { Toolbar1_ButtonClick(button->property("index").toInt()); });
     });
     connect(Toolbar2, &QToolBar::actionTriggered, this, [this](QAction* button) {
-        Trapped(ConsoleProcedure("Toolbar2_ButtonClick"), 0, [&] { Toolbar2_ButtonClick(button->text()); });
+        Trapped(FrmMainProcedure("Toolbar2_ButtonClick"), 0, [&] { Toolbar2_ButtonClick(button->text()); });
     });
     connect(Toolbar3, &QToolBar::actionTriggered, this, [this](QAction* button) {
-        Trapped(ConsoleProcedure("Toolbar3_ButtonClick"), 0,
+        Trapped(FrmMainProcedure("Toolbar3_ButtonClick"), 0,
                 [&] { Toolbar3_ButtonClick(button->property("key").toString()); });
     });
 }

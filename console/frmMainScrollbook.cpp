@@ -3,11 +3,12 @@
 #include "console/frmMain.h"
 
 #include "console/LogViewerClient.h"
-#include "console/Trapped.h"
 #include "core/AppFolder.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/SmallProcs.h"
+#include "core/Trapped.h"
 #include "session/ConsoleState.h"
 
 namespace {
@@ -29,7 +30,7 @@ void frmMain::Scrollbook(const QString& LogPath)
 {
     QString path = LogPath;
     bool exists = false;
-    Trapped(ConsoleProcedure("Scrollbook"), 2, [&] { exists = safeLogName(path) && FileExists(path); });
+    Trapped(FrmMainProcedure("Scrollbook"), 2, [&] { exists = safeLogName(path) && FileExists(path); });
     if (!exists) {
         Messages().message(QStringLiteral("No Log file exits for this user."), QString(), MessageIcon::None);
         RestoreMousePointer();

@@ -2,15 +2,16 @@
 
 #include "console/ConsoleWindow.h"
 #include "console/LogViewerClient.h"
-#include "core/ProgramLifetime.h"
 #include "console/frmMain.h"
 #include "core/AppFolder.h"
 #include "core/Blowfish.h"
 #include "core/ErrorReporter.h"
 #include "core/MessageService.h"
 #include "core/Preparation.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ProgramError.h"
+#include "core/ProgramLifetime.h"
 #include "engine/FtpEngine.h"
 #include "platform/ActivationFilter.h"
 #include "platform/ConsoleImages.h"
@@ -25,7 +26,7 @@
 
 namespace {
 
-const QString ActivateProcedure = QStringLiteral("Quayport.frmSplash.Form_Activate");
+const QString ActivateProcedure = QuayportProcedure(u"frmSplash", "Form_Activate");
 
 QLabel* label(QWidget* owner, const char* name, const QString& text, int pointSize, bool bold = false)
 {

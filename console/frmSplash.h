@@ -11,8 +11,6 @@ class frmSplash final : public QDialog {
 public:
     // The passes of each delay loop; each pass processes pending events once.
     static constexpr int DelayPasses = 1000;
-    // The class the log viewer registers.
-    static inline const QString LogViewerClass = QStringLiteral("Scrollbook.clsFrmScrollbook");
 
     explicit frmSplash(QWidget* parent = nullptr);
 

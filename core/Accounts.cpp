@@ -2,8 +2,10 @@
 
 #include "core/AppFolder.h"
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/Flags.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
@@ -28,8 +30,7 @@ void deleteNameless(const QString& folder, const QString& pattern, const QString
         if (name.toLower() != nameless)
             continue;
         if (RemoveFile(AppPath(folder + QLatin1Char('/') + listed)))
-            ModMain::WriteServerLog(QStringLiteral("server"), QStringLiteral("server"), QStringLiteral("server"),
-                                    name + QStringLiteral(" deleted."), true);
+            ModMain::WriteServerEvent(name + QStringLiteral(" deleted."), true);
     }
 }
 
@@ -90,7 +91,7 @@ private:
 
 QString LineFaultText(LineFault fault)
 {
-    return fault == LineFault::PastEnd ? QStringLiteral("Input past end of file") : QStringLiteral("Type mismatch");
+    return fault == LineFault::PastEnd ? PastEndText() : TypeMismatchText();
 }
 
 AccountFileRead ReadAccountFile(const QString& path, const LineFaultHandler& fault)
@@ -199,7 +200,7 @@ QString GetUserGroup(const QString& userName, const QString& reportAs)
     for (int i = 1; i <= AccountLine::Group; ++i) {
         line = reader.readLine();
         if (!line) {
-            ReportError(QStringLiteral("Input past end of file"), reportAs, 3);
+            ReportError(PastEndText(), reportAs, 3);
             return {};
         }
     }
@@ -208,7 +209,7 @@ QString GetUserGroup(const QString& userName, const QString& reportAs)
 
 bool GetGroup(const QString& groupName)
 {
-    const QString where = QStringLiteral("Quayport.ModMain.GetGroup");
+    static const QString where = QuayportProcedure(u"ModMain", "GetGroup");
     if (!IsSafeName(groupName.trimmed()))
         return true;
     const QString path = GroupFilePath(groupName).trimmed();
@@ -220,7 +221,7 @@ bool GetGroup(const QString& groupName)
         return fault != LineFault::PastEnd;
     });
     if (!read.Opened) {
-        ReportError(QStringLiteral("File not found"), where, 3);
+        ReportError(FileNotFoundText(), where, 3);
         return true;
     }
     auto& g = CurrentGroup;

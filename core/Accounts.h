@@ -1,6 +1,8 @@
 #pragma once
 // Account files users/U_<name> (36 lines) and group files groups/G_<name>
 // (29 lines), and the small operations on them.
+#include "core/ProcedureName.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -95,7 +97,7 @@ namespace ModMain {
 // (letter case ignored); empty for a blank or unsafe name, a missing file or
 // an unreadable line. Failures are reported under the given procedure name.
 QString GetUserGroup(const QString& userName,
-                     const QString& reportAs = QStringLiteral("Quayport.ModMain.GetUserGroup"));
+                     const QString& reportAs = QuayportProcedure(u"ModMain", "GetUserGroup"));
 // Loads a group file into CurrentGroup; a missing file changes nothing.
 bool GetGroup(const QString& groupName);
 // Deletes the nameless account and group files (users/U_, groups/G_).

@@ -40,8 +40,3 @@ std::shared_ptr<ErrorReporter> InstallErrorReporter(std::shared_ptr<ErrorReporte
     std::swap(slot(), reporter);
     return reporter;
 }
-
-std::shared_ptr<ErrorReporter> CurrentErrorReporter()
-{
-    return slot();
-}

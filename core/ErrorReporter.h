@@ -20,4 +20,3 @@ void ReportError(const QString& description, const QString& where, int line);
 
 // Installs a reporter for the whole process; returns the one it replaces.
 std::shared_ptr<ErrorReporter> InstallErrorReporter(std::shared_ptr<ErrorReporter> reporter);
-std::shared_ptr<ErrorReporter> CurrentErrorReporter();

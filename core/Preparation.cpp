@@ -4,6 +4,7 @@
 #include "core/AppFolder.h"
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ProgramLifetime.h"
 #include "core/ServerLog.h"
@@ -17,12 +18,7 @@ namespace ModMain {
 
 namespace {
 
-const QString Where = QStringLiteral("Quayport.frmSplash.Form_Activate");
-
-void logLine(const QString& text, bool onConsole = false)
-{
-    WriteServerLog(QStringLiteral("server"), QStringLiteral("server"), QStringLiteral("server"), text, onConsole);
-}
+const QString Where = QuayportProcedure(u"frmSplash", "Form_Activate");
 
 void makeFolder(const QString& path, int step)
 {
@@ -67,7 +63,7 @@ void PrepareApplicationFolder()
     if (!FolderExists(logs)) {
         // The folder comes first: the log line is written into it.
         makeFolder(logs, 5);
-        logLine(QStringLiteral("Creating ") + logs);
+        WriteServerEvent(QStringLiteral("Creating ") + logs, false);
     }
     const QString anonymousLog = AppPath(QStringLiteral("/logs/anonymous_passwords.txt"));
     if (!FileExists(anonymousLog))
@@ -77,7 +73,7 @@ void PrepareApplicationFolder()
     for (const char* tail : {"/groups", "/users", "/users/stats", "/root"}) {
         const QString folder = AppPath(QString::fromLatin1(tail));
         if (!FolderExists(folder)) {
-            logLine(QStringLiteral("Creating ") + folder);
+            WriteServerEvent(QStringLiteral("Creating ") + folder, false);
             makeFolder(folder, step);
         }
         ++step;
@@ -88,19 +84,19 @@ void PrepareApplicationFolder()
 
     const QString anonymous = AppPath(QStringLiteral("/users/U_anonymous"));
     if (!FileExists(anonymous)) {
-        logLine(QStringLiteral("Creating ") + anonymous);
+        WriteServerEvent(QStringLiteral("Creating ") + anonymous, false);
         writeFile(anonymous, DefaultAnonymousAccountLines(), 12);
     }
     const QString publicGroup = AppPath(QStringLiteral("/groups/G_public"));
     if (!FileExists(publicGroup)) {
-        logLine(QStringLiteral("Creating ") + publicGroup);
+        WriteServerEvent(QStringLiteral("Creating ") + publicGroup, false);
         writeFile(publicGroup, DefaultPublicGroupLines(), 13);
     }
 
     // Nothing writes yet: a rewrite's temporary is a leftover of a process
     // that ended in the middle of one.
     for (const QString& removed : RemoveStaleTemporaries())
-        logLine(QStringLiteral("Removed leftover temporary ") + AppPath(removed));
+        WriteServerEvent(QStringLiteral("Removed leftover temporary ") + AppPath(removed), false);
 }
 
 void LoadSettingsAndRemapRoot(const std::function<void(const QString&)>& onRemapped)
@@ -112,11 +108,12 @@ void LoadSettingsAndRemapRoot(const std::function<void(const QString&)>& onRemap
         return;
     // The first console line may make the console, whose start-up can end the
     // program (settings it cannot load): then nothing of the remap follows.
-    logLine(QStringLiteral("*** WARNING *** ") + ServerConfig.ServerRoot + QStringLiteral(" is missing."), true);
+    WriteServerEvent(QStringLiteral("*** WARNING *** ") + ServerConfig.ServerRoot + QStringLiteral(" is missing."),
+                     true);
     if (ProgramLifetime::Ending())
         return;
     const QString root = AppPath(QStringLiteral("/root"));
-    logLine(QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + root, true);
+    WriteServerEvent(QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + root, true);
     if (ProgramLifetime::Ending())
         return;
     ServerConfig.ServerRoot = root;

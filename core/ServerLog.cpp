@@ -7,6 +7,7 @@
 #include "core/ErrorReporter.h"
 #include "core/FileNames.h"
 #include "core/LogRecord.h"
+#include "core/ProcedureName.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
 
@@ -17,7 +18,7 @@ namespace ModMain {
 bool WriteServerLog(const QString& group, const QString& user, const QString& clientAddress, const QString& message,
                     bool showOnConsole)
 {
-    const QString where = QStringLiteral("Quayport.ModMain.WriteServerLog");
+    static const QString where = QuayportProcedure(u"ModMain", "WriteServerLog");
     const QDateTime now = QDateTime::currentDateTime();
     if (user.trimmed().toLower() == QLatin1String("unknown"))
         return false;
@@ -54,9 +55,15 @@ bool WriteServerLog(const QString& group, const QString& user, const QString& cl
     return bool(written);
 }
 
+bool WriteServerEvent(const QString& message, bool showOnConsole)
+{
+    const QString server = QStringLiteral("server");
+    return WriteServerLog(server, server, server, message, showOnConsole);
+}
+
 void WriteAnonymousLog(const QString& address)
 {
-    const QString where = QStringLiteral("Quayport.ModMain.WriteAnonymousLog");
+    static const QString where = QuayportProcedure(u"ModMain", "WriteAnonymousLog");
     const QString path = AppPath(QStringLiteral("/logs/anonymous_passwords.txt"));
     const QString entry = OneLineField(address);
 

@@ -10,6 +10,8 @@ namespace ModMain {
 // user "unknown" (nothing is done) and when the record could not be written.
 bool WriteServerLog(const QString& group, const QString& user, const QString& clientAddress, const QString& message,
                     bool showOnConsole);
+// The server's own event: "server" stands as its group, user and client address.
+bool WriteServerEvent(const QString& message, bool showOnConsole);
 // Adds an address to the anonymous log unless it is there already.
 void WriteAnonymousLog(const QString& address);
 

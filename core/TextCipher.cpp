@@ -3,6 +3,8 @@
 #include "core/AnsiCodec.h"
 #include "core/Blowfish.h"
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
+#include "core/ProcedureName.h"
 
 #include <algorithm>
 #include <array>
@@ -31,7 +33,7 @@ Block ivBlock(const QString& iv, const QString& where)
         if (ok)
             block[k] = std::uint8_t(v);
         else
-            ReportError(QStringLiteral("Type mismatch"), where, 4);
+            ReportError(TypeMismatchText(), where, 4);
     }
     return block;
 }
@@ -58,7 +60,8 @@ QByteArray blf_CBCStringEncipher(const QByteArray& plain, const QString& iv)
     const int pad = 8 - int(plain.size() % 8);
     QByteArray padded = plain;
     padded.append(pad, char(pad));
-    Block chain = ivBlock(iv, QStringLiteral("Quayport.modBlowFish.blf_CBCStringEncipher"));
+    static const QString where = QuayportProcedure(u"modBlowFish", "blf_CBCStringEncipher");
+    Block chain = ivBlock(iv, where);
     QByteArray out;
     out.reserve(padded.size());
     for (qsizetype at = 0; at < padded.size(); at += 8) {
@@ -74,7 +77,8 @@ QByteArray blf_CBCStringEncipher(const QByteArray& plain, const QString& iv)
 
 QByteArray blf_CBCStringDecipher(const QByteArray& cipher, const QString& iv)
 {
-    Block chain = ivBlock(iv, QStringLiteral("Quayport.modBlowFish.blf_CBCStringDecipher"));
+    static const QString where = QuayportProcedure(u"modBlowFish", "blf_CBCStringDecipher");
+    Block chain = ivBlock(iv, where);
     QByteArray plain;
     const qsizetype whole = cipher.size() / 8 * 8; // a trailing partial block is ignored
     plain.reserve(whole);
@@ -89,8 +93,7 @@ QByteArray blf_CBCStringDecipher(const QByteArray& cipher, const QString& iv)
     }
     if (plain.isEmpty()) {
         // No whole block: there is no pad count to read.
-        ReportError(QStringLiteral("Invalid procedure call or argument"),
-                    QStringLiteral("Quayport.modBlowFish.blf_CBCStringDecipher"), 6);
+        ReportError(QStringLiteral("Invalid procedure call or argument"), where, 6);
         return {};
     }
     const int n = static_cast<unsigned char>(plain.back());
@@ -143,7 +146,7 @@ namespace ModMain {
 QString Encipher(const QString& text)
 {
     using namespace modBlowFish;
-    const QString where = QStringLiteral("Quayport.modBlowFish.Blowfish_encipher");
+    static const QString where = QuayportProcedure(u"modBlowFish", "Blowfish_encipher");
     if (!keyInstalled()) {
         ReportError(QStringLiteral("Key has no value, execute SetKey first."), where, 1);
         return {};
@@ -155,7 +158,7 @@ QString Encipher(const QString& text)
 QString DeCipher(const QString& line)
 {
     using namespace modBlowFish;
-    const QString where = QStringLiteral("Quayport.modBlowFish.Blowfish_decipher");
+    static const QString where = QuayportProcedure(u"modBlowFish", "Blowfish_decipher");
     if (!keyInstalled()) {
         ReportError(QStringLiteral("Key has no value. execute SetKey first"), where, 1);
         return {};

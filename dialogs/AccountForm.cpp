@@ -3,6 +3,7 @@
 #include "core/AppFolder.h"
 #include "core/ErrorReporter.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/TextFile.h"
 #include "dialogs/DialogControls.h"
 #include "dialogs/GroupHomePicture.h"
@@ -201,6 +202,6 @@ bool AccountForm::writeAccount(const AccountRecord& a, const char* procedure)
         return false;
     const FileOpResult written = WriteLines(AccountFilePath(a.UserId), AccountFileLines(a));
     if (!written)
-        ReportError(written.errorText, Procedure(objectName(), procedure), 7);
+        ReportError(written.errorText, QuayportProcedure(objectName(), procedure), 7);
     return bool(written);
 }

@@ -6,11 +6,6 @@
 
 namespace DialogControls {
 
-QString Procedure(const QString& form, const char* procedure)
-{
-    return QStringLiteral("Quayport.") + form + QLatin1Char('.') + QLatin1String(procedure);
-}
-
 QPushButton* Button(QWidget* owner, const char* name, const QString& caption, const QString& tip)
 {
     auto* b = Named(new QPushButton(caption, owner), name, tip);

@@ -2,6 +2,7 @@
 // What the administration dialogs share: named controls with their tips,
 // buttons that are never default, check box states, places given in twips,
 // and handlers connected under the failure convention.
+#include "core/ProcedureName.h"
 #include "core/Trapped.h"
 
 #include <QCheckBox>
@@ -12,9 +13,6 @@
 #include <initializer_list>
 
 namespace DialogControls {
-
-// "Quayport.<form>.<procedure>", the name a handler's failures are reported under.
-QString Procedure(const QString& form, const char* procedure);
 
 template <class Control>
 Control* Named(Control* control, const char* name, const QString& tip = QString())
@@ -55,7 +53,7 @@ void CommandBoxes(QWidget* frame, const CommandBoxTargets& targets, const QStrin
 template <class Form>
 void RunTrapped(Form* form, const char* procedure, void (Form::*handler)())
 {
-    Trapped(Procedure(form->objectName(), procedure), 0, [&] { (form->*handler)(); });
+    Trapped(QuayportProcedure(form->objectName(), procedure), 0, [&] { (form->*handler)(); });
 }
 
 // Runs the form's procedure, trapped, each time the signal comes.

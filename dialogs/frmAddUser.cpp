@@ -122,8 +122,7 @@ void frmAddUser::cmdAdd_Click()
         = staged(id, DialogText::TrimBlanks(DialogText::StoredText(txtAccountDescription->toPlainText())));
     if (!writeAccount(account, "cmdAdd_Click"))
         return;
-    const QString server = QStringLiteral("server");
-    ModMain::WriteServerLog(server, server, server, QStringLiteral("User ") + typed + QStringLiteral(" created."), true);
+    ModMain::WriteServerEvent(QStringLiteral("User ") + typed + QStringLiteral(" created."), true);
     ModMain::CheckUG();
     ResetOptions();
     chkAdoptGroupCmds_Click();

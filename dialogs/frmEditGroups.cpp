@@ -1,8 +1,10 @@
 #include "dialogs/frmEditGroups.h"
 
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
@@ -26,11 +28,6 @@
 using namespace DialogControls;
 
 namespace {
-
-QString server()
-{
-    return QStringLiteral("server");
-}
 
 QString folded(const QString& text)
 {
@@ -182,13 +179,13 @@ void frmEditGroups::lstGroups_Click()
         box->setEnabled(true);
     lstUsers->clear();
 
-    const QString where = Procedure(objectName(), "lstGroups_Click");
+    const QString where = QuayportProcedure(objectName(), "lstGroups_Click");
     const GroupFileRead read = ReadGroupFile(GroupFilePath(m_shownFile), [&](int, LineFault fault) {
         ReportError(LineFaultText(fault), where, 5);
         return true;
     });
     if (!read.Opened)
-        ReportError(QStringLiteral("File not found"), where, 5);
+        ReportError(FileNotFoundText(), where, 5);
     FolderTree1->SetSelectedFolder(read.Group.RootFolder);
     showFlags(read.Group.Permissions);
     showMembers(ShownGroupName);
@@ -198,7 +195,7 @@ void frmEditGroups::lstGroups_Click()
 
 void frmEditGroups::showMembers(const QString& group)
 {
-    const QString where = Procedure(objectName(), "lstGroups_Click");
+    const QString where = QuayportProcedure(objectName(), "lstGroups_Click");
     for (const QString& account : AccountNames()) {
         // Membership is the account file's own line 14; later lines are not needed.
         const AccountFileRead read = ReadAccountFile(AccountFilePath(account), [&](int line, LineFault fault) {
@@ -248,11 +245,10 @@ void frmEditGroups::cmdAddGroup_Click()
         for (int i = 0; i < all.size(); ++i)
             all.at(i)->setCheckState(shownStates.at(i));
         FolderTree1->SetSelectedFolder(shownFolder);
-        ReportError(written.errorText, Procedure(objectName(), "cmdAddGroup_Click"), 6);
+        ReportError(written.errorText, QuayportProcedure(objectName(), "cmdAddGroup_Click"), 6);
         return;
     }
-    ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("Group ") + name + QStringLiteral(" created."),
-                            true);
+    ModMain::WriteServerEvent(QStringLiteral("Group ") + name + QStringLiteral(" created."), true);
     ModMain::CheckUG();
     GetGroups();
     ResetOptions();
@@ -276,11 +272,10 @@ void frmEditGroups::cmdUpdate_Click()
     if (!Storable({{QStringLiteral("The folder"), group.RootFolder}}))
         return;
     if (const FileOpResult written = WriteLines(GroupFilePath(m_shownFile), GroupFileLines(group, true)); !written) {
-        ReportError(written.errorText, Procedure(objectName(), "cmdUpdate_Click"), 4);
+        ReportError(written.errorText, QuayportProcedure(objectName(), "cmdUpdate_Click"), 4);
         return;
     }
-    ModMain::WriteServerLog(server(), server(), server(),
-                            QStringLiteral("Group ") + m_shownFile + QStringLiteral(" updated."), true);
+    ModMain::WriteServerEvent(QStringLiteral("Group ") + m_shownFile + QStringLiteral(" updated."), true);
 }
 
 void frmEditGroups::cmdDelete_Click()
@@ -298,9 +293,9 @@ void frmEditGroups::cmdDelete_Click()
         // Every session ends first: each end writes the user's and the group's logs and trends.
         for (const auto& member : members)
             CloseUserSessions(member.second);
-        const QString where = Procedure(objectName(), "cmdDelete_Click");
+        const QString where = QuayportProcedure(objectName(), "cmdDelete_Click");
         if (!RemoveGroupFiles(shown)) {
-            ReportError(QStringLiteral("Permission denied"), where, 3);
+            ReportError(PermissionDeniedText(), where, 3);
             return;
         }
         QStringList removed;
@@ -308,13 +303,11 @@ void frmEditGroups::cmdDelete_Click()
             if (RemoveAccountFiles(account))
                 removed.append(id);
             else
-                ReportError(QStringLiteral("Permission denied"), where, 3);
+                ReportError(PermissionDeniedText(), where, 3);
         }
-        ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("Group ") + shown + QStringLiteral(" deleted."),
-                                true);
+        ModMain::WriteServerEvent(QStringLiteral("Group ") + shown + QStringLiteral(" deleted."), true);
         for (const QString& id : removed)
-            ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("User ") + id + QStringLiteral(" deleted."),
-                                    true);
+            ModMain::WriteServerEvent(QStringLiteral("User ") + id + QStringLiteral(" deleted."), true);
     }
     ModMain::CheckUG();
     GetGroups();

@@ -1,8 +1,10 @@
 #include "dialogs/frmEditUsers.h"
 
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
@@ -27,15 +29,6 @@
 #include <QPushButton>
 
 using namespace DialogControls;
-
-namespace {
-
-QString server()
-{
-    return QStringLiteral("server");
-}
-
-} // namespace
 
 frmEditUsers::frmEditUsers(QWidget* parent)
     : AccountForm({"frmEditUsers", QString(), QStringLiteral("User Home Folder"),
@@ -152,7 +145,7 @@ void frmEditUsers::cboSelectUser_Click()
     }
     ResetOptions();
     m_loadFailed = false;
-    const QString where = Procedure(objectName(), "cboSelectUser_Click");
+    const QString where = QuayportProcedure(objectName(), "cboSelectUser_Click");
     const AccountFileRead read = ReadAccountFile(AccountFilePath(*name), [&](int, LineFault fault) {
         ReportError(LineFaultText(fault), where, 6);
         return true;
@@ -161,7 +154,7 @@ void frmEditUsers::cboSelectUser_Click()
         // Nothing of another account may stay in the controls to be written back.
         m_loadFailed = true;
         FolderTree1->SetSelectedFolder(QString());
-        ReportError(QStringLiteral("File not found"), where, 6);
+        ReportError(FileNotFoundText(), where, 6);
         return;
     }
     const AccountRecord& a = read.Account;
@@ -200,8 +193,7 @@ void frmEditUsers::cmdUpdate_Click()
     const AccountRecord account = staged(name, DialogText::StoredText(txtAccountDescription->toPlainText()));
     if (!writeAccount(account, "cmdUpdate_Click"))
         return;
-    ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("User ") + name + QStringLiteral(" updated."),
-                            true);
+    ModMain::WriteServerEvent(QStringLiteral("User ") + name + QStringLiteral(" updated."), true);
 }
 
 void frmEditUsers::cmdDelete_Click()
@@ -215,11 +207,10 @@ void frmEditUsers::cmdDelete_Click()
         // Closed first: each session's end writes the user's log and trends.
         CloseUserSessions(name);
         if (!RemoveAccountFiles(name)) {
-            ReportError(QStringLiteral("Permission denied"), Procedure(objectName(), "cmdDelete_Click"), 4);
+            ReportError(PermissionDeniedText(), QuayportProcedure(objectName(), "cmdDelete_Click"), 4);
             return;
         }
-        ModMain::WriteServerLog(server(), server(), server(), QStringLiteral("User ") + text + QStringLiteral(" deleted."),
-                                true);
+        ModMain::WriteServerEvent(QStringLiteral("User ") + text + QStringLiteral(" deleted."), true);
     }
     ModMain::CheckUG();
     GetUsers();
@@ -231,7 +222,7 @@ void frmEditUsers::cmdAddUser_Click()
 {
     if (frmAddUser* open = SingleInstance<frmAddUser>::Open(); open && open->isVisible())
         ReportError(QStringLiteral("Form already displayed; can't show modally"),
-                    Procedure(objectName(), "cmdAddUser_Click"), 1);
+                    QuayportProcedure(objectName(), "cmdAddUser_Click"), 1);
     else
         SingleInstance<frmAddUser>::Get().exec();
     ModMain::CheckUG();

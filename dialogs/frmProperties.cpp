@@ -2,7 +2,9 @@
 
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
@@ -211,7 +213,7 @@ void frmProperties::numberCheck(QLineEdit* box, const QString& whenEmpty, double
     const std::optional<double> value = DialogText::NumericValue(text);
     if (!value) {
         // The text stays as typed; Ok stores it unchecked.
-        ReportError(QStringLiteral("Type mismatch"), Procedure(objectName(), procedure), 3);
+        ReportError(TypeMismatchText(), QuayportProcedure(objectName(), procedure), 3);
         return;
     }
     if (*value < low || *value > high)
@@ -291,8 +293,7 @@ void frmProperties::cmdOk_Click()
         return;
     }
     ModMain::LoadConfig();
-    const QString server = QStringLiteral("server");
-    ModMain::WriteServerLog(server, server, server, QStringLiteral("Properties updated."), true);
+    ModMain::WriteServerEvent(QStringLiteral("Properties updated."), true);
     accept();
 }
 

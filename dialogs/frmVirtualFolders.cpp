@@ -2,7 +2,9 @@
 
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
 #include "core/MessageService.h"
+#include "core/ProcedureName.h"
 #include "core/ProcessState.h"
 #include "core/ServerLog.h"
 #include "dialogs/DialogControls.h"
@@ -107,8 +109,8 @@ void frmVirtualFolders::Form_Load()
     m_rows.clear();
     Text1->clear();
     FolderTree2->SetTreeRoot(FolderPicker::MyComputer);
-    const QString where = Procedure(objectName(), "Form_Load");
-    for (const VirtualFolderRecord& row : ReadVirtualFolderMap([&] { ReportError(QStringLiteral("Input past end of file"), where, 7); }))
+    const QString where = QuayportProcedure(objectName(), "Form_Load");
+    for (const VirtualFolderRecord& row : ReadVirtualFolderMap([&] { ReportError(PastEndText(), where, 7); }))
         append(row);
 }
 
@@ -140,12 +142,6 @@ void frmVirtualFolders::backToStart()
     const QSignalBlocker quiet(List1);
     List1->setCurrentRow(-1);
     List1->clearSelection();
-}
-
-void frmVirtualFolders::log(const QString& text)
-{
-    const QString server = QStringLiteral("server");
-    ModMain::WriteServerLog(server, server, server, text, true);
 }
 
 int frmVirtualFolders::selectedRow() const
@@ -207,7 +203,9 @@ void frmVirtualFolders::cmdAdd_Click()
     if (!row)
         return;
     append(*row);
-    log(QStringLiteral("Virtual folder ") + row->Name + QStringLiteral(" added. Click Ok to save."));
+    ModMain::WriteServerEvent(QStringLiteral("Virtual folder ") + row->Name
+                              + QStringLiteral(" added. Click Ok to save."),
+                              true);
 }
 
 void frmVirtualFolders::cmdUpdate_Click()
@@ -221,7 +219,9 @@ void frmVirtualFolders::cmdUpdate_Click()
             return;
         removeRow(selected);
         append(*row);
-        log(QStringLiteral("Virtual folder ") + row->Name + QStringLiteral(" updated. Click Ok to save."));
+        ModMain::WriteServerEvent(QStringLiteral("Virtual folder ") + row->Name
+                                  + QStringLiteral(" updated. Click Ok to save."),
+                                  true);
     }
     backToStart();
 }
@@ -232,7 +232,9 @@ void frmVirtualFolders::cmdDelete_Click()
     if (selected < 0)
         return;
     // The row removed is the one named in the log, whatever the box holds now.
-    log(QStringLiteral("Virtual folder ") + m_rows.at(selected).Name + QStringLiteral(" deleted. Click Ok to save."));
+    ModMain::WriteServerEvent(QStringLiteral("Virtual folder ") + m_rows.at(selected).Name
+                              + QStringLiteral(" deleted. Click Ok to save."),
+                              true);
     removeRow(selected);
     backToStart();
 }
@@ -241,7 +243,7 @@ void frmVirtualFolders::cmdOk_Click()
 {
     // The old file stays whole when the new one cannot be written; the edits stay here.
     if (const FileOpResult written = WriteVirtualFolderMap(m_rows); !written) {
-        ReportError(written.errorText, Procedure(objectName(), "cmdOk_Click"), 1);
+        ReportError(written.errorText, QuayportProcedure(objectName(), "cmdOk_Click"), 1);
         return;
     }
     accept();

@@ -51,7 +51,6 @@ private:
     void append(const VirtualFolderRecord& row);
     void removeRow(int row);
     void backToStart();
-    void log(const QString& text);
 
     QList<VirtualFolderRecord> m_rows;
 };

@@ -58,10 +58,10 @@ int listenBacklog()
 
 FtpEnginePrivate::FtpEnginePrivate(FtpEngine* engine) : q(engine)
 {
-    replyTexts.insert(9, QStringLiteral("211 FTP server status."));
-    replyTexts.insert(11, QStringLiteral("220 FTP server ready."));
-    replyTexts.insert(14, QStringLiteral("226 Listing complete."));
-    replyTexts.insert(17, QStringLiteral("230 Login successful."));
+    replyTexts.insert(FtpEngine::StatusReply, QStringLiteral("211 FTP server status."));
+    replyTexts.insert(FtpEngine::GreetingReply, QStringLiteral("220 FTP server ready."));
+    replyTexts.insert(FtpEngine::ListingEndReply, DefaultListingEndText());
+    replyTexts.insert(FtpEngine::LoggedOnReply, QStringLiteral("230 Login successful."));
     ticker.setInterval(limits.tickMs);
     QObject::connect(&ticker, &QTimer::timeout, q, [this] { checkTimeouts(); });
 }

@@ -39,6 +39,7 @@ public:
     void SetDefaultRoot(const QString& folder);
     int IdleSeconds() const; // 0: no idle time-out
     void SetIdleSeconds(int seconds);
+    // Kept as the program sets them; the engine gives neither a meaning.
     bool OptionFlag() const;
     void SetOptionFlag(bool value);
     qint32 OptionNumber() const;
@@ -58,7 +59,13 @@ public:
     // First non-loopback IPv4 address of this machine, else "127.0.0.1".
     QString LocalAddress() const;
 
-    // 9 status, 11 connect greeting, 14 end of a listing, 17 login reply.
+    // The reply texts the program may set, by their numbers.
+    enum ReplyNumber : int {
+        StatusReply = 9,      // STAT without an argument
+        GreetingReply = 11,   // the connect greeting
+        ListingEndReply = 14, // the end of a listing
+        LoggedOnReply = 17,   // a successful login
+    };
     QString ReplyText(int n) const;
     void SetReplyText(int n, const QString& text);
 

@@ -22,6 +22,12 @@ struct FtpLimits {
     int tickMs = 1000;          // how often time-outs are checked
 };
 
+// The end of a listing until the program sets its own, and always of an empty one.
+inline QString DefaultListingEndText()
+{
+    return QStringLiteral("226 Listing complete.");
+}
+
 class FtpEnginePrivate {
 public:
     explicit FtpEnginePrivate(FtpEngine* engine);

@@ -1,6 +1,7 @@
 #include "engine/FtpSession.h"
 
 #include "core/ErrorReporter.h"
+#include "core/ProcedureName.h"
 #include "core/ProgramError.h"
 #include "engine/DataChannel.h"
 #include "engine/DataTransfer.h"
@@ -19,7 +20,7 @@ namespace {
 // Where an error without a place of its own is reported: the notification that raised it.
 QString HandlerPlace(const char* notification)
 {
-    return QStringLiteral("FtpEngine.FtpEngineCtl.") + QLatin1String(notification);
+    return ProcedureName(u"FtpEngine", u"FtpEngineCtl", notification);
 }
 
 constexpr qsizetype ReadChunk = 4096;
@@ -97,7 +98,7 @@ qint64 FtpSession::now()
 void FtpSession::begin()
 {
     Busy busy(*this);
-    reply(m_engine.replyTexts.value(11), 220);
+    reply(m_engine.replyTexts.value(FtpEngine::GreetingReply), 220);
 }
 
 void FtpSession::settle()

@@ -101,6 +101,9 @@ private:
     void doStore(const QString& arg, bool append);
     void doList(const QString& arg, bool namesOnly);
     void doAbort();
+    // A data channel for the next transfer in place of any earlier one; its
+    // connection or failure wakes the session.
+    void newChannel();
     void awaitDataConnection();
     void dataConnected();
     void dataFailed();

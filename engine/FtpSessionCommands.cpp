@@ -197,7 +197,7 @@ void FtpSession::dispatch(const Command& cmd)
         break;
     case Verb::Stat:
         if (arg.trimmed().isEmpty())
-            reply(m_engine.replyTexts.value(9), 211);
+            reply(m_engine.replyTexts.value(FtpEngine::StatusReply), 211);
         else
             reply(QStringLiteral("504 STAT with an argument is not supported."));
         break;
@@ -274,7 +274,7 @@ void FtpSession::doPass(const QString& arg)
     m_state = Connected;
     m_cwd = QStringLiteral("/");
     m_restart = 0;
-    reply(m_engine.replyTexts.value(17), 230);
+    reply(m_engine.replyTexts.value(FtpEngine::LoggedOnReply), 230);
 }
 
 void FtpSession::doChangeDir(const QString& arg)

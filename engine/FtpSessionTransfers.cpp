@@ -24,6 +24,20 @@ QByteArray encoded(const QString& path)
 }
 } // namespace
 
+void FtpSession::newChannel()
+{
+    clearTransfer();
+    m_channel = new DataChannel(m_peer, this);
+    connect(m_channel, &DataChannel::connected, this, [this] {
+        m_connectPending = true;
+        wake();
+    });
+    connect(m_channel, &DataChannel::failed, this, [this] {
+        m_connectFailed = true;
+        wake();
+    });
+}
+
 void FtpSession::doPassive(bool extended, const QString& arg)
 {
     const QString a = arg.trimmed();
@@ -41,22 +55,13 @@ void FtpSession::doPassive(bool extended, const QString& arg)
         reply(QStringLiteral("425 Use EPSV on this connection."));
         return;
     }
-    clearTransfer();
-    m_channel = new DataChannel(m_peer, this);
+    newChannel();
     const quint16 port = m_channel->listen(m_local);
     if (port == 0) {
         clearTransfer();
         reply(QStringLiteral("425 Can't open passive connection."));
         return;
     }
-    connect(m_channel, &DataChannel::connected, this, [this] {
-        m_connectPending = true;
-        wake();
-    });
-    connect(m_channel, &DataChannel::failed, this, [this] {
-        m_connectFailed = true;
-        wake();
-    });
     reply(extended ? QStringLiteral("229 Entering Extended Passive Mode (|||%1|).").arg(port)
                    : pasvReply(m_local, port));
 }
@@ -69,17 +74,8 @@ void FtpSession::doPort(bool extended, const QString& arg)
         reply(QStringLiteral("500 Illegal PORT command."));
         return;
     }
-    clearTransfer();
-    m_channel = new DataChannel(m_peer, this);
+    newChannel();
     m_channel->connectLater(*target, m_local);
-    connect(m_channel, &DataChannel::connected, this, [this] {
-        m_connectPending = true;
-        wake();
-    });
-    connect(m_channel, &DataChannel::failed, this, [this] {
-        m_connectFailed = true;
-        wake();
-    });
     reply(extended ? QStringLiteral("200 EPRT command successful.")
                    : QStringLiteral("200 PORT command successful. Consider using PASV."));
 }
@@ -293,7 +289,7 @@ void FtpSession::startListing(UniqueFd socket)
         }
     }
     // The program may change the closing reply up to the last entry.
-    m_listingReply = count > 0 ? m_engine.replyTexts.value(14) : QStringLiteral("226 Listing complete.");
+    m_listingReply = count > 0 ? m_engine.replyTexts.value(FtpEngine::ListingEndReply) : DefaultListingEndText();
     launch(TransferPtr(new BufferSender(std::move(socket), std::move(data))));
 }
 

@@ -1,8 +1,11 @@
 #include "logviewer/frmScrollbook.h"
 
 #include "core/ErrorReporter.h"
+#include "core/ErrorTexts.h"
+#include "core/ProcedureName.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
+#include "core/Trapped.h"
 #include "logviewer/LogNames.h"
 #include "platform/ActivationFilter.h"
 #include "platform/BusyCursor.h"
@@ -16,13 +19,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <climits>
-#include <exception>
 
 namespace {
 
 QString where(const char* procedure)
 {
-    return QStringLiteral("Scrollbook.frmScrollbook.") + QLatin1String(procedure);
+    return ProcedureName(u"Scrollbook", u"frmScrollbook", procedure);
 }
 
 QPushButton* button(QWidget* owner, const char* name, const QString& caption, const QString& tip, int leftTwips)
@@ -33,17 +35,6 @@ QPushButton* button(QWidget* owner, const char* name, const QString& caption, co
     b->setAutoDefault(false);
     b->setGeometry(TwipsToPixels(leftTwips), TwipsToPixels(6120), TwipsToPixels(1095), TwipsToPixels(315));
     return b;
-}
-
-// A handler's unexpected failure is reported and the window carries on.
-template <class Procedure>
-void trapped(const char* procedure, Procedure&& run)
-{
-    try {
-        run();
-    } catch (const std::exception& e) {
-        ReportError(QString::fromUtf8(e.what()), where(procedure), 0);
-    }
 }
 
 } // namespace
@@ -80,15 +71,17 @@ frmScrollbook::frmScrollbook(const QString& logPath, QWidget* parent)
     cmdRefresh = button(this, "cmdRefresh", QStringLiteral("&Refresh"), QStringLiteral("Read the log again"), 5280);
     cmdNew = button(this, "cmdNew", QStringLiteral("&New"), QStringLiteral("Click here to create a new log"), 6480);
     cmdClose = button(this, "cmdClose", QStringLiteral("&Close"), QStringLiteral("Click here to Exit"), 7680);
-    connect(cmdRefresh, &QPushButton::clicked, this, [this] { trapped("cmdRefresh_Click", [this] { cmdRefresh_Click(); }); });
-    connect(cmdNew, &QPushButton::clicked, this, [this] { trapped("cmdNew_Click", [this] { cmdNew_Click(); }); });
+    connect(cmdRefresh, &QPushButton::clicked, this,
+            [this] { Trapped(where("cmdRefresh_Click"), 0, [this] { cmdRefresh_Click(); }); });
+    connect(cmdNew, &QPushButton::clicked, this,
+            [this] { Trapped(where("cmdNew_Click"), 0, [this] { cmdNew_Click(); }); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 
     // Queued: the first read starts from the event loop after the first
     // showing, never inside the request that shows the window.
     auto* activation = new ActivationFilter(this);
     connect(activation, &ActivationFilter::Activated, this,
-            [this] { trapped("Form_Activate", [this] { Form_Activate(); }); }, Qt::QueuedConnection);
+            [this] { Trapped(where("Form_Activate"), 0, [this] { Form_Activate(); }); }, Qt::QueuedConnection);
 
     Form_Load();
 }
@@ -142,7 +135,7 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
             for (int i = 0; i < 6; ++i) {
                 const std::optional<QString> line = file.readLine();
                 if (!line) {
-                    ReportError(QStringLiteral("Input past end of file"), where(procedure), 9);
+                    ReportError(PastEndText(), where(procedure), 9);
                     continue;
                 }
                 charactersRead += line->size();

@@ -41,8 +41,8 @@ namespace ModMain {
 
 void DefineGreetings(FtpEngine& engine, const QDateTime& now)
 {
-    engine.SetReplyText(17, LoginReply(ServerConfig.LoggedOnMessage, now));
-    engine.SetReplyText(11, ConnectGreeting(VersionText, ServerConfig.Greeting));
+    engine.SetReplyText(FtpEngine::LoggedOnReply, LoginReply(ServerConfig.LoggedOnMessage, now));
+    engine.SetReplyText(FtpEngine::GreetingReply, ConnectGreeting(VersionText, ServerConfig.Greeting));
 }
 
 } // namespace ModMain

@@ -1,15 +1,11 @@
 #pragma once
 // Small pieces every handler shares: its report name, the mouse pointer put
-// back on every path, and the texts of the failures it reports.
+// back on every path, and the failure it reports without a session record.
 #include "core/ErrorReporter.h"
+#include "core/ProcedureName.h"
 #include "session/ConsoleServices.h"
 
 #include <QString>
-
-inline QString FrmMainProcedure(const char* procedure)
-{
-    return QStringLiteral("Quayport.frmMain.") + QLatin1String(procedure);
-}
 
 inline void ReportStep(const char* procedure, int step, const QString& description)
 {
@@ -20,21 +16,6 @@ inline void ReportStep(const char* procedure, int step, const QString& descripti
 inline QString NoSessionRecordText()
 {
     return QStringLiteral("Object variable or With block variable not set");
-}
-
-inline QString PastEndText()
-{
-    return QStringLiteral("Input past end of file");
-}
-
-inline QString TypeMismatchText()
-{
-    return QStringLiteral("Type mismatch");
-}
-
-inline QString OverflowText()
-{
-    return QStringLiteral("Overflow");
 }
 
 // Puts the console's mouse pointer back to the default when a handler ends.

@@ -5,6 +5,7 @@
 #include "core/Accounts.h"
 #include "core/AppFolder.h"
 #include "core/Config.h"
+#include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/Flags.h"
 #include "core/ProcessState.h"
@@ -61,7 +62,7 @@ void SessionHandlers::readAccount(const QString& path, UserObj& r, QString& user
     const int step = 5;
     const AccountFileRead read = ReadAccountFile(path, ReportEachAt(step));
     if (!read.Opened) {
-        ReportStep(Procedure, step, QStringLiteral("File not found"));
+        ReportStep(Procedure, step, FileNotFoundText());
         return;
     }
     const AccountRecord& a = read.Account;
@@ -94,7 +95,7 @@ void SessionHandlers::readGroup(UserObj& r)
     const QString path = GroupFilePath(r.Group).trimmed();
     const GroupFileRead read = ReadGroupFile(IsSafeName(r.Group.trimmed()) ? path : QString(), ReportEachAt(step));
     if (!read.Opened) {
-        ReportStep(Procedure, step, QStringLiteral("File not found"));
+        ReportStep(Procedure, step, FileNotFoundText());
         return;
     }
     const PermissionSet& p = read.Group.Permissions;
@@ -115,14 +116,11 @@ void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
     using ModMain::ServerConfig;
     const QString appRoot = AppPath(QStringLiteral("/root"));
     if (!FolderExistsDroppingSlash(ServerConfig.ServerRoot)) {
-        const QString server = QStringLiteral("server");
-        ModMain::WriteServerLog(server, server, server,
-                                QStringLiteral("*** MISSING SERVER ROOT FOLDER: ") + ServerConfig.ServerRoot
-                                    + QStringLiteral(" is missing."),
-                                true);
-        ModMain::WriteServerLog(server, server, server, QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + appRoot,
-                                true);
-        ModMain::WriteServerLog(server, server, server, QStringLiteral("*** THIS CHANGE HAS BEEN SAVED."), true);
+        ModMain::WriteServerEvent(QStringLiteral("*** MISSING SERVER ROOT FOLDER: ") + ServerConfig.ServerRoot
+                                      + QStringLiteral(" is missing."),
+                                  true);
+        ModMain::WriteServerEvent(QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + appRoot, true);
+        ModMain::WriteServerEvent(QStringLiteral("*** THIS CHANGE HAS BEEN SAVED."), true);
         ServerConfig.ServerRoot = appRoot;
         ModMain::SaveConfig();
         FtpEngine1.SetDefaultRoot(appRoot);

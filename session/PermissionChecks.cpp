@@ -138,6 +138,6 @@ void SessionHandlers::IFtpEngineNotify_DirItem(FtpUser& User, QString& Fileinfo,
         } else {
             record->ListingEndText = QStringLiteral("550 Access denied.");
         }
-        FtpEngine1.SetReplyText(14, record->ListingEndText);
+        FtpEngine1.SetReplyText(FtpEngine::ListingEndReply, record->ListingEndText);
     }
 }

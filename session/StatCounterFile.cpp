@@ -1,6 +1,7 @@
 #include "session/StatCounterFile.h"
 
 #include "core/AppFolder.h"
+#include "core/ErrorTexts.h"
 #include "core/QuickReplace.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
@@ -19,7 +20,7 @@ bool AddToStatCounter(const QString& path, qint64 amount, qint64& sessionField, 
         const std::optional<QString> first = ReadFirstLine(path);
         const qint64 old = first ? ParseCounter(*first).value_or(0) : 0;
         if (!AddChecked(old, amount, total)) {
-            error = QStringLiteral("Overflow");
+            error = OverflowText();
             return false;
         }
     }
@@ -33,7 +34,7 @@ bool AddToStatCounter(const QString& path, qint64 amount, qint64& sessionField, 
     }
     qint64 field = 0;
     if (!AddChecked(sessionField, amount, field)) {
-        error = QStringLiteral("Overflow");
+        error = OverflowText();
         return false;
     }
     sessionField = field;

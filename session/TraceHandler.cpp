@@ -15,7 +15,7 @@ namespace {
 // The engine traces each line of that reply; the greeting's own text is no event.
 bool IsGreetingBody(const FtpEngine& engine, const QString& line)
 {
-    const QStringList greeting = engine.ReplyText(11).split(QStringLiteral("\r\n"));
+    const QStringList greeting = engine.ReplyText(FtpEngine::GreetingReply).split(QStringLiteral("\r\n"));
     return greeting.size() > 2 && greeting.mid(1, greeting.size() - 2).contains(line);
 }
 

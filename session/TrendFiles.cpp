@@ -1,6 +1,7 @@
 #include "session/TrendFiles.h"
 
 #include "core/AppFolder.h"
+#include "core/ErrorTexts.h"
 #include "core/QuickReplace.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
@@ -76,12 +77,12 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
                 if (const std::optional<qint64> value = ParseCounter(*line))
                     stored = *value;
                 else
-                    report(QStringLiteral("Type mismatch"));
+                    report(TypeMismatchText());
             } else {
-                report(QStringLiteral("Input past end of file"));
+                report(PastEndText());
             }
             if (!AddChecked(stored, record[i], sums[i])) {
-                report(QStringLiteral("Overflow"));
+                report(OverflowText());
                 sums[i] = stored;
             }
         }
@@ -95,7 +96,7 @@ std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const Tr
     LineReader reader(path);
     if (!reader.isOpen()) {
         const QFileInfo file(path);
-        report((FileExists(path) ? reader.errorText() : QStringLiteral("File not found")) + QStringLiteral(": ")
+        report((FileExists(path) ? reader.errorText() : FileNotFoundText()) + QStringLiteral(": ")
                + file.fileName());
         return std::nullopt;
     }
@@ -106,13 +107,13 @@ std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const Tr
             if (i > 0 && !(line = reader.readLine())) {
                 // Each missing line is a read that failed.
                 for (; i < record.size(); ++i)
-                    report(QStringLiteral("Input past end of file"));
+                    report(PastEndText());
                 break;
             }
             if (const std::optional<qint64> value = ParseCounter(*line))
                 record[i] = *value;
             else
-                report(QStringLiteral("Type mismatch"));
+                report(TypeMismatchText());
         }
         records.append(record);
         if (!line)

@@ -12,6 +12,7 @@
 #include "core/TextCipher.h"
 #include "engine/FtpEngine.h"
 #include "platform/ListViewControl.h"
+#include "platform/ScrollbookClass.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
 
@@ -171,7 +172,7 @@ private Q_SLOTS:
     void theLogViewerRegistersWhenItsClassCannotBeMade()
     {
         QDBusConnection bus = QDBusConnection::sessionBus();
-        if (bus.isConnected() && bus.interface()->activatableServiceNames().value().contains(frmSplash::LogViewerClass))
+        if (bus.isConnected() && bus.interface()->activatableServiceNames().value().contains(ScrollbookClass::Name))
             QSKIP("the log viewer is activatable on this bus");
         ConsoleFixture f;
         placeRecordingViewer(f);
@@ -187,8 +188,8 @@ private Q_SLOTS:
         if (!bus.isConnected())
             QSKIP("no session bus");
         // A viewer that another test's console started serves the name just as well.
-        const bool ours = bus.registerService(frmSplash::LogViewerClass);
-        QVERIFY(ours || bus.interface()->isServiceRegistered(frmSplash::LogViewerClass));
+        const bool ours = bus.registerService(ScrollbookClass::Name);
+        QVERIFY(ours || bus.interface()->isServiceRegistered(ScrollbookClass::Name));
         ConsoleFixture f;
         placeRecordingViewer(f);
         runSplash();
@@ -196,7 +197,7 @@ private Q_SLOTS:
         QTest::qWait(300);
         QVERIFY(!f.folder.exists(QStringLiteral("/viewer-started")));
         if (ours)
-            bus.unregisterService(frmSplash::LogViewerClass);
+            bus.unregisterService(ScrollbookClass::Name);
     }
 
     void missingViewerProgramPassesSilently()
