@@ -39,7 +39,8 @@ Counters countersOf(const FtpUser& user)
 
 QString accountGroup(const QString& userName)
 {
-    return ModMain::GetUserGroup(userName, FrmMainProcedure("GetUserGroup"));
+    static const QString procedure = FrmMainProcedure("GetUserGroup");
+    return ModMain::GetUserGroup(userName, procedure);
 }
 
 // The folder as it is spelt: on a case-sensitive disk a lower-cased path names another folder.

@@ -184,6 +184,12 @@ QStringList GroupFileLines(const GroupRecord& g, bool encipherReserved)
 
 namespace ModMain {
 
+const QString& GetUserGroupProcedure()
+{
+    static const QString name = QuayportProcedure(u"ModMain", "GetUserGroup");
+    return name;
+}
+
 QString GetUserGroup(const QString& userName, const QString& reportAs)
 {
     if (userName.trimmed().isEmpty() || !IsSafeName(userName))

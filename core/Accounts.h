@@ -1,7 +1,6 @@
 #pragma once
 // Account files users/U_<name> (36 lines) and group files groups/G_<name>
 // (29 lines), and the small operations on them.
-#include "core/ProcedureName.h"
 
 #include <QString>
 #include <QStringList>
@@ -96,8 +95,9 @@ namespace ModMain {
 // The group named on line 14 of the account file of exactly that user name
 // (letter case ignored); empty for a blank or unsafe name, a missing file or
 // an unreadable line. Failures are reported under the given procedure name.
-QString GetUserGroup(const QString& userName,
-                     const QString& reportAs = QuayportProcedure(u"ModMain", "GetUserGroup"));
+// The name reports of the plain call are made under; built once.
+const QString& GetUserGroupProcedure();
+QString GetUserGroup(const QString& userName, const QString& reportAs = GetUserGroupProcedure());
 // Loads a group file into CurrentGroup; a missing file changes nothing.
 bool GetGroup(const QString& groupName);
 // Deletes the nameless account and group files (users/U_, groups/G_).

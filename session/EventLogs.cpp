@@ -57,7 +57,8 @@ void Rotate(const QString& path, const QDateTime& now, qint64 size)
 
 QString SessionHandlers::GetUserGroup(const QString& userName) const
 {
-    return ModMain::GetUserGroup(userName, FrmMainProcedure("GetUserGroup"));
+    static const QString procedure = FrmMainProcedure("GetUserGroup");
+    return ModMain::GetUserGroup(userName, procedure);
 }
 
 void SessionHandlers::WriteLogs(QString user, QString group, QString clientAddress, QString text)
