@@ -13,6 +13,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -88,8 +89,11 @@ ChartControl::ChartControl(const QString& title, const QString& leftAxisTitle,
                            const QList<ChartSeriesStyle>& series, const ChartColours& colours, QWidget* parent)
     : QChartView(parent), m_bottomAxisColour(colours.bottomAxis)
 {
+    // setChart hands ours to the view but only lets go of the default chart the view was built
+    // with: that one is ours to delete.
+    std::unique_ptr<QChart> builtWith(QChartView::chart());
     auto* chart = new QChart;
-    setChart(chart); // the view owns it
+    setChart(chart);
     setRenderHint(QPainter::Antialiasing);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTitle(title);

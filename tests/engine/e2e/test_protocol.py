@@ -259,6 +259,10 @@ class SessionEnds(HostTest):
         self.assertEqual(ids, sorted(ids))
 
 
+# UBSan's vptr check opens a pipe to test that a vtable is readable; with no descriptor free it
+# reports every object as invalid, so under scripts/sanitize this case only measures that.
+@unittest.skipIf("undefined" in os.environ.get("QUAYPORT_SANITIZERS", ""),
+                 "UBSan's vptr check needs a free descriptor")
 class OutOfDescriptors(HostTest):
     """Clients that arrive while the server has no descriptor left wait in
     the queue and are served once descriptors are free again."""
