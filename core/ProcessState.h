@@ -1,5 +1,7 @@
 #pragma once
 // The program's process-wide values, kept in one place with a reset for tests.
+#include "core/PermissionSet.h"
+
 #include <QString>
 
 namespace ModMain {
@@ -20,14 +22,7 @@ struct ServerSettings {
 // The account dialogs' working copy of one account.
 struct AccountWorkingCopy {
     QString Group;
-    bool ChangeDir = false;
-    bool DeleteFile = false;
-    bool Dir = false;
-    bool GetFile = false;
-    bool MakeDir = false;
-    bool PutFile = false;
-    bool RemoveDir = false;
-    bool RenameFile = false;
+    PermissionSet Permissions;
     QString Description;
     QString Email;
     QString RootFolder;
@@ -37,14 +32,7 @@ struct AccountWorkingCopy {
 
 // One group in memory.
 struct GroupWorkingCopy {
-    bool Dir = false;
-    bool MakeDir = false;
-    bool RemoveDir = false;
-    bool GetFile = false;
-    bool PutFile = false;
-    bool DeleteFile = false;
-    bool RenameFile = false;
-    bool ChangeDir = false;
+    PermissionSet Permissions;
     QString RootFolder;
 };
 
