@@ -50,7 +50,7 @@ public:
     // ConsoleServices
     void InfoLog(const QString& text) override;
     void UpdateUserTree() override;
-    void SetCommandEnabled(ServerCommand command, bool enabled) override;
+    void ServerChanged(ServerChange change) override;
     void RestoreMousePointer() override;
     void ProcessEventsOnce() override;
 

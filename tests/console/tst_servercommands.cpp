@@ -149,6 +149,42 @@ private Q_SLOTS:
         QCOMPARE(states(c), QStringLiteral("01011101"));
     }
 
+    // What the server's control tells the window, from a running and from a
+    // stopped server: the menus follow only a start or stop that succeeded.
+    void serverChangesSetTheCommands_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QString>("after");
+        const struct {
+            const char* name;
+            ServerChange change;
+            const char* fromStopped;
+            const char* fromRunning;
+        } rows[] = {{"started", ServerChange::Started, "01010010", "01010010"},
+                    {"start failed", ServerChange::StartFailed, "10101101", "01011101"},
+                    {"stopped", ServerChange::Stopped, "10101101", "10101101"},
+                    {"stop failed", ServerChange::StopFailed, "10100010", "01010010"}};
+        for (const auto& row : rows) {
+            QTest::addRow("%s from stopped", row.name) << false << int(row.change) << row.fromStopped;
+            QTest::addRow("%s from running", row.name) << true << int(row.change) << row.fromRunning;
+        }
+    }
+
+    void serverChangesSetTheCommands()
+    {
+        QFETCH(bool, running);
+        QFETCH(int, change);
+        QFETCH(QString, after);
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.ServerChanged(running ? ServerChange::Started : ServerChange::Stopped);
+        QCOMPARE(states(c), running ? Running : Stopped);
+        c.ServerChanged(ServerChange(change));
+        QCOMPARE(states(c), after);
+    }
+
     void trayStartWithUnloadableSettings()
     {
         ConsoleFixture f;

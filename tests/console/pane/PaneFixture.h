@@ -31,7 +31,7 @@ public:
         if (pane)
             pane->UpdateUserTree();
     }
-    void SetCommandEnabled(ServerCommand, bool) override {}
+    void ServerChanged(ServerChange) override {}
     void RestoreMousePointer() override {}
     void ProcessEventsOnce() override {}
 };
