@@ -20,7 +20,6 @@ ConsoleFixture::ConsoleFixture(bool standardFolders)
     : folder(standardFolders)
 {
     ConsoleState::Reset();
-    ProgramLifetime::Reset();
     ProgramLifetime::SetTerminator([this](int status) { m_ends.append(status); });
     ForgetDestroyedConsoleWindow();
     m_lifetime = std::make_unique<ConsoleWindowLifetime>();
@@ -30,7 +29,6 @@ ConsoleFixture::~ConsoleFixture()
 {
     m_lifetime.reset();
     ForgetDestroyedConsoleWindow();
-    ProgramLifetime::Reset();
     ConsoleState::Reset();
     ModMain::ResetProcessState();
 }
