@@ -3,7 +3,7 @@
 // this window's engine.
 #include "console/frmMain.h"
 
-#include "dialogs/LiveSessions.h"
+#include "session/LiveSessions.h"
 #include "dialogs/frmAddUser.h"
 #include "dialogs/frmEditGroups.h"
 #include "dialogs/frmEditUsers.h"

@@ -19,7 +19,6 @@
 ConsoleFixture::ConsoleFixture(bool standardFolders)
     : folder(standardFolders)
 {
-    ConsoleState::Reset();
     ProgramLifetime::SetTerminator([this](int status) { m_ends.append(status); });
     ForgetDestroyedConsoleWindow();
     m_lifetime = std::make_unique<ConsoleWindowLifetime>();
@@ -29,8 +28,6 @@ ConsoleFixture::~ConsoleFixture()
 {
     m_lifetime.reset();
     ForgetDestroyedConsoleWindow();
-    ConsoleState::Reset();
-    ModMain::ResetProcessState();
 }
 
 void ConsoleFixture::writeConfig(const Settings& s)

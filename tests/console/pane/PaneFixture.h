@@ -15,6 +15,7 @@
 #include "session/ConsoleState.h"
 #include "session/SessionHandlers.h"
 #include "tests/support/OpenAccounts.h"
+#include "tests/support/ProgramStart.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
 
@@ -37,6 +38,7 @@ public:
 };
 
 struct PaneFixture {
+    FreshProcess<ConsoleState::Reset> fresh;
     TempAppFolder home{false};
     InstalledDoubles doubles;
     FtpEngine engine;
@@ -52,7 +54,6 @@ struct PaneFixture {
 
     PaneFixture()
     {
-        ConsoleState::Reset();
         ModMain::PrepareApplicationFolder();
         ModMain::ServerConfig.Port = QStringLiteral("0");
         ModMain::ServerConfig.IdleTimeout = QStringLiteral("0");
@@ -78,7 +79,6 @@ struct PaneFixture {
     ~PaneFixture()
     {
         engine.StopListening();
-        ConsoleState::Reset();
     }
     quint16 start()
     {

@@ -1,6 +1,7 @@
 #pragma once
-// How the dialogs reach the live FTP sessions: the console installs its
-// engine's sessions, and deleting an account closes that user's sessions.
+// How the dialogs reach the live FTP sessions: the console window installs its
+// engine's sessions once, when it is made, and deleting an account closes
+// that user's sessions. Held with the console's state (session/ConsoleState.h).
 #include <QString>
 #include <memory>
 
