@@ -98,6 +98,10 @@ public:
     void mnuEditUsers_Click();
     void mnuEditGroups_Click();
     void mnuVirtualFolders_Click();
+    // Closes the live sessions of that user on this window's engine (blanks
+    // and letter case ignored): the dialogs' deletes reach it through the live
+    // sessions that ConsoleWindowLifetime installs.
+    void CloseUserSessions(const QString& userName);
 
     // Account, group, connection and log item commands (frmMainItemCommands.cpp).
     void mnuEdit_Click(int Index);

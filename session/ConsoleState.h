@@ -27,7 +27,7 @@ struct State {
     QStringList UserTrendFiles;
     QStringList GroupTrendFiles;
     // How the dialogs close live FTP sessions (session/LiveSessions.h); none
-    // until the console window installs its engine's.
+    // until the console installs its engine's.
     std::shared_ptr<LiveSessions> Sessions;
 };
 

@@ -20,14 +20,12 @@ ConsoleFixture::ConsoleFixture(bool standardFolders)
     : folder(standardFolders)
 {
     ProgramLifetime::SetTerminator([this](int status) { m_ends.append(status); });
-    ForgetDestroyedConsoleWindow();
     m_lifetime = std::make_unique<ConsoleWindowLifetime>();
 }
 
 ConsoleFixture::~ConsoleFixture()
 {
     m_lifetime.reset();
-    ForgetDestroyedConsoleWindow();
 }
 
 void ConsoleFixture::writeConfig(const Settings& s)

@@ -3,7 +3,7 @@
 // recording error reports and scripted boxes, the program's end recorded
 // instead of leaving the event loop, and the console window made on demand
 // and destroyed with the fixture.
-#include "session/ConsoleState.h"
+#include "console/ConsoleProcess.h"
 #include "tests/support/ProgramStart.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
@@ -56,7 +56,7 @@ public:
     // Runs action once on the modal dialog of that name while its event loop runs.
     void onModalDialog(const QString& name, std::function<void(QDialog&)> action);
 
-    FreshProcess<ConsoleState::Reset> fresh;
+    FreshProcess<ResetConsoleProcess> fresh;
     TempAppFolder folder;
     InstalledDoubles doubles;
 

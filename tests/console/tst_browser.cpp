@@ -182,6 +182,8 @@ private Q_SLOTS:
     void captionCycleAndOneWindowThatReopeningDoesNotReload()
     {
         ConsoleFixture f;
+        // The fixture's reset has put the module back; this program links the window in.
+        BrowserModule::ReplaceEntry([]() -> QWidget* { return &SingleInstance<frmBrowser>::Show(); });
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
         HeldPage page;

@@ -1,7 +1,8 @@
 // The console with the real dialogs behind its item commands: Edit User and
 // Edit Group open the one account or group dialog on the chosen item, a second
 // choice while it is open moves the same window to the new item, and Close
-// ends the hand-over. Pictures of each pane for a person to look at.
+// ends the hand-over; a dialog leaves the live sessions the console installed.
+// Pictures of each pane for a person to look at.
 #include "console/frmMain.h"
 #include "core/Accounts.h"
 #include "core/Preparation.h"
@@ -153,6 +154,27 @@ private Q_SLOTS:
         QVERIFY(bob.connected());
         QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
     }
+    // The console installs its live sessions once; a dialog opened from it
+    // leaves whatever is installed in place.
+    void openingADialogKeepsTheInstalledLiveSessions()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        f.writeBob();
+        frmMain& console = f.console();
+        InstalledSessions live;
+        console.mnuEditUsers->trigger();
+        frmEditUsers* users = SingleInstance<frmEditUsers>::Open();
+        QVERIFY(users);
+        f.doubles.messages->confirmAnswers = {true};
+        users->cboSelectUser->setEditText(QStringLiteral("bob"));
+        users->cmdDelete->click();
+        QVERIFY(!f.folder.exists(QStringLiteral("/users/U_bob")));
+        QCOMPARE(live.sessions->closed, QStringList{QStringLiteral("bob")});
+        users->close();
+        QTRY_VERIFY(!SingleInstance<frmEditUsers>::Open());
+    }
+
     void statsOfAConnectionNodeAreItsUsers()
     {
         ConsoleFixture fixture;

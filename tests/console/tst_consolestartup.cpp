@@ -1,20 +1,26 @@
 // The console's start-up: the first-run settings, the engine's set-up, the
 // start at start-up and its refusal, unloadable settings, and the critical
-// path that closes the console.
+// path that closes the console; the one reset of the console program.
+#include "console/ConsoleWindow.h"
 #include "console/FirstRunSettings.h"
 #include "console/frmMain.h"
 #include "core/Config.h"
+#include "core/ConsoleLog.h"
 #include "core/ProcessState.h"
+#include "core/ProgramError.h"
 #include "core/TextCipher.h"
 #include "dialogs/frmProperties.h"
 #include "engine/FtpEngine.h"
+#include "platform/BrowserModule.h"
 #include "platform/TrayIcon.h"
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
+#include "session/LiveSessions.h"
 #include "tests/console/ConsoleFixture.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
@@ -212,6 +218,37 @@ private Q_SLOTS:
         QVERIFY(!c.isVisible());
         QCOMPARE(f.ends(), QList<int>({1}));
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("#"));
+    }
+
+    // One call puts the console program back as at its start, every layer of it.
+    void oneResetPutsBackTheWholeProgram()
+    {
+        static bool entryShown = false;
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        const QPointer<frmMain> window = &f.console();
+        BrowserModule::ReplaceEntry([]() -> QWidget* {
+            entryShown = true;
+            return nullptr;
+        });
+        ConsoleState::AdminLogoffSession = 7;
+        ConsoleState::UserTrendFiles = {QStringLiteral("@")};
+        ModMain::ServerConfig.Port = QStringLiteral("21");
+        QVERIFY(ConsoleLog());
+
+        ResetConsoleProcess();
+        QVERIFY(!window);
+        QCOMPARE(ConsoleWindowIfOpen(), nullptr);
+        QCOMPARE(ConsoleState::SelectedKey, QString());
+        QCOMPARE(ConsoleState::AdminLogoffSession, quint64(0));
+        QVERIFY(ConsoleState::UserTrendFiles.isEmpty());
+        QCOMPARE(InstallLiveSessions(nullptr), nullptr);
+        QCOMPARE(ModMain::ServerConfig.Port, QString());
+        QCOMPARE(ConsoleLog(), nullptr);
+        QCOMPARE(InstallErrorReporter(nullptr), nullptr);
+        // The browser is the module's again; this test program has none beside it.
+        QVERIFY_THROWS_EXCEPTION(ProgramError, BrowserModule::Show());
+        QVERIFY(!entryShown);
     }
 };
 

@@ -2,6 +2,7 @@
 // A console pane over standalone controls, wired to a real listening engine
 // and the real session handlers, in a temporary application folder.
 #include "console/ConnectionPanel.h"
+#include "console/ConsoleProcess.h"
 #include "console/ConsolePane.h"
 #include "core/Accounts.h"
 #include "core/Config.h"
@@ -38,7 +39,7 @@ public:
 };
 
 struct PaneFixture {
-    FreshProcess<ConsoleState::Reset> fresh;
+    FreshProcess<ResetConsoleProcess> fresh;
     TempAppFolder home{false};
     InstalledDoubles doubles;
     FtpEngine engine;
