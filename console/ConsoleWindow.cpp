@@ -58,7 +58,7 @@ ConsoleWindowLifetime::ConsoleWindowLifetime()
     InstallConsoleLogProvider([]() -> ConsoleLogList* {
         if (ConsoleProcess().Destroyed)
             return nullptr;
-        return ConsoleWindow().lstServerLog;
+        return ConsoleWindow().ServerLog();
     });
 }
 

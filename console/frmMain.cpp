@@ -17,6 +17,7 @@
 #include "platform/TrayIcon.h"
 #include "platform/TreeViewControl.h"
 #include "platform/Twips.h"
+#include "session/ConsoleState.h"
 #include "session/SessionHandlers.h"
 
 #include <QAction>
@@ -160,6 +161,17 @@ void frmMain::connectControls()
         Trapped(FrmMainProcedure("TrayIcon1_IconDblClick"), 0, [&] { TrayIcon1_IconDblClick(); });
     });
     connectItemCommands();
+}
+
+ConsoleLogList* frmMain::ServerLog() const
+{
+    return lstServerLog;
+}
+
+void frmMain::UseRemappedRoot(const QString& root)
+{
+    FtpEngine1->SetDefaultRoot(root);
+    UpdateTree(ConsoleState::SelectedKey);
 }
 
 bool frmMain::StartServer()

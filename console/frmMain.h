@@ -10,6 +10,7 @@
 #include <memory>
 
 class ChartControl;
+class ConsoleLogList;
 class ConnectionPanel;
 class ConsolePane;
 class FtpEngine;
@@ -43,6 +44,12 @@ public:
 
     bool StartServer();
     bool StopServer();
+
+    // The server log, as core's console log writes to it.
+    ConsoleLogList* ServerLog() const;
+    // After a remap of the server root: the engine serves the new root at
+    // once, not only after the next start, and the pane shows it.
+    void UseRemappedRoot(const QString& root);
 
     // Opens the log in a new log viewer window (frmMainScrollbook.cpp).
     void Scrollbook(const QString& LogPath);
@@ -129,7 +136,14 @@ public:
     void Form_Resize();
     void Form_QueryUnload();
 
-    // Controls, named as the rest of the console knows them.
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Controls, by their documented names, which are also their objectName:
+    // tests find them with findChild.
     FtpEngine* FtpEngine1 = nullptr;
     TreeViewControl* tvwDb = nullptr;
     ListViewControl* lvwDb = nullptr;
@@ -203,12 +217,6 @@ public:
     QAction* mnuVirtualFolders = nullptr;
     QAction* mnuHomePage = nullptr;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void buildPanes();
     void buildCharts();
     void buildMenus();
@@ -226,6 +234,7 @@ private:
     bool itemChosen();
     void editItem(int index);
     void viewLog(const QString& path);
+    QFrame* userFrame(int index) const;
     void logOffUser();
 
     std::unique_ptr<SessionHandlers> m_handlers;

@@ -52,9 +52,11 @@ frmMain& ConsoleFixture::console()
 QStringList ConsoleFixture::consoleMessages() const
 {
     QStringList out;
-    if (frmMain* window = ConsoleWindowIfOpen())
-        for (int row = 0; row < window->lstServerLog->RowCount(); ++row)
-            out.append(window->lstServerLog->Cell(row, 4));
+    if (frmMain* window = ConsoleWindowIfOpen()) {
+        const RowList& log = *Controls(*window).lstServerLog;
+        for (int row = 0; row < log.RowCount(); ++row)
+            out.append(log.Cell(row, 4));
+    }
     return out;
 }
 

@@ -4,6 +4,7 @@
 // instead of leaving the event loop, and the console window made on demand
 // and destroyed with the fixture.
 #include "console/ConsoleProcess.h"
+#include "tests/console/ConsoleControls.h"
 #include "tests/support/ProgramStart.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
