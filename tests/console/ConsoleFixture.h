@@ -1,5 +1,6 @@
 #pragma once
-// One console under test: a fresh application folder with the cipher key,
+// One console under test: the console program's state reset before and after
+// (ResetConsoleProcess), a fresh application folder with the cipher key,
 // recording error reports and scripted boxes, the program's end recorded
 // instead of leaving the event loop, and the console window made on demand
 // and destroyed with the fixture.
