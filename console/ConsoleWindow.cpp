@@ -1,73 +1,70 @@
 #include "console/ConsoleWindow.h"
 
+#include "console/ConsoleProcess.h"
 #include "console/frmMain.h"
 #include "core/ConsoleLog.h"
 #include "platform/RowList.h"
+#include "session/LiveSessions.h"
 
 #include <memory>
 
 namespace {
 
-struct Slot {
-    std::unique_ptr<frmMain> window;
-    frmMain* loading = nullptr; // the console while its start-up runs
-    bool destroyed = false;
+// The dialogs' deletes close sessions on the console's engine; without a
+// console there are none to close.
+class ConsoleSessions final : public LiveSessions {
+public:
+    void CloseUserSessions(const QString& userName) override
+    {
+        if (frmMain* window = ConsoleWindowIfOpen())
+            window->CloseUserSessions(userName);
+    }
 };
-
-Slot& slot()
-{
-    static Slot s;
-    return s;
-}
 
 } // namespace
 
 frmMain& ConsoleWindow()
 {
-    Slot& s = slot();
-    if (s.window)
-        return *s.window;
-    if (s.loading)
-        return *s.loading;
+    ConsoleProcessState& s = ConsoleProcess();
+    if (s.Window)
+        return *s.Window;
+    if (s.Loading)
+        return *s.Loading;
     auto window = std::make_unique<frmMain>();
     // Anything the start-up writes to the console reaches this window, not a second one.
-    s.loading = window.get();
+    s.Loading = window.get();
     window->Form_Load();
-    s.loading = nullptr;
-    s.window = std::move(window);
-    return *s.window;
+    s.Loading = nullptr;
+    s.Window = std::move(window);
+    return *s.Window;
 }
 
 frmMain* ConsoleWindowIfOpen()
 {
-    Slot& s = slot();
-    return s.window ? s.window.get() : s.loading;
+    ConsoleProcessState& s = ConsoleProcess();
+    return s.Window ? s.Window.get() : s.Loading;
 }
 
 void DestroyConsoleWindow()
 {
-    Slot& s = slot();
-    s.destroyed = s.destroyed || s.window != nullptr;
-    s.window.reset();
-}
-
-void ForgetDestroyedConsoleWindow()
-{
-    DestroyConsoleWindow();
-    slot().destroyed = false;
+    ConsoleProcessState& s = ConsoleProcess();
+    s.Destroyed = s.Destroyed || s.Window != nullptr;
+    s.Window.reset();
 }
 
 ConsoleWindowLifetime::ConsoleWindowLifetime()
 {
+    InstallLiveSessions(std::make_shared<ConsoleSessions>());
     InstallConsoleLogProvider([]() -> ConsoleLogList* {
-        if (slot().destroyed)
+        if (ConsoleProcess().Destroyed)
             return nullptr;
-        return ConsoleWindow().lstServerLog;
+        return ConsoleWindow().ServerLog();
     });
 }
 
 ConsoleWindowLifetime::~ConsoleWindowLifetime()
 {
     InstallConsoleLogProvider({});
+    InstallLiveSessions(nullptr);
     DestroyConsoleWindow();
 }

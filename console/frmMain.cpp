@@ -17,6 +17,7 @@
 #include "platform/TrayIcon.h"
 #include "platform/TreeViewControl.h"
 #include "platform/Twips.h"
+#include "session/ConsoleState.h"
 #include "session/SessionHandlers.h"
 
 #include <QAction>
@@ -162,6 +163,17 @@ void frmMain::connectControls()
     connectItemCommands();
 }
 
+ConsoleLogList* frmMain::ServerLog() const
+{
+    return lstServerLog;
+}
+
+void frmMain::UseRemappedRoot(const QString& root)
+{
+    FtpEngine1->SetDefaultRoot(root);
+    UpdateTree(ConsoleState::SelectedKey);
+}
+
 bool frmMain::StartServer()
 {
     return m_handlers->StartServer();
@@ -172,37 +184,22 @@ bool frmMain::StopServer()
     return m_handlers->StopServer();
 }
 
-void frmMain::SetCommandEnabled(ServerCommand command, bool enabled)
+// The start and stop items of the main and tray menus follow a start or stop
+// that succeeded and keep their state otherwise; the toolbar's start, stop and
+// properties buttons and the properties item follow every attempt.
+void frmMain::ServerChanged(ServerChange change)
 {
-    QAction* control = nullptr;
-    switch (command) {
-    case ServerCommand::MenuStart:
-        control = mnuStart;
-        break;
-    case ServerCommand::MenuStop:
-        control = mnuStop;
-        break;
-    case ServerCommand::TrayStart:
-        control = mnuTrayStart;
-        break;
-    case ServerCommand::TrayStop:
-        control = mnuTrayStop;
-        break;
-    case ServerCommand::MenuProperties:
-        control = mnuProperties;
-        break;
-    case ServerCommand::ToolbarStart:
-        control = Toolbar1Button(1);
-        break;
-    case ServerCommand::ToolbarStop:
-        control = Toolbar1Button(2);
-        break;
-    case ServerCommand::ToolbarProperties:
-        control = Toolbar1Button(6);
-        break;
+    const bool running = change == ServerChange::Started || change == ServerChange::StopFailed;
+    if (change == ServerChange::Started || change == ServerChange::Stopped) {
+        mnuStart->setEnabled(!running);
+        mnuStop->setEnabled(running);
+        mnuTrayStart->setEnabled(!running);
+        mnuTrayStop->setEnabled(running);
     }
-    if (control)
-        control->setEnabled(enabled);
+    Toolbar1Button(2)->setEnabled(running);
+    Toolbar1Button(1)->setEnabled(!running);
+    Toolbar1Button(6)->setEnabled(!running);
+    mnuProperties->setEnabled(!running);
 }
 
 void frmMain::RestoreMousePointer()

@@ -10,6 +10,7 @@
 #include <memory>
 
 class ChartControl;
+class ConsoleLogList;
 class ConnectionPanel;
 class ConsolePane;
 class FtpEngine;
@@ -44,13 +45,19 @@ public:
     bool StartServer();
     bool StopServer();
 
+    // The server log, as core's console log writes to it.
+    ConsoleLogList* ServerLog() const;
+    // After a remap of the server root: the engine serves the new root at
+    // once, not only after the next start, and the pane shows it.
+    void UseRemappedRoot(const QString& root);
+
     // Opens the log in a new log viewer window (frmMainScrollbook.cpp).
     void Scrollbook(const QString& LogPath);
 
     // ConsoleServices
     void InfoLog(const QString& text) override;
     void UpdateUserTree() override;
-    void SetCommandEnabled(ServerCommand command, bool enabled) override;
+    void ServerChanged(ServerChange change) override;
     void RestoreMousePointer() override;
     void ProcessEventsOnce() override;
 
@@ -98,6 +105,10 @@ public:
     void mnuEditUsers_Click();
     void mnuEditGroups_Click();
     void mnuVirtualFolders_Click();
+    // Closes the live sessions of that user on this window's engine (blanks
+    // and letter case ignored): the dialogs' deletes reach it through the live
+    // sessions that ConsoleWindowLifetime installs.
+    void CloseUserSessions(const QString& userName);
 
     // Account, group, connection and log item commands (frmMainItemCommands.cpp).
     void mnuEdit_Click(int Index);
@@ -125,7 +136,14 @@ public:
     void Form_Resize();
     void Form_QueryUnload();
 
-    // Controls, named as the rest of the console knows them.
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Controls, by their documented names, which are also their objectName:
+    // tests find them with findChild.
     FtpEngine* FtpEngine1 = nullptr;
     TreeViewControl* tvwDb = nullptr;
     ListViewControl* lvwDb = nullptr;
@@ -199,12 +217,6 @@ public:
     QAction* mnuVirtualFolders = nullptr;
     QAction* mnuHomePage = nullptr;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void buildPanes();
     void buildCharts();
     void buildMenus();
@@ -222,6 +234,7 @@ private:
     bool itemChosen();
     void editItem(int index);
     void viewLog(const QString& path);
+    QFrame* userFrame(int index) const;
     void logOffUser();
 
     std::unique_ptr<SessionHandlers> m_handlers;

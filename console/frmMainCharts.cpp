@@ -85,30 +85,26 @@ void frmMain::mnuStats_Click(int index)
     }
 }
 
-namespace {
-
 // The frame of a user's history for items 0, 1, 3 and 4; null for the separator.
-QFrame* userFrame(const frmMain& w, int index)
+QFrame* frmMain::userFrame(int index) const
 {
     switch (index) {
     case 0:
-        return w.fmeFileStats;
+        return fmeFileStats;
     case 1:
-        return w.fmeMegabyteStats;
+        return fmeMegabyteStats;
     case 3:
-        return w.FmeUserDayFile;
+        return FmeUserDayFile;
     case 4:
-        return w.fmeUserDayMegabytes;
+        return fmeUserDayMegabytes;
     default:
         return nullptr;
     }
 }
 
-} // namespace
-
 void frmMain::mnuStats1_Click(int index)
 {
-    QFrame* frame = userFrame(*this, index);
+    QFrame* frame = userFrame(index);
     if (!frame)
         return;
     // On a connection node the user is the node's, as for the other commands
@@ -126,7 +122,7 @@ void frmMain::mnuStats1_Click(int index)
 
 void frmMain::mnuStats2_Click(int index)
 {
-    QFrame* frame = userFrame(*this, index);
+    QFrame* frame = userFrame(index);
     if (!frame)
         return;
     ConsoleState::DailyChart = index >= 3;

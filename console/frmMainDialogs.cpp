@@ -1,9 +1,8 @@
 // The commands that open the account, group and virtual folder dialogs, each
-// a single instance shown without waiting; deletes in them close sessions on
-// this window's engine.
+// a single instance shown without waiting, and the closing of a deleted
+// account's sessions on this window's engine.
 #include "console/frmMain.h"
 
-#include "dialogs/LiveSessions.h"
 #include "dialogs/frmAddUser.h"
 #include "dialogs/frmEditGroups.h"
 #include "dialogs/frmEditUsers.h"
@@ -13,62 +12,41 @@
 
 #include <QPointer>
 
-namespace {
-
-class EngineSessions final : public LiveSessions {
-public:
-    explicit EngineSessions(FtpEngine* engine) : m_engine(engine) {}
-
-    void CloseUserSessions(const QString& userName) override
-    {
-        if (!m_engine)
-            return;
-        const QString wanted = userName.trimmed().toLower();
-        if (wanted.isEmpty())
-            return;
-        // Taken first: each close ends its session and changes the list.
-        QList<QPointer<FtpUser>> matching;
-        const FtpSessions& sessions = m_engine->Sessions();
-        for (int i = 0; i < sessions.Count(); ++i) {
-            FtpUser* user = sessions.Item(i);
-            if (user && user->UserName().trimmed().toLower() == wanted)
-                matching.append(user);
-        }
-        for (const QPointer<FtpUser>& user : matching) {
-            if (user)
-                user->Disconnect();
-        }
-    }
-
-private:
-    QPointer<FtpEngine> m_engine;
-};
-
-template <class Form>
-void showDialog(FtpEngine* engine)
+void frmMain::CloseUserSessions(const QString& userName)
 {
-    InstallLiveSessions(std::make_shared<EngineSessions>(engine));
-    SingleInstance<Form>::Show();
+    const QString wanted = userName.trimmed().toLower();
+    if (wanted.isEmpty())
+        return;
+    // Taken first: each close ends its session and changes the list.
+    QList<QPointer<FtpUser>> matching;
+    const FtpSessions& sessions = FtpEngine1->Sessions();
+    for (int i = 0; i < sessions.Count(); ++i) {
+        FtpUser* user = sessions.Item(i);
+        if (user && user->UserName().trimmed().toLower() == wanted)
+            matching.append(user);
+    }
+    for (const QPointer<FtpUser>& user : matching) {
+        if (user)
+            user->Disconnect();
+    }
 }
-
-} // namespace
 
 void frmMain::mnuAddUsers_Click()
 {
-    showDialog<frmAddUser>(FtpEngine1);
+    SingleInstance<frmAddUser>::Show();
 }
 
 void frmMain::mnuEditUsers_Click()
 {
-    showDialog<frmEditUsers>(FtpEngine1);
+    SingleInstance<frmEditUsers>::Show();
 }
 
 void frmMain::mnuEditGroups_Click()
 {
-    showDialog<frmEditGroups>(FtpEngine1);
+    SingleInstance<frmEditGroups>::Show();
 }
 
 void frmMain::mnuVirtualFolders_Click()
 {
-    showDialog<frmVirtualFolders>(FtpEngine1);
+    SingleInstance<frmVirtualFolders>::Show();
 }

@@ -12,10 +12,8 @@
 #include "core/ProcessState.h"
 #include "core/ProgramError.h"
 #include "core/ProgramLifetime.h"
-#include "engine/FtpEngine.h"
 #include "platform/ActivationFilter.h"
 #include "platform/ConsoleImages.h"
-#include "session/ConsoleState.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -47,8 +45,7 @@ void useRemappedRoot(const QString& root)
     frmMain* console = ConsoleWindowIfOpen();
     if (!console || ProgramLifetime::Ending())
         return;
-    console->FtpEngine1->SetDefaultRoot(root);
-    console->UpdateTree(ConsoleState::SelectedKey);
+    console->UseRemappedRoot(root);
 }
 
 } // namespace

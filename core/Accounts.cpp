@@ -17,6 +17,15 @@ namespace {
 constexpr int AccountReservedLines = 19;
 constexpr int GroupReservedLines = 19;
 
+// The permission flags in the order of their lines; the two files differ.
+using Flag = bool PermissionSet::*;
+constexpr Flag AccountFileFlags[] = {&PermissionSet::ChangeDir, &PermissionSet::DeleteFile, &PermissionSet::Dir,
+                                     &PermissionSet::GetFile,   &PermissionSet::MakeDir,    &PermissionSet::PutFile,
+                                     &PermissionSet::RemoveDir, &PermissionSet::RenameFile};
+constexpr Flag GroupFileFlags[] = {&PermissionSet::DeleteFile, &PermissionSet::GetFile, &PermissionSet::PutFile,
+                                   &PermissionSet::RenameFile, &PermissionSet::Dir,     &PermissionSet::MakeDir,
+                                   &PermissionSet::RemoveDir,  &PermissionSet::ChangeDir};
+
 QString reserved()
 {
     return QStringLiteral("<Reserved>");
@@ -102,11 +111,9 @@ AccountFileRead ReadAccountFile(const QString& path, const LineFaultHandler& fau
     if (!read.Opened)
         return read;
     AccountRecord& a = read.Account;
-    PermissionSet& p = a.Permissions;
     a.AdoptGroupCMDs = r.flag().value_or(false);
-    for (bool* field : {&p.ChangeDir, &p.DeleteFile, &p.Dir, &p.GetFile, &p.MakeDir, &p.PutFile, &p.RemoveDir,
-                        &p.RenameFile})
-        *field = r.flag().value_or(false);
+    for (Flag flag : AccountFileFlags)
+        a.Permissions.*flag = r.flag().value_or(false);
     a.UserId = r.text().value_or(QString());
     if (const std::optional<QString> password = r.text())
         a.Password = ModMain::DeCipher(*password);
@@ -127,11 +134,8 @@ GroupFileRead ReadGroupFile(const QString& path, const LineFaultHandler& fault)
     read.Opened = r.isOpen();
     if (!read.Opened)
         return read;
-    PermissionSet& p = read.Group.Permissions;
-    for (bool* field : {&p.DeleteFile, &p.GetFile, &p.PutFile, &p.RenameFile, &p.Dir, &p.MakeDir, &p.RemoveDir,
-                        &p.ChangeDir}) {
-        *field = r.flag().value_or(false);
-    }
+    for (Flag flag : GroupFileFlags)
+        read.Group.Permissions.*flag = r.flag().value_or(false);
     read.Group.RootFolder = r.text().value_or(QString());
     read.LinesRead = r.linesRead();
     return read;
@@ -159,12 +163,12 @@ QString GroupFilePath(const QString& groupName)
 
 QStringList AccountFileLines(const AccountRecord& a)
 {
-    const PermissionSet& p = a.Permissions;
-    QStringList lines{FlagText(a.AdoptGroupCMDs), FlagText(p.ChangeDir), FlagText(p.DeleteFile), FlagText(p.Dir),
-                      FlagText(p.GetFile),        FlagText(p.MakeDir),   FlagText(p.PutFile),    FlagText(p.RemoveDir),
-                      FlagText(p.RenameFile),     OneLineField(a.UserId),     ModMain::Encipher(a.Password),
-                      ModMain::Encipher(a.Description), OneLineField(a.Email), OneLineField(a.Group), OneLineField(a.RootFolder),
-                      FlagText(a.UseGroupHomeDirectory), ModMain::VersionText};
+    QStringList lines{FlagText(a.AdoptGroupCMDs)};
+    for (Flag flag : AccountFileFlags)
+        lines.append(FlagText(a.Permissions.*flag));
+    lines << OneLineField(a.UserId) << ModMain::Encipher(a.Password) << ModMain::Encipher(a.Description)
+          << OneLineField(a.Email) << OneLineField(a.Group) << OneLineField(a.RootFolder)
+          << FlagText(a.UseGroupHomeDirectory) << ModMain::VersionText;
     for (int i = 0; i < AccountReservedLines; ++i)
         lines.append(reserved());
     return lines;
@@ -172,10 +176,10 @@ QStringList AccountFileLines(const AccountRecord& a)
 
 QStringList GroupFileLines(const GroupRecord& g, bool encipherReserved)
 {
-    const PermissionSet& p = g.Permissions;
-    QStringList lines{FlagText(p.DeleteFile), FlagText(p.GetFile), FlagText(p.PutFile),   FlagText(p.RenameFile),
-                      FlagText(p.Dir),        FlagText(p.MakeDir), FlagText(p.RemoveDir), FlagText(p.ChangeDir),
-                      OneLineField(g.RootFolder),  ModMain::VersionText};
+    QStringList lines;
+    for (Flag flag : GroupFileFlags)
+        lines.append(FlagText(g.Permissions.*flag));
+    lines << OneLineField(g.RootFolder) << ModMain::VersionText;
     const QString r = encipherReserved ? ModMain::Encipher(reserved()) : reserved();
     for (int i = 0; i < GroupReservedLines; ++i)
         lines.append(r);
@@ -231,14 +235,10 @@ bool GetGroup(const QString& groupName)
         return true;
     }
     auto& g = CurrentGroup;
-    const PermissionSet& p = read.Group.Permissions;
-    const std::pair<bool*, bool> fields[] = {{&g.DeleteFile, p.DeleteFile}, {&g.GetFile, p.GetFile},
-                                             {&g.PutFile, p.PutFile},       {&g.RenameFile, p.RenameFile},
-                                             {&g.Dir, p.Dir},               {&g.MakeDir, p.MakeDir},
-                                             {&g.RemoveDir, p.RemoveDir},   {&g.ChangeDir, p.ChangeDir}};
-    for (int i = 0; i < int(std::size(fields)); ++i) {
+    for (int i = 0; i < int(std::size(GroupFileFlags)); ++i) {
+        const Flag flag = GroupFileFlags[i];
         if (read.lineRead(GroupLine::FirstFlag + i))
-            *fields[i].first = fields[i].second;
+            g.Permissions.*flag = read.Group.Permissions.*flag;
     }
     if (read.lineRead(GroupLine::RootFolder))
         g.RootFolder = read.Group.RootFolder;

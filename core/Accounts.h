@@ -2,26 +2,11 @@
 // Account files users/U_<name> (36 lines) and group files groups/G_<name>
 // (29 lines), and the small operations on them.
 
+#include "core/PermissionSet.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
-
-// The eight operations a session may be granted.
-struct PermissionSet {
-    bool ChangeDir = false;
-    bool DeleteFile = false;
-    bool Dir = false;
-    bool GetFile = false;
-    bool MakeDir = false;
-    bool PutFile = false;
-    bool RemoveDir = false;
-    bool RenameFile = false;
-
-    static PermissionSet all(bool value)
-    {
-        return {value, value, value, value, value, value, value, value};
-    }
-};
 
 // One account as its file holds it; the password and description in clear.
 struct AccountRecord {

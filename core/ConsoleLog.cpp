@@ -1,21 +1,16 @@
 #include "core/ConsoleLog.h"
 
-namespace {
-std::function<ConsoleLogList*()>& provider()
-{
-    static std::function<ConsoleLogList*()> p;
-    return p;
-}
-} // namespace
+#include "core/ProcessState.h"
 
-void InstallConsoleLogProvider(std::function<ConsoleLogList*()> p)
+void InstallConsoleLogProvider(std::function<ConsoleLogList*()> provider)
 {
-    provider() = std::move(p);
+    ModMain::Process().ConsoleLog = std::move(provider);
 }
 
 ConsoleLogList* ConsoleLog()
 {
-    return provider() ? provider()() : nullptr;
+    const std::function<ConsoleLogList*()>& provider = ModMain::Process().ConsoleLog;
+    return provider ? provider() : nullptr;
 }
 
 void AppendConsoleRow(ConsoleLogList& list, const QString& row, int selectAbove)

@@ -1,5 +1,7 @@
 #include "core/ErrorReporter.h"
 
+#include "core/ProcessState.h"
+
 #include <cstdio>
 
 namespace {
@@ -12,9 +14,9 @@ public:
     }
 };
 
-std::shared_ptr<ErrorReporter>& slot()
+ErrorReporter& stderrReporter()
 {
-    static std::shared_ptr<ErrorReporter> reporter = std::make_shared<StderrReporter>();
+    static StderrReporter reporter;
     return reporter;
 }
 
@@ -28,15 +30,12 @@ QString FormatErrorReport(const QString& description, const QString& where, int 
 
 void ReportError(const QString& description, const QString& where, int line)
 {
-    auto reporter = slot();
-    if (reporter)
-        reporter->show(FormatErrorReport(description, where, line));
+    // Held for the call: a box may let a test install another reporter meanwhile.
+    const std::shared_ptr<ErrorReporter> reporter = ModMain::Process().Reporter;
+    (reporter ? *reporter : stderrReporter()).show(FormatErrorReport(description, where, line));
 }
 
 std::shared_ptr<ErrorReporter> InstallErrorReporter(std::shared_ptr<ErrorReporter> reporter)
 {
-    if (!reporter)
-        reporter = std::make_shared<StderrReporter>();
-    std::swap(slot(), reporter);
-    return reporter;
+    return std::exchange(ModMain::Process().Reporter, std::move(reporter));
 }

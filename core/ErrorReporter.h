@@ -18,5 +18,6 @@ QString FormatErrorReport(const QString& description, const QString& where, int 
 // Reports through the installed reporter (standard error when none is installed).
 void ReportError(const QString& description, const QString& where, int line);
 
-// Installs a reporter for the whole process; returns the one it replaces.
+// Installs a reporter for the whole process (null: standard error); returns
+// the one it replaces.
 std::shared_ptr<ErrorReporter> InstallErrorReporter(std::shared_ptr<ErrorReporter> reporter);

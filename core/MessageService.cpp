@@ -1,5 +1,7 @@
 #include "core/MessageService.h"
 
+#include "core/ProcessState.h"
+
 #include <cstdio>
 
 namespace {
@@ -24,39 +26,31 @@ public:
     }
 };
 
-std::shared_ptr<MessageService>& slot()
+MessageService& stderrMessages()
 {
-    static std::shared_ptr<MessageService> service = std::make_shared<StderrMessages>();
+    static StderrMessages service;
     return service;
-}
-
-QString& programTitle()
-{
-    static QString title = QStringLiteral("Quayport");
-    return title;
 }
 
 } // namespace
 
 QString ProgramTitle()
 {
-    return programTitle();
+    return ModMain::Process().Title;
 }
 
 void SetProgramTitle(const QString& title)
 {
-    programTitle() = title;
+    ModMain::Process().Title = title;
 }
 
 std::shared_ptr<MessageService> InstallMessageService(std::shared_ptr<MessageService> service)
 {
-    if (!service)
-        service = std::make_shared<StderrMessages>();
-    std::swap(slot(), service);
-    return service;
+    return std::exchange(ModMain::Process().Messages, std::move(service));
 }
 
 MessageService& Messages()
 {
-    return *slot();
+    const std::shared_ptr<MessageService>& service = ModMain::Process().Messages;
+    return service ? *service : stderrMessages();
 }

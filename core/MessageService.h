@@ -22,5 +22,7 @@ QString ProgramTitle();
 // Each program sets its own once at start ("Quayport" until then).
 void SetProgramTitle(const QString& title);
 
+// Installs a service for the whole process (null: standard error); returns the
+// one it replaces.
 std::shared_ptr<MessageService> InstallMessageService(std::shared_ptr<MessageService> service);
 MessageService& Messages();

@@ -1,12 +1,25 @@
 #include "core/ProcessState.h"
 
+#include "core/Blowfish.h"
+#include "core/FileIdentity.h"
+
 namespace ModMain {
 
-ServerSettings ServerConfig;
-QString VersionText;
-bool FirstRun = false;
-AccountWorkingCopy CurrentAccount;
-GroupWorkingCopy CurrentGroup;
+namespace {
+// A plain global, so that the names below are bound before any code runs.
+ProcessState process;
+} // namespace
+
+ProcessState& Process()
+{
+    return process;
+}
+
+ServerSettings& ServerConfig = process.ServerConfig;
+QString& VersionText = process.VersionText;
+bool& FirstRun = process.FirstRun;
+AccountWorkingCopy& CurrentAccount = process.CurrentAccount;
+GroupWorkingCopy& CurrentGroup = process.CurrentGroup;
 
 QString ProgramVersionText()
 {
@@ -18,11 +31,10 @@ QString ProgramVersionText()
 
 void ResetProcessState()
 {
-    ServerConfig = {};
-    VersionText = ProgramVersionText();
-    FirstRun = false;
-    CurrentAccount = {};
-    CurrentGroup = {};
+    process = ProcessState{};
+    process.VersionText = ProgramVersionText();
+    modBlowFish::ResetKey();
+    SetRememberClock({});
 }
 
 } // namespace ModMain

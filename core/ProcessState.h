@@ -1,6 +1,18 @@
 #pragma once
-// The program's process-wide values, kept in one place with a reset for tests.
+// The program's process-wide values and the services installed for the whole
+// process, held in one record and put back to their start in one call.
+// Layers above keep their own on top of it (the console's window state in
+// session/ConsoleState.h, the console window in console/ConsoleProcess.h),
+// each with one reset that also resets what lies below.
+#include "core/PermissionSet.h"
+
 #include <QString>
+#include <functional>
+#include <memory>
+
+class ConsoleLogList;
+class ErrorReporter;
+class MessageService;
 
 namespace ModMain {
 
@@ -20,14 +32,7 @@ struct ServerSettings {
 // The account dialogs' working copy of one account.
 struct AccountWorkingCopy {
     QString Group;
-    bool ChangeDir = false;
-    bool DeleteFile = false;
-    bool Dir = false;
-    bool GetFile = false;
-    bool MakeDir = false;
-    bool PutFile = false;
-    bool RemoveDir = false;
-    bool RenameFile = false;
+    PermissionSet Permissions;
     QString Description;
     QString Email;
     QString RootFolder;
@@ -37,22 +42,42 @@ struct AccountWorkingCopy {
 
 // One group in memory.
 struct GroupWorkingCopy {
-    bool Dir = false;
-    bool MakeDir = false;
-    bool RemoveDir = false;
-    bool GetFile = false;
-    bool PutFile = false;
-    bool DeleteFile = false;
-    bool RenameFile = false;
-    bool ChangeDir = false;
+    PermissionSet Permissions;
     QString RootFolder;
 };
 
-extern ServerSettings ServerConfig;
-extern QString VersionText;
-extern bool FirstRun;
-extern AccountWorkingCopy CurrentAccount;
-extern GroupWorkingCopy CurrentGroup;
+// How the program ends (core/ProgramLifetime.h).
+struct LifetimeState {
+    bool Ending = false;
+    int Status = 0;
+    std::function<void(int)> Terminator; // empty: leave every event loop
+};
+
+struct ProcessState {
+    // The documented values.
+    ServerSettings ServerConfig;
+    QString VersionText;
+    bool FirstRun = false;
+    AccountWorkingCopy CurrentAccount;
+    GroupWorkingCopy CurrentGroup;
+
+    // The services installed for the whole process. An empty one stands for
+    // the default: boxes and reports on standard error, no console log.
+    std::shared_ptr<ErrorReporter> Reporter;
+    std::shared_ptr<MessageService> Messages;
+    std::function<ConsoleLogList*()> ConsoleLog;
+    QString Title = QStringLiteral("Quayport"); // the program's title for boxes without one
+    LifetimeState Lifetime;
+};
+
+ProcessState& Process();
+
+// The documented names of the values, as the rest of the program uses them.
+extern ServerSettings& ServerConfig;
+extern QString& VersionText;
+extern bool& FirstRun;
+extern AccountWorkingCopy& CurrentAccount;
+extern GroupWorkingCopy& CurrentGroup;
 
 // The key of every enciphered value the program stores.
 inline constexpr char ProgramKeyText[] = "Quiet harbour lamps glow over 7 green copper barges now.";
@@ -60,7 +85,10 @@ inline constexpr char ProgramKeyText[] = "Quiet harbour lamps glow over 7 green 
 // The program's version as "major.minor.revision".
 QString ProgramVersionText();
 
-// Puts every process-wide value back to its start value.
+// Puts the process back as at its start, for tests: every value and service
+// above, and what core keeps beside them (the installed cipher key, the clock
+// of the remembered file states and those states). VersionText is the
+// program's version, as the program sets it first thing.
 void ResetProcessState();
 
 } // namespace ModMain

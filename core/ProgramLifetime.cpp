@@ -1,59 +1,37 @@
 #include "core/ProgramLifetime.h"
 
+#include "core/ProcessState.h"
+
 #include <QCoreApplication>
 
 namespace ProgramLifetime {
 
-namespace {
-
-struct State {
-    bool ending = false;
-    int status = 0;
-    std::function<void(int)> terminator;
-};
-
-void leaveEventLoops(int status)
-{
-    QCoreApplication::exit(status);
-}
-
-State& state()
-{
-    static State s{false, 0, leaveEventLoops};
-    return s;
-}
-
-} // namespace
-
 void End(int status)
 {
-    State& s = state();
-    if (s.ending)
+    ModMain::LifetimeState& s = ModMain::Process().Lifetime;
+    if (s.Ending)
         return;
-    s.ending = true;
-    s.status = status;
-    if (s.terminator)
-        s.terminator(status);
+    s.Ending = true;
+    s.Status = status;
+    if (s.Terminator)
+        s.Terminator(status);
+    else
+        QCoreApplication::exit(status);
 }
 
 bool Ending()
 {
-    return state().ending;
+    return ModMain::Process().Lifetime.Ending;
 }
 
 int ExitStatus()
 {
-    return state().status;
+    return ModMain::Process().Lifetime.Status;
 }
 
 void SetTerminator(std::function<void(int)> terminator)
 {
-    state().terminator = std::move(terminator);
-}
-
-void Reset()
-{
-    state() = State{false, 0, leaveEventLoops};
+    ModMain::Process().Lifetime.Terminator = std::move(terminator);
 }
 
 } // namespace ProgramLifetime

@@ -12,10 +12,9 @@ void End(int status);
 bool Ending();
 int ExitStatus();
 
-// What End does beyond noting the request; by default it leaves every event
-// loop (QCoreApplication::exit). Tests replace it so that their own loops run on.
+// What End does beyond noting the request; by default (or empty) it leaves
+// every event loop (QCoreApplication::exit). Tests replace it so that their
+// own loops run on; ModMain::ResetProcessState forgets the request and it.
 void SetTerminator(std::function<void(int)> terminator);
-// Forgets a request and puts the default terminator back (for tests).
-void Reset();
 
 } // namespace ProgramLifetime

@@ -10,7 +10,7 @@
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
 #include "dialogs/DialogControls.h"
-#include "dialogs/LiveSessions.h"
+#include "session/LiveSessions.h"
 #include "dialogs/TextRules.h"
 #include "platform/ActivationFilter.h"
 #include "platform/BusyCursor.h"

@@ -9,7 +9,7 @@
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
 #include "dialogs/DialogControls.h"
-#include "dialogs/LiveSessions.h"
+#include "session/LiveSessions.h"
 #include "dialogs/TextRules.h"
 #include "dialogs/frmAddUser.h"
 #include "platform/ActivationFilter.h"

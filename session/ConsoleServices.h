@@ -3,16 +3,13 @@
 // it; tests use a recording double, so the handlers run without a window.
 #include <QString>
 
-// The commands whose enabled state follows the server's state.
-enum class ServerCommand {
-    MenuStart,        // mnuStart
-    MenuStop,         // mnuStop
-    TrayStart,        // mnuTrayStart
-    TrayStop,         // mnuTrayStop
-    MenuProperties,   // mnuProperties
-    ToolbarStart,     // Toolbar1 button 1
-    ToolbarStop,      // Toolbar1 button 2
-    ToolbarProperties // Toolbar1 button 6
+// What became of a start or a stop of the server. The console decides which
+// of its commands each one enables.
+enum class ServerChange {
+    Started,
+    StartFailed, // the server is not running
+    Stopped,
+    StopFailed   // the server is still running
 };
 
 class ConsoleServices {
@@ -22,7 +19,7 @@ public:
     virtual void InfoLog(const QString& text) = 0;
     // Rebuilds the connection subtree and refreshes the selected pane.
     virtual void UpdateUserTree() = 0;
-    virtual void SetCommandEnabled(ServerCommand command, bool enabled) = 0;
+    virtual void ServerChanged(ServerChange change) = 0;
     // Puts the window's mouse pointer back to the default shape.
     virtual void RestoreMousePointer() = 0;
     // Lets the window system deliver pending events once.

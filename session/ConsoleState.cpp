@@ -1,34 +1,37 @@
 #include "session/ConsoleState.h"
 
+#include "core/ProcessState.h"
+#include "session/LiveSessions.h"
+
 namespace ConsoleState {
 
-QString SelectedKey;
-QString SelectedItem;
-bool DailyChart = false;
-bool HiddenToTray = false;
-qint32 ConnectionID = 0;
-QString EditUserName;
-QString EditGroupName;
-QString LogFilePath;
-quint64 AdminLogoffSession = 0;
-qint32 FoundFileCount = 0;
-QStringList UserTrendFiles;
-QStringList GroupTrendFiles;
+namespace {
+// A plain global, so that the names below are bound before any code runs.
+State state;
+} // namespace
+
+State& Current()
+{
+    return state;
+}
+
+QString& SelectedKey = state.SelectedKey;
+QString& SelectedItem = state.SelectedItem;
+bool& DailyChart = state.DailyChart;
+bool& HiddenToTray = state.HiddenToTray;
+qint32& ConnectionID = state.ConnectionID;
+QString& EditUserName = state.EditUserName;
+QString& EditGroupName = state.EditGroupName;
+QString& LogFilePath = state.LogFilePath;
+quint64& AdminLogoffSession = state.AdminLogoffSession;
+qint32& FoundFileCount = state.FoundFileCount;
+QStringList& UserTrendFiles = state.UserTrendFiles;
+QStringList& GroupTrendFiles = state.GroupTrendFiles;
 
 void Reset()
 {
-    SelectedKey.clear();
-    SelectedItem.clear();
-    DailyChart = false;
-    HiddenToTray = false;
-    ConnectionID = 0;
-    EditUserName.clear();
-    EditGroupName.clear();
-    LogFilePath.clear();
-    AdminLogoffSession = 0;
-    FoundFileCount = 0;
-    UserTrendFiles.clear();
-    GroupTrendFiles.clear();
+    state = State{};
+    ModMain::ResetProcessState();
 }
 
 } // namespace ConsoleState

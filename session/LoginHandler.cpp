@@ -66,16 +66,8 @@ void SessionHandlers::readAccount(const QString& path, UserObj& r, QString& user
         return;
     }
     const AccountRecord& a = read.Account;
-    const PermissionSet& p = a.Permissions;
     r.AdoptGroupCMDs = a.AdoptGroupCMDs;
-    r.AllowChangeDir = p.ChangeDir;
-    r.AllowDeleteFile = p.DeleteFile;
-    r.AllowDir = p.Dir;
-    r.AllowGetFile = p.GetFile;
-    r.AllowMakeDir = p.MakeDir;
-    r.AllowPutFile = p.PutFile;
-    r.AllowRemoveDir = p.RemoveDir;
-    r.AllowRenameFile = p.RenameFile;
+    r.Allow = a.Permissions;
     userId = a.UserId;
     if (read.lineRead(AccountLine::Password))
         password = a.Password;
@@ -98,15 +90,7 @@ void SessionHandlers::readGroup(UserObj& r)
         ReportStep(Procedure, step, FileNotFoundText());
         return;
     }
-    const PermissionSet& p = read.Group.Permissions;
-    r.GAllowDeleteFile = p.DeleteFile;
-    r.GAllowGetFile = p.GetFile;
-    r.GAllowPutFile = p.PutFile;
-    r.GAllowRenameFile = p.RenameFile;
-    r.GAllowDir = p.Dir;
-    r.GAllowMakeDir = p.MakeDir;
-    r.GAllowRemoveDir = p.RemoveDir;
-    r.GAllowChangeDir = p.ChangeDir;
+    r.GAllow = read.Group.Permissions;
     if (read.lineRead(GroupLine::RootFolder) && !read.Group.RootFolder.trimmed().isEmpty())
         r.GRootFolder = WithFinalSlash(read.Group.RootFolder);
 }

@@ -9,32 +9,30 @@
 
 namespace {
 
+using Flag = bool PermissionSet::*;
+
 struct Rule {
-    bool UserObj::*account;
-    bool UserObj::*group;
+    Flag flag;
     qint16 grantedCode;
 };
 
-// Per operation: the account flag, the group flag and the code left on grant.
+// Per operation: the flag that grants it and the code left on grant.
 Rule RuleFor(int op)
 {
     static const Rule rules[] = {
-        {&UserObj::AllowChangeDir, &UserObj::GAllowChangeDir, PendingOp::ChangeDir},
-        {&UserObj::AllowDeleteFile, &UserObj::GAllowDeleteFile, PendingOp::Delete},
-        {&UserObj::AllowGetFile, &UserObj::GAllowGetFile, PendingOp::Get},
-        {&UserObj::AllowMakeDir, &UserObj::GAllowMakeDir, PendingOp::None},
-        {&UserObj::AllowPutFile, &UserObj::GAllowPutFile, PendingOp::Put},
-        {&UserObj::AllowRemoveDir, &UserObj::GAllowRemoveDir, PendingOp::None},
-        {&UserObj::AllowRenameFile, &UserObj::GAllowRenameFile, PendingOp::None},
+        {&PermissionSet::ChangeDir, PendingOp::ChangeDir}, {&PermissionSet::DeleteFile, PendingOp::Delete},
+        {&PermissionSet::GetFile, PendingOp::Get},         {&PermissionSet::MakeDir, PendingOp::None},
+        {&PermissionSet::PutFile, PendingOp::Put},         {&PermissionSet::RemoveDir, PendingOp::None},
+        {&PermissionSet::RenameFile, PendingOp::None},
     };
     return rules[op];
 }
 
 // Only True grants: the group's flag when the account adopts the group's
 // commands, else the account's own.
-bool Granted(const UserObj& r, bool UserObj::*account, bool UserObj::*group)
+bool Granted(const UserObj& r, Flag flag)
 {
-    return r.AdoptGroupCMDs ? r.*group : r.*account;
+    return (r.AdoptGroupCMDs ? r.GAllow : r.Allow).*flag;
 }
 
 } // namespace
@@ -51,7 +49,7 @@ std::shared_ptr<UserObj> SessionHandlers::checkPermission(FtpUser& User, Operati
     }
     record->PendingOpCode = PendingOp::None;
     const Rule rule = RuleFor(int(op));
-    if (!Granted(*record, rule.account, rule.group)) {
+    if (!Granted(*record, rule.flag)) {
         record->PendingOpCode = PendingOp::Refused;
         Cancel = true;
         return nullptr;
@@ -111,8 +109,7 @@ void SessionHandlers::IFtpEngineNotify_DeleteFile(FtpUser& User, QString& Filena
 void SessionHandlers::IFtpEngineNotify_FileDetails(FtpUser& User, const QString&, bool& Cancel, QString&)
 {
     const std::shared_ptr<UserObj> record = User.SessionObjectAs<UserObj>();
-    if (!record || !(Granted(*record, &UserObj::AllowDir, &UserObj::GAllowDir)
-                     || Granted(*record, &UserObj::AllowGetFile, &UserObj::GAllowGetFile)))
+    if (!record || !(Granted(*record, &PermissionSet::Dir) || Granted(*record, &PermissionSet::GetFile)))
         Cancel = true;
 }
 
@@ -124,7 +121,7 @@ void SessionHandlers::IFtpEngineNotify_DirItem(FtpUser& User, QString& Fileinfo,
         Fileinfo.clear();
         return;
     }
-    if (!Granted(*record, &UserObj::AllowDir, &UserObj::GAllowDir)) {
+    if (!Granted(*record, &PermissionSet::Dir)) {
         record->PendingOpCode = PendingOp::Refused;
         Fileinfo.clear();
     }

@@ -47,26 +47,16 @@ bool SessionHandlers::StartServer()
         return startFailed();
     }
     m_console.ProcessEventsOnce();
-    m_console.SetCommandEnabled(ServerCommand::MenuStart, false);
-    m_console.SetCommandEnabled(ServerCommand::MenuStop, true);
-    m_console.SetCommandEnabled(ServerCommand::TrayStart, false);
-    m_console.SetCommandEnabled(ServerCommand::TrayStop, true);
-    m_console.SetCommandEnabled(ServerCommand::ToolbarStop, true);
-    m_console.SetCommandEnabled(ServerCommand::ToolbarStart, false);
-    m_console.SetCommandEnabled(ServerCommand::ToolbarProperties, false);
-    m_console.SetCommandEnabled(ServerCommand::MenuProperties, false);
+    m_console.ServerChanged(ServerChange::Started);
     m_console.InfoLog(QStringLiteral("Quayport Started and waiting for connections."));
     return true;
 }
 
-// The menu items keep their state; the engine stays as the failing step left it.
+// The engine stays as the failing step left it.
 bool SessionHandlers::startFailed()
 {
     m_console.InfoLog(QStringLiteral("Quayport unable to start server engine."));
-    m_console.SetCommandEnabled(ServerCommand::ToolbarStop, false);
-    m_console.SetCommandEnabled(ServerCommand::ToolbarStart, true);
-    m_console.SetCommandEnabled(ServerCommand::ToolbarProperties, true);
-    m_console.SetCommandEnabled(ServerCommand::MenuProperties, true);
+    m_console.ServerChanged(ServerChange::StartFailed);
     return false;
 }
 
@@ -75,21 +65,11 @@ bool SessionHandlers::StopServer()
     try {
         FtpEngine1.StopListening();
     } catch (const std::exception&) {
-        m_console.SetCommandEnabled(ServerCommand::ToolbarStop, true);
-        m_console.SetCommandEnabled(ServerCommand::ToolbarStart, false);
-        m_console.SetCommandEnabled(ServerCommand::ToolbarProperties, false);
-        m_console.SetCommandEnabled(ServerCommand::MenuProperties, false);
+        m_console.ServerChanged(ServerChange::StopFailed);
         m_console.InfoLog(QStringLiteral("Quayport experienced an error while stopping."));
         return false;
     }
-    m_console.SetCommandEnabled(ServerCommand::MenuStart, true);
-    m_console.SetCommandEnabled(ServerCommand::MenuStop, false);
-    m_console.SetCommandEnabled(ServerCommand::TrayStart, true);
-    m_console.SetCommandEnabled(ServerCommand::TrayStop, false);
-    m_console.SetCommandEnabled(ServerCommand::ToolbarStop, false);
-    m_console.SetCommandEnabled(ServerCommand::ToolbarStart, true);
-    m_console.SetCommandEnabled(ServerCommand::ToolbarProperties, true);
-    m_console.SetCommandEnabled(ServerCommand::MenuProperties, true);
+    m_console.ServerChanged(ServerChange::Stopped);
     m_console.InfoLog(QStringLiteral("Quayport Stopped."));
     return true;
 }

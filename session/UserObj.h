@@ -2,6 +2,7 @@
 // The session record: what the login found for one session, the session's
 // counters and its pending operation. Attached to the engine's FtpUser at
 // login and released at logout.
+#include "core/PermissionSet.h"
 #include "engine/FtpUser.h"
 
 #include <QString>
@@ -27,14 +28,7 @@ class UserObj : public SessionObject {
 public:
     qint32 Index = 0;
     QString Group;
-    bool AllowChangeDir = false;
-    bool AllowDeleteFile = false;
-    bool AllowDir = false;
-    bool AllowGetFile = false;
-    bool AllowMakeDir = false;
-    bool AllowPutFile = false;
-    bool AllowRemoveDir = false;
-    bool AllowRenameFile = false;
+    PermissionSet Allow; // the account's own flags: Allow.ChangeDir is AllowChangeDir
     QString Description;
     QString Email;
     QString RootFolder;
@@ -49,14 +43,7 @@ public:
     qint64 BytesSent = 0;
     qint64 BytesReceived = 0;
     qint64 BytesTransfered = 0;
-    bool GAllowDir = false;
-    bool GAllowMakeDir = false;
-    bool GAllowRemoveDir = false;
-    bool GAllowGetFile = false;
-    bool GAllowPutFile = false;
-    bool GAllowDeleteFile = false;
-    bool GAllowRenameFile = false;
-    bool GAllowChangeDir = false;
+    PermissionSet GAllow; // the group's flags: GAllow.ChangeDir is GAllowChangeDir
     QString GRootFolder;
     // Kept per session, so that one session's refusal or delete is never
     // judged by another session's lines.

@@ -19,20 +19,13 @@
 ConsoleFixture::ConsoleFixture(bool standardFolders)
     : folder(standardFolders)
 {
-    ConsoleState::Reset();
-    ProgramLifetime::Reset();
     ProgramLifetime::SetTerminator([this](int status) { m_ends.append(status); });
-    ForgetDestroyedConsoleWindow();
     m_lifetime = std::make_unique<ConsoleWindowLifetime>();
 }
 
 ConsoleFixture::~ConsoleFixture()
 {
     m_lifetime.reset();
-    ForgetDestroyedConsoleWindow();
-    ProgramLifetime::Reset();
-    ConsoleState::Reset();
-    ModMain::ResetProcessState();
 }
 
 void ConsoleFixture::writeConfig(const Settings& s)
@@ -59,9 +52,11 @@ frmMain& ConsoleFixture::console()
 QStringList ConsoleFixture::consoleMessages() const
 {
     QStringList out;
-    if (frmMain* window = ConsoleWindowIfOpen())
-        for (int row = 0; row < window->lstServerLog->RowCount(); ++row)
-            out.append(window->lstServerLog->Cell(row, 4));
+    if (frmMain* window = ConsoleWindowIfOpen()) {
+        const RowList& log = *Controls(*window).lstServerLog;
+        for (int row = 0; row < log.RowCount(); ++row)
+            out.append(log.Cell(row, 4));
+    }
     return out;
 }
 

@@ -1,8 +1,12 @@
 #pragma once
-// One console under test: a fresh application folder with the cipher key,
+// One console under test: the console program's state reset before and after
+// (ResetConsoleProcess), a fresh application folder with the cipher key,
 // recording error reports and scripted boxes, the program's end recorded
 // instead of leaving the event loop, and the console window made on demand
 // and destroyed with the fixture.
+#include "console/ConsoleProcess.h"
+#include "tests/console/ConsoleControls.h"
+#include "tests/support/ProgramStart.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
 
@@ -54,6 +58,7 @@ public:
     // Runs action once on the modal dialog of that name while its event loop runs.
     void onModalDialog(const QString& name, std::function<void(QDialog&)> action);
 
+    FreshProcess<ResetConsoleProcess> fresh;
     TempAppFolder folder;
     InstalledDoubles doubles;
 

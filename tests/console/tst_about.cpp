@@ -56,10 +56,10 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
-        QVERIFY(c.mnuAbout->isEnabled());
+        QVERIFY(Controls(c).mnuAbout->isEnabled());
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-            c.mnuAbout->trigger();
-            c.mnuAbout->trigger();
+            Controls(c).mnuAbout->trigger();
+            Controls(c).mnuAbout->trigger();
             frmAbout* box = SingleInstance<frmAbout>::Open();
             QVERIFY(box);
             QCOMPARE(openBoxes(), 1);

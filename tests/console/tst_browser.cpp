@@ -149,14 +149,14 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
-        c.mnuHomePage->trigger();
+        Controls(c).mnuHomePage->trigger();
         c.Toolbar1Button(4)->trigger();
         BrowserModule::ReplaceEntry([]() -> QWidget* { return &SingleInstance<frmBrowser>::Show(); });
         QCOMPARE(f.doubles.errors->reports.size(), 2);
         QVERIFY(f.doubles.errors->reports.at(0).contains(QStringLiteral("quaybrowser.so")));
         QVERIFY(f.doubles.errors->reports.at(0).contains(QStringLiteral("Quayport.frmMain.mnuHomePage_Click")));
         QVERIFY(!SingleInstance<frmBrowser>::Open());
-        QVERIFY(c.mnuHomePage->isEnabled() && c.Toolbar1Button(4)->isEnabled());
+        QVERIFY(Controls(c).mnuHomePage->isEnabled() && c.Toolbar1Button(4)->isEnabled());
     }
 
     void sandboxOffOnlyForRoot()
@@ -182,13 +182,15 @@ private Q_SLOTS:
     void captionCycleAndOneWindowThatReopeningDoesNotReload()
     {
         ConsoleFixture f;
+        // The fixture's reset has put the module back; this program links the window in.
+        BrowserModule::ReplaceEntry([]() -> QWidget* { return &SingleInstance<frmBrowser>::Show(); });
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
         HeldPage page;
         frmBrowser::ReplaceStartingAddress(page.address());
-        QVERIFY(c.mnuHomePage->isEnabled() && c.Toolbar1Button(4)->isEnabled());
+        QVERIFY(Controls(c).mnuHomePage->isEnabled() && c.Toolbar1Button(4)->isEnabled());
 
-        c.mnuHomePage->trigger();
+        Controls(c).mnuHomePage->trigger();
         frmBrowser* b = SingleInstance<frmBrowser>::Open();
         QVERIFY(b && b->isVisible() && !b->isModal());
         QCOMPARE(b->StartingAddress, page.address());
@@ -246,7 +248,7 @@ private Q_SLOTS:
         // Closed, it is made afresh: the load step runs again.
         b->close();
         QTRY_VERIFY(!SingleInstance<frmBrowser>::Open());
-        c.mnuHomePage->trigger();
+        Controls(c).mnuHomePage->trigger();
         QVERIFY(SingleInstance<frmBrowser>::Open());
         QTRY_COMPARE_WITH_TIMEOUT(page.requests, 5, LoadMs);
         page.release(QStringLiteral("Reopened"));

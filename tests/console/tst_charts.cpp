@@ -55,8 +55,9 @@ QStringList columns(const RowList& table)
 
 QList<QFrame*> frames(const frmMain& w)
 {
-    return {w.fmeList,         w.fmeFileStats,        w.fmeMegabyteStats, w.FmeUserDayFile,
-            w.fmeUserDayMegabytes, w.FmeGroupDayFile, w.FmeGroupDayMegabytes};
+    const ConsoleControls k(w);
+    return {k.fmeList,         k.fmeFileStats,        k.fmeMegabyteStats, k.FmeUserDayFile,
+            k.fmeUserDayMegabytes, k.FmeGroupDayFile, k.FmeGroupDayMegabytes};
 }
 
 QStringList visibleFrames(const frmMain& w)
@@ -65,15 +66,16 @@ QStringList visibleFrames(const frmMain& w)
     for (QFrame* f : frames(w))
         if (!f->isHidden())
             out.append(f->objectName());
-    if (!w.fmeUser->isHidden())
+    if (!Controls(w).fmeUser->isHidden())
         out.append(QStringLiteral("fmeUser"));
     return out;
 }
 
 QList<ChartControl*> charts(const frmMain& w)
 {
-    return {w.UserStatsChartFile, w.UserStatsChartMegabytes, w.UserDayFileChart,
-            w.UserDayMegabytesChart, w.GroupDayFileChart, w.GroupDayMegabytesChart};
+    const ConsoleControls k(w);
+    return {k.UserStatsChartFile, k.UserStatsChartMegabytes, k.UserDayFileChart,
+            k.UserDayMegabytesChart, k.GroupDayFileChart, k.GroupDayMegabytesChart};
 }
 
 } // namespace
@@ -203,8 +205,9 @@ private Q_SLOTS:
         const QStringList titles = {"USER FILE HISTORY PER SESSION", "USER MEGABYTE HISTORY BY SESSION",
                                     "USER FILE HISTORY PER DAY",     "USER MEGABYTE HISTORY PER DAY",
                                     "GROUP FILE HOSTORY PER DAY",    "GROUP MEGABYTE HISTORY PER DAY"};
-        const QList<RowList*> tables = {w.ctUserFileStats, w.ctUserMegabytesStats, w.ctUserDayFile,
-                                        w.ctUserDayMegabytes, w.ctGroupDayFile, w.ctGroupDayMegabytes};
+        const ConsoleControls k(w);
+        const QList<RowList*> tables = {k.ctUserFileStats,    k.ctUserMegabytesStats, k.ctUserDayFile,
+                                        k.ctUserDayMegabytes, k.ctGroupDayFile,       k.ctGroupDayMegabytes};
         const QStringList first = {"Session", "Session", "Day", "Day", "Day", "Day"};
         for (int i = 0; i < 6; ++i) {
             ChartControl* c = charts(w).at(i);
@@ -285,7 +288,7 @@ private Q_SLOTS:
         fixture->folder.write(QStringLiteral("/users/stats/Trend_dave.txt"),
                               lines({{7, 7, 7, 7, 7, 7, 7, 7}}) + "1\r\n2\r\nx\r\n");
         load(QStringLiteral("users"), false, false, QStringLiteral("dave"));
-        QCOMPARE(rows(*console().ctUserFileStats), (QStringList{"1|dave|7|7|7|7", "2|dave|0|2|0|1"}));
+        QCOMPARE(rows(*Controls(console()).ctUserFileStats), (QStringList{"1|dave|7|7|7|7", "2|dave|0|2|0|1"}));
         // One report for the line that is no number, one for each of the five missing lines.
         const QStringList reports = fixture->doubles.errors->reports;
         QCOMPARE(reports.size(), 6);
@@ -299,8 +302,8 @@ private Q_SLOTS:
         // A second load during the first one's event pass: one set of points, one set of rows.
         QTimer::singleShot(0, &console(), [this] { console().LoadChartFile(QStringLiteral("bob")); });
         load(QStringLiteral("users"), true, false, QStringLiteral("bob"));
-        QCOMPARE(console().UserDayFileChart->Series(0).Points(), (QList<double>{0, 365, 1, 11, 100}));
-        QCOMPARE(console().ctUserDayFile->RowCount(), 4);
+        QCOMPARE(Controls(console()).UserDayFileChart->Series(0).Points(), (QList<double>{0, 365, 1, 11, 100}));
+        QCOMPARE(Controls(console()).ctUserDayFile->RowCount(), 4);
         QCOMPARE(ConsoleState::FoundFileCount, 4);
         QCOMPARE(ConsoleState::UserTrendFiles.size(), 5);
         QCOMPARE(ConsoleState::UserTrendFiles.last(), QStringLiteral("@"));
@@ -336,9 +339,9 @@ private Q_SLOTS:
         QFETCH(bool, daily);
         QFETCH(QString, chart);
         frmMain& w = console();
-        const QList<QAction*>& items = menu == QLatin1String("mnuStats") ? w.mnuStats
-            : menu == QLatin1String("mnuStats1")                          ? w.mnuStats1
-                                                                          : w.mnuStats2;
+        const QList<QAction*>& items = menu == QLatin1String("mnuStats") ? Controls(w).mnuStats
+            : menu == QLatin1String("mnuStats1")                          ? Controls(w).mnuStats1
+                                                                          : Controls(w).mnuStats2;
         for (QAction* a : items)
             QVERIFY(a->isSeparator() || a->isEnabled());
         ConsoleState::SelectedKey = key;
@@ -370,14 +373,14 @@ private Q_SLOTS:
         QElapsedTimer timer;
         timer.start();
         load(QStringLiteral("users"), true, false, QStringLiteral("eve"));
-        w.UserDayFileChart->grab();
-        w.ctUserDayFile->grab();
+        Controls(w).UserDayFileChart->grab();
+        Controls(w).ctUserDayFile->grab();
         const qint64 ms = timer.elapsed();
         qInfo("1000 day files loaded and drawn in %lld ms", ms);
-        QCOMPARE(w.UserDayFileChart->Series(0).Points().size(), 1001);
-        QCOMPARE(w.UserDayFileChart->Series(0).Points().last(), 999.0);
-        QCOMPARE(w.UserDayFileChart->Series(0).Labels().last(), QStringLiteral("1000"));
-        QCOMPARE(w.ctUserDayFile->RowCount(), 1000);
+        QCOMPARE(Controls(w).UserDayFileChart->Series(0).Points().size(), 1001);
+        QCOMPARE(Controls(w).UserDayFileChart->Series(0).Points().last(), 999.0);
+        QCOMPARE(Controls(w).UserDayFileChart->Series(0).Labels().last(), QStringLiteral("1000"));
+        QCOMPARE(Controls(w).ctUserDayFile->RowCount(), 1000);
         QVERIFY2(ms < 1000, qPrintable(QString::number(ms)));
     }
 

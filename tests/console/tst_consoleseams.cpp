@@ -1,7 +1,8 @@
 // The console with the real dialogs behind its item commands: Edit User and
 // Edit Group open the one account or group dialog on the chosen item, a second
 // choice while it is open moves the same window to the new item, and Close
-// ends the hand-over. Pictures of each pane for a person to look at.
+// ends the hand-over; a dialog leaves the live sessions the console installed.
+// Pictures of each pane for a person to look at.
 #include "console/frmMain.h"
 #include "core/Accounts.h"
 #include "core/Preparation.h"
@@ -33,7 +34,7 @@ namespace {
 void choose(frmMain& console, const QString& key, const QString& rowText)
 {
     console.tvwDb_NodeClick(key);
-    ListViewControl& list = *console.lvwDb;
+    ListViewControl& list = *Controls(console).lvwDb;
     QString row;
     for (int i = 0; i < list.ItemCount(); ++i)
         if (list.Item(i).text == rowText)
@@ -93,16 +94,16 @@ private Q_SLOTS:
         SaveShot(console, QStringLiteral("pane-groups"));
         console.tvwDb_NodeClick(QStringLiteral("serverlogs"));
         SaveShot(console, QStringLiteral("pane-serverlogs"));
-        LoopbackClient bob(console.FtpEngine1->BoundPort());
+        LoopbackClient bob(Controls(console).FtpEngine1->BoundPort());
         QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
-        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
+        QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 1);
         console.tvwDb_NodeClick(QStringLiteral("Active"));
-        QTRY_COMPARE(console.lvwDb->ItemCount(), 1);
+        QTRY_COMPARE(Controls(console).lvwDb->ItemCount(), 1);
         SaveShot(console, QStringLiteral("pane-connections"));
 
         // Edit User on a listed account: the dialog opens on it, not modal.
         choose(console, QStringLiteral("users"), QStringLiteral("carol"));
-        console.mnuEdit.at(0)->trigger();
+        Controls(console).mnuEdit.at(0)->trigger();
         frmEditUsers* users = SingleInstance<frmEditUsers>::Open();
         QVERIFY(users);
         QVERIFY(!QApplication::activeModalWidget());
@@ -114,7 +115,7 @@ private Q_SLOTS:
         // From a connection while the dialog is open: the same window, on bob.
         backToConsole(console);
         choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
-        console.mnuEditUser.at(0)->trigger();
+        Controls(console).mnuEditUser.at(0)->trigger();
         QCOMPARE(SingleInstance<frmEditUsers>::Open(), users);
         QTRY_COMPARE(users->txtPassword->text(), QStringLiteral("secret"));
         QCOMPARE(users->cboSelectUser->currentText(), QStringLiteral("bob"));
@@ -123,7 +124,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!SingleInstance<frmEditUsers>::Open());
         QCOMPARE(ConsoleState::EditUserName, QString());
         // A plain opening afterwards shows no account.
-        console.mnuEditUsers->trigger();
+        Controls(console).mnuEditUsers->trigger();
         users = SingleInstance<frmEditUsers>::Open();
         QVERIFY(users);
         QTest::qWait(20);
@@ -133,7 +134,7 @@ private Q_SLOTS:
         // Edit Group: the group dialog shows the group and its members.
         backToConsole(console);
         choose(console, QStringLiteral("groups"), QStringLiteral("staff"));
-        console.mnuGroupEdit.at(0)->trigger();
+        Controls(console).mnuGroupEdit.at(0)->trigger();
         frmEditGroups* groups = SingleInstance<frmEditGroups>::Open();
         QVERIFY(groups);
         QTRY_COMPARE(groups->ShownGroupName, QStringLiteral("staff"));
@@ -142,7 +143,7 @@ private Q_SLOTS:
         SaveShot(*groups, QStringLiteral("seam-frmEditGroups"));
         backToConsole(console);
         choose(console, QStringLiteral("groups"), QStringLiteral("public"));
-        console.mnuGroupEdit.at(0)->trigger();
+        Controls(console).mnuGroupEdit.at(0)->trigger();
         QCOMPARE(SingleInstance<frmEditGroups>::Open(), groups);
         QTRY_COMPARE(groups->ShownGroupName, QStringLiteral("public"));
         QCOMPARE(listed(*groups->lstUsers), (QStringList{QStringLiteral("anonymous"), QStringLiteral("carol")}));
@@ -153,6 +154,27 @@ private Q_SLOTS:
         QVERIFY(bob.connected());
         QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
     }
+    // The console installs its live sessions once; a dialog opened from it
+    // leaves whatever is installed in place.
+    void openingADialogKeepsTheInstalledLiveSessions()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        f.writeBob();
+        frmMain& console = f.console();
+        InstalledSessions live;
+        Controls(console).mnuEditUsers->trigger();
+        frmEditUsers* users = SingleInstance<frmEditUsers>::Open();
+        QVERIFY(users);
+        f.doubles.messages->confirmAnswers = {true};
+        users->cboSelectUser->setEditText(QStringLiteral("bob"));
+        users->cmdDelete->click();
+        QVERIFY(!f.folder.exists(QStringLiteral("/users/U_bob")));
+        QCOMPARE(live.sessions->closed, QStringList{QStringLiteral("bob")});
+        users->close();
+        QTRY_VERIFY(!SingleInstance<frmEditUsers>::Open());
+    }
+
     void statsOfAConnectionNodeAreItsUsers()
     {
         ConsoleFixture fixture;
@@ -165,27 +187,28 @@ private Q_SLOTS:
         frmMain& console = fixture.console();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
-        LoopbackClient bob(console.FtpEngine1->BoundPort());
+        LoopbackClient bob(Controls(console).FtpEngine1->BoundPort());
         QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
-        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
+        QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 1);
         console.UpdateTree(QStringLiteral("Active"));
         QString node;
-        for (const QString& key : console.tvwDb->ChildKeys(QStringLiteral("#@127.0.0.1")))
+        for (const QString& key : Controls(console).tvwDb->ChildKeys(QStringLiteral("#@127.0.0.1")))
             node = key;
-        QCOMPARE(console.tvwDb->NodeText(node), QStringLiteral("bob"));
+        QCOMPARE(Controls(console).tvwDb->NodeText(node), QStringLiteral("bob"));
 
         // A click on bob's node, then the action button's menu: each history is bob's.
+        const ConsoleControls k(console);
         const struct {
             int index;
             ChartControl* chart;
-        } items[] = {{0, console.UserStatsChartFile}, {1, console.UserStatsChartMegabytes},
-                     {3, console.UserDayFileChart}, {4, console.UserDayMegabytesChart}};
+        } items[] = {{0, k.UserStatsChartFile}, {1, k.UserStatsChartMegabytes},
+                     {3, k.UserDayFileChart}, {4, k.UserDayMegabytesChart}};
         for (const auto& item : items) {
             console.tvwDb_NodeClick(node);
             console.Toolbar3_ButtonClick(QStringLiteral("action"));
-            QTRY_VERIFY(console.mnuEditUserOptions->isVisible());
-            console.mnuEditUserOptions->hide();
-            console.mnuStats1.at(item.index)->trigger();
+            QTRY_VERIFY(Controls(console).mnuEditUserOptions->isVisible());
+            Controls(console).mnuEditUserOptions->hide();
+            Controls(console).mnuStats1.at(item.index)->trigger();
             QVERIFY2(!item.chart->parentWidget()->isHidden(), qPrintable(QString::number(item.index)));
             QVERIFY2(item.chart->Series(0).Points().size() > 1, qPrintable(QString::number(item.index)));
         }
@@ -193,11 +216,11 @@ private Q_SLOTS:
 
         // The host node's list offers the same commands for its rows.
         choose(console, QStringLiteral("#@127.0.0.1"), QStringLiteral("bob"));
-        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ListRightClick), console.mnuEditUserOptions);
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ListRightClick), Controls(console).mnuEditUserOptions);
         fixture.doubles.messages->confirmAnswers = {true};
-        console.mnuEditUser.at(5)->trigger();
+        Controls(console).mnuEditUser.at(5)->trigger();
         QVERIFY(bob.waitFor(QStringLiteral("221")));
-        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 0);
+        QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 0);
         QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
     }
 
@@ -213,7 +236,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&console));
         // A download read slowly and an upload sent slowly, each cut off by the
         // administrator; once told, the client goes at full speed to its end.
-        FtpScript client(console.FtpEngine1->BoundPort(), QStringLiteral(
+        FtpScript client(Controls(console).FtpEngine1->BoundPort(), QStringLiteral(
             "import io, time, threading\n"
             "fast = threading.Event()\n"
             "def wait(): time.sleep(0 if fast.is_set() else 0.01)\n"
@@ -235,13 +258,13 @@ private Q_SLOTS:
             "    print('short' if up or moved[0] < 32 * 1024 * 1024 else 'whole', flush=True)\n"));
         for (int round = 0; round < 2; ++round) {
             QTRY_VERIFY_WITH_TIMEOUT(client.output().count(QStringLiteral("started")) == round + 1, 20000);
-            QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
-            QTRY_VERIFY(console.FtpEngine1->Sessions().Item(0)->State() >= 2); // receiving or sending a file
+            QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 1);
+            QTRY_VERIFY(Controls(console).FtpEngine1->Sessions().Item(0)->State() >= 2); // receiving or sending a file
             QTest::qWait(100);
             choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
             fixture.doubles.messages->confirmAnswers = {true};
-            console.mnuEditUser.at(5)->trigger();
-            QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 0);
+            Controls(console).mnuEditUser.at(5)->trigger();
+            QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 0);
             client.send("fast");
             QTRY_VERIFY_WITH_TIMEOUT(client.output().count(QStringLiteral("short")) == round + 1, 20000);
         }

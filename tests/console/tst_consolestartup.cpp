@@ -1,20 +1,26 @@
 // The console's start-up: the first-run settings, the engine's set-up, the
 // start at start-up and its refusal, unloadable settings, and the critical
-// path that closes the console.
+// path that closes the console; the one reset of the console program.
+#include "console/ConsoleWindow.h"
 #include "console/FirstRunSettings.h"
 #include "console/frmMain.h"
 #include "core/Config.h"
+#include "core/ConsoleLog.h"
 #include "core/ProcessState.h"
+#include "core/ProgramError.h"
 #include "core/TextCipher.h"
 #include "dialogs/frmProperties.h"
 #include "engine/FtpEngine.h"
+#include "platform/BrowserModule.h"
 #include "platform/TrayIcon.h"
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
+#include "session/LiveSessions.h"
 #include "tests/console/ConsoleFixture.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
@@ -70,7 +76,7 @@ private Q_SLOTS:
         QStringList settings;
         for (int i = 0; i < 9; ++i)
             settings.append(ModMain::DeCipher(lines.at(i)));
-        QCOMPARE(settings.at(0), c.FtpEngine1->LocalAddress());
+        QCOMPARE(settings.at(0), Controls(c).FtpEngine1->LocalAddress());
         QCOMPARE(settings.mid(1, 4), QStringList({"21", "5", "True", f.folder.file("/root")}));
         QCOMPARE(settings.mid(6), QStringList({"Send comments to support@quayport.example", "True", "True"}));
         const QString greeting = settings.at(5);
@@ -82,9 +88,9 @@ private Q_SLOTS:
         QVERIFY(greeting.endsWith(QStringLiteral("\r\n  specify host type as IBM PC/TCPIP.\r\n")));
         QCOMPARE(lines.at(9), QStringLiteral(QUAYPORT_VERSION_TEXT));
 
-        QCOMPARE(c.FtpEngine1->ListenPort(), 21);
-        QCOMPARE(c.FtpEngine1->IdleSeconds(), 300);
-        QCOMPARE(c.FtpEngine1->DefaultRoot(), f.folder.file("/root"));
+        QCOMPARE(Controls(c).FtpEngine1->ListenPort(), 21);
+        QCOMPARE(Controls(c).FtpEngine1->IdleSeconds(), 300);
+        QCOMPARE(Controls(c).FtpEngine1->DefaultRoot(), f.folder.file("/root"));
         QCOMPARE(f.consoleMessages(),
                  QStringList({"Quayport configuration loaded.", "Quayport unable to start server engine."}));
         QCOMPARE(f.doubles.messages->texts(), QStringList({"Unable to start server."}));
@@ -102,22 +108,22 @@ private Q_SLOTS:
         const QByteArray before = f.folder.read(QStringLiteral("/Config.txt"));
         frmMain& c = f.console();
 
-        QCOMPARE(c.FtpEngine1->ListenPort(), 2121);
-        QCOMPARE(c.FtpEngine1->IdleSeconds(), 150);
-        QCOMPARE(c.FtpEngine1->DefaultRoot(), f.folder.file("/elsewhere"));
-        QVERIFY(c.FtpEngine1->OptionFlag());
-        QCOMPARE(c.FtpEngine1->OptionNumber(), 0);
-        QCOMPARE(c.FtpEngine1->ReplyText(9), QStringLiteral("211 Corvalen FTP server."));
+        QCOMPARE(Controls(c).FtpEngine1->ListenPort(), 2121);
+        QCOMPARE(Controls(c).FtpEngine1->IdleSeconds(), 150);
+        QCOMPARE(Controls(c).FtpEngine1->DefaultRoot(), f.folder.file("/elsewhere"));
+        QVERIFY(Controls(c).FtpEngine1->OptionFlag());
+        QCOMPARE(Controls(c).FtpEngine1->OptionNumber(), 0);
+        QCOMPARE(Controls(c).FtpEngine1->ReplyText(9), QStringLiteral("211 Corvalen FTP server."));
         QCOMPARE(f.folder.read(QStringLiteral("/Config.txt")), before);
         QVERIFY(f.serverLogMessages().isEmpty());
-        QVERIFY(c.FtpEngine1->NotifySink() != nullptr);
+        QVERIFY(Controls(c).FtpEngine1->NotifySink() != nullptr);
 
         // Not started: the stop button stays off and the load line is the last.
-        QVERIFY(!c.FtpEngine1->Listening());
+        QVERIFY(!Controls(c).FtpEngine1->Listening());
         QVERIFY(!c.Toolbar1Button(2)->isEnabled());
         QVERIFY(c.Toolbar1Button(1)->isEnabled());
         QCOMPARE(f.consoleMessages(), QStringList({"Quayport configuration loaded."}));
-        QVERIFY(c.TrayIcon1->IsShown());
+        QVERIFY(Controls(c).TrayIcon1->IsShown());
         QVERIFY(f.doubles.errors->reports.isEmpty());
     }
 
@@ -126,7 +132,7 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig();
         frmMain& c = f.console();
-        QVERIFY(c.FtpEngine1->Listening());
+        QVERIFY(Controls(c).FtpEngine1->Listening());
         QCOMPARE(f.consoleMessages(),
                  QStringList({"Quayport configuration loaded.", "Quayport Started and waiting for connections."}));
         QVERIFY(c.Toolbar1Button(2)->isEnabled());
@@ -151,10 +157,10 @@ private Q_SLOTS:
         FtpEngine fresh;
         frmMain& c = f.console();
         QCOMPARE(f.doubles.errors->reports, QStringList({report + "\nin Quayport.frmMain.Form_Load at line 6"}));
-        QCOMPARE(c.FtpEngine1->IdleSeconds(), fresh.IdleSeconds());
+        QCOMPARE(Controls(c).FtpEngine1->IdleSeconds(), fresh.IdleSeconds());
         // The steps after it ran.
-        QCOMPARE(c.FtpEngine1->ListenPort(), 2121);
-        QCOMPARE(c.FtpEngine1->ReplyText(9), QStringLiteral("211 Corvalen FTP server."));
+        QCOMPARE(Controls(c).FtpEngine1->ListenPort(), 2121);
+        QCOMPARE(Controls(c).FtpEngine1->ReplyText(9), QStringLiteral("211 Corvalen FTP server."));
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
     }
 
@@ -184,8 +190,8 @@ private Q_SLOTS:
                               "The server will now close.  Please restart the application."}));
         QCOMPARE(boxesBeforeDialog, std::size_t(1));
         QCOMPARE(f.ends(), QList<int>({1}));
-        QCOMPARE(c.tvwDb->KeysInOrder(), QStringList({"root"}));
-        QVERIFY(!c.FtpEngine1->Listening());
+        QCOMPARE(Controls(c).tvwDb->KeysInOrder(), QStringList({"root"}));
+        QVERIFY(!Controls(c).FtpEngine1->Listening());
         const bool saved = button == QLatin1String("cmdOk");
         QCOMPARE(f.consoleMessages(), saved ? QStringList({"Properties updated."}) : QStringList());
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("#"));
@@ -208,10 +214,41 @@ private Q_SLOTS:
         QCOMPARE(failing->messages.back().title, QStringLiteral("Critical Error"));
         QCOMPARE(failing->messages.back().icon, MessageIcon::Critical);
         // The closing steps ran and the program ends with a failure status.
-        QVERIFY(!c.TrayIcon1->IsShown());
+        QVERIFY(!Controls(c).TrayIcon1->IsShown());
         QVERIFY(!c.isVisible());
         QCOMPARE(f.ends(), QList<int>({1}));
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("#"));
+    }
+
+    // One call puts the console program back as at its start, every layer of it.
+    void oneResetPutsBackTheWholeProgram()
+    {
+        static bool entryShown = false;
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        const QPointer<frmMain> window = &f.console();
+        BrowserModule::ReplaceEntry([]() -> QWidget* {
+            entryShown = true;
+            return nullptr;
+        });
+        ConsoleState::AdminLogoffSession = 7;
+        ConsoleState::UserTrendFiles = {QStringLiteral("@")};
+        ModMain::ServerConfig.Port = QStringLiteral("21");
+        QVERIFY(ConsoleLog());
+
+        ResetConsoleProcess();
+        QVERIFY(!window);
+        QCOMPARE(ConsoleWindowIfOpen(), nullptr);
+        QCOMPARE(ConsoleState::SelectedKey, QString());
+        QCOMPARE(ConsoleState::AdminLogoffSession, quint64(0));
+        QVERIFY(ConsoleState::UserTrendFiles.isEmpty());
+        QCOMPARE(InstallLiveSessions(nullptr), nullptr);
+        QCOMPARE(ModMain::ServerConfig.Port, QString());
+        QCOMPARE(ConsoleLog(), nullptr);
+        QCOMPARE(InstallErrorReporter(nullptr), nullptr);
+        // The browser is the module's again; this test program has none beside it.
+        QVERIFY_THROWS_EXCEPTION(ProgramError, BrowserModule::Show());
+        QVERIFY(!entryShown);
     }
 };
 

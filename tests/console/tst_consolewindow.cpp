@@ -66,9 +66,10 @@ void hideMenus(frmMain& console)
 QStringList frameVisibility(const frmMain& c)
 {
     QStringList out;
-    const QList<const QWidget*> frames = {c.fmeList, c.fmeUser, c.fmeFileStats, c.fmeMegabyteStats,
-                                          c.FmeUserDayFile, c.fmeUserDayMegabytes, c.FmeGroupDayFile,
-                                          c.FmeGroupDayMegabytes};
+    const ConsoleControls k(c);
+    const QList<const QWidget*> frames = {k.fmeList, k.fmeUser, k.fmeFileStats, k.fmeMegabyteStats,
+                                          k.FmeUserDayFile, k.fmeUserDayMegabytes, k.FmeGroupDayFile,
+                                          k.FmeGroupDayMegabytes};
     for (const QWidget* frame : frames)
         if (!frame->isHidden())
             out.append(frame->objectName());
@@ -86,47 +87,48 @@ private Q_SLOTS:
         f.writeConfig(ConsoleFixture::Settings().Port(QStringLiteral("2121")).Stopped());
         frmMain& c = f.console();
 
-        QCOMPARE(c.tvwDb->KeysInOrder(), QStringList({"root", "uandg", "users", "groups", " Logs", "serverlogs",
-                                                      "userlogs", "grouplogs", "Active"}));
+        QCOMPARE(Controls(c).tvwDb->KeysInOrder(), QStringList({"root", "uandg", "users", "groups", " Logs",
+                                                                "serverlogs", "userlogs", "grouplogs", "Active"}));
         const QStringList texts = {"FTP Server", "Users and Groups", "Users", "Groups", " Logs",
                                    "server", "Users", "Groups", "Connections"};
         const QList<int> images = {9, 18, 4, 5, 8, 13, 4, 5, 10};
         const QStringList parents = {"", "root", "uandg", "uandg", "root", " Logs", " Logs", " Logs", "root"};
         for (int i = 0; i < 9; ++i) {
-            const QString key = c.tvwDb->KeysInOrder().at(i);
-            QCOMPARE(c.tvwDb->NodeText(key), texts.at(i));
-            QCOMPARE(c.tvwDb->NodeImage(key), images.at(i));
-            QCOMPARE(c.tvwDb->ParentKey(key), parents.at(i));
+            const QString key = Controls(c).tvwDb->KeysInOrder().at(i);
+            QCOMPARE(Controls(c).tvwDb->NodeText(key), texts.at(i));
+            QCOMPARE(Controls(c).tvwDb->NodeImage(key), images.at(i));
+            QCOMPARE(Controls(c).tvwDb->ParentKey(key), parents.at(i));
         }
-        QCOMPARE(c.tvwDb->NodeTag(QStringLiteral("root")), QStringLiteral("server"));
-        QVERIFY(c.tvwDb->Expanded(QStringLiteral("root")));
-        QVERIFY(!c.tvwDb->Expanded(QStringLiteral("uandg")));
-        QCOMPARE(c.tvwDb->toolTip(), QStringLiteral("Information Tree. Click on + to expand"));
+        QCOMPARE(Controls(c).tvwDb->NodeTag(QStringLiteral("root")), QStringLiteral("server"));
+        QVERIFY(Controls(c).tvwDb->Expanded(QStringLiteral("root")));
+        QVERIFY(!Controls(c).tvwDb->Expanded(QStringLiteral("uandg")));
+        QCOMPARE(Controls(c).tvwDb->toolTip(), QStringLiteral("Information Tree. Click on + to expand"));
 
-        QCOMPARE(c.lvwDb->ColumnCount(), 4);
+        QCOMPARE(Controls(c).lvwDb->ColumnCount(), 4);
         const QStringList titles = {"IP Address", "Port", "Connections", "Root Folder"};
         const QList<int> widths = {1700, 600, 1200, 5000};
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(c.lvwDb->ColumnTitle(i), titles.at(i));
-            QCOMPARE(c.lvwDb->ColumnWidth(i), FittedColumnWidth(TwipsToPixels(widths.at(i)), c.lvwDb->font()));
+            QCOMPARE(Controls(c).lvwDb->ColumnTitle(i), titles.at(i));
+            const ListViewControl& list = *Controls(c).lvwDb;
+            QCOMPARE(list.ColumnWidth(i), FittedColumnWidth(TwipsToPixels(widths.at(i)), list.font()));
         }
-        QCOMPARE(c.lvwDb->ItemCount(), 1);
-        const ListViewItem all = c.lvwDb->Item(0);
+        QCOMPARE(Controls(c).lvwDb->ItemCount(), 1);
+        const ListViewItem all = Controls(c).lvwDb->Item(0);
         QCOMPARE(all.key, QStringLiteral("list"));
         QCOMPARE(all.text, QStringLiteral("All"));
         QCOMPARE(all.icon, 6);
         QCOMPARE(all.smallIcon, 6);
         QCOMPARE(all.subItems, QStringList({"2121", "0", f.folder.file("/root")}));
-        QCOMPARE(c.lvwDb->toolTip(), QStringLiteral("Information Page"));
+        QCOMPARE(Controls(c).lvwDb->toolTip(), QStringLiteral("Information Page"));
 
         QCOMPARE(frameVisibility(c), QStringList({"fmeList"}));
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
         QVERIFY(!ConsoleState::DailyChart);
 
-        QCOMPARE(c.lstServerLog->Caption(), QStringLiteral("Server Log"));
-        QCOMPARE(c.lstServerLog->ColumnCount(), 5);
-        QCOMPARE(c.lstServerLog->ColumnTitle(2), QStringLiteral("Client Address"));
-        QCOMPARE(c.lstServerLog->ColumnWidth(4), FittedColumnWidth(1000, c.lstServerLog->font()));
+        QCOMPARE(Controls(c).lstServerLog->Caption(), QStringLiteral("Server Log"));
+        QCOMPARE(Controls(c).lstServerLog->ColumnCount(), 5);
+        QCOMPARE(Controls(c).lstServerLog->ColumnTitle(2), QStringLiteral("Client Address"));
+        QCOMPARE(Controls(c).lstServerLog->ColumnWidth(4), FittedColumnWidth(1000, Controls(c).lstServerLog->font()));
         QCOMPARE(f.consoleMessages(), QStringList({"Quayport configuration loaded."}));
 
         // FramesOff alone leaves no panel of the pane visible.
@@ -134,7 +136,7 @@ private Q_SLOTS:
         QVERIFY(frameVisibility(c).isEmpty());
         c.UpdateTree(QStringLiteral("#"));
         QCOMPARE(frameVisibility(c), QStringList({"fmeList"}));
-        QCOMPARE(c.lvwDb->Item(0).key, QStringLiteral("list"));
+        QCOMPARE(Controls(c).lvwDb->Item(0).key, QStringLiteral("list"));
     }
 
     void menusInOrderWithTheirStartStates()
@@ -142,20 +144,20 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
-        QCOMPARE(describe(*c.mnuConsole), QStringList({"mnuExit|Exit||on"}));
-        QCOMPARE(describe(*c.mnuHelp),
+        QCOMPARE(describe(*Controls(c).mnuConsole), QStringList({"mnuExit|Exit||on"}));
+        QCOMPARE(describe(*Controls(c).mnuHelp),
                  QStringList({"mnuHelpDoc|&Help Topics||on", "mnuAbout|&About FTP Server||on"}));
-        QCOMPARE(describe(*c.mnuView), QStringList({"mnuIcon|&Large Icons||on", "mnuSmallIcon|&Small Icon||on",
+        QCOMPARE(describe(*Controls(c).mnuView), QStringList({"mnuIcon|&Large Icons||on", "mnuSmallIcon|&Small Icon||on",
                                                     "mnuList|&List||on", "mnuReport|&Details||checked"}));
-        QCOMPARE(describe(*c.mnuLogOptions),
+        QCOMPARE(describe(*Controls(c).mnuLogOptions),
                  QStringList({"mnuLog|View Log|0|on", "mnuLog|Delete Log|1|on", "mnuLog|Refresh|2|on"}));
-        QCOMPARE(describe(*c.mnuGroupEditOptions),
+        QCOMPARE(describe(*Controls(c).mnuGroupEditOptions),
                  QStringList({"mnuGroupEdit|&Edit Group|0|on", "mnuGroupEdit|&Refresh|1|on",
                               "mnuStatsOption|Group &Stats||on"}));
-        QCOMPARE(describe(*c.mnuStatsOption),
+        QCOMPARE(describe(*Controls(c).mnuStatsOption),
                  QStringList({"mnuStats|Group File transfer &History by day|0|on",
                               "mnuStats|Group &Megabyte transfer History by day|1|on"}));
-        QCOMPARE(describe(*c.mnuEditOptions), QStringList({"mnuEdit|&Edit User|0|on", "mnuEdit|&Refresh|1|on",
+        QCOMPARE(describe(*Controls(c).mnuEditOptions), QStringList({"mnuEdit|&Edit User|0|on", "mnuEdit|&Refresh|1|on",
                                                            "mnuStatsOpt1|User &Stats||on"}));
         const QStringList userStats = {"User File transfer &History by session",
                                        "User &Megabyte transfer History by session", "-",
@@ -168,26 +170,26 @@ private Q_SLOTS:
         }
         stats2.append(QStringLiteral("mnuStats2|User M&egabyte transfer History by day|4|on"));
         stats1.append(QStringLiteral("mnuStats1|User M&egabtye transfer History by day|4|on"));
-        QCOMPARE(describe(*c.mnuStatsOpt1), stats2);
-        QCOMPARE(describe(*c.mnuStatsOption1), stats1);
-        QCOMPARE(describe(*c.mnuEditUserOptions),
+        QCOMPARE(describe(*Controls(c).mnuStatsOpt1), stats2);
+        QCOMPARE(describe(*Controls(c).mnuStatsOption1), stats1);
+        QCOMPARE(describe(*Controls(c).mnuEditUserOptions),
                  QStringList({"mnuEditUser|Edit &User|0|on", "mnuEditUser|&View User Log|1|on",
                               "mnuEditUser|&Delete User Log|2|on", "mnuEditUser|&Refresh|3|on",
                               "mnuEditUser|-|4|on", "mnuEditUser|&Logoff User|5|on", "mnuEditUser|-|6|on",
                               "mnuStatsOption1|User &Stats||on"}));
-        QCOMPARE(describe(*c.mnuRefreshOptions), QStringList({"mnuRefresh|Refresh||on"}));
-        QCOMPARE(describe(*c.mnuTray),
+        QCOMPARE(describe(*Controls(c).mnuRefreshOptions), QStringList({"mnuRefresh|Refresh||on"}));
+        QCOMPARE(describe(*Controls(c).mnuTray),
                  QStringList({"mnuMinimize|&Minimize||on", "mnuRestore|&Restore||off", "|-||on",
                               "mnuTrayStart|&Start||on", "mnuTrayStop|S&top||off", "|-||hidden",
                               "mnuClose|&Close||hidden"}));
-        QCOMPARE(describe(*c.MainMnu),
+        QCOMPARE(describe(*Controls(c).MainMnu),
                  QStringList({"mnuStart|&Start||on", "mnuStop|S&top||off", "|-||on", "mnuAddUsers|&Add Users||on",
                               "mnuEditUsers|&Edit Users||on", "mnuEditGroups|Edit &Groups||on", "|-||on",
                               "mnuProperties|&Properties||on", "|-||on", "mnuVirtualFolders|&Virtual Folders||on",
                               "|-||on", "mnuHomePage|&Home Page||on"}));
         // Every menu is a pop-up: the window has no menu bar.
         QVERIFY(c.findChildren<QMenu*>().size() >= 14);
-        QCOMPARE(c.findChild<QMenu*>(QStringLiteral("MainMnu")), c.MainMnu);
+        QCOMPARE(c.findChild<QMenu*>(QStringLiteral("MainMnu")), Controls(c).MainMnu);
         QCOMPARE(c.findChildren<QAction*>(QStringLiteral("mnuEditUser")).size(), 7);
     }
 
@@ -197,7 +199,7 @@ private Q_SLOTS:
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
 
-        QCOMPARE(c.Toolbar1->actions().size(), 14);
+        QCOMPARE(Controls(c).Toolbar1->actions().size(), 14);
         const QStringList keys = {"start", "stop", "", "home", "", "properties", "", "AddUser", "edituser",
                                   "editgroup", "", "VirtualFolders", "", "Refresh"};
         const QStringList tips = {"Start Server", "Stop Server", "", "Corvalen Home", "", "Properties", "",
@@ -216,29 +218,29 @@ private Q_SLOTS:
             QVERIFY(!b->icon().isNull());
             QCOMPARE(b->isEnabled(), enabled.contains(index));
         }
-        QCOMPARE(c.Toolbar2->toolTip(), QStringLiteral("Console and Help"));
+        QCOMPARE(Controls(c).Toolbar2->toolTip(), QStringLiteral("Console and Help"));
         QCOMPARE(c.Toolbar2Button(1)->text(), QStringLiteral("&Console"));
         QCOMPARE(c.Toolbar2Button(1)->toolTip(), QStringLiteral("Console Action"));
         QCOMPARE(c.Toolbar2Button(2)->text(), QStringLiteral("&Help"));
         QCOMPARE(c.Toolbar2Button(2)->toolTip(), QStringLiteral("Help menu"));
         QCOMPARE(c.Toolbar2Button(1)->shortcut(), QKeySequence(QStringLiteral("Alt+C")));
-        QCOMPARE(c.Toolbar3->toolTip(), QStringLiteral("Action & View options"));
+        QCOMPARE(Controls(c).Toolbar3->toolTip(), QStringLiteral("Action & View options"));
         QCOMPARE(c.Toolbar3Button(1)->text(), QStringLiteral("&Action"));
         QCOMPARE(c.Toolbar3Button(1)->property("key").toString(), QStringLiteral("action"));
         QCOMPARE(c.Toolbar3Button(1)->toolTip(), QStringLiteral("Action Menu"));
         QCOMPARE(c.Toolbar3Button(2)->text(), QStringLiteral("&View"));
         QCOMPARE(c.Toolbar3Button(2)->property("key").toString(), QStringLiteral("view"));
         QCOMPARE(c.Toolbar3Button(2)->toolTip(), QStringLiteral("View Menu"));
-        QCOMPARE(c.Toolbar2->width(), TwipsToPixels(9750));
-        QCOMPARE(c.Toolbar3->width(), TwipsToPixels(1800));
-        QCOMPARE(c.Toolbar1->width(), TwipsToPixels(7725));
+        QCOMPARE(Controls(c).Toolbar2->width(), TwipsToPixels(9750));
+        QCOMPARE(Controls(c).Toolbar3->width(), TwipsToPixels(1800));
+        QCOMPARE(Controls(c).Toolbar1->width(), TwipsToPixels(7725));
 
-        QCOMPARE(c.StatusBar1->toolTip(), QStringLiteral("Date & time bar"));
+        QCOMPARE(Controls(c).StatusBar1->toolTip(), QStringLiteral("Date & time bar"));
         QStringList panelTips;
-        for (QLabel* panel : c.StatusBar1->findChildren<QLabel*>())
+        for (QLabel* panel : Controls(c).StatusBar1->findChildren<QLabel*>())
             panelTips.append(panel->toolTip());
         QCOMPARE(panelTips, QStringList({"Application developer", "System Date", "System Time"}));
-        const auto panels = c.StatusBar1->findChildren<QLabel*>();
+        const auto panels = Controls(c).StatusBar1->findChildren<QLabel*>();
         QCOMPARE(panels.at(1)->text(), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
     }
 
@@ -251,15 +253,16 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&c));
         // A click on each button pops its menu at the given point, or straight
         // below the button where the menu would cover it.
+        const ConsoleControls k(c);
         const struct {
             QToolBar* toolbar;
             QAction* button;
             QMenu* menu;
             QPoint at; // twips
-        } pops[] = {{c.Toolbar2, c.Toolbar2Button(1), c.mnuConsole, {200, 300}},
-                    {c.Toolbar2, c.Toolbar2Button(2), c.mnuHelp, {1100, 300}},
-                    {c.Toolbar3, c.Toolbar3Button(2), c.mnuView, {950, 700}},
-                    {c.Toolbar3, c.Toolbar3Button(1), c.MainMnu, {250, 700}}};
+        } pops[] = {{k.Toolbar2, c.Toolbar2Button(1), k.mnuConsole, {200, 300}},
+                    {k.Toolbar2, c.Toolbar2Button(2), k.mnuHelp, {1100, 300}},
+                    {k.Toolbar3, c.Toolbar3Button(2), k.mnuView, {950, 700}},
+                    {k.Toolbar3, c.Toolbar3Button(1), k.MainMnu, {250, 700}}};
         for (const auto& p : pops) {
             QWidget* button = p.toolbar->widgetForAction(p.button);
             QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
@@ -336,7 +339,7 @@ private Q_SLOTS:
         c.lvwDb_Click();
         QCOMPARE(ConsoleState::SelectedItem, QString());
 
-        QVERIFY(c.lvwDb->SelectItem(QStringLiteral("list")));
+        QVERIFY(Controls(c).lvwDb->SelectItem(QStringLiteral("list")));
         c.lvwDb_GotFocus();
         QCOMPARE(ConsoleState::SelectedItem, QStringLiteral("All"));
 
@@ -344,13 +347,13 @@ private Q_SLOTS:
         c.lvwDb_MouseDown(ListViewControl::MiddleButton);
         QCOMPARE(shownMenu(c), nullptr);
         c.lvwDb_MouseDown(ListViewControl::RightButton);
-        QCOMPARE(shownMenu(c), c.MainMnu);
+        QCOMPARE(shownMenu(c), Controls(c).MainMnu);
         hideMenus(c);
 
         ConsoleState::SelectedKey = QStringLiteral("users");
-        c.lvwDb->ClearItems();
+        Controls(c).lvwDb->ClearItems();
         c.lvwDb_MouseDown(ListViewControl::RightButton);
-        QCOMPARE(shownMenu(c), c.mnuRefreshOptions);
+        QCOMPARE(shownMenu(c), Controls(c).mnuRefreshOptions);
         hideMenus(c);
     }
 
@@ -366,17 +369,17 @@ private Q_SLOTS:
         c.tvwDb_NodeClick(QStringLiteral(" Logs"));
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral(" Logs"));
         QCOMPARE(ConsoleState::SelectedItem, QString());
-        QVERIFY(c.lvwDb->isVisibleTo(&c));
+        QVERIFY(Controls(c).lvwDb->isVisibleTo(&c));
         QCOMPARE(frameVisibility(c), QStringList({"fmeList"}));
 
         // The menu follows the node chosen with a left click, not the one under the pointer.
         c.tvwDb_MouseDown(TreeViewControl::RightButton);
-        QCOMPARE(shownMenu(c), c.mnuRefreshOptions);
+        QCOMPARE(shownMenu(c), Controls(c).mnuRefreshOptions);
         hideMenus(c);
         c.tvwDb_NodeClick(QStringLiteral("root"));
-        QCOMPARE(c.lvwDb->Item(0).key, QStringLiteral("list"));
+        QCOMPARE(Controls(c).lvwDb->Item(0).key, QStringLiteral("list"));
         c.tvwDb_MouseDown(TreeViewControl::RightButton);
-        QCOMPARE(shownMenu(c), c.MainMnu);
+        QCOMPARE(shownMenu(c), Controls(c).MainMnu);
         hideMenus(c);
 
         // A connection node that has gone: back to the connection list, no menu for the left button.
@@ -388,20 +391,21 @@ private Q_SLOTS:
         QCOMPARE(shownMenu(c), nullptr);
 
         // A connection node still there gives its text.
-        QVERIFY(c.tvwDb->AddNode(QStringLiteral("Active"), QStringLiteral("#@127.0.0.1"), QStringLiteral("127.0.0.1"), 2));
-        QVERIFY(c.tvwDb->AddNode(QStringLiteral("#@127.0.0.1"), QStringLiteral("@0"), QStringLiteral("alice"), 4));
+        TreeViewControl& tree = *Controls(c).tvwDb;
+        QVERIFY(tree.AddNode(QStringLiteral("Active"), QStringLiteral("#@127.0.0.1"), QStringLiteral("127.0.0.1"), 2));
+        QVERIFY(tree.AddNode(QStringLiteral("#@127.0.0.1"), QStringLiteral("@0"), QStringLiteral("alice"), 4));
         ConsoleState::SelectedKey = QStringLiteral("@0");
         c.tvwDb_MouseDown(TreeViewControl::RightButton);
         QCOMPARE(ConsoleState::SelectedItem, QStringLiteral("alice"));
-        QCOMPARE(shownMenu(c), c.mnuRefreshOptions);
+        QCOMPARE(shownMenu(c), Controls(c).mnuRefreshOptions);
         hideMenus(c);
 
         // A real right press on another node leaves the selection alone.
         c.tvwDb_NodeClick(QStringLiteral("root"));
-        const QRect users = c.tvwDb->visualItemRect(c.tvwDb->Node(QStringLiteral("uandg")));
-        QTest::mouseClick(c.tvwDb->viewport(), Qt::RightButton, {}, users.center());
+        const QRect users = Controls(c).tvwDb->visualItemRect(Controls(c).tvwDb->Node(QStringLiteral("uandg")));
+        QTest::mouseClick(Controls(c).tvwDb->viewport(), Qt::RightButton, {}, users.center());
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
-        QCOMPARE(shownMenu(c), c.MainMnu);
+        QCOMPARE(shownMenu(c), Controls(c).MainMnu);
         hideMenus(c);
     }
 
@@ -412,28 +416,29 @@ private Q_SLOTS:
         frmMain& c = f.console();
         const auto checked = [&c] {
             QStringList out;
-            for (QAction* a : {c.mnuIcon, c.mnuSmallIcon, c.mnuList, c.mnuReport})
+            const ConsoleControls k(c);
+            for (QAction* a : {k.mnuIcon, k.mnuSmallIcon, k.mnuList, k.mnuReport})
                 if (a->isChecked())
                     out.append(a->objectName());
             return out;
         };
-        c.mnuIcon->trigger();
+        Controls(c).mnuIcon->trigger();
         QCOMPARE(checked(), QStringList({"mnuIcon"}));
-        QCOMPARE(c.lvwDb->View(), ListViewMode::LargeIcons);
-        c.mnuSmallIcon->trigger();
-        QCOMPARE(c.lvwDb->View(), ListViewMode::SmallIcons);
-        c.mnuList->trigger();
+        QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::LargeIcons);
+        Controls(c).mnuSmallIcon->trigger();
+        QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::SmallIcons);
+        Controls(c).mnuList->trigger();
         QCOMPARE(checked(), QStringList({"mnuList"}));
-        QCOMPARE(c.lvwDb->View(), ListViewMode::List);
-        c.mnuReport->trigger();
-        c.mnuReport->trigger(); // choosing the checked one again keeps it
+        QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::List);
+        Controls(c).mnuReport->trigger();
+        Controls(c).mnuReport->trigger(); // choosing the checked one again keeps it
         QCOMPARE(checked(), QStringList({"mnuReport"}));
-        QCOMPARE(c.lvwDb->View(), ListViewMode::Report);
+        QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::Report);
 
         // None checked: the style stays.
-        c.mnuReport->setChecked(false);
+        Controls(c).mnuReport->setChecked(false);
         c.UpdateListView();
-        QCOMPARE(c.lvwDb->View(), ListViewMode::Report);
+        QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::Report);
     }
 
     void infoLogRowsAndLimits()
@@ -441,25 +446,27 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
-        c.lstServerLog->Clear();
+        Controls(c).lstServerLog->Clear();
         c.InfoLog(QStringLiteral("one"));
-        QCOMPARE(c.lstServerLog->Cell(0, 0), QDate::currentDate().toString(QStringLiteral("MM-dd-yyyy")));
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$")).match(c.lstServerLog->Cell(0, 1)).hasMatch());
-        QCOMPARE(c.lstServerLog->Cell(0, 2), QStringLiteral("server"));
-        QCOMPARE(c.lstServerLog->Cell(0, 3), QStringLiteral("server"));
-        QCOMPARE(c.lstServerLog->Cell(0, 4), QStringLiteral("one"));
+        QCOMPARE(Controls(c).lstServerLog->Cell(0, 0), QDate::currentDate().toString(QStringLiteral("MM-dd-yyyy")));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"))
+                    .match(Controls(c).lstServerLog->Cell(0, 1))
+                    .hasMatch());
+        QCOMPARE(Controls(c).lstServerLog->Cell(0, 2), QStringLiteral("server"));
+        QCOMPARE(Controls(c).lstServerLog->Cell(0, 3), QStringLiteral("server"));
+        QCOMPARE(Controls(c).lstServerLog->Cell(0, 4), QStringLiteral("one"));
 
         for (int i = 2; i <= 5; ++i)
             c.InfoLog(QString::number(i));
-        QCOMPARE(c.lstServerLog->SelectedRow(), -1); // five rows: the selection stays
+        QCOMPARE(Controls(c).lstServerLog->SelectedRow(), -1); // five rows: the selection stays
         c.InfoLog(QStringLiteral("6"));
-        QCOMPARE(c.lstServerLog->SelectedRow(), 5);
+        QCOMPARE(Controls(c).lstServerLog->SelectedRow(), 5);
         for (int i = 7; i <= 1001; ++i)
             c.InfoLog(QString::number(i));
-        QCOMPARE(c.lstServerLog->RowCount(), 1000);
-        QCOMPARE(c.lstServerLog->Cell(0, 4), QStringLiteral("2"));
-        QCOMPARE(c.lstServerLog->Cell(999, 4), QStringLiteral("1001"));
-        QCOMPARE(c.lstServerLog->SelectedRow(), 999);
+        QCOMPARE(Controls(c).lstServerLog->RowCount(), 1000);
+        QCOMPARE(Controls(c).lstServerLog->Cell(0, 4), QStringLiteral("2"));
+        QCOMPARE(Controls(c).lstServerLog->Cell(999, 4), QStringLiteral("1001"));
+        QCOMPARE(Controls(c).lstServerLog->SelectedRow(), 999);
         QVERIFY(f.doubles.errors->reports.isEmpty());
     }
 
@@ -475,11 +482,11 @@ private Q_SLOTS:
 
         c.resize(500, 300);
         QTRY_COMPARE(c.size(), QSize(width, minimum));
-        QCOMPARE(c.lstServerLog->height(), TwipsToPixels(2280));
+        QCOMPARE(Controls(c).lstServerLog->height(), TwipsToPixels(2280));
 
         c.resize(900, 700);
         QTRY_COMPARE(c.size(), QSize(width, 700));
-        QCOMPARE(c.lstServerLog->height(), 700 - TwipsToPixels(6000));
+        QCOMPARE(Controls(c).lstServerLog->height(), 700 - TwipsToPixels(6000));
     }
 
     void minimizingWithAndWithoutATray()
@@ -495,14 +502,14 @@ private Q_SLOTS:
             // The first minimize hides into the tray.
             QVERIFY(c.isHidden());
             QVERIFY(ConsoleState::HiddenToTray);
-            QVERIFY(!c.mnuMinimize->isEnabled());
-            QVERIFY(c.mnuRestore->isEnabled());
+            QVERIFY(!Controls(c).mnuMinimize->isEnabled());
+            QVERIFY(Controls(c).mnuRestore->isEnabled());
         } else {
             // Nowhere to come back from: it stays an ordinary minimized window.
             QVERIFY(c.isVisible());
             QVERIFY(!ConsoleState::HiddenToTray);
-            QVERIFY(c.mnuMinimize->isEnabled());
-            QVERIFY(!c.mnuRestore->isEnabled());
+            QVERIFY(Controls(c).mnuMinimize->isEnabled());
+            QVERIFY(!Controls(c).mnuRestore->isEnabled());
         }
         c.mnuRestore_Click();
         QVERIFY(c.isVisible());
@@ -516,30 +523,30 @@ private Q_SLOTS:
         frmMain& c = f.console();
         c.show();
         QVERIFY(QTest::qWaitForWindowExposed(&c));
-        QVERIFY(c.TrayIcon1->IsShown());
+        QVERIFY(Controls(c).TrayIcon1->IsShown());
 
-        c.mnuMinimize->trigger();
+        Controls(c).mnuMinimize->trigger();
         QVERIFY(c.isHidden());
         QVERIFY(!(c.windowState() & Qt::WindowMinimized));
         QVERIFY(!ConsoleState::HiddenToTray);
-        QVERIFY(!c.mnuMinimize->isEnabled());
-        QVERIFY(c.mnuRestore->isEnabled());
-        c.mnuRestore->trigger();
+        QVERIFY(!Controls(c).mnuMinimize->isEnabled());
+        QVERIFY(Controls(c).mnuRestore->isEnabled());
+        Controls(c).mnuRestore->trigger();
         QVERIFY(c.isVisible());
-        QVERIFY(c.mnuMinimize->isEnabled());
-        QVERIFY(!c.mnuRestore->isEnabled());
+        QVERIFY(Controls(c).mnuMinimize->isEnabled());
+        QVERIFY(!Controls(c).mnuRestore->isEnabled());
 
-        c.mnuMinimize->trigger();
+        Controls(c).mnuMinimize->trigger();
         c.TrayIcon1_IconDblClick();
         QVERIFY(c.isVisible());
-        QVERIFY(c.mnuMinimize->isEnabled());
-        QVERIFY(!c.mnuRestore->isEnabled());
+        QVERIFY(Controls(c).mnuMinimize->isEnabled());
+        QVERIFY(!Controls(c).mnuRestore->isEnabled());
 
         // A right click pops the tray menu; a left click does nothing.
         c.TrayIcon1_IconClick(TrayIcon::LeftButton);
         QCOMPARE(shownMenu(c), nullptr);
-        Q_EMIT c.TrayIcon1->IconClick(TrayIcon::RightButton);
-        QCOMPARE(shownMenu(c), c.mnuTray);
+        Q_EMIT Controls(c).TrayIcon1->IconClick(TrayIcon::RightButton);
+        QCOMPARE(shownMenu(c), Controls(c).mnuTray);
         hideMenus(c);
         QVERIFY(f.ends().isEmpty());
     }
@@ -549,7 +556,7 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig();
         frmMain& c = f.console();
-        QVERIFY(c.FtpEngine1->Listening());
+        QVERIFY(Controls(c).FtpEngine1->Listening());
         // No close box and no maximize box; a minimize box.
         QVERIFY(!(c.windowFlags() & Qt::WindowCloseButtonHint));
         QVERIFY(!(c.windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -564,15 +571,15 @@ private Q_SLOTS:
         QCoreApplication::instance()->notify(c.windowHandle(), &fromWindowManager);
         QVERIFY(!fromWindowManager.isAccepted());
         QVERIFY(c.isVisible());
-        QVERIFY(c.FtpEngine1->Listening());
-        QVERIFY(c.TrayIcon1->IsShown());
+        QVERIFY(Controls(c).FtpEngine1->Listening());
+        QVERIFY(Controls(c).TrayIcon1->IsShown());
         QVERIFY(f.ends().isEmpty());
 
         // A close from the program (Exit, a termination signal) runs the
         // closing steps and ends the program.
         QVERIFY(c.close());
-        QVERIFY(!c.FtpEngine1->Listening());
-        QVERIFY(!c.TrayIcon1->IsShown());
+        QVERIFY(!Controls(c).FtpEngine1->Listening());
+        QVERIFY(!Controls(c).TrayIcon1->IsShown());
         QCOMPARE(f.ends(), QList<int>({0}));
         QVERIFY(f.doubles.messages->messages.empty());
     }
@@ -588,8 +595,8 @@ private Q_SLOTS:
         QEvent quit(QEvent::Quit);
         QCoreApplication::sendEvent(qApp, &quit);
         QVERIFY(!c.isVisible());
-        QVERIFY(!c.FtpEngine1->Listening());
-        QVERIFY(!c.TrayIcon1->IsShown());
+        QVERIFY(!Controls(c).FtpEngine1->Listening());
+        QVERIFY(!Controls(c).TrayIcon1->IsShown());
         QCOMPARE(f.ends(), QList<int>({0}));
     }
 
@@ -603,7 +610,7 @@ private Q_SLOTS:
             QVERIFY2(help.contains(QStringLiteral("name=\"topic-%1\"").arg(topic)), qPrintable(QString::number(topic)));
 
         frmMain& c = f.console();
-        c.mnuHelpDoc->trigger();
+        Controls(c).mnuHelpDoc->trigger();
         HelpViewer* viewer = SingleInstance<HelpViewer>::Open();
         QVERIFY(viewer);
         QCOMPARE(viewer->Anchor(), QString());
@@ -622,10 +629,10 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig();
         frmMain& c = f.console();
-        c.mnuMinimize->trigger();
-        c.mnuExit->trigger();
-        QVERIFY(!c.FtpEngine1->Listening());
-        QVERIFY(!c.TrayIcon1->IsShown());
+        Controls(c).mnuMinimize->trigger();
+        Controls(c).mnuExit->trigger();
+        QVERIFY(!Controls(c).FtpEngine1->Listening());
+        QVERIFY(!Controls(c).TrayIcon1->IsShown());
         QCOMPARE(f.ends(), QList<int>({0}));
     }
 };

@@ -65,7 +65,7 @@ QString nodeOf(const TreeViewControl& tree, const QString& user)
 void choose(frmMain& console, const QString& key, const QString& rowText)
 {
     console.tvwDb_NodeClick(key);
-    QVERIFY2(console.lvwDb->SelectItem(rowOf(*console.lvwDb, rowText)), qPrintable(rowText));
+    QVERIFY2(Controls(console).lvwDb->SelectItem(rowOf(*Controls(console).lvwDb, rowText)), qPrintable(rowText));
     console.lvwDb_Click();
 }
 
@@ -109,33 +109,33 @@ private Q_SLOTS:
                               View{"userlogs", "bob.txt", "U_bob.txt"}, View{"grouplogs", "staff.txt", "G_staff.txt"}}) {
             const QString expected = logs + QLatin1String(v.file);
             choose(console, QString::fromLatin1(v.key), QString::fromLatin1(v.row));
-            doubleClickSelected(*console.lvwDb);
+            doubleClickSelected(*Controls(console).lvwDb);
             QCOMPARE(ConsoleState::LogFilePath, expected);
             ConsoleState::LogFilePath.clear();
-            console.mnuLog.at(0)->trigger();
+            Controls(console).mnuLog.at(0)->trigger();
             QCOMPARE(ConsoleState::LogFilePath, expected);
             QCOMPARE(viewed, (QStringList{expected, expected}));
             viewed.clear();
         }
         // Other lists, and a double-click on no row, open nothing.
         choose(console, QStringLiteral("users"), QStringLiteral("anonymous"));
-        doubleClickSelected(*console.lvwDb);
+        doubleClickSelected(*Controls(console).lvwDb);
         console.tvwDb_NodeClick(QStringLiteral("userlogs"));
-        doubleClickSelected(*console.lvwDb);
+        doubleClickSelected(*Controls(console).lvwDb);
         QVERIFY(viewed.isEmpty());
         // A name that cannot be one file is a missing log.
         ConsoleState::SelectedItem = QStringLiteral("../../Config.txt");
-        console.mnuLog.at(0)->trigger();
+        Controls(console).mnuLog.at(0)->trigger();
         QVERIFY(viewed.isEmpty());
         QCOMPARE(boxes.texts(), QStringList{QStringLiteral("No Log file exits for this user.")});
         boxes.messages.clear();
 
         // Delete: No keeps the file; Yes removes it, logs it and refreshes.
         choose(console, QStringLiteral("serverlogs"), QStringLiteral(" Log.txt"));
-        console.mnuLog.at(1)->trigger();
+        Controls(console).mnuLog.at(1)->trigger();
         QVERIFY(fixture.folder.exists(QStringLiteral("/logs/S_ Log.txt")));
         boxes.confirmAnswers = {true};
-        console.mnuLog.at(1)->trigger();
+        Controls(console).mnuLog.at(1)->trigger();
         const QString question = QStringLiteral("Are you sure you wish to delete log  Log.txt?");
         QCOMPARE(boxes.texts(), (QStringList{question, question}));
         QCOMPARE(boxes.messages.back().title, QStringLiteral("Delete Log"));
@@ -145,14 +145,14 @@ private Q_SLOTS:
         QCOMPARE(fixture.serverLogMessages().last(), deleted);
         QCOMPARE(fixture.consoleMessages().last(), deleted);
         QCOMPARE(ConsoleState::SelectedItem, QString());
-        QVERIFY(rowOf(*console.lvwDb, QStringLiteral(" Log.txt")).isEmpty());
+        QVERIFY(rowOf(*Controls(console).lvwDb, QStringLiteral(" Log.txt")).isEmpty());
 
         // Gone meanwhile, or never a file: reported, nothing logged.
         boxes.messages.clear();
         for (const QString& item : {QStringLiteral(" Log.txt"), QStringLiteral("../x.txt")}) {
             ConsoleState::SelectedItem = item;
             boxes.confirmAnswers = {true};
-            console.mnuLog.at(1)->trigger();
+            Controls(console).mnuLog.at(1)->trigger();
             QCOMPARE(boxes.texts().last(), QStringLiteral("Unable to delete log. The log may have been switched."));
         }
         QCOMPARE(fixture.serverLogMessages().last(), deleted);
@@ -169,7 +169,7 @@ private Q_SLOTS:
             BecomeUnprivileged();
             boxes.messages.clear();
             boxes.confirmAnswers = {true};
-            console.mnuLog.at(1)->trigger();
+            Controls(console).mnuLog.at(1)->trigger();
             const bool ok = boxes.texts().value(1)
                     == QStringLiteral("Unable to delete file ") + logs
                         + QStringLiteral("U_bob.txt. Err code = Permission denied")
@@ -185,8 +185,8 @@ private Q_SLOTS:
         QVERIFY(fixture.folder.exists(QStringLiteral("/logs/U_bob.txt")));
         QFile::setPermissions(fixture.folder.file(QStringLiteral("/logs")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-        console.mnuLog.at(2)->trigger();
-        QCOMPARE(console.lvwDb->ItemCount(), 1);
+        Controls(console).mnuLog.at(2)->trigger();
+        QCOMPARE(Controls(console).lvwDb->ItemCount(), 1);
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
@@ -197,25 +197,27 @@ private Q_SLOTS:
         ModMain::PrepareApplicationFolder();
         frmMain& console = fixture.console();
         auto& boxes = *fixture.doubles.messages;
-        for (QList<QAction*>* items : {&console.mnuEdit, &console.mnuGroupEdit, &console.mnuEditUser, &console.mnuLog})
-            for (QAction* item : *items)
+        const ConsoleControls controls(console);
+        for (const QList<QAction*>& items : {controls.mnuEdit, controls.mnuGroupEdit, controls.mnuEditUser, controls.mnuLog})
+            for (QAction* item : items)
                 QVERIFY(item->isEnabled());
 
         choose(console, QStringLiteral("users"), QStringLiteral("anonymous"));
-        console.mnuEdit.at(0)->trigger();
+        Controls(console).mnuEdit.at(0)->trigger();
         QCOMPARE(ConsoleState::EditUserName, QStringLiteral("anonymous"));
-        QCOMPARE(console.lvwDb->ItemCount(), 1); // rebuilt at once
+        QCOMPARE(Controls(console).lvwDb->ItemCount(), 1); // rebuilt at once
         choose(console, QStringLiteral("groups"), QStringLiteral("public"));
-        console.mnuGroupEdit.at(0)->trigger();
+        Controls(console).mnuGroupEdit.at(0)->trigger();
         QCOMPARE(ConsoleState::EditGroupName, QStringLiteral("public"));
-        QVERIFY(!console.fmeList->isHidden());
+        QVERIFY(!Controls(console).fmeList->isHidden());
 
         // Without a chosen item even Refresh only says so.
         console.tvwDb_NodeClick(QStringLiteral("users"));
-        for (QAction* item : {console.mnuEdit.at(1), console.mnuGroupEdit.at(1), console.mnuEditUser.at(3)}) {
-            console.lvwDb->ClearItems();
+        const ConsoleControls k(console);
+        for (QAction* item : {k.mnuEdit.at(1), k.mnuGroupEdit.at(1), k.mnuEditUser.at(3)}) {
+            Controls(console).lvwDb->ClearItems();
             item->trigger();
-            QCOMPARE(console.lvwDb->ItemCount(), 0);
+            QCOMPARE(Controls(console).lvwDb->ItemCount(), 0);
         }
         QCOMPARE(boxes.texts(), (QStringList{LostFocus, LostFocus, LostFocus}));
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
@@ -235,8 +237,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&console));
         QStringList viewed;
         console.ViewLogHook = [&](const QString& path) { viewed.append(path); };
-        const quint16 port = console.FtpEngine1->BoundPort();
-        TreeViewControl& tree = *console.tvwDb;
+        const quint16 port = Controls(console).FtpEngine1->BoundPort();
+        TreeViewControl& tree = *Controls(console).tvwDb;
         const QString logs = fixture.folder.file(QStringLiteral("/logs/"));
 
         LoopbackClient bob(port), img(port), anon(port), guest(port);
@@ -247,45 +249,45 @@ private Q_SLOTS:
         QVERIFY(anon.login(QStringLiteral("anonymous"), QStringLiteral("a@b.c")).startsWith(QLatin1String("230 ")));
         QVERIFY(guest.login(QStringLiteral("anonymous"), QStringLiteral("g@b.c")).startsWith(QLatin1String("230 ")));
         console.UpdateUserTree(); // the name alone raised no login
-        QCOMPARE(console.FtpEngine1->Sessions().Count(), 4);
+        QCOMPARE(Controls(console).FtpEngine1->Sessions().Count(), 4);
 
         // bob from the connection list: view, delete, edit.
         choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
         ConsoleState::LogFilePath = QStringLiteral("before");
-        console.mnuEditUser.at(1)->trigger();
+        Controls(console).mnuEditUser.at(1)->trigger();
         QCOMPARE(viewed, QStringList{logs + QStringLiteral("U_bob.txt")});
         QCOMPARE(ConsoleState::LogFilePath, QStringLiteral("before"));
-        QVERIFY(console.fmeList->isHidden());
+        QVERIFY(Controls(console).fmeList->isHidden());
         choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
-        console.mnuEditUser.at(2)->trigger(); // No
+        Controls(console).mnuEditUser.at(2)->trigger(); // No
         QVERIFY(fixture.folder.exists(QStringLiteral("/logs/U_bob.txt")));
-        QVERIFY(!console.fmeList->isHidden());
+        QVERIFY(!Controls(console).fmeList->isHidden());
         boxes->confirmAnswers = {true};
-        console.mnuEditUser.at(2)->trigger();
+        Controls(console).mnuEditUser.at(2)->trigger();
         QVERIFY(!fixture.folder.exists(QStringLiteral("/logs/U_bob.txt")));
         QCOMPARE(fixture.serverLogMessages().last(), logs + QStringLiteral("U_bob.txt deleted."));
         choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
         boxes->confirmAnswers = {true};
-        console.mnuEditUser.at(2)->trigger();
+        Controls(console).mnuEditUser.at(2)->trigger();
         QCOMPARE(boxes->texts().last(), QStringLiteral("Log not found. Log may have been renamed or switched."));
-        console.mnuEditUser.at(0)->trigger();
+        Controls(console).mnuEditUser.at(0)->trigger();
         QCOMPARE(ConsoleState::EditUserName, QStringLiteral("bob"));
         QCOMPARE(boxes->texts().mid(0, 2), (QStringList{QStringLiteral("Are you sure you wish to delete log bob?"),
                                                          QStringLiteral("Are you sure you wish to delete log bob?")}));
 
         // A name that is markup is only text, and names no file.
-        QVERIFY(!rowOf(*console.lvwDb, Img).isEmpty());
+        QVERIFY(!rowOf(*Controls(console).lvwDb, Img).isEmpty());
         QCOMPARE(tree.NodeText(nodeOf(tree, Img)), Img);
         tree.EnsureVisible(nodeOf(tree, Img));
         QVERIFY(!SaveShot(console, QStringLiteral("connections-markup-name")).isEmpty());
         boxes->messages.clear();
         viewed.clear();
         choose(console, QStringLiteral("Active"), Img);
-        console.mnuEditUser.at(1)->trigger();
+        Controls(console).mnuEditUser.at(1)->trigger();
         boxes->confirmAnswers = {true};
         choose(console, QStringLiteral("Active"), Img);
-        console.mnuEditUser.at(2)->trigger();
-        console.mnuEditUser.at(0)->trigger();
+        Controls(console).mnuEditUser.at(2)->trigger();
+        Controls(console).mnuEditUser.at(0)->trigger();
         QVERIFY(viewed.isEmpty());
         QCOMPARE(ConsoleState::EditUserName, QString());
         QCOMPARE(boxes->texts(), (QStringList{QStringLiteral("No Log file exits for this user."),
@@ -295,10 +297,10 @@ private Q_SLOTS:
         // Log-off from the list: the client hears the administrator, the log says so.
         boxes->messages.clear();
         choose(console, QStringLiteral("Active"), Img);
-        console.mnuEditUser.at(5)->trigger(); // No
+        Controls(console).mnuEditUser.at(5)->trigger(); // No
         QVERIFY(img.connected());
         boxes->confirmAnswers = {true};
-        console.mnuEditUser.at(5)->trigger();
+        Controls(console).mnuEditUser.at(5)->trigger();
         QCOMPARE(boxes->messages.back().title, QStringLiteral(" Logoff User?"));
         QCOMPARE(boxes->texts(), (QStringList{QStringLiteral(" Logoff User ") + Img + "?",
                                               QStringLiteral(" Logoff User ") + Img + "?"}));
@@ -311,9 +313,9 @@ private Q_SLOTS:
         // Log-off from the node of bob's connection, whatever its index now is.
         const QString bobNode = nodeOf(tree, QStringLiteral("bob"));
         console.tvwDb_NodeClick(bobNode);
-        QVERIFY(!console.fmeUser->isHidden());
+        QVERIFY(!Controls(console).fmeUser->isHidden());
         boxes->confirmAnswers = {true};
-        console.mnuEditUser.at(5)->trigger();
+        Controls(console).mnuEditUser.at(5)->trigger();
         QVERIFY(bob.waitFor(QStringLiteral("221")));
         QCOMPARE(bob.lines.last(), AdminText);
         QCOMPARE(fixture.serverLogMessages().last(), AdminText);
@@ -326,14 +328,14 @@ private Q_SLOTS:
         const int messagesBefore = fixture.serverLogMessages().size();
         boxes->during = [&] {
             anon.send(QStringLiteral("QUIT"));
-            QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 1);
+            QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 1);
         };
         boxes->confirmAnswers = {true};
-        console.mnuEditUser.at(5)->trigger();
+        Controls(console).mnuEditUser.at(5)->trigger();
         QCOMPARE(ConsoleState::AdminLogoffSession, 0u);
         QVERIFY(guest.connected());
         guest.send(QStringLiteral("QUIT"));
-        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 0);
+        QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 0);
         const QStringList after = fixture.serverLogMessages().mid(messagesBefore);
         QCOMPARE(after.count(QStringLiteral("221 User has disconnected")), 2);
         QVERIFY(!after.contains(AdminText));

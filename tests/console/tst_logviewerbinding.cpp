@@ -78,10 +78,10 @@ struct ViewerConsole {
         console = &fixture.console();
         ConsoleState::SelectedKey = QStringLiteral("serverlogs");
         console->UpdateTree(ConsoleState::SelectedKey);
-        drawn = console->lvwDb->ItemCount();
+        drawn = Controls(*console).lvwDb->ItemCount();
         fixture.folder.write(QStringLiteral("/logs/S_Later.txt"), Record);
     }
-    bool refreshed() const { return console->lvwDb->ItemCount() == drawn + 1; }
+    bool refreshed() const { return Controls(*console).lvwDb->ItemCount() == drawn + 1; }
     QString log(const QString& name) const { return fixture.folder.path() + QStringLiteral("/Logs/") + name; }
     QStringList boxes() const { return fixture.doubles.messages->texts(); }
 
@@ -177,36 +177,37 @@ private Q_SLOTS:
         int later = 0;
         const auto servedAfter = [&](const std::function<void()>& command) {
             w.UpdateTree(ConsoleState::SelectedKey);
-            c.drawn = w.lvwDb->ItemCount();
+            c.drawn = Controls(w).lvwDb->ItemCount();
             c.fixture.folder.write(QStringLiteral("/logs/S_Later%1.txt").arg(++later), Record);
             command();
             return QTest::qWaitFor([&] { return c.refreshed(); }, 20000);
         };
         const auto pick = [&](const QString& text) {
-            for (int i = 0; i < w.lvwDb->ItemCount(); ++i)
-                if (w.lvwDb->Item(i).text == text)
-                    w.lvwDb->SelectItem(w.lvwDb->Item(i).key);
+            ListViewControl& list = *Controls(w).lvwDb;
+            for (int i = 0; i < list.ItemCount(); ++i)
+                if (list.Item(i).text == text)
+                    list.SelectItem(list.Item(i).key);
             w.lvwDb_Click();
         };
         QVERIFY(servedAfter([&] {
             pick(QStringLiteral("Log.txt"));
-            Q_EMIT w.lvwDb->DblClick();
+            Q_EMIT Controls(w).lvwDb->DblClick();
         }));
         QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(ScrollbookClass::Name));
         QVERIFY(servedAfter([&] {
             pick(QStringLiteral("Log.txt"));
-            w.mnuLog.at(0)->trigger();
+            Controls(w).mnuLog.at(0)->trigger();
         }));
 
         // View User Log on a live connection: the pane comes back with the answer.
-        LoopbackClient anon(w.FtpEngine1->BoundPort());
+        LoopbackClient anon(Controls(w).FtpEngine1->BoundPort());
         QVERIFY(anon.login(QStringLiteral("anonymous"), QStringLiteral("me@example.org")).startsWith(QLatin1String("230 ")));
         w.tvwDb_NodeClick(QStringLiteral("Active"));
-        QTRY_COMPARE(w.lvwDb->ItemCount(), 1);
+        QTRY_COMPARE(Controls(w).lvwDb->ItemCount(), 1);
         pick(QStringLiteral("anonymous"));
-        w.mnuEditUser.at(1)->trigger();
-        QVERIFY(w.fmeList->isHidden());
-        QTRY_VERIFY_WITH_TIMEOUT(!w.fmeList->isHidden(), 20000);
+        Controls(w).mnuEditUser.at(1)->trigger();
+        QVERIFY(Controls(w).fmeList->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(!Controls(w).fmeList->isHidden(), 20000);
         QCOMPARE(c.boxes(), QStringList());
         QVERIFY(c.fixture.doubles.errors->reports.isEmpty());
 
@@ -280,7 +281,7 @@ private Q_SLOTS:
     void ftpIsServedWhileTheViewerStarts()
     {
         ViewerConsole c;
-        const quint16 port = c.console->FtpEngine1->BoundPort();
+        const quint16 port = Controls(*c.console).FtpEngine1->BoundPort();
         QVERIFY(port != 0);
         // A viewer that starts only once the gate opens, noting the environment it was given.
         const QString gate = c.fixture.folder.file(QStringLiteral("/gate"));
@@ -296,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(client.waitFor(QStringLiteral("200")));
         // The viewer has not started yet; its answer will refresh the pane (as the login did).
         QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(ScrollbookClass::Name));
-        c.drawn = c.console->lvwDb->ItemCount();
+        c.drawn = Controls(*c.console).lvwDb->ItemCount();
         c.fixture.folder.write(QStringLiteral("/logs/S_Latest.txt"), Record);
 
         QFile(gate).open(QIODevice::WriteOnly);

@@ -92,7 +92,8 @@ QString col(const char* title, int twips)
 
 void closeMenus(frmMain& console)
 {
-    for (QMenu* m : {console.MainMnu, console.mnuRefreshOptions, console.mnuEditUserOptions})
+    const ConsoleControls k(console);
+    for (QMenu* m : {k.MainMnu, k.mnuRefreshOptions, k.mnuEditUserOptions})
         m->hide();
 }
 
@@ -110,8 +111,8 @@ private Q_SLOTS:
         frmMain& console = fixture.console();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
-        TreeViewControl& tree = *console.tvwDb;
-        ListViewControl& list = *console.lvwDb;
+        TreeViewControl& tree = *Controls(console).tvwDb;
+        ListViewControl& list = *Controls(console).lvwDb;
 
         struct Expect {
             const char* key;
@@ -137,7 +138,7 @@ private Q_SLOTS:
             click(tree, key);
             QCOMPARE(ConsoleState::SelectedKey, key);
             QCOMPARE(ConsoleState::SelectedItem, QString());
-            QVERIFY(!console.fmeList->isHidden());
+            QVERIFY(!Controls(console).fmeList->isHidden());
             QVERIFY(!list.isHidden());
             if (key == QLatin1String("Active")) {
                 QCOMPARE(list.ColumnCount(), 13);
@@ -226,8 +227,8 @@ private Q_SLOTS:
             if (list == viewer.Log->objectName())
                 return {viewer.Log->findChild<QTableView*>(), false};
             if (ConsoleState::SelectedKey != list)
-                click(*console.tvwDb, list);
-            return {console.lvwDb->findChild<QTreeView*>(), true};
+                click(*Controls(console).tvwDb, list);
+            return {Controls(console).lvwDb->findChild<QTreeView*>(), true};
         };
         const auto header = [](QAbstractItemView* view) {
             if (auto* table = qobject_cast<QTableView*>(view))
@@ -274,20 +275,20 @@ private Q_SLOTS:
         ConsoleFixture fixture;
         fixture.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& console = fixture.console();
-        QCOMPARE(console.lvwDb->View(), ListViewMode::Report);
-        console.mnuIcon->trigger();
-        QCOMPARE(console.lvwDb->View(), ListViewMode::LargeIcons);
-        QVERIFY(!console.mnuReport->isChecked());
-        console.mnuSmallIcon->trigger();
-        QCOMPARE(console.lvwDb->View(), ListViewMode::SmallIcons);
-        console.mnuList->trigger();
-        QCOMPARE(console.lvwDb->View(), ListViewMode::List);
-        console.mnuReport->trigger();
-        QCOMPARE(console.lvwDb->View(), ListViewMode::Report);
+        QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::Report);
+        Controls(console).mnuIcon->trigger();
+        QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::LargeIcons);
+        QVERIFY(!Controls(console).mnuReport->isChecked());
+        Controls(console).mnuSmallIcon->trigger();
+        QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::SmallIcons);
+        Controls(console).mnuList->trigger();
+        QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::List);
+        Controls(console).mnuReport->trigger();
+        QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::Report);
         // A refresh keeps the chosen view.
-        console.mnuList->trigger();
+        Controls(console).mnuList->trigger();
         console.UpdateTree(QStringLiteral("root"));
-        QCOMPARE(console.lvwDb->View(), ListViewMode::List);
+        QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::List);
     }
 
     void rightClicksNeverMoveTheSelection()
@@ -297,22 +298,22 @@ private Q_SLOTS:
         frmMain& console = fixture.console();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
-        TreeViewControl& tree = *console.tvwDb;
+        TreeViewControl& tree = *Controls(console).tvwDb;
 
         click(tree, QStringLiteral("root"));
         click(tree, QStringLiteral("users"), Qt::RightButton);
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
         QCOMPARE(tree.SelectedKey(), QStringLiteral("root"));
-        QTRY_VERIFY(console.MainMnu->isVisible());
+        QTRY_VERIFY(Controls(console).MainMnu->isVisible());
         closeMenus(console);
 
         click(tree, QStringLiteral("users"));
         click(tree, QStringLiteral("root"), Qt::RightButton);
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("users"));
-        QTRY_VERIFY(console.mnuRefreshOptions->isVisible());
-        QVERIFY(!console.MainMnu->isVisible());
+        QTRY_VERIFY(Controls(console).mnuRefreshOptions->isVisible());
+        QVERIFY(!Controls(console).MainMnu->isVisible());
         closeMenus(console);
-        QCOMPARE(console.lvwDb->ColumnTitle(0), QStringLiteral("User"));
+        QCOMPARE(Controls(console).lvwDb->ColumnTitle(0), QStringLiteral("User"));
     }
 
     void liveConnectionsInTheWindow()
@@ -324,9 +325,9 @@ private Q_SLOTS:
         frmMain& console = fixture.console();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
-        const quint16 port = console.FtpEngine1->BoundPort();
+        const quint16 port = Controls(console).FtpEngine1->BoundPort();
         QVERIFY(port != 0);
-        TreeViewControl& tree = *console.tvwDb;
+        TreeViewControl& tree = *Controls(console).tvwDb;
 
         LoopbackClient bob(port), wrong(port), anon(port);
         QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
@@ -342,35 +343,35 @@ private Q_SLOTS:
         tree.EnsureVisible(QStringLiteral("@2"));
 
         click(tree, QStringLiteral("Active"));
-        QCOMPARE(console.lvwDb->ColumnCount(), 13);
-        QCOMPARE(console.lvwDb->ItemCount(), 3);
+        QCOMPARE(Controls(console).lvwDb->ColumnCount(), 13);
+        QCOMPARE(Controls(console).lvwDb->ItemCount(), 3);
         QVERIFY(!SaveShot(console, QStringLiteral("connections-list")).isEmpty());
 
         click(tree, QStringLiteral("#@127.0.0.1"));
-        QCOMPARE(console.lvwDb->ItemCount(), 3);
+        QCOMPARE(Controls(console).lvwDb->ItemCount(), 3);
 
         click(tree, QStringLiteral("@0"));
-        QVERIFY(!console.fmeUser->isHidden());
-        QVERIFY(console.lvwDb->isHidden());
-        QCOMPARE(console.fmeUser->txtUserName->text(), QStringLiteral("bob"));
-        QCOMPARE(console.fmeUser->txtGroup->text(), QStringLiteral("staff"));
-        QCOMPARE(console.fmeUser->rdTotalFilesReceived->Value(), QStringLiteral("7"));
-        QCOMPARE(console.fmeUser->rdTotalMBreceived->Value(), QStringLiteral("2.500.000"));
-        QCOMPARE(console.fmeUser->rdTotalMBdeleted->Value(), QStringLiteral("0.000.000"));
+        QVERIFY(!Controls(console).fmeUser->isHidden());
+        QVERIFY(Controls(console).lvwDb->isHidden());
+        QCOMPARE(Controls(console).fmeUser->txtUserName->text(), QStringLiteral("bob"));
+        QCOMPARE(Controls(console).fmeUser->txtGroup->text(), QStringLiteral("staff"));
+        QCOMPARE(Controls(console).fmeUser->rdTotalFilesReceived->Value(), QStringLiteral("7"));
+        QCOMPARE(Controls(console).fmeUser->rdTotalMBreceived->Value(), QStringLiteral("2.500.000"));
+        QCOMPARE(Controls(console).fmeUser->rdTotalMBdeleted->Value(), QStringLiteral("0.000.000"));
         QVERIFY(!SaveShot(console, QStringLiteral("connection-panel")).isEmpty());
 
         // Selecting the last session and ending the first moves the selection along.
         click(tree, QStringLiteral("@2"));
-        QCOMPARE(console.fmeUser->txtUserName->text(), QStringLiteral("anonymous"));
+        QCOMPARE(Controls(console).fmeUser->txtUserName->text(), QStringLiteral("anonymous"));
         bob.send(QStringLiteral("QUIT"));
         QTRY_COMPARE(ConsoleState::SelectedKey, QStringLiteral("@1"));
-        QCOMPARE(console.fmeUser->txtUserName->text(), QStringLiteral("anonymous"));
+        QCOMPARE(Controls(console).fmeUser->txtUserName->text(), QStringLiteral("anonymous"));
 
         // The shown session ends: the pane falls back to the connection list.
         anon.send(QStringLiteral("QUIT"));
         QTRY_COMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
-        QVERIFY(console.fmeUser->isHidden());
-        QCOMPARE(console.lvwDb->ItemCount(), 1);
+        QVERIFY(Controls(console).fmeUser->isHidden());
+        QCOMPARE(Controls(console).lvwDb->ItemCount(), 1);
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
@@ -382,8 +383,8 @@ private Q_SLOTS:
         console.show();
         console.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&console));
-        TreeViewControl& tree = *console.tvwDb;
-        ListViewControl& list = *console.lvwDb;
+        TreeViewControl& tree = *Controls(console).tvwDb;
+        ListViewControl& list = *Controls(console).lvwDb;
 
         click(tree, QStringLiteral("root"));
         QCOMPARE(QApplication::focusWidget(), &tree);
@@ -409,9 +410,9 @@ private Q_SLOTS:
             QCOMPARE(list.ColumnTitle(0), QString::fromLatin1(step.firstColumn));
         }
         // The action button's menu is the highlighted node's.
-        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), console.MainMnu);
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), Controls(console).MainMnu);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), console.mnuRefreshOptions);
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), Controls(console).mnuRefreshOptions);
 
         // A press on one node dragged to another leaves the highlight there.
         const QPoint from = tree.visualItemRect(tree.Node(QStringLiteral("users"))).center();
@@ -435,8 +436,8 @@ private Q_SLOTS:
         console.show();
         console.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&console));
-        TreeViewControl& tree = *console.tvwDb;
-        ListViewControl& list = *console.lvwDb;
+        TreeViewControl& tree = *Controls(console).tvwDb;
+        ListViewControl& list = *Controls(console).lvwDb;
 
         // A click and the arrow keys choose the row they highlight.
         click(tree, QStringLiteral("users"));
@@ -451,7 +452,7 @@ private Q_SLOTS:
         QCOMPARE(list.SelectedItem(), std::nullopt);
 
         // Three sessions of one user: the rows differ only in their session.
-        const quint16 port = console.FtpEngine1->BoundPort();
+        const quint16 port = Controls(console).FtpEngine1->BoundPort();
         LoopbackClient first(port), second(port), third(port);
         for (LoopbackClient* c : {&first, &second, &third})
             QVERIFY(c->login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
@@ -480,26 +481,26 @@ private Q_SLOTS:
         frmMain& console = fixture.console();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
-        TreeViewControl& tree = *console.tvwDb;
+        TreeViewControl& tree = *Controls(console).tvwDb;
 
         click(tree, QStringLiteral("users"));
-        clickRow(*console.lvwDb, rowWithText(*console.lvwDb, QStringLiteral("bob")));
-        console.mnuStats2.at(0)->trigger();
-        QVERIFY(!console.fmeFileStats->isHidden());
+        clickRow(*Controls(console).lvwDb, rowWithText(*Controls(console).lvwDb, QStringLiteral("bob")));
+        Controls(console).mnuStats2.at(0)->trigger();
+        QVERIFY(!Controls(console).fmeFileStats->isHidden());
 
-        const quint16 port = console.FtpEngine1->BoundPort();
+        const quint16 port = Controls(console).FtpEngine1->BoundPort();
         LoopbackClient visitor(port);
         QVERIFY(visitor.login(QStringLiteral("anonymous"), QStringLiteral("me@example.org")).startsWith(QLatin1String("230 ")));
         QTRY_VERIFY(tree.HasNode(QStringLiteral("@0")));
         visitor.send(QStringLiteral("QUIT"));
         QTRY_VERIFY(!tree.HasNode(QStringLiteral("@0")));
-        QVERIFY(!console.fmeFileStats->isHidden());
-        QVERIFY(console.fmeList->isHidden());
+        QVERIFY(!Controls(console).fmeFileStats->isHidden());
+        QVERIFY(Controls(console).fmeList->isHidden());
 
         // A tree click brings the list back.
         click(tree, QStringLiteral("users"));
-        QVERIFY(console.fmeFileStats->isHidden());
-        QVERIFY(!console.fmeList->isHidden());
+        QVERIFY(Controls(console).fmeFileStats->isHidden());
+        QVERIFY(!Controls(console).fmeList->isHidden());
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
@@ -520,9 +521,9 @@ private Q_SLOTS:
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
         const int width = TwipsToPixels(10125);
-        TreeViewControl& tree = *console.tvwDb;
+        TreeViewControl& tree = *Controls(console).tvwDb;
 
-        LoopbackClient bob(console.FtpEngine1->BoundPort());
+        LoopbackClient bob(Controls(console).FtpEngine1->BoundPort());
         QVERIFY(bob.login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
         QTRY_VERIFY(tree.HasNode(QStringLiteral("@0")));
         tree.EnsureVisible(QStringLiteral("@0"));
@@ -531,17 +532,17 @@ private Q_SLOTS:
             QTest::qWait(50); // the window manager's answer to a new minimum size
             QCOMPARE(console.width(), width);
         }
-        QCOMPARE(console.fmeUser->rdTotalMBreceived->Value(), QStringLiteral("999999.999.999"));
+        QCOMPARE(Controls(console).fmeUser->rdTotalMBreceived->Value(), QStringLiteral("999999.999.999"));
         // The digits' height as the display draws them: the segment length is
         // what both the width per digit cell and the height allow.
-        for (const DigitDisplay* d : console.fmeUser->findChildren<DigitDisplay*>()) {
+        for (const DigitDisplay* d : Controls(console).fmeUser->findChildren<DigitDisplay*>()) {
             const int cells = d->digitCount() * 6 + 1;
             const int segment = std::min(d->width() * 5 / cells, d->height() * 5 / 12);
             QVERIFY2(2 * segment >= 10, qPrintable(d->objectName() + QLatin1Char(' ') + d->Value()));
-            QVERIFY(console.fmeUser->rect().contains(d->geometry()));
+            QVERIFY(Controls(console).fmeUser->rect().contains(d->geometry()));
         }
         // Every caption whole: no room was taken from the captions either.
-        for (const QLabel* caption : console.fmeUser->findChildren<QLabel*>())
+        for (const QLabel* caption : Controls(console).fmeUser->findChildren<QLabel*>())
             QVERIFY2(caption->contentsRect().width() >= caption->fontMetrics().horizontalAdvance(caption->text()),
                      qPrintable(caption->text()));
         QVERIFY(!SaveShot(console, QStringLiteral("connection-panel-large-totals")).isEmpty());
@@ -556,11 +557,11 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&console));
         ConsoleState::SelectedKey = QStringLiteral("@4");
         ConsoleState::SelectedItem = QStringLiteral("gone");
-        click(*console.tvwDb, QStringLiteral("root"), Qt::MiddleButton);
+        click(*Controls(console).tvwDb, QStringLiteral("root"), Qt::MiddleButton);
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
         QCOMPARE(ConsoleState::SelectedItem, QString());
-        QCOMPARE(console.lvwDb->ColumnCount(), 13);
-        QVERIFY(!console.MainMnu->isVisible() && !console.mnuRefreshOptions->isVisible());
+        QCOMPARE(Controls(console).lvwDb->ColumnCount(), 13);
+        QVERIFY(!Controls(console).MainMnu->isVisible() && !Controls(console).mnuRefreshOptions->isVisible());
     }
 };
 

@@ -20,7 +20,8 @@ namespace {
 QString states(const frmMain& c)
 {
     QString out;
-    for (const QAction* a : {c.mnuStart, c.mnuStop, c.mnuTrayStart, c.mnuTrayStop, c.mnuProperties,
+    const ConsoleControls k(c);
+    for (const QAction* a : {k.mnuStart, k.mnuStop, k.mnuTrayStart, k.mnuTrayStop, k.mnuProperties,
                              c.Toolbar1Button(1), c.Toolbar1Button(2), c.Toolbar1Button(6)})
         out += a->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
     return out;
@@ -56,35 +57,35 @@ private Q_SLOTS:
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
         QCOMPARE(states(c), Stopped);
-        QVERIFY(!c.FtpEngine1->Listening());
+        QVERIFY(!Controls(c).FtpEngine1->Listening());
 
         const auto start = [&] {
             if (place == QLatin1String("menu"))
-                c.mnuStart->trigger();
+                Controls(c).mnuStart->trigger();
             else if (place == QLatin1String("tray"))
-                c.mnuTrayStart->trigger();
+                Controls(c).mnuTrayStart->trigger();
             else
                 c.Toolbar1Button(1)->trigger();
         };
         const auto stop = [&] {
             if (place == QLatin1String("menu"))
-                c.mnuStop->trigger();
+                Controls(c).mnuStop->trigger();
             else if (place == QLatin1String("tray"))
-                c.mnuTrayStop->trigger();
+                Controls(c).mnuTrayStop->trigger();
             else
                 c.Toolbar1Button(2)->trigger();
         };
 
         start();
         QCOMPARE(states(c), Running);
-        QVERIFY(c.FtpEngine1->Listening());
+        QVERIFY(Controls(c).FtpEngine1->Listening());
         QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport Started and waiting for connections."));
-        QCOMPARE(c.FtpEngine1->ReplyText(9), QStringLiteral("211 Corvalen FTP server."));
+        QCOMPARE(Controls(c).FtpEngine1->ReplyText(9), QStringLiteral("211 Corvalen FTP server."));
 
         ConsoleState::SelectedKey = QStringLiteral("@0");
         stop();
         QCOMPARE(states(c), Stopped);
-        QVERIFY(!c.FtpEngine1->Listening());
+        QVERIFY(!Controls(c).FtpEngine1->Listening());
         QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport Stopped."));
         // The tray and the toolbar leave a connection that the stop removed; the menu does not.
         QCOMPARE(ConsoleState::SelectedKey, place == QLatin1String("menu") ? QStringLiteral("@0") : QStringLiteral("Active"));
@@ -113,18 +114,18 @@ private Q_SLOTS:
         frmMain& c = f.console();
         // A key without a pane of its own: a refresh leaves the list without columns.
         ConsoleState::SelectedKey = QStringLiteral("nowhere");
-        c.lvwDb->ClearColumns();
-        c.lvwDb->AddColumn(QStringLiteral("Marker"), 600);
+        Controls(c).lvwDb->ClearColumns();
+        Controls(c).lvwDb->AddColumn(QStringLiteral("Marker"), 600);
 
         if (place == QLatin1String("menu"))
-            c.mnuStart->trigger();
+            Controls(c).mnuStart->trigger();
         else if (place == QLatin1String("tray"))
-            c.mnuTrayStart->trigger();
+            Controls(c).mnuTrayStart->trigger();
         else
             c.Toolbar1Button(1)->trigger();
 
         QCOMPARE(states(c), after);
-        QVERIFY(!c.FtpEngine1->Listening());
+        QVERIFY(!Controls(c).FtpEngine1->Listening());
         QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport unable to start server engine."));
         QCOMPARE(f.doubles.messages->texts(), box ? QStringList({"Unable to start server."}) : QStringList());
         if (box) {
@@ -132,7 +133,7 @@ private Q_SLOTS:
             QCOMPARE(f.doubles.messages->messages.front().icon, MessageIcon::None);
         }
         // Only the toolbar refreshes the pane.
-        QCOMPARE(c.lvwDb->ColumnCount(), place == QLatin1String("toolbar") ? 0 : 1);
+        QCOMPARE(Controls(c).lvwDb->ColumnCount(), place == QLatin1String("toolbar") ? 0 : 1);
     }
 
     void refusedStartWhileTheMenuShowsRunning()
@@ -142,11 +143,47 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
-        c.mnuStart->trigger();
+        Controls(c).mnuStart->trigger();
         QCOMPARE(states(c), Running);
         f.writeConfig(ConsoleFixture::Settings().Port(busy.port()).Stopped());
         c.StartServer();
         QCOMPARE(states(c), QStringLiteral("01011101"));
+    }
+
+    // What the server's control tells the window, from a running and from a
+    // stopped server: the menus follow only a start or stop that succeeded.
+    void serverChangesSetTheCommands_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QString>("after");
+        const struct {
+            const char* name;
+            ServerChange change;
+            const char* fromStopped;
+            const char* fromRunning;
+        } rows[] = {{"started", ServerChange::Started, "01010010", "01010010"},
+                    {"start failed", ServerChange::StartFailed, "10101101", "01011101"},
+                    {"stopped", ServerChange::Stopped, "10101101", "10101101"},
+                    {"stop failed", ServerChange::StopFailed, "10100010", "01010010"}};
+        for (const auto& row : rows) {
+            QTest::addRow("%s from stopped", row.name) << false << int(row.change) << row.fromStopped;
+            QTest::addRow("%s from running", row.name) << true << int(row.change) << row.fromRunning;
+        }
+    }
+
+    void serverChangesSetTheCommands()
+    {
+        QFETCH(bool, running);
+        QFETCH(int, change);
+        QFETCH(QString, after);
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        c.ServerChanged(running ? ServerChange::Started : ServerChange::Stopped);
+        QCOMPARE(states(c), running ? Running : Stopped);
+        c.ServerChanged(ServerChange(change));
+        QCOMPARE(states(c), after);
     }
 
     void trayStartWithUnloadableSettings()
@@ -156,9 +193,9 @@ private Q_SLOTS:
         frmMain& c = f.console();
         const int lines = f.consoleMessages().size();
         f.folder.write(QStringLiteral("/Config.txt"), "1\r\n2\r\n3\r\n4\r\n5\r\n");
-        c.mnuStop->setEnabled(true); // a state the failed start must not touch
+        Controls(c).mnuStop->setEnabled(true); // a state the failed start must not touch
 
-        c.mnuTrayStart->trigger();
+        Controls(c).mnuTrayStart->trigger();
         QCOMPARE(f.doubles.messages->texts(), QStringList({"Unable to start server."}));
         QCOMPARE(f.consoleMessages().size(), lines);
         QCOMPARE(states(c), QStringLiteral("11101101"));
@@ -181,7 +218,7 @@ private Q_SLOTS:
         frmMain& c = f.console();
         f.folder.write(QStringLiteral("/users/U_"), "nameless\r\n");
         ConsoleState::SelectedKey = QStringLiteral("root");
-        c.lvwDb->ClearItems();
+        Controls(c).lvwDb->ClearItems();
 
         bool shown = false;
         f.onModalDialog(QStringLiteral("frmProperties"), [&](QDialog& dialog) {
@@ -194,7 +231,7 @@ private Q_SLOTS:
         QVERIFY(shown);
         QVERIFY(!f.folder.exists(QStringLiteral("/users/U_")));
         QVERIFY(f.serverLogMessages().contains(QStringLiteral("U_ deleted.")));
-        QCOMPARE(c.lvwDb->ItemCount(), 1);
+        QCOMPARE(Controls(c).lvwDb->ItemCount(), 1);
     }
 
     void propertiesMenuItemOnlyShowsTheDialog()
@@ -208,7 +245,7 @@ private Q_SLOTS:
             shown = true;
             dialog.reject();
         });
-        c.mnuProperties->trigger();
+        Controls(c).mnuProperties->trigger();
         QVERIFY(shown);
         QVERIFY(f.folder.exists(QStringLiteral("/users/U_")));
     }
@@ -219,10 +256,10 @@ private Q_SLOTS:
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
         f.folder.write(QStringLiteral("/groups/G_"), "nameless\r\n");
-        c.lvwDb->ClearItems();
+        Controls(c).lvwDb->ClearItems();
         c.Toolbar1Button(14)->trigger();
         QVERIFY(!f.folder.exists(QStringLiteral("/groups/G_")));
-        QCOMPARE(c.lvwDb->ItemCount(), 1);
+        QCOMPARE(Controls(c).lvwDb->ItemCount(), 1);
         // Separators do nothing.
         for (int index : {3, 5, 7, 11, 13})
             c.Toolbar1_ButtonClick(index);
@@ -239,10 +276,10 @@ private Q_SLOTS:
             int button;
             QAction* item;
             const char* form;
-        } launchers[] = {{8, c.mnuAddUsers, "frmAddUser"},
-                         {9, c.mnuEditUsers, "frmEditUsers"},
-                         {10, c.mnuEditGroups, "frmEditGroups"},
-                         {12, c.mnuVirtualFolders, "frmVirtualFolders"}};
+        } launchers[] = {{8, Controls(c).mnuAddUsers, "frmAddUser"},
+                         {9, Controls(c).mnuEditUsers, "frmEditUsers"},
+                         {10, Controls(c).mnuEditGroups, "frmEditGroups"},
+                         {12, Controls(c).mnuVirtualFolders, "frmVirtualFolders"}};
         for (const auto& l : launchers) {
             QVERIFY(c.Toolbar1Button(l.button)->isEnabled() && l.item->isEnabled());
             c.Toolbar1Button(l.button)->trigger();
@@ -264,10 +301,10 @@ private Q_SLOTS:
         f.writeConfig();
         frmMain& c = f.console();
         QTcpSocket client;
-        client.connectToHost(QHostAddress::LocalHost, c.FtpEngine1->BoundPort());
-        QTRY_COMPARE(c.FtpEngine1->Sessions().Count(), 1);
+        client.connectToHost(QHostAddress::LocalHost, Controls(c).FtpEngine1->BoundPort());
+        QTRY_COMPARE(Controls(c).FtpEngine1->Sessions().Count(), 1);
         c.Toolbar1_ButtonClick(14);
-        QCOMPARE(c.lvwDb->Item(0).subItems.value(1), QStringLiteral("1"));
+        QCOMPARE(Controls(c).lvwDb->Item(0).subItems.value(1), QStringLiteral("1"));
         client.disconnectFromHost();
     }
 };

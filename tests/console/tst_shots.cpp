@@ -35,20 +35,20 @@ private Q_SLOTS:
         QTest::qWait(50);
         QVERIFY(!SaveShot(console, QStringLiteral("console")).isEmpty());
 
-        console.MainMnu->popup(console.mapToGlobal(QPoint(40, 120)));
-        QTRY_VERIFY(console.MainMnu->isVisible());
-        QVERIFY(!SaveShot(*console.MainMnu, QStringLiteral("menu-MainMnu")).isEmpty());
-        console.MainMnu->hide();
-        console.mnuEditUserOptions->popup(console.mapToGlobal(QPoint(40, 120)));
-        QTRY_VERIFY(console.mnuEditUserOptions->isVisible());
-        console.mnuStatsOption1->popup(console.mapToGlobal(QPoint(240, 200)));
-        QVERIFY(!SaveShot(*console.mnuEditUserOptions, QStringLiteral("menu-mnuEditUserOptions")).isEmpty());
-        QVERIFY(!SaveShot(*console.mnuStatsOption1, QStringLiteral("menu-mnuStatsOption1")).isEmpty());
-        console.mnuStatsOption1->hide();
-        console.mnuEditUserOptions->hide();
-        console.mnuTray->popup(console.mapToGlobal(QPoint(40, 120)));
-        QVERIFY(!SaveShot(*console.mnuTray, QStringLiteral("menu-mnuTray")).isEmpty());
-        console.mnuTray->hide();
+        Controls(console).MainMnu->popup(console.mapToGlobal(QPoint(40, 120)));
+        QTRY_VERIFY(Controls(console).MainMnu->isVisible());
+        QVERIFY(!SaveShot(*Controls(console).MainMnu, QStringLiteral("menu-MainMnu")).isEmpty());
+        Controls(console).MainMnu->hide();
+        Controls(console).mnuEditUserOptions->popup(console.mapToGlobal(QPoint(40, 120)));
+        QTRY_VERIFY(Controls(console).mnuEditUserOptions->isVisible());
+        Controls(console).mnuStatsOption1->popup(console.mapToGlobal(QPoint(240, 200)));
+        QVERIFY(!SaveShot(*Controls(console).mnuEditUserOptions, QStringLiteral("menu-mnuEditUserOptions")).isEmpty());
+        QVERIFY(!SaveShot(*Controls(console).mnuStatsOption1, QStringLiteral("menu-mnuStatsOption1")).isEmpty());
+        Controls(console).mnuStatsOption1->hide();
+        Controls(console).mnuEditUserOptions->hide();
+        Controls(console).mnuTray->popup(console.mapToGlobal(QPoint(40, 120)));
+        QVERIFY(!SaveShot(*Controls(console).mnuTray, QStringLiteral("menu-mnuTray")).isEmpty());
+        Controls(console).mnuTray->hide();
 
         frmProperties properties;
         properties.show();

@@ -144,9 +144,9 @@ private Q_SLOTS:
         QCOMPARE(ModMain::DeCipher(QString::fromLatin1(f.folder.read(QStringLiteral("/Config.txt")).split('\r').at(4)).trimmed()),
                  root);
         // The engine and the settings summary use the new root without a restart.
-        QCOMPARE(console->FtpEngine1->DefaultRoot(), root);
-        QVERIFY(console->FtpEngine1->Listening());
-        QCOMPARE(console->lvwDb->Item(0).subItems.value(2), root);
+        QCOMPARE(Controls(*console).FtpEngine1->DefaultRoot(), root);
+        QVERIFY(Controls(*console).FtpEngine1->Listening());
+        QCOMPARE(Controls(*console).lvwDb->Item(0).subItems.value(2), root);
         QVERIFY(console->isHidden()); // shown only by the entry
     }
 

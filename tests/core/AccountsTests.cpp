@@ -73,10 +73,10 @@ TEST(GetGroup, LoadsFlagsInGroupFileOrder)
 
     ModMain::CurrentGroup = {};
     EXPECT_TRUE(ModMain::GetGroup(QStringLiteral("Staff  ")));
-    const auto& g = ModMain::CurrentGroup;
+    const auto& g = ModMain::CurrentGroup.Permissions;
     EXPECT_FALSE(g.Dir);
     EXPECT_TRUE(g.DeleteFile && g.GetFile && g.PutFile && g.RenameFile && g.MakeDir && g.RemoveDir && g.ChangeDir);
-    EXPECT_EQ(g.RootFolder, QStringLiteral("/srv/pub"));
+    EXPECT_EQ(ModMain::CurrentGroup.RootFolder, QStringLiteral("/srv/pub"));
 
     // A missing group changes nothing.
     ModMain::CurrentGroup.RootFolder = QStringLiteral("kept");
@@ -92,13 +92,13 @@ TEST(GetGroup, ShortOrDamagedFileKeepsUnreadFields)
     home.write(QStringLiteral("/groups/G_short"),
                groupBytes({QStringLiteral("True"), QStringLiteral("nonsense"), QStringLiteral("True")}));
     ModMain::CurrentGroup = {};
-    ModMain::CurrentGroup.GetFile = true;
-    ModMain::CurrentGroup.RenameFile = true;
+    ModMain::CurrentGroup.Permissions.GetFile = true;
+    ModMain::CurrentGroup.Permissions.RenameFile = true;
     ModMain::CurrentGroup.RootFolder = QStringLiteral("kept");
     ModMain::GetGroup(QStringLiteral("short"));
-    EXPECT_TRUE(ModMain::CurrentGroup.DeleteFile);
-    EXPECT_TRUE(ModMain::CurrentGroup.GetFile);    // did not convert: old value
-    EXPECT_TRUE(ModMain::CurrentGroup.RenameFile); // never read: old value, not line 3's
+    EXPECT_TRUE(ModMain::CurrentGroup.Permissions.DeleteFile);
+    EXPECT_TRUE(ModMain::CurrentGroup.Permissions.GetFile);    // did not convert: old value
+    EXPECT_TRUE(ModMain::CurrentGroup.Permissions.RenameFile); // never read: old value, not line 3's
     EXPECT_EQ(ModMain::CurrentGroup.RootFolder, QStringLiteral("kept"));
     EXPECT_EQ(doubles.errors->reports.size(), 2);
 }

@@ -1,11 +1,15 @@
-// Preparing the application folder on first and later starts, and the remap
-// of a missing server root.
+// Preparing the application folder on first and later starts, the remap of a
+// missing server root, and the process as it is at a start.
 #include "core/Accounts.h"
+#include "core/Blowfish.h"
 #include "core/Config.h"
+#include "core/FileIdentity.h"
 #include "core/Preparation.h"
 #include "core/ProcessState.h"
+#include "core/ProgramLifetime.h"
 #include "core/StaleTemporaries.h"
 #include "core/TextFile.h"
+#include "tests/support/ProgramStart.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
 
@@ -83,7 +87,7 @@ TEST(Preparation, LaterStartTouchesNothingAndRecreatesOnlyWhatIsMissing)
     QFile::remove(home.file(QStringLiteral("/groups/G_public")));
     const int before = logMessages(home).size();
 
-    ModMain::ResetProcessState();
+    StartLikeTheProgram(); // a later start of the program
     ModMain::PrepareApplicationFolder();
     EXPECT_FALSE(ModMain::FirstRun);
     EXPECT_EQ(home.read(QStringLiteral("/users/U_anonymous")), QByteArray("edited\r\n"));
@@ -113,7 +117,7 @@ TEST(Preparation, LaterStartRemovesOnlyLeftoverTemporariesAndLogsEach)
         home.write(path.mid(home.path().size()), "half");
     const int before = logMessages(home).size();
 
-    ModMain::ResetProcessState();
+    StartLikeTheProgram(); // a later start of the program
     ModMain::PrepareApplicationFolder();
     for (const QString& tail : administrators)
         EXPECT_EQ(home.read(tail), QByteArray("kept")) << tail.toStdString();
@@ -179,4 +183,42 @@ TEST(Preparation, PresentRootLosesOnlyItsTrailingSlashInMemory)
     ModMain::FirstRun = true;
     ModMain::LoadSettingsAndRemapRoot({});
     EXPECT_TRUE(ModMain::ServerConfig.ServerRoot.isEmpty());
+}
+
+// One call puts the process back as at its start: the documented values, the
+// installed services and what core keeps beside them.
+TEST(ProcessState, OneResetPutsBackValuesServicesKeyAndClock)
+{
+    TempAppFolder home;
+    InstalledDoubles doubles;
+    ModMain::ServerConfig.Port = QStringLiteral("21");
+    ModMain::VersionText = QStringLiteral("0.0.1");
+    ModMain::FirstRun = true;
+    ModMain::CurrentAccount.Group = QStringLiteral("staff");
+    ModMain::CurrentGroup.Permissions.Dir = true;
+    SetProgramTitle(QStringLiteral("Scrollbook"));
+    QList<int> ends;
+    ProgramLifetime::SetTerminator([&ends](int status) { ends.append(status); });
+    ProgramLifetime::End(3);
+    SetRememberClock([] { return timespec{1, 0}; });
+    ASSERT_FALSE(modBlowFish::KeyHexText().isEmpty());
+
+    ModMain::ResetProcessState();
+    EXPECT_EQ(ModMain::ServerConfig.Port, QString());
+    EXPECT_EQ(ModMain::VersionText, QStringLiteral(QUAYPORT_VERSION_TEXT));
+    EXPECT_FALSE(ModMain::FirstRun);
+    EXPECT_EQ(ModMain::CurrentAccount.Group, QString());
+    EXPECT_FALSE(ModMain::CurrentGroup.Permissions.Dir);
+    EXPECT_EQ(ProgramTitle(), QStringLiteral("Quayport"));
+    EXPECT_FALSE(ProgramLifetime::Ending());
+    EXPECT_EQ(ProgramLifetime::ExitStatus(), 0);
+    EXPECT_NE(RememberClockNow().tv_sec, 1);
+    EXPECT_TRUE(modBlowFish::KeyHexText().isEmpty());
+    EXPECT_EQ(ConsoleLog(), nullptr);
+    EXPECT_EQ(InstallErrorReporter(nullptr), nullptr);
+    EXPECT_EQ(InstallMessageService(nullptr), nullptr);
+    // The default terminator: no event loop runs, so nothing ends.
+    ProgramLifetime::End(4);
+    EXPECT_EQ(ends, QList<int>{3});
+    ModMain::ResetProcessState();
 }

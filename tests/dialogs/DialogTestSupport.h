@@ -2,7 +2,7 @@
 // What the account, group and virtual folder dialog tests share: the boxes
 // they expect, the files they read back, a recording stand-in for the live
 // sessions, screenshots, and ftplib clients run beside the event loop.
-#include "dialogs/LiveSessions.h"
+#include "session/LiveSessions.h"
 #include "tests/support/Shots.h"
 #include "tests/support/TestDoubles.h"
 

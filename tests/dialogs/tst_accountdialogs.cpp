@@ -427,7 +427,7 @@ private Q_SLOTS:
         f.writeConfig();
         QVERIFY(WriteOpenGroup(QStringLiteral("staff"), f.folder.file(QStringLiteral("/root"))));
         frmMain& console = f.console();
-        const quint16 port = console.FtpEngine1->BoundPort();
+        const quint16 port = Controls(console).FtpEngine1->BoundPort();
         QVERIFY(port > 0);
 
         console.Toolbar1_ButtonClick(8);
@@ -461,7 +461,7 @@ private Q_SLOTS:
             "except (EOFError, OSError, ftplib.Error) as e:\n"
             "    print('refused', str(e)[:3])\n"));
         QVERIFY2(client.waitForLine(QStringLiteral("331")), qPrintable(client.output()));
-        QCOMPARE(console.FtpEngine1->Sessions().Count(), 2);
+        QCOMPARE(Controls(console).FtpEngine1->Sessions().Count(), 2);
 
         console.mnuEditUsers_Click();
         frmEditUsers* edit = SingleInstance<frmEditUsers>::Open();
@@ -469,7 +469,7 @@ private Q_SLOTS:
         f.doubles.messages->confirmAnswers = {true};
         edit->cboSelectUser->setEditText(QStringLiteral("bob"));
         edit->cmdDelete->click();
-        QTRY_COMPARE(console.FtpEngine1->Sessions().Count(), 0);
+        QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 0);
         QVERIFY(!f.folder.exists(QStringLiteral("/users/U_bob")));
         // The sessions ended before the files went: no log or trend of bob is written again.
         QVERIFY(!f.folder.exists(QStringLiteral("/logs/U_bob.txt")));

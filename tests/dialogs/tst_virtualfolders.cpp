@@ -227,7 +227,7 @@ private Q_SLOTS:
         d->cmdOk->click();
         QTRY_VERIFY(!SingleInstance<frmVirtualFolders>::Open());
 
-        FtpScript client(console.FtpEngine1->BoundPort(), QStringLiteral(
+        FtpScript client(Controls(console).FtpEngine1->BoundPort(), QStringLiteral(
             "ftp = ftplib.FTP(); ftp.connect('127.0.0.1', port, timeout=20); ftp.login('bob', 'pw')\n"
             "print(' '.join(sorted(ftp.nlst()))); print(' '.join(ftp.nlst('/extra'))); ftp.quit()\n"));
         QVERIFY(client.waitForEnd());

@@ -93,10 +93,10 @@ TEST_F(Login, EachFlagLandsInItsOwnField)
         auto user = session(QStringLiteral("bob"));
         login(*user);
         const auto r = record(*user);
-        const bool account[] = {r->AllowChangeDir, r->AllowDeleteFile, r->AllowDir,     r->AllowGetFile,
-                                r->AllowMakeDir,   r->AllowPutFile,    r->AllowRemoveDir, r->AllowRenameFile};
-        const bool groupFlags[] = {r->GAllowChangeDir, r->GAllowDeleteFile, r->GAllowDir,     r->GAllowGetFile,
-                                   r->GAllowMakeDir,   r->GAllowPutFile,    r->GAllowRemoveDir, r->GAllowRenameFile};
+        const bool account[] = {r->Allow.ChangeDir, r->Allow.DeleteFile, r->Allow.Dir,       r->Allow.GetFile,
+                                r->Allow.MakeDir,   r->Allow.PutFile,    r->Allow.RemoveDir, r->Allow.RenameFile};
+        const bool groupFlags[] = {r->GAllow.ChangeDir, r->GAllow.DeleteFile, r->GAllow.Dir,       r->GAllow.GetFile,
+                                   r->GAllow.MakeDir,   r->GAllow.PutFile,    r->GAllow.RemoveDir, r->GAllow.RenameFile};
         for (int i = 0; i < 8; ++i) {
             EXPECT_EQ(account[i], on(i)) << i;
             EXPECT_EQ(groupFlags[i], !on(i)) << i;
@@ -386,7 +386,7 @@ TEST_F(Login, UserCommandMapsGuestBeforeAndAfterAuthorisation)
     EXPECT_EQ(parameters, QStringLiteral("anonymous"));
     EXPECT_FALSE(cancel);
     EXPECT_EQ(ModMain::CurrentGroup.RootFolder, QStringLiteral("/elsewhere"));
-    EXPECT_FALSE(ModMain::CurrentGroup.Dir);
+    EXPECT_FALSE(ModMain::CurrentGroup.Permissions.Dir);
 
     parameters = QStringLiteral("guest2");
     handlers.IFtpEngineNotify_UserCommand(*user, command, parameters, cancel);

@@ -52,17 +52,6 @@ protected:
         c.LoggedOnMessage = QStringLiteral("Hello");
         ASSERT_TRUE(ModMain::SaveConfig());
     }
-    void expectRunningCommands(bool running)
-    {
-        EXPECT_EQ(console.enabled(ServerCommand::MenuStart), !running);
-        EXPECT_EQ(console.enabled(ServerCommand::MenuStop), running);
-        EXPECT_EQ(console.enabled(ServerCommand::TrayStart), !running);
-        EXPECT_EQ(console.enabled(ServerCommand::TrayStop), running);
-        EXPECT_EQ(console.enabled(ServerCommand::ToolbarStop), running);
-        EXPECT_EQ(console.enabled(ServerCommand::ToolbarStart), !running);
-        EXPECT_EQ(console.enabled(ServerCommand::ToolbarProperties), !running);
-        EXPECT_EQ(console.enabled(ServerCommand::MenuProperties), !running);
-    }
 };
 
 TEST_F(ServerControl, StartConfiguresTheEngineAndStopTakesItDown)
@@ -80,7 +69,8 @@ TEST_F(ServerControl, StartConfiguresTheEngineAndStopTakesItDown)
     EXPECT_EQ(engine.ReplyText(11), ConnectGreeting(ModMain::VersionText, QStringLiteral("Welcome")));
     EXPECT_EQ(engine.ReplyText(17), LoginReply(QStringLiteral("Hello"), now));
     EXPECT_EQ(console.eventPasses, 1);
-    expectRunningCommands(true);
+    // Which commands each change enables is the console's to decide (console.tst_servercommands).
+    EXPECT_EQ(console.serverChanges, QList<ServerChange>{ServerChange::Started});
     EXPECT_EQ(console.infoLines, QStringList{QStringLiteral("Quayport Started and waiting for connections.")});
 
     // A restart takes the current settings and the time of the restart.
@@ -91,7 +81,8 @@ TEST_F(ServerControl, StartConfiguresTheEngineAndStopTakesItDown)
 
     ASSERT_TRUE(handlers.StopServer());
     EXPECT_FALSE(engine.Listening());
-    expectRunningCommands(false);
+    EXPECT_EQ(console.serverChanges,
+              (QList<ServerChange>{ServerChange::Started, ServerChange::Started, ServerChange::Stopped}));
     EXPECT_EQ(console.infoLines.last(), QStringLiteral("Quayport Stopped."));
 }
 
@@ -100,7 +91,7 @@ TEST_F(ServerControl, SettingsThatFailToLoadChangeNothing)
     const QString greeting = engine.ReplyText(11);
     EXPECT_FALSE(handlers.StartServer());
     EXPECT_EQ(engine.ReplyText(11), greeting);
-    EXPECT_TRUE(console.commands.empty());
+    EXPECT_TRUE(console.serverChanges.isEmpty());
     EXPECT_TRUE(console.infoLines.isEmpty());
 }
 
@@ -111,21 +102,13 @@ TEST_F(ServerControl, BadPortOrIdleTimeFailsTheStartAfterStopping)
         SCOPED_TRACE(port);
         saveSettings(QStringLiteral("0"), QStringLiteral("5"));
         ASSERT_TRUE(handlers.StartServer());
-        console.commands.clear();
+        console.serverChanges.clear();
         console.infoLines.clear();
         saveSettings(QString::fromLatin1(port), QString::fromLatin1(idle));
 
         EXPECT_FALSE(handlers.StartServer());
         EXPECT_FALSE(engine.Listening()); // stopped in the step before the conversion
         EXPECT_EQ(console.infoLines, QStringList{QStringLiteral("Quayport unable to start server engine.")});
-        EXPECT_EQ(console.enabled(ServerCommand::ToolbarStop), false);
-        EXPECT_EQ(console.enabled(ServerCommand::ToolbarStart), true);
-        EXPECT_EQ(console.enabled(ServerCommand::ToolbarProperties), true);
-        EXPECT_EQ(console.enabled(ServerCommand::MenuProperties), true);
-        // The menu items keep their state.
-        EXPECT_FALSE(console.enabled(ServerCommand::MenuStart));
-        EXPECT_FALSE(console.enabled(ServerCommand::MenuStop));
-        EXPECT_FALSE(console.enabled(ServerCommand::TrayStart));
-        EXPECT_FALSE(console.enabled(ServerCommand::TrayStop));
+        EXPECT_EQ(console.serverChanges, QList<ServerChange>{ServerChange::StartFailed});
     }
 }

@@ -10,6 +10,7 @@
 #include "session/ConsoleState.h"
 #include "session/SessionHandlers.h"
 #include "tests/session/FakeFtpUser.h"
+#include "tests/support/ProgramStart.h"
 #include "tests/support/RecordingConsoleServices.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
@@ -22,12 +23,10 @@ class SessionTest : public ::testing::Test {
 protected:
     SessionTest()
     {
-        ConsoleState::Reset();
         ModMain::ServerConfig.ServerRoot = home.file(QStringLiteral("/root"));
         ModMain::ServerConfig.Put0Byte = true;
         handlers.SetClock([this] { return now; });
     }
-    ~SessionTest() override { ConsoleState::Reset(); }
 
     // An account with every flag on, its own root "root" and group "staff".
     AccountRecord account(const QString& name, const QString& password = QStringLiteral("secret"),
@@ -116,6 +115,7 @@ protected:
     }
     QStringList logFiles() const { return QDir(home.file(QStringLiteral("/logs"))).entryList(QDir::Files, QDir::Name); }
 
+    FreshProcess<ConsoleState::Reset> fresh;
     TempAppFolder home;
     InstalledDoubles doubles;
     FtpEngine engine;

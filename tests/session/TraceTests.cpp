@@ -70,7 +70,7 @@ TEST_F(Trace, ARefusalIsJudgedByTheSessionsOwnListing)
     login(*other);
     trace(*other, QStringLiteral("230 Date today"));
     const auto endListing = [&](FakeFtpUser& user, bool allowed) {
-        record(user)->AllowDir = record(user)->GAllowDir = allowed;
+        record(user)->Allow.Dir = record(user)->GAllow.Dir = allowed;
         QString entry = QStringLiteral("entry");
         handlers.IFtpEngineNotify_DirItem(user, entry, 0);
     };

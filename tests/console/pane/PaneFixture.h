@@ -2,6 +2,7 @@
 // A console pane over standalone controls, wired to a real listening engine
 // and the real session handlers, in a temporary application folder.
 #include "console/ConnectionPanel.h"
+#include "console/ConsoleProcess.h"
 #include "console/ConsolePane.h"
 #include "core/Accounts.h"
 #include "core/Config.h"
@@ -15,6 +16,7 @@
 #include "session/ConsoleState.h"
 #include "session/SessionHandlers.h"
 #include "tests/support/OpenAccounts.h"
+#include "tests/support/ProgramStart.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
 
@@ -31,12 +33,13 @@ public:
         if (pane)
             pane->UpdateUserTree();
     }
-    void SetCommandEnabled(ServerCommand, bool) override {}
+    void ServerChanged(ServerChange) override {}
     void RestoreMousePointer() override {}
     void ProcessEventsOnce() override {}
 };
 
 struct PaneFixture {
+    FreshProcess<ResetConsoleProcess> fresh;
     TempAppFolder home{false};
     InstalledDoubles doubles;
     FtpEngine engine;
@@ -52,7 +55,6 @@ struct PaneFixture {
 
     PaneFixture()
     {
-        ConsoleState::Reset();
         ModMain::PrepareApplicationFolder();
         ModMain::ServerConfig.Port = QStringLiteral("0");
         ModMain::ServerConfig.IdleTimeout = QStringLiteral("0");
@@ -78,7 +80,6 @@ struct PaneFixture {
     ~PaneFixture()
     {
         engine.StopListening();
-        ConsoleState::Reset();
     }
     quint16 start()
     {

@@ -25,7 +25,7 @@ public:
     // ConsoleServices
     void InfoLog(const QString& text) override { m_record.write(QStringLiteral("INFO"), text); }
     void UpdateUserTree() override { m_record.write(QStringLiteral("TREE"), QString()); }
-    void SetCommandEnabled(ServerCommand, bool) override {}
+    void ServerChanged(ServerChange) override {}
     void RestoreMousePointer() override {}
     void ProcessEventsOnce() override {}
 

@@ -1,6 +1,8 @@
 #pragma once
 // How the dialogs reach the live FTP sessions: the console installs its
-// engine's sessions, and deleting an account closes that user's sessions.
+// engine's once, with the console window's lifetime (never a dialog), and
+// deleting an account closes that user's sessions. Held with the console's
+// state (session/ConsoleState.h).
 #include <QString>
 #include <memory>
 
