@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 #include <QStringList>
 #include <algorithm>
 #include <atomic>
@@ -57,10 +58,16 @@ size_t qHash(const FolderKey& k, size_t seed = 0)
     return qHashMulti(seed, quint64(k.dev), quint64(k.ino));
 }
 
+// A notice says only that a name changed, not how: a rename that trades two
+// names (as a quick replace does) reads as both names leaving and coming. So
+// a noticed name becomes a candidate whose presence the next look-up of it
+// checks on the disk.
 struct Folder {
     int watch = -1;
     // Case-folded name -> its spellings, in code order.
     QHash<QString, QStringList> names;
+    // Case-folded names with a candidate not yet checked.
+    QSet<QString> unsure;
 
     void add(const QString& name)
     {
@@ -69,15 +76,33 @@ struct Folder {
         if (at == spellings.end() || *at != name)
             spellings.insert(at, name);
     }
-    void remove(const QString& name)
+    void noticed(const QString& name)
     {
-        const QString key = name.toCaseFolded();
-        const auto it = names.find(key);
+        add(name);
+        unsure.insert(name.toCaseFolded());
+    }
+    // Past this, listing again costs less than the candidates' checks.
+    bool tooUnsure() const { return unsure.size() > std::max<qsizetype>(4096, names.size()); }
+
+    // The first spelling of the folded name in the folder at path.
+    QString find(const QString& path, const QString& folded)
+    {
+        const auto it = names.find(folded);
         if (it == names.end())
-            return;
-        it->removeOne(name);
-        if (it->isEmpty())
-            names.erase(it);
+            return {};
+        if (unsure.remove(folded)) {
+            it->removeIf([&](const QString& spelling) {
+                struct stat st {};
+                const QByteArray entry = QFile::encodeName(path + QLatin1Char('/') + spelling);
+                return ::fstatat(AT_FDCWD, entry.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0
+                    && (errno == ENOENT || errno == ENOTDIR);
+            });
+            if (it->isEmpty()) {
+                names.erase(it);
+                return {};
+            }
+        }
+        return it->first();
     }
 };
 
@@ -108,8 +133,7 @@ public:
             if (it == m_folders.end())
                 return std::nullopt;
         }
-        const auto found = it->names.constFind(name.toCaseFolded());
-        return found == it->names.cend() ? QString() : found->first();
+        return it->find(folder, name.toCaseFolded());
     }
 
 private:
@@ -219,14 +243,14 @@ private:
             forget(ev.wd);
             return;
         }
-        Folder& folder = m_folders[*key];
-        const QString name = ev.len ? QFile::decodeName(ev.name) : QString();
-        if (name.isEmpty())
+        if (ev.len == 0)
             return;
-        if (ev.mask & (IN_CREATE | IN_MOVED_TO))
-            folder.add(name);
-        else if (ev.mask & (IN_DELETE | IN_MOVED_FROM))
-            folder.remove(name);
+        Folder& folder = m_folders[*key];
+        folder.noticed(QFile::decodeName(ev.name));
+        if (folder.tooUnsure()) {
+            ::inotify_rm_watch(m_fd, ev.wd);
+            forget(ev.wd);
+        }
     }
 
     QMutex m_mutex;

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -69,6 +71,13 @@ TEST(NameLookup, EveryChangeBehindTheProgramsBackIsSeenWithoutListingAgain)
          "d/NAME.txt", 0},
         {"moved out to another folder", {"d/", "e/", "d/NAME.txt"}, move("d/NAME.txt", "e/NAME.txt"), "d/name.txt",
          "d/name.txt", 0},
+        {"traded places with another name", {"d/", "d/Name.txt", "d/.swap"},
+         [](const QString& t) {
+             ASSERT_EQ(::renameat2(AT_FDCWD, QFile::encodeName(t + "/d/.swap").constData(), AT_FDCWD,
+                                   QFile::encodeName(t + "/d/Name.txt").constData(), RENAME_EXCHANGE),
+                       0);
+         },
+         "d/name.txt", "d/Name.txt", 0},
         {"renamed by another process", {"d/", "d/Name.txt"},
          [](const QString& t) { MoveElsewhere(t + "/d/Name.txt", t + "/d/naMe.txt"); }, "d/name.TXT", "d/naMe.txt",
          0},
