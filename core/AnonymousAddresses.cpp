@@ -76,8 +76,8 @@ void RecordedAddresses::Appended(const QString& path, const QString& key, bool e
     // other growth was someone else's.
     bool ours = sizeAfter >= 0 && IdentityOf(file, now) && now.size == sizeAfter;
     if (existed)
-        ours = ours && m_known && !m_endsWithinALine && file == m_file && now.dev == m_state.dev && now.ino == m_state.ino
-            && m_state.size + appended == sizeAfter;
+        ours = ours && m_known && !m_endsWithinALine && file == m_file && now.dev == m_state.dev
+            && now.ino == m_state.ino && m_state.size + appended == sizeAfter;
     else
         ours = ours && sizeAfter == appended;
     if (!ours) {

@@ -119,7 +119,20 @@ TEST(AnonymousLog, RememberedAddressesAnswerAsAFullReadWould)
           {"a@b"},
           {"q@r"}},
          2},
-        {"replaced by another file", QByteArray("a@b\r\n"), {{"c@d"}, {nullptr, write("c@d\r\n")}, {"a@b"}, {"c@d"}}, 2},
+        {"rewritten shorter", QByteArray("a@b\r\n"), {{"c@d"}, {nullptr, write("c@d\r\n")}, {"a@b"}, {"c@d"}}, 2},
+        {"replaced by a rename, same size",
+         QByteArray("a@b\r\n"),
+         {{"c@d"},
+          {nullptr, [](const TempAppFolder& h) { NextTimestamp(h); }}, // the old inode may be reused
+          {nullptr,
+           [](const TempAppFolder& h) {
+               h.write(QStringLiteral("/logs/new"), "x@y\r\nc@d\r\n");
+               ASSERT_TRUE(QFile::remove(h.file(Log)));
+               ASSERT_TRUE(QFile::rename(h.file(QStringLiteral("/logs/new")), h.file(Log)));
+           }},
+          {"a@b"},
+          {"X@Y"}},
+         2},
         {"removed", QByteArray("a@b\r\n"),
          {{"a@b"}, {nullptr, [](const TempAppFolder& h) { QFile::remove(h.file(Log)); }}, {"a@b"}, {"A@b"}},
          1},
