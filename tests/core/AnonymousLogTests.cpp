@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <chrono>
-#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
@@ -18,32 +17,22 @@
 
 namespace {
 
-const QString Log = QStringLiteral("/logs/anonymous_passwords.txt");
-
-// The file after a login that gave this address, as reading the whole file
-// decides it.
+// The log after a login that gave this address, as a read of the whole
+// file decides it.
 std::optional<QByteArray> FullScan(const std::optional<QByteArray>& before, const QString& address)
 {
-    const QString entry = OneLineField(address);
     if (before) {
         QList<QByteArray> lines = before->split('\n');
         if (lines.last().isEmpty())
-            lines.removeLast();
+            lines.removeLast(); // after the last line break
         for (QByteArray line : lines) {
             if (line.endsWith('\r'))
                 line.chop(1);
-            if (FromAnsi(line).toUpper().trimmed() == entry.toUpper().trimmed())
+            if (FromAnsi(line).toUpper().trimmed() == OneLineField(address).toUpper().trimmed())
                 return before;
         }
     }
-    return before.value_or(QByteArray()) + ToAnsi(entry) + "\r\n";
-}
-
-std::optional<QByteArray> Content(const TempAppFolder& home, const QString& tail)
-{
-    if (!home.exists(tail))
-        return std::nullopt;
-    return home.read(tail);
+    return before.value_or(QByteArray()) + ToAnsi(OneLineField(address)) + "\r\n";
 }
 
 timespec ChangeTime(const QString& path)
@@ -53,109 +42,80 @@ timespec ChangeTime(const QString& path)
     return st.st_ctim;
 }
 
-// Until the file system's clock has stepped past the file's last change: an
-// edit of the same size within one step cannot be told from none.
-void NextTimestamp(const TempAppFolder& home)
+// Changes the log behind the program's back: "append X", "write X" (in
+// place, from its start), "rewrite X" (cut and written), "replace X" (by a
+// rename), "remove", or "tick":
+// waits until the file system's clock has stepped past the log's last change
+// (an edit of the same size within one step cannot be told from none).
+void Edit(const TempAppFolder& home, const QString& path, const QString& edit)
 {
-    const timespec last = ChangeTime(home.file(Log));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (std::chrono::steady_clock::now() < deadline) {
-        home.write(QStringLiteral("/tick"), "x");
-        const timespec now = ChangeTime(home.file(QStringLiteral("/tick")));
-        if (now.tv_sec != last.tv_sec || now.tv_nsec != last.tv_nsec)
-            return;
-        std::this_thread::yield();
+    const QByteArray text = edit.section(' ', 1).toLatin1();
+    if (edit.startsWith("append") || edit.startsWith("write")) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(edit.startsWith("append") ? QIODevice::Append : QIODevice::ReadWrite));
+        f.write(text);
+    } else if (edit.startsWith("rewrite")) {
+        home.write("/logs/anonymous_passwords.txt", text);
+    } else if (edit.startsWith("replace")) {
+        home.write("/logs/new", text);
+        ASSERT_EQ(::rename(QFile::encodeName(home.file("/logs/new")), QFile::encodeName(path)), 0);
+    } else if (edit == "remove") {
+        ASSERT_TRUE(QFile::remove(path));
+    } else if (edit == "tick") {
+        const timespec last = ChangeTime(path);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        for (timespec now = last; now.tv_sec == last.tv_sec && now.tv_nsec == last.tv_nsec;) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the file system clock did not move";
+            std::this_thread::yield();
+            home.write("/tick", "x");
+            now = ChangeTime(home.file("/tick"));
+        }
     }
-    FAIL() << "the file system clock did not move";
-}
-
-void Append(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write(bytes);
 }
 
 } // namespace
 
 TEST(AnonymousLog, RememberedAddressesAnswerAsAFullReadWould)
 {
-    using Edit = std::function<void(const TempAppFolder&)>;
-    struct Step {
-        const char* address; // a login's address, or nullptr for the edit
-        Edit edit = {};
-    };
-    struct Sequence {
+    const struct {
         const char* what;
-        std::optional<QByteArray> start;
-        std::vector<Step> steps;
-        qint64 reads; // whole reads of the file over the sequence
+        const char* start; // the log before, nullptr when there is none
+        QStringList steps; // a login's address, or "!" and an edit
+        qint64 reads;      // whole reads of the log over the sequence
+    } sequences[] = {
+        {"created here", nullptr, {"me@x.org", " ME@X.ORG  ", "you@y", "me@x.org", "", " ", "you@Y"}, 0},
+        {"header only", "*** 1.0.3 Email addresses from anonymous users ***\r\n",
+         {"a@b", "A@B", ModMain::AnonymousLogHeader, "c@d"}, 1},
+        {"appended behind its back", "a@b\r\n", {"x@y", "!append late@z\r\n", "LATE@z", "new@z", "new@z"}, 2},
+        {"edited in place, same size", "a@b\r\n", {"c@d", "!tick", "!write q@r", "a@b", "q@r"}, 2},
+        {"rewritten shorter", "a@b\r\n", {"c@d", "!rewrite c@d\r\n", "a@b", "c@d"}, 2},
+        // The old inode may be reused, with the same size: the clock tells them apart.
+        {"replaced by a rename, same size", "a@b\r\n", {"c@d", "!tick", "!replace x@y\r\nc@d\r\n", "a@b", "X@Y"}, 2},
+        {"removed", "a@b\r\n", {"a@b", "!remove", "a@b", "A@b"}, 1},
+        {"an empty line matches the empty address", "x@y\r\n\r\nz\n", {"", "  ", "Z", "w"}, 1},
+        {"line breaks within the address", nullptr, {"a\r\nb", "A  B", "a\nb"}, 0},
+        {"no final line break", "a@b\r\nlast@c", {"LAST@C", "d@e", "last@c", "last@cd@e"}, 2},
     };
-    const auto write = [](const char* bytes) {
-        return [=](const TempAppFolder& h) { h.write(Log, bytes); };
-    };
-    const auto appendBehind = [](const char* bytes) {
-        return [=](const TempAppFolder& h) { Append(h.file(Log), bytes); };
-    };
-    const QByteArray header = QByteArray(ModMain::AnonymousLogHeader) + "\r\n";
-    const Sequence sequences[] = {
-        {"new and repeated, created here", std::nullopt,
-         {{"me@x.org"}, {" ME@X.ORG  "}, {"you@y"}, {"me@x.org"}, {""}, {" "}, {"you@Y"}},
-         0},
-        {"header only", header, {{"a@b"}, {"A@B"}, {ModMain::AnonymousLogHeader}, {"c@d"}}, 1},
-        {"appended behind its back", QByteArray("a@b\r\n"),
-         {{"x@y"}, {nullptr, appendBehind("late@z\r\n")}, {"LATE@z"}, {"new@z"}, {"new@z"}},
-         2},
-        {"edited in place, same size",
-         QByteArray("a@b\r\n"),
-         {{"c@d"},
-          {nullptr, [](const TempAppFolder& h) { NextTimestamp(h); }},
-          {nullptr,
-           [](const TempAppFolder& h) {
-               QFile f(h.file(Log));
-               ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-               f.write("q@r");
-           }},
-          {"a@b"},
-          {"q@r"}},
-         2},
-        {"rewritten shorter", QByteArray("a@b\r\n"), {{"c@d"}, {nullptr, write("c@d\r\n")}, {"a@b"}, {"c@d"}}, 2},
-        {"replaced by a rename, same size",
-         QByteArray("a@b\r\n"),
-         {{"c@d"},
-          {nullptr, [](const TempAppFolder& h) { NextTimestamp(h); }}, // the old inode may be reused
-          {nullptr,
-           [](const TempAppFolder& h) {
-               h.write(QStringLiteral("/logs/new"), "x@y\r\nc@d\r\n");
-               ASSERT_TRUE(QFile::remove(h.file(Log)));
-               ASSERT_TRUE(QFile::rename(h.file(QStringLiteral("/logs/new")), h.file(Log)));
-           }},
-          {"a@b"},
-          {"X@Y"}},
-         2},
-        {"removed", QByteArray("a@b\r\n"),
-         {{"a@b"}, {nullptr, [](const TempAppFolder& h) { QFile::remove(h.file(Log)); }}, {"a@b"}, {"A@b"}},
-         1},
-        {"an empty line matches the empty address", QByteArray("x@y\r\n\r\nz\n"), {{""}, {"  "}, {"Z"}, {"w"}}, 1},
-        {"line breaks within the address", std::nullopt, {{"a\r\nb"}, {"A  B"}, {"a\nb"}}, 0},
-        {"no final line break", QByteArray("a@b\r\nlast@c"), {{"LAST@C"}, {"d@e"}, {"last@c"}, {"last@cd@e"}}, 2},
-    };
-    for (const Sequence& s : sequences) {
+    for (const auto& s : sequences) {
         SCOPED_TRACE(s.what);
         TempAppFolder home;
         InstalledDoubles doubles;
+        const QString log = home.file("/logs/anonymous_passwords.txt");
         if (s.start)
-            home.write(Log, *s.start);
+            home.write("/logs/anonymous_passwords.txt", s.start);
         const qint64 reads = AnonymousAddresses().Loads();
-        for (const Step& step : s.steps) {
-            if (!step.address) {
-                step.edit(home);
+        for (const QString& step : s.steps) {
+            SCOPED_TRACE(step.toStdString());
+            if (step.startsWith('!')) {
+                Edit(home, log, step.mid(1));
                 continue;
             }
-            SCOPED_TRACE(step.address);
-            const std::optional<QByteArray> expected = FullScan(Content(home, Log), QString::fromUtf8(step.address));
-            ModMain::WriteAnonymousLog(QString::fromUtf8(step.address));
-            EXPECT_EQ(Content(home, Log), expected);
+            const auto content = [&] {
+                return QFile::exists(log) ? std::optional(home.read("/logs/anonymous_passwords.txt")) : std::nullopt;
+            };
+            const std::optional<QByteArray> expected = FullScan(content(), step);
+            ModMain::WriteAnonymousLog(step);
+            EXPECT_EQ(content(), expected);
         }
         EXPECT_EQ(AnonymousAddresses().Loads() - reads, s.reads);
         EXPECT_TRUE(doubles.errors->reports.isEmpty());
