@@ -7,17 +7,6 @@
 
 namespace {
 
-// The entry of dir that matches name ignoring case; empty when none.
-QString findIgnoringCase(const QString& dir, const QString& name)
-{
-    const QStringList entries = FolderEntries(dir);
-    for (const QString& e : entries) {
-        if (e.compare(name, Qt::CaseInsensitive) == 0)
-            return e;
-    }
-    return {};
-}
-
 bool matchAt(const QString& name, qsizetype n, const QString& pattern, qsizetype p)
 {
     while (p < pattern.size()) {
@@ -70,7 +59,7 @@ QString ResolvePath(const QString& path)
             // The whole path is known to be missing, unless a final "/" made it so.
             const bool knownMissing = exactParts > 0 && index == parts.size() && !path.endsWith(QLatin1Char('/'));
             if (knownMissing || !QFileInfo::exists(probe)) {
-                const QString found = findIgnoringCase(current.isEmpty() ? QStringLiteral(".") : current, part);
+                const QString found = FindIgnoringCase(current.isEmpty() ? QStringLiteral(".") : current, part);
                 if (found.isEmpty())
                     walking = false; // below a missing component nothing exists
                 else

@@ -1,10 +1,14 @@
 #include "core/FolderListing.h"
 
 #include "core/FileIdentity.h"
+#include "core/FolderNameIndex.h"
 
 #include <QDir>
+#include <atomic>
 
 namespace {
+
+std::atomic<qint64> unwatchedListings{0};
 
 RememberedStates<QStringList>& Listings()
 {
@@ -19,6 +23,7 @@ bool FolderIdentity(const QString& folder, FileIdentity& id)
 
 QStringList ListNow(const QString& folder)
 {
+    ++unwatchedListings;
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
@@ -41,4 +46,22 @@ QStringList FolderEntries(const QString& folder)
     const bool settled = FolderIdentity(folder, after) && after == before && SettledBefore(before, listedAt);
     Listings().Keep(folder, before, entries, settled);
     return entries;
+}
+
+QString FindIgnoringCase(const QString& folder, const QString& name)
+{
+    if (std::optional<QString> found = WatchedFolderLookup(folder, name))
+        return *found;
+    const QString folded = name.toCaseFolded();
+    QString first;
+    for (const QString& e : FolderEntries(folder)) {
+        if (e.toCaseFolded() == folded && (first.isEmpty() || e < first))
+            first = e;
+    }
+    return first;
+}
+
+qint64 FolderListingCount()
+{
+    return unwatchedListings.load() + WatchedFolderListings();
 }

@@ -1,11 +1,13 @@
 #include "core/ServerLog.h"
 
 #include "core/Accounts.h"
+#include "core/AnonymousAddresses.h"
 #include "core/AnsiCodec.h"
 #include "core/AppFolder.h"
 #include "core/ConsoleLog.h"
 #include "core/ErrorReporter.h"
 #include "core/FileNames.h"
+#include "core/LogAppend.h"
 #include "core/LogRecord.h"
 #include "core/ProcedureName.h"
 #include "core/SmallProcs.h"
@@ -66,21 +68,25 @@ void WriteAnonymousLog(const QString& address)
     static const QString where = QuayportProcedure(u"ModMain", "WriteAnonymousLog");
     const QString path = AppPath(QStringLiteral("/logs/anonymous_passwords.txt"));
     const QString entry = OneLineField(address);
+    const QString key = entry.toUpper().trimmed();
+    RecordedAddresses& recorded = AnonymousAddresses();
 
-    if (FileExists(path)) {
-        LineReader reader(path);
-        if (!reader.isOpen()) {
-            ReportError(reader.errorText(), where, 2);
+    const bool existed = FileExists(path);
+    if (existed) {
+        QString error;
+        const std::optional<bool> seen = recorded.Contains(path, key, error);
+        if (!seen) {
+            ReportError(error, where, 2);
             return;
         }
-        const QString wanted = entry.toUpper().trimmed();
-        while (const auto line = reader.readLine()) {
-            if (line->toUpper().trimmed() == wanted)
-                return;
-        }
+        if (*seen)
+            return;
     }
-    if (const FileOpResult r = AppendToFile(path, ToAnsi(entry) + "\r\n"); !r)
+    const QByteArray line = ToAnsi(entry) + "\r\n";
+    qint64 sizeAfter = -1;
+    if (const FileOpResult r = AppendMeasured(path, line, sizeAfter); !r)
         ReportError(r.errorText, where, 3);
+    recorded.Appended(path, key, existed, line.size(), sizeAfter);
 }
 
 } // namespace ModMain

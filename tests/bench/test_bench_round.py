@@ -12,7 +12,7 @@ BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sc
 ENGINE_ROUND = ["--sessions", "5", "--login-seconds", "0.2", "--size-mib", "1", "--parallel", "3",
                 "--parallel-mib", "1", "--rounds", "1", "--settle", "0"]
 CONSOLE_ROUND = ["--clients", "2", "--held", "5", "--many", "10", "--login-seconds", "0.2", "--noops", "10",
-                 "--size-mib", "1", "--rounds", "1", "--settle", "0"]
+                 "--size-mib", "1", "--rounds", "1", "--settle", "0", "--old-logs", "100", "--anonymous-lines", "1000"]
 
 
 def vsftpd_here():
@@ -37,11 +37,15 @@ class BenchmarkRound(unittest.TestCase):
         lines = out.splitlines()
         self.assertEqual(lines[0].split(), ["quayport-offscreen", "engine"])
         for label in ("logins/s, 2 clients, 5 held", "server CPU us per login", "NOOP median us, 11 open",
-                      "RSS MiB, 10 idle sessions", "STOR 1 MiB, MiB/s", "RETR 1 MiB, MiB/s"):
+                      "RSS MiB, 10 idle sessions", "STOR 1 MiB, MiB/s", "RETR 1 MiB, MiB/s",
+                      "anonymous logins/s, new addresses"):
             cells = [line[len(label):].split() for line in lines if line.startswith(label + " ")]
             self.assertEqual(len(cells), 1, out)
             self.assertTrue(all(float(cell) >= 0 for cell in cells[0]) and len(cells[0]) == 2, out)
         self.assertIn("quayport-offscreen / engine: logins", out)
+        logs = [line.split()[-2:] for line in lines if line.startswith("logins/s, 100 old logs + 1 new/s ")]
+        self.assertEqual(len(logs), 1, out)
+        self.assertTrue(float(logs[0][0]) > 0 and logs[0][1] == "-", out)
 
     @unittest.skipUnless(shutil.which("Xvfb"), "Xvfb is not installed")
     def test_console_on_xvfb(self):

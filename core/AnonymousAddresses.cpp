@@ -1,0 +1,106 @@
+#include "core/AnonymousAddresses.h"
+
+#include "core/FileNames.h"
+#include "core/TextFile.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// True when the file's last line has no line break: an append then runs on
+// within that line instead of adding one.
+bool EndsWithinALine(const QString& file, off_t size)
+{
+    if (size == 0)
+        return false;
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    char last = 0;
+    const bool open = ::pread(fd, &last, 1, size - 1) != 1 || last != '\n';
+    ::close(fd);
+    return open;
+}
+
+} // namespace
+
+RecordedAddresses::RecordedAddresses()
+    : m_seed(size_t(QRandomGenerator::system()->generate64()))
+{
+    OnRememberClockChange([this] { Forget(); });
+}
+
+size_t RecordedAddresses::hashOf(const QString& key) const
+{
+    return qHash(QStringView(key), m_seed);
+}
+
+std::optional<bool> RecordedAddresses::Contains(const QString& path, const QString& key, QString& errorText)
+{
+    const QString file = ResolvePath(path);
+    FileIdentity before;
+    const bool seen = IdentityOf(file, before);
+    if (m_known && seen && file == m_file && before == m_state)
+        return m_keys.contains(hashOf(key));
+
+    Forget();
+    LineReader reader(file);
+    if (!reader.isOpen()) {
+        errorText = reader.errorText();
+        return std::nullopt;
+    }
+    ++m_loads;
+    while (const std::optional<QString> line = reader.readLine())
+        m_keys.insert(hashOf(line->toUpper().trimmed()));
+    // Kept only when read to its end and nothing changed it meanwhile.
+    FileIdentity after;
+    m_known = seen && S_ISREG(before.mode) && reader.atEnd() && IdentityOf(file, after) && after == before;
+    m_endsWithinALine = m_known && EndsWithinALine(file, before.size);
+    m_file = file;
+    m_state = before;
+    const bool found = m_keys.contains(hashOf(key));
+    if (!m_known)
+        Forget();
+    return found;
+}
+
+void RecordedAddresses::Appended(const QString& path, const QString& key, bool existed, qint64 appended,
+                                 qint64 sizeAfter)
+{
+    const QString file = ResolvePath(path);
+    FileIdentity now;
+    // The file must be what the program knew plus exactly its own line: any
+    // other growth was someone else's.
+    bool ours = sizeAfter >= 0 && IdentityOf(file, now) && now.size == sizeAfter;
+    if (existed)
+        ours = ours && m_known && !m_endsWithinALine && file == m_file && now.dev == m_state.dev
+            && now.ino == m_state.ino && m_state.size + appended == sizeAfter;
+    else
+        ours = ours && sizeAfter == appended;
+    if (!ours) {
+        Forget();
+        return;
+    }
+    if (!existed)
+        m_keys.clear();
+    m_keys.insert(hashOf(key));
+    m_file = file;
+    m_state = now;
+    m_known = true;
+    m_endsWithinALine = false;
+}
+
+void RecordedAddresses::Forget()
+{
+    m_keys.clear();
+    m_known = false;
+}
+
+RecordedAddresses& AnonymousAddresses()
+{
+    static RecordedAddresses addresses;
+    return addresses;
+}
