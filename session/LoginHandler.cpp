@@ -62,7 +62,7 @@ void SessionHandlers::readAccount(const QString& path, UserObj& r, QString& user
     const int step = 5;
     const AccountFileRead read = ReadAccountFile(path, ReportEachAt(step));
     if (!read.Opened) {
-        ReportStep(Procedure, step, FileNotFoundText());
+        ReportStep(Procedure, step, read.ErrorText);
         return;
     }
     const AccountRecord& a = read.Account;
@@ -87,7 +87,7 @@ void SessionHandlers::readGroup(UserObj& r)
     const QString path = GroupFilePath(r.Group).trimmed();
     const GroupFileRead read = ReadGroupFile(IsSafeName(r.Group.trimmed()) ? path : QString(), ReportEachAt(step));
     if (!read.Opened) {
-        ReportStep(Procedure, step, FileNotFoundText());
+        ReportStep(Procedure, step, read.ErrorText);
         return;
     }
     r.GAllow = read.Group.Permissions;
@@ -129,7 +129,7 @@ void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
 void SessionHandlers::addVirtualFolders(FtpUser& User)
 {
     const QList<VirtualFolderRecord> records
-        = ReadVirtualFolderMap([] { ReportStep(Procedure, 13, PastEndText()); });
+        = ReadVirtualFolderMap([](const QString& text) { ReportStep(Procedure, 13, text); });
     for (const VirtualFolderRecord& record : records) {
         if (const std::optional<QString> path = VirtualPathUnderHome(User.HomeFolder(), record.SourceFolder))
             User.VirtualFolderList().Add(record.Name, *path, record.RealFolder);
