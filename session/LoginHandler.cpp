@@ -101,9 +101,9 @@ int SessionHandlers::readGroup(UserObj& r, QString& path)
     // A group name that cannot be one file name names no group file.
     path = GroupFilePath(r.Group).trimmed();
     const GroupFileRead read = ReadGroupFile(IsSafeName(r.Group.trimmed()) ? path : QString(), ReportEachAt(step));
-    if (!read.Opened)
+    if (!read.Opened) {
         ReportStep(Procedure, step, read.ErrorText);
-    if (read.Opened) {
+    } else {
         r.GAllow = read.Group.Permissions;
         if (read.lineRead(GroupLine::RootFolder) && !read.Group.RootFolder.trimmed().isEmpty())
             r.GRootFolder = WithFinalSlash(read.Group.RootFolder);
