@@ -58,7 +58,7 @@ std::optional<QString> totalLine(const QString& userName, const char* suffix)
     const QString path = StatCounterPath(userName, suffix);
     if (!FileExists(path))
         return std::nullopt;
-    return ReadFirstLine(path);
+    return ReadFirstLine(path, LineLimit::Number);
 }
 
 QString totalCount(const QString& userName, const char* suffix)

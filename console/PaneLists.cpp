@@ -47,7 +47,7 @@ QStringList trimmedNames(const QString& folder, const QString& pattern)
 // Line 14 of an account file; empty, with one report, when it cannot be read.
 QString accountGroup(const QString& fileName)
 {
-    LineReader reader(AppPath(QStringLiteral("/users/")) + fileName);
+    LineReader reader(AppPath(QStringLiteral("/users/")) + fileName, LineLimit::EncipheredField);
     if (!reader.isOpen()) {
         ReportError(reader.errorText(), Where, 5);
         return {};
@@ -56,7 +56,7 @@ QString accountGroup(const QString& fileName)
     for (int i = 0; i < 14; ++i) {
         line = reader.readLine();
         if (!line) {
-            ReportError(PastEndText(), Where, 5);
+            ReportError(reader.errorText(), Where, 5);
             return {};
         }
     }

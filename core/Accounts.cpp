@@ -57,8 +57,14 @@ QStringList listedNames(const QString& folder, const QString& pattern)
 // One line reader that tells the caller of every line giving no value.
 class FieldReader {
 public:
-    FieldReader(const QString& path, const LineFaultHandler& fault) : m_reader(path), m_fault(fault) {}
+    FieldReader(const QString& path, qsizetype lineLimit, const LineFaultHandler& fault)
+        : m_reader(path, lineLimit)
+        , m_fault(fault)
+    {
+    }
     bool isOpen() const { return m_reader.isOpen(); }
+    QString errorText() const { return m_reader.errorText(); }
+    bool damaged() const { return m_reader.damaged(); }
     bool stopped() const { return m_stopped; }
     int line() const { return m_line; }
     unsigned linesRead() const { return m_read; }
@@ -69,10 +75,14 @@ public:
             return std::nullopt;
         ++m_line;
         std::optional<QString> line = m_reader.readLine();
-        if (line)
+        if (line) {
             m_read |= 1u << (m_line - 1);
-        else
+        } else if (m_reader.damaged()) {
+            m_fault(m_line, LineFault::Damaged);
+            m_stopped = true;
+        } else {
             m_stopped = !m_fault(m_line, LineFault::PastEnd);
+        }
         return line;
     }
     std::optional<bool> flag()
@@ -100,16 +110,27 @@ private:
 
 QString LineFaultText(LineFault fault)
 {
-    return fault == LineFault::PastEnd ? PastEndText() : TypeMismatchText();
+    switch (fault) {
+    case LineFault::PastEnd:
+        return PastEndText();
+    case LineFault::TypeMismatch:
+        return TypeMismatchText();
+    case LineFault::Damaged:
+        break;
+    }
+    return LineTooLongText();
 }
 
 AccountFileRead ReadAccountFile(const QString& path, const LineFaultHandler& fault)
 {
     AccountFileRead read;
-    FieldReader r(path, fault);
+    // The password and the description are enciphered.
+    FieldReader r(path, LineLimit::EncipheredField, fault);
     read.Opened = r.isOpen();
-    if (!read.Opened)
+    if (!read.Opened) {
+        read.ErrorText = r.errorText();
         return read;
+    }
     AccountRecord& a = read.Account;
     a.AdoptGroupCMDs = r.flag().value_or(false);
     for (Flag flag : AccountFileFlags)
@@ -124,20 +145,25 @@ AccountFileRead ReadAccountFile(const QString& path, const LineFaultHandler& fau
     a.RootFolder = r.text().value_or(QString());
     a.UseGroupHomeDirectory = r.flag().value_or(false);
     read.LinesRead = r.linesRead();
+    read.Damaged = r.damaged();
     return read;
 }
 
 GroupFileRead ReadGroupFile(const QString& path, const LineFaultHandler& fault)
 {
     GroupFileRead read;
-    FieldReader r(path, fault);
+    // The lines read are plain; only the reserved ones after them may be enciphered.
+    FieldReader r(path, LineLimit::PlainField, fault);
     read.Opened = r.isOpen();
-    if (!read.Opened)
+    if (!read.Opened) {
+        read.ErrorText = r.errorText();
         return read;
+    }
     for (Flag flag : GroupFileFlags)
         read.Group.Permissions.*flag = r.flag().value_or(false);
     read.Group.RootFolder = r.text().value_or(QString());
     read.LinesRead = r.linesRead();
+    read.Damaged = r.damaged();
     return read;
 }
 
@@ -201,7 +227,7 @@ QString GetUserGroup(const QString& userName, const QString& reportAs)
     const QString path = AccountFilePath(userName);
     if (!FileExists(path))
         return {};
-    LineReader reader(path);
+    LineReader reader(path, LineLimit::EncipheredField);
     if (!reader.isOpen()) {
         ReportError(reader.errorText(), reportAs, 3);
         return {};
@@ -210,7 +236,7 @@ QString GetUserGroup(const QString& userName, const QString& reportAs)
     for (int i = 1; i <= AccountLine::Group; ++i) {
         line = reader.readLine();
         if (!line) {
-            ReportError(PastEndText(), reportAs, 3);
+            ReportError(reader.errorText(), reportAs, 3);
             return {};
         }
     }
@@ -231,7 +257,7 @@ bool GetGroup(const QString& groupName)
         return fault != LineFault::PastEnd;
     });
     if (!read.Opened) {
-        ReportError(FileNotFoundText(), where, 3);
+        ReportError(read.ErrorText, where, 3);
         return true;
     }
     auto& g = CurrentGroup;

@@ -45,8 +45,9 @@ QStringList AccountFileLines(const AccountRecord& account);
 // The 29 lines of a group file; the reserved lines plain or enciphered.
 QStringList GroupFileLines(const GroupRecord& group, bool encipherReserved);
 
-// Why a line of an account or group file gave no value.
-enum class LineFault { PastEnd, TypeMismatch };
+// Why a line of an account or group file gave no value. A damaged file (a
+// line too long) is told once, and reading ends there.
+enum class LineFault { PastEnd, TypeMismatch, Damaged };
 QString LineFaultText(LineFault fault);
 // Told of each line (1-based) that gives no value; false ends the reading there.
 using LineFaultHandler = std::function<bool(int line, LineFault fault)>;
@@ -55,6 +56,8 @@ using LineFaultHandler = std::function<bool(int line, LineFault fault)>;
 // empty or False; nothing is read when the file cannot be opened.
 struct AccountFileRead {
     bool Opened = false;
+    QString ErrorText; // why it could not be opened
+    bool Damaged = false;
     AccountRecord Account;
     unsigned LinesRead = 0; // bit n-1 set when line n gave its value
     bool lineRead(int line) const { return LinesRead & (1u << (line - 1)); }
@@ -64,6 +67,8 @@ AccountFileRead ReadAccountFile(const QString& path, const LineFaultHandler& fau
 // Lines 1-9 of a group file, with the same rules.
 struct GroupFileRead {
     bool Opened = false;
+    QString ErrorText; // why it could not be opened
+    bool Damaged = false;
     GroupRecord Group;
     unsigned LinesRead = 0; // bit n-1 set when line n gave its value
     bool lineRead(int line) const { return LinesRead & (1u << (line - 1)); }

@@ -47,7 +47,7 @@ std::optional<bool> RecordedAddresses::Contains(const QString& path, const QStri
         return m_keys.contains(hashOf(key));
 
     Forget();
-    LineReader reader(file);
+    LineReader reader(file, LineLimit::LogLine);
     if (!reader.isOpen()) {
         errorText = reader.errorText();
         return std::nullopt;
@@ -55,6 +55,12 @@ std::optional<bool> RecordedAddresses::Contains(const QString& path, const QStri
     ++m_loads;
     while (const std::optional<QString> line = reader.readLine())
         m_keys.insert(hashOf(line->toUpper().trimmed()));
+    // A damaged log is unreadable as a whole: no address of it is known.
+    if (reader.damaged()) {
+        errorText = reader.errorText();
+        Forget();
+        return std::nullopt;
+    }
     // Kept only when read to its end and nothing changed it meanwhile.
     FileIdentity after;
     m_known = seen && S_ISREG(before.mode) && reader.atEnd() && IdentityOf(file, after) && after == before;

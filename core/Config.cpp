@@ -57,7 +57,7 @@ bool SaveConfig()
 
 bool LoadConfig()
 {
-    LineReader reader(configPath());
+    LineReader reader(configPath(), LineLimit::EncipheredField);
     if (!reader.isOpen())
         return false;
     auto& c = ServerConfig;

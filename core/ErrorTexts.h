@@ -8,3 +8,4 @@ inline QString PastEndText() { return QStringLiteral("Input past end of file"); 
 inline QString TypeMismatchText() { return QStringLiteral("Type mismatch"); }
 inline QString OverflowText() { return QStringLiteral("Overflow"); }
 inline QString PermissionDeniedText() { return QStringLiteral("Permission denied"); }
+inline QString LineTooLongText() { return QStringLiteral("File damaged: a line is too long"); }

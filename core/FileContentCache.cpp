@@ -1,6 +1,7 @@
 #include "core/FileContentCache.h"
 
 #include "core/FileIdentity.h"
+#include "core/RegularFile.h"
 
 #include <QFile>
 #include <cerrno>
@@ -20,7 +21,8 @@ RememberedStates<QByteArray>& Contents()
 // The file's bytes when it still is the file identified, in full.
 std::optional<QByteArray> ReadIdentified(const QString& path, const FileIdentity& id)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    int err = 0;
+    const int fd = OpenRegularFile(QFile::encodeName(path), O_RDONLY, 0, err);
     if (fd < 0)
         return std::nullopt;
     QByteArray bytes(qsizetype(id.size) + 1, Qt::Uninitialized);

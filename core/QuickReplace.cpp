@@ -2,6 +2,7 @@
 
 #include "core/FileNames.h"
 #include "core/RawWrite.h"
+#include "core/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,16 +20,17 @@ namespace {
 // can wait for the disk, an overwrite in the page cache does not.
 FileOpResult overwrite(const QByteArray& path, const QByteArray& bytes)
 {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    int err = 0;
+    const int fd = OpenRegularFile(path, O_WRONLY | O_CREAT, 0666, err);
     if (fd < 0)
-        return ErrnoFailure(errno);
-    if (const int err = WriteAll(fd, bytes)) { // a fresh descriptor writes from the start
-        ::close(fd);
         return ErrnoFailure(err);
+    if (const int failed = WriteAll(fd, bytes)) { // a fresh descriptor writes from the start
+        ::close(fd);
+        return ErrnoFailure(failed);
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || (st.st_size > bytes.size() && ::ftruncate(fd, off_t(bytes.size())) != 0)) {
-        const int err = errno;
+        err = errno;
         ::close(fd);
         return ErrnoFailure(err);
     }
@@ -57,6 +59,9 @@ FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
     const QFileInfo info(target);
     if (info.isDir())
         return ErrnoFailure(EISDIR);
+    // A FIFO or a device in the file's place is left alone (a link is replaced, not followed).
+    if (info.exists() && !info.isFile() && !info.isSymLink())
+        return ErrnoFailure(NotRegularFile);
     const QByteArray final = QFile::encodeName(target);
     // The hidden partner ".<name>.swap" takes the new content and then trades
     // places with the file, so it holds the previous content until the next

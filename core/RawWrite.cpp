@@ -1,7 +1,8 @@
 #include "core/RawWrite.h"
 
+#include "core/RegularFile.h"
+
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -26,7 +27,9 @@ int writeCounted(int fd, const QByteArray& bytes, qsizetype& done)
 
 FileOpResult ErrnoFailure(int err)
 {
-    return FileOpResult{false, err, QString::fromLocal8Bit(std::strerror(err))};
+    // No errno value names a refused special file; EINVAL is what the kernel
+    // answers for an operation on the wrong kind of file.
+    return FileOpResult{false, err == NotRegularFile ? EINVAL : err, FileErrorText(err)};
 }
 
 int WriteAll(int fd, const QByteArray& bytes)

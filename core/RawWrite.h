@@ -4,7 +4,8 @@
 
 #include <QByteArray>
 
-// The result that tells of a failed system call.
+// The result that tells of a failed system call, or of a special file
+// refused (NotRegularFile, RegularFile.h).
 FileOpResult ErrnoFailure(int err);
 
 // Writes every byte at the descriptor's offset, again after an interruption;

@@ -1,6 +1,7 @@
 #include "core/TextFile.h"
 
 #include "core/AnsiCodec.h"
+#include "core/ErrorTexts.h"
 #include "core/FileContentCache.h"
 #include "core/FileNames.h"
 #include "core/LogAppend.h"
@@ -8,7 +9,9 @@
 #include "core/RawWrite.h"
 #include "core/StaleTemporaries.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,6 +47,10 @@ FileOpResult WriteWholeFile(const QString& path, const QByteArray& bytes)
     const bool existed = ::stat(final.constData(), &old) == 0;
     if (existed && S_ISDIR(old.st_mode))
         return ErrnoFailure(EISDIR);
+    // Renaming over a FIFO or a device (through a link, /dev/null itself)
+    // would replace it: what is no file is left alone.
+    if (existed && !S_ISREG(old.st_mode))
+        return ErrnoFailure(NotRegularFile);
     const mode_t mode = existed ? (old.st_mode & 0777) : 0666;
 
     QByteArray temporary;
@@ -105,55 +112,96 @@ qint64 FileLength(const QString& path)
     return fi.isFile() ? fi.size() : -1;
 }
 
-LineReader::LineReader(const QString& path)
+namespace {
+
+// A larger file is read this much at a time.
+constexpr qsizetype ReadPiece = 64 * 1024;
+
+} // namespace
+
+LineReader::LineReader(const QString& path, qsizetype lineLimit)
+    : m_limit(lineLimit)
 {
     // A file found as spelt needs no letter-case look-up.
     std::optional<QByteArray> bytes = path.isEmpty() ? std::nullopt : SmallFileContent(path);
-    m_file.setFileName(bytes ? path : ResolvePath(path));
-    if (!bytes && m_file.fileName() != path)
-        bytes = SmallFileContent(m_file.fileName());
+    const QString name = bytes ? path : ResolvePath(path);
+    if (!bytes && name != path)
+        bytes = SmallFileContent(name);
     if (bytes) {
         m_inMemory = true;
         m_bytes = std::move(*bytes);
         return;
     }
-    if (QFileInfo(m_file.fileName()).isFile())
-        m_file.open(QIODevice::ReadOnly);
+    m_fd.reset(OpenRegularFile(QFile::encodeName(name), O_RDONLY, 0, m_error));
+}
+
+QString LineReader::errorText() const
+{
+    if (m_damaged)
+        return LineTooLongText();
+    if (m_error == ENOENT)
+        return FileNotFoundText();
+    return m_error != 0 ? FileErrorText(m_error) : PastEndText();
+}
+
+bool LineReader::fill() const
+{
+    if (m_inMemory || m_eof || m_error != 0 || !m_fd.isValid())
+        return false;
+    m_bytes.remove(0, m_pos);
+    m_pos = 0;
+    const qsizetype kept = m_bytes.size();
+    m_bytes.resize(kept + ReadPiece);
+    ssize_t n = 0;
+    do
+        n = ::read(m_fd.get(), m_bytes.data() + kept, size_t(ReadPiece));
+    while (n < 0 && errno == EINTR);
+    m_bytes.resize(kept + std::max<ssize_t>(n, 0));
+    if (n < 0)
+        m_error = errno;
+    else if (n == 0)
+        m_eof = true;
+    return n > 0;
 }
 
 std::optional<QString> LineReader::readLine()
 {
-    QByteArray line;
-    if (m_inMemory) {
-        if (m_pos >= m_bytes.size())
-            return std::nullopt;
-        const qsizetype newline = m_bytes.indexOf('\n', m_pos);
-        const qsizetype end = newline < 0 ? m_bytes.size() : newline + 1;
-        line = m_bytes.mid(m_pos, end - m_pos);
-        m_pos = end;
-    } else {
-        if (!m_file.isOpen() || m_file.atEnd())
-            return std::nullopt;
-        line = m_file.readLine();
-        if (line.isEmpty() && m_file.error() != QFileDevice::NoError)
-            return std::nullopt;
+    if (m_damaged || m_error != 0)
+        return std::nullopt;
+    qsizetype newline = -1;
+    // A line with its CR may not pass the limit; past it no line end is looked for.
+    while ((newline = m_bytes.indexOf('\n', m_pos)) < 0 && m_bytes.size() - m_pos <= m_limit + 1) {
+        if (!fill())
+            break;
     }
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return FromAnsi(line);
+    if (m_error != 0)
+        return std::nullopt;
+    const qsizetype end = newline < 0 ? m_bytes.size() : newline;
+    if (end == m_pos && newline < 0)
+        return std::nullopt; // the end of the file
+    qsizetype length = end - m_pos;
+    if (length > 0 && m_bytes.at(end - 1) == '\r')
+        --length;
+    if (length > m_limit) {
+        m_damaged = true;
+        m_bytes.clear();
+        m_pos = 0;
+        return std::nullopt;
+    }
+    const QString line = FromAnsi(m_bytes.mid(m_pos, length));
+    m_pos = newline < 0 ? end : newline + 1;
+    return line;
 }
 
 bool LineReader::atEnd() const
 {
-    if (m_inMemory)
-        return m_pos >= m_bytes.size();
-    return !m_file.isOpen() || m_file.atEnd();
+    if (m_damaged || m_error != 0)
+        return true;
+    return m_pos >= m_bytes.size() && !fill();
 }
 
-std::optional<QString> ReadFirstLine(const QString& path)
+std::optional<QString> ReadFirstLine(const QString& path, qsizetype lineLimit)
 {
-    LineReader r(path);
+    LineReader r(path, lineLimit);
     return r.readLine();
 }

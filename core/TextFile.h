@@ -3,8 +3,10 @@
 // files are replaced atomically, logs are appended, a line that cannot be read
 // gives no value, and a rename never replaces an existing file. Every path goes
 // through the case-insensitive resolver.
+#include "core/LineLimits.h"
+#include "core/RegularFile.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -37,24 +39,40 @@ bool RemoveFile(const QString& path);
 // Length in bytes; -1 when the file cannot be measured.
 qint64 FileLength(const QString& path);
 
-// Reads a text file line by line. CR LF and LF both end a line.
+// Reads a text file line by line. CR LF and LF both end a line. Only a
+// regular file is read (RegularFile.h). A line longer than the limit given
+// (LineLimits.h) marks the file as damaged: reading ends there, after no more
+// than the limit and one read's worth of bytes.
 class LineReader {
 public:
-    explicit LineReader(const QString& path);
-    bool isOpen() const { return m_inMemory || m_file.isOpen(); }
-    QString errorText() const { return m_file.errorString(); }
-    // The next line, or no value at the end of the file or on a read failure.
+    explicit LineReader(const QString& path, qsizetype lineLimit = LineLimit::Any);
+    bool isOpen() const { return m_inMemory || m_fd.isValid(); }
+    // Why the file could not be opened, or why the last line gave no value
+    // ("Input past end of file" at its end).
+    QString errorText() const;
+    // True once a line was too long.
+    bool damaged() const { return m_damaged; }
+    // The next line, or no value at the end of the file, on a read failure or
+    // at a line too long.
     std::optional<QString> readLine();
+    // True at the end of the file, and after any line that gave no value.
     bool atEnd() const;
 
 private:
-    QFile m_file;
-    // A small file is read whole at once (often from memory) and its lines
-    // taken from here.
+    // Reads more bytes behind those not yet taken; false at the end or on failure.
+    bool fill() const;
+
+    qsizetype m_limit;
+    FileDescriptor m_fd;
+    // A small file is read whole at once (often from memory); a larger one is
+    // read a piece at a time. m_bytes[m_pos..] is what is not taken yet.
     bool m_inMemory = false;
-    QByteArray m_bytes;
-    qsizetype m_pos = 0;
+    mutable QByteArray m_bytes;
+    mutable qsizetype m_pos = 0;
+    mutable bool m_eof = false;
+    mutable int m_error = 0; // of the open or of a read
+    bool m_damaged = false;
 };
 
 // The first line of a file, or no value.
-std::optional<QString> ReadFirstLine(const QString& path);
+std::optional<QString> ReadFirstLine(const QString& path, qsizetype lineLimit = LineLimit::Any);

@@ -1,6 +1,7 @@
 #include "core/VirtualFolderMap.h"
 
 #include "core/AppFolder.h"
+#include "core/ErrorTexts.h"
 #include "core/ProcessState.h"
 #include "core/SmallProcs.h"
 #include "core/TextCipher.h"
@@ -17,9 +18,12 @@ QString mapPath()
 
 class FileLines final : public MapLineSource {
 public:
-    explicit FileLines(const QString& path) : m_reader(path) {}
+    // Every line after the plain header is enciphered.
+    explicit FileLines(const QString& path) : m_reader(path, LineLimit::EncipheredField) {}
     bool atEnd() const override { return m_reader.atEnd(); }
     std::optional<QString> readLine() override { return m_reader.readLine(); }
+    QString errorText() const override { return m_reader.errorText(); }
+    bool damaged() const override { return m_reader.damaged() || !m_reader.isOpen(); }
 
 private:
     LineReader m_reader;
@@ -27,13 +31,20 @@ private:
 
 } // namespace
 
-QList<VirtualFolderRecord> ReadVirtualFolderRecords(MapLineSource& source,
-                                                    const std::function<void()>& reportMissingLine)
+QString MapLineSource::errorText() const
+{
+    return PastEndText();
+}
+
+QList<VirtualFolderRecord> ReadVirtualFolderRecords(MapLineSource& source, const MapLineReport& reportMissingLine)
 {
     QList<VirtualFolderRecord> records;
     for (int i = 0; i < HeaderLines; ++i) {
-        if (!source.readLine())
-            reportMissingLine();
+        if (!source.readLine()) {
+            reportMissingLine(source.errorText());
+            if (source.damaged())
+                return records;
+        }
     }
     while (!source.atEnd()) {
         QString fields[4];
@@ -43,10 +54,11 @@ QList<VirtualFolderRecord> ReadVirtualFolderRecords(MapLineSource& source,
                 fields[i] = ModMain::DeCipher(*line);
                 continue;
             }
-            reportMissingLine();
+            reportMissingLine(source.errorText());
             whole = false;
-            // A read that fails before the record has begun would fail again.
-            if (i == 0)
+            // A read that fails before the record has begun would fail again;
+            // a damaged map is told once.
+            if (i == 0 || source.damaged())
                 return records;
         }
         if (whole)
@@ -55,7 +67,7 @@ QList<VirtualFolderRecord> ReadVirtualFolderRecords(MapLineSource& source,
     return records;
 }
 
-QList<VirtualFolderRecord> ReadVirtualFolderMap(const std::function<void()>& reportMissingLine)
+QList<VirtualFolderRecord> ReadVirtualFolderMap(const MapLineReport& reportMissingLine)
 {
     const QString path = mapPath();
     if (!FileExists(path))

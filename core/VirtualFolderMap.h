@@ -24,15 +24,22 @@ public:
     virtual bool atEnd() const = 0;
     // The next line, or no value when it cannot be read.
     virtual std::optional<QString> readLine() = 0;
+    // Why the last line gave no value.
+    virtual QString errorText() const;
+    // True once nothing more can be read: the source is damaged or could not
+    // be opened.
+    virtual bool damaged() const { return false; }
 };
 
-// The records of a map's lines. Each line that cannot be read is passed to
-// reportMissingLine; a record cut short is dropped, and a read that fails
-// where a record begins ends the map.
-QList<VirtualFolderRecord> ReadVirtualFolderRecords(MapLineSource& source,
-                                                    const std::function<void()>& reportMissingLine);
+// Told why a line could not be read.
+using MapLineReport = std::function<void(const QString& description)>;
+
+// The records of a map's lines. Each line that cannot be read is reported; a
+// record cut short is dropped, and a read that fails where a record begins,
+// or a damaged source, ends the map.
+QList<VirtualFolderRecord> ReadVirtualFolderRecords(MapLineSource& source, const MapLineReport& reportMissingLine);
 // The records of VirtMap.dat in the application folder; none when it is missing.
-QList<VirtualFolderRecord> ReadVirtualFolderMap(const std::function<void()>& reportMissingLine);
+QList<VirtualFolderRecord> ReadVirtualFolderMap(const MapLineReport& reportMissingLine);
 
 // The whole file for these records: the header with the version, then each
 // record's fields enciphered, every line ended by CR LF.

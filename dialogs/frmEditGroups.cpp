@@ -185,7 +185,7 @@ void frmEditGroups::lstGroups_Click()
         return true;
     });
     if (!read.Opened)
-        ReportError(FileNotFoundText(), where, 5);
+        ReportError(read.ErrorText, where, 5);
     FolderTree1->SetSelectedFolder(read.Group.RootFolder);
     showFlags(read.Group.Permissions);
     showMembers(ShownGroupName);

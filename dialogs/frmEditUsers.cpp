@@ -150,11 +150,13 @@ void frmEditUsers::cboSelectUser_Click()
         ReportError(LineFaultText(fault), where, 6);
         return true;
     });
-    if (!read.Opened) {
-        // Nothing of another account may stay in the controls to be written back.
+    if (!read.Opened || read.Damaged) {
+        // Nothing of another account, nor half of a damaged one, may stay in
+        // the controls to be written back.
         m_loadFailed = true;
         FolderTree1->SetSelectedFolder(QString());
-        ReportError(FileNotFoundText(), where, 6);
+        if (!read.Opened)
+            ReportError(read.ErrorText, where, 6);
         return;
     }
     const AccountRecord& a = read.Account;

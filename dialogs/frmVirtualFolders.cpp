@@ -110,7 +110,7 @@ void frmVirtualFolders::Form_Load()
     Text1->clear();
     FolderTree2->SetTreeRoot(FolderPicker::MyComputer);
     const QString where = QuayportProcedure(objectName(), "Form_Load");
-    for (const VirtualFolderRecord& row : ReadVirtualFolderMap([&] { ReportError(PastEndText(), where, 7); }))
+    for (const VirtualFolderRecord& row : ReadVirtualFolderMap([&](const QString& text) { ReportError(text, where, 7); }))
         append(row);
 }
 

@@ -124,7 +124,7 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
         PB1->setRange(0, int(qBound(qint64(1), FileLength(m_state.LogPath), qint64(INT_MAX))));
         PB1->setValue(0);
         const BusyCursor busy;
-        LineReader file(m_state.LogPath);
+        LineReader file(m_state.LogPath, LineLimit::LogLine);
         if (!file.isOpen())
             ReportError(file.errorText(), where(procedure), 7);
         qint64 charactersRead = 0;
@@ -135,7 +135,9 @@ bool frmScrollbook::loadLog(bool activation, const char* procedure)
             for (int i = 0; i < 6; ++i) {
                 const std::optional<QString> line = file.readLine();
                 if (!line) {
-                    ReportError(PastEndText(), where(procedure), 9);
+                    ReportError(file.errorText(), where(procedure), 9);
+                    if (file.damaged())
+                        break; // told once: nothing more is read
                     continue;
                 }
                 charactersRead += line->size();

@@ -2,6 +2,7 @@
 
 #include "core/AppFolder.h"
 #include "core/MessageService.h"
+#include "core/RegularFile.h"
 #include "platform/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,8 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,8 +65,13 @@ void HelpViewer::load(const QString& anchor)
 {
     m_anchor = anchor;
     const QString path = helpFile();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A FIFO or a device in the help file's place would stop the whole program.
+    int err = 0;
+    QFile file;
+    const int fd = OpenRegularFile(QFile::encodeName(path), O_RDONLY, 0, err);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         m_browser->setPlainText(QStringLiteral("The help file %1 could not be opened.").arg(QDir::toNativeSeparators(path)));
         return;
     }

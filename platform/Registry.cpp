@@ -2,10 +2,13 @@
 
 #include "core/AppFolder.h"
 #include "core/FileNames.h"
+#include "core/RegularFile.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QVariant>
+#include <fcntl.h>
 
 namespace Registry {
 
@@ -72,8 +75,15 @@ std::optional<Value> QueryValue(quint32 root, const QString& keyPath, const QStr
     const QString rootText = rootName(root);
     if (rootText.isEmpty() || valueName.isEmpty())
         return std::nullopt;
+    // QSettings opens the file by its name and would wait on a FIFO there:
+    // it is given the name of a descriptor already known to be a regular
+    // file, which opens that same file again.
+    int err = 0;
+    const FileDescriptor file(OpenRegularFile(QFile::encodeName(RegistryFile()), O_RDONLY, 0, err));
+    if (!file.isValid())
+        return std::nullopt;
     // Only read: nothing is ever set, so QSettings never writes the file back.
-    const QSettings settings(RegistryFile(), QSettings::IniFormat);
+    const QSettings settings(QStringLiteral("/proc/self/fd/%1").arg(file.get()), QSettings::IniFormat);
     if (settings.status() != QSettings::NoError)
         return std::nullopt;
     const QString wanted = settingsKey(rootText, keyPath, valueName);

@@ -41,6 +41,17 @@ LineFaultHandler ReportEachAt(int step)
     };
 }
 
+// The first of the lines that gave no value; 0 when all did.
+template <class Read>
+int FirstMissing(const Read& read, std::initializer_list<int> lines)
+{
+    for (int line : lines) {
+        if (!read.lineRead(line))
+            return line;
+    }
+    return 0;
+}
+
 } // namespace
 
 void SessionHandlers::refuseLogin(FtpUser& User, bool& Cancel, QString& Message, const QString& text,
@@ -56,14 +67,14 @@ void SessionHandlers::refuseLogin(FtpUser& User, bool& Cancel, QString& Message,
     WriteLogs(User.UserName(), logGroup, User.RemoteAddress(), Message);
 }
 
-void SessionHandlers::readAccount(const QString& path, UserObj& r, QString& userId,
-                                  std::optional<QString>& password)
+int SessionHandlers::readAccount(const QString& path, UserObj& r, QString& userId,
+                                 std::optional<QString>& password)
 {
     const int step = 5;
     const AccountFileRead read = ReadAccountFile(path, ReportEachAt(step));
     if (!read.Opened) {
-        ReportStep(Procedure, step, FileNotFoundText());
-        return;
+        ReportStep(Procedure, step, read.ErrorText);
+        return AccountLine::AdoptGroupCMDs;
     }
     const AccountRecord& a = read.Account;
     r.AdoptGroupCMDs = a.AdoptGroupCMDs;
@@ -78,21 +89,33 @@ void SessionHandlers::readAccount(const QString& path, UserObj& r, QString& user
     if (read.lineRead(AccountLine::RootFolder) && !a.RootFolder.trimmed().isEmpty())
         r.RootFolder = WithFinalSlash(a.RootFolder);
     r.UseGroupHomeDirectory = a.UseGroupHomeDirectory;
+    // Every flag and the root folder decide what the session may do and see.
+    using namespace AccountLine;
+    return FirstMissing(read, {AdoptGroupCMDs, FirstFlag, FirstFlag + 1, FirstFlag + 2, FirstFlag + 3, FirstFlag + 4,
+                               FirstFlag + 5, FirstFlag + 6, FirstFlag + 7, RootFolder, UseGroupHome});
 }
 
-void SessionHandlers::readGroup(UserObj& r)
+int SessionHandlers::readGroup(UserObj& r, QString& path)
 {
     const int step = 8;
     // A group name that cannot be one file name names no group file.
-    const QString path = GroupFilePath(r.Group).trimmed();
+    path = GroupFilePath(r.Group).trimmed();
     const GroupFileRead read = ReadGroupFile(IsSafeName(r.Group.trimmed()) ? path : QString(), ReportEachAt(step));
     if (!read.Opened) {
-        ReportStep(Procedure, step, FileNotFoundText());
-        return;
+        ReportStep(Procedure, step, read.ErrorText);
+    } else {
+        r.GAllow = read.Group.Permissions;
+        if (read.lineRead(GroupLine::RootFolder) && !read.Group.RootFolder.trimmed().isEmpty())
+            r.GRootFolder = WithFinalSlash(read.Group.RootFolder);
     }
-    r.GAllow = read.Group.Permissions;
-    if (read.lineRead(GroupLine::RootFolder) && !read.Group.RootFolder.trimmed().isEmpty())
-        r.GRootFolder = WithFinalSlash(read.Group.RootFolder);
+    // The group's flags matter when the account adopts them, its root when the account uses it.
+    using namespace GroupLine;
+    const int flags = r.AdoptGroupCMDs ? FirstMissing(read, {FirstFlag, FirstFlag + 1, FirstFlag + 2, FirstFlag + 3,
+                                                             FirstFlag + 4, FirstFlag + 5, FirstFlag + 6, FirstFlag + 7})
+                                       : 0;
+    if (flags != 0)
+        return flags;
+    return r.UseGroupHomeDirectory ? FirstMissing(read, {RootFolder}) : 0;
 }
 
 void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
@@ -129,7 +152,7 @@ void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
 void SessionHandlers::addVirtualFolders(FtpUser& User)
 {
     const QList<VirtualFolderRecord> records
-        = ReadVirtualFolderMap([] { ReportStep(Procedure, 13, PastEndText()); });
+        = ReadVirtualFolderMap([](const QString& text) { ReportStep(Procedure, 13, text); });
     for (const VirtualFolderRecord& record : records) {
         if (const std::optional<QString> path = VirtualPathUnderHome(User.HomeFolder(), record.SourceFolder))
             User.VirtualFolderList().Add(record.Name, *path, record.RealFolder);
@@ -172,7 +195,7 @@ void SessionHandlers::IFtpEngineNotify_UserLogin(FtpUser& User, bool& Cancel, QS
 
     QString userId;
     std::optional<QString> password;
-    readAccount(accountPath, *record, userId, password);
+    const int accountLineMissing = readAccount(accountPath, *record, userId, password);
 
     // A missing or undecipherable password line never lets a login in.
     const bool passwordOk = password && !Folded(*password).isEmpty() && Folded(*password) == Folded(User.LoginPass());
@@ -186,7 +209,19 @@ void SessionHandlers::IFtpEngineNotify_UserLogin(FtpUser& User, bool& Cancel, QS
         return;
     }
 
-    readGroup(*record);
+    // A file without a line the session needs grants nothing: refused as for
+    // a missing password, and the server log names the file.
+    QString groupPath;
+    const int groupLineMissing = accountLineMissing != 0 ? 0 : readGroup(*record, groupPath);
+    if (accountLineMissing != 0 || groupLineMissing != 0) {
+        const QString damaged = accountLineMissing != 0 ? accountPath : groupPath;
+        const int line = accountLineMissing != 0 ? accountLineMissing : groupLineMissing;
+        ModMain::WriteServerLog(QStringLiteral("Unknown"), name, User.RemoteAddress(),
+                                QStringLiteral("*** LOGIN REFUSED: %1 cannot be read at line %2.").arg(damaged).arg(line),
+                                true);
+        refuseLogin(User, Cancel, Message, QStringLiteral("530 Invalid password."), QStringLiteral("Unknown"), false);
+        return;
+    }
     checkRoots(User, *record);
     User.SetHomeFolder(record->UseGroupHomeDirectory ? record->GRootFolder : record->RootFolder);
     addVirtualFolders(User);

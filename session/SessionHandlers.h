@@ -116,8 +116,9 @@ private:
     std::shared_ptr<UserObj> checkPermission(FtpUser& User, Operation op, const char* procedure, bool& Cancel);
     void refuseLogin(FtpUser& User, bool& Cancel, QString& Message, const QString& text, const QString& logGroup,
                      bool disconnect);
-    void readAccount(const QString& path, UserObj& record, QString& userId, std::optional<QString>& password);
-    void readGroup(UserObj& record);
+    // Each gives the first line the login needs that gave no value, 0 when none is missing.
+    int readAccount(const QString& path, UserObj& record, QString& userId, std::optional<QString>& password);
+    int readGroup(UserObj& record, QString& path);
     void checkRoots(FtpUser& User, UserObj& record);
     void addVirtualFolders(FtpUser& User);
     void countDeletion(FtpUser& User, UserObj& record);

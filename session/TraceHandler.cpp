@@ -23,11 +23,14 @@ bool IsGreetingBody(const FtpEngine& engine, const QString& line)
 
 void SessionHandlers::countDeletion(FtpUser& User, UserObj& record)
 {
-    // Failures here are skipped silently, as every step after the first.
+    // Failures here are skipped silently, as every step after the first, and
+    // so is a file that held no number.
     QString error;
-    AddToStatCounter(StatCounterPath(User.UserName(), StatSuffix::DeletedCount), 1, record.FilesDeleted, error);
+    const CounterReport silent = [](const QString&) {};
+    AddToStatCounter(StatCounterPath(User.UserName(), StatSuffix::DeletedCount), 1, record.FilesDeleted, error,
+                     silent);
     AddToStatCounter(StatCounterPath(User.UserName(), StatSuffix::DeletedSize), record.PendingFileSize,
-                     record.BytesDeleted, error);
+                     record.BytesDeleted, error, silent);
 }
 
 void SessionHandlers::IFtpEngineNotify_Debug(FtpUser& User, const QString& Message)

@@ -20,7 +20,8 @@ const char Procedure[] = "IFtpEngineNotify_TransferFinished";
 void Update(const QString& user, const char* suffix, qint64 amount, qint64& field, int step)
 {
     QString error;
-    if (!AddToStatCounter(StatCounterPath(user, suffix), amount, field, error))
+    const auto report = [step](const QString& text) { ReportStep(Procedure, step, text); };
+    if (!AddToStatCounter(StatCounterPath(user, suffix), amount, field, error, report))
         throw ProgramError(75, FrmMainProcedure(Procedure), error, step);
 }
 

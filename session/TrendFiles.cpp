@@ -66,7 +66,8 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
 {
     TrendRecord sums = record;
     if (FileExists(path)) {
-        LineReader reader(path);
+        LineReader reader(path, LineLimit::Number);
+        bool damaged = false;
         if (!reader.isOpen()) {
             report(reader.errorText());
             return;
@@ -78,8 +79,9 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
                     stored = *value;
                 else
                     report(TypeMismatchText());
-            } else {
-                report(PastEndText());
+            } else if (!damaged) {
+                report(reader.errorText());
+                damaged = reader.damaged(); // told once; the rest counts as nothing
             }
             if (!AddChecked(stored, record[i], sums[i])) {
                 report(OverflowText());
@@ -93,7 +95,7 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
 
 std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const TrendReport& report)
 {
-    LineReader reader(path);
+    LineReader reader(path, LineLimit::Number);
     if (!reader.isOpen()) {
         const QFileInfo file(path);
         report((FileExists(path) ? reader.errorText() : FileNotFoundText()) + QStringLiteral(": ")
@@ -105,8 +107,8 @@ std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const Tr
         TrendRecord record{};
         for (size_t i = 0; i < record.size(); ++i) {
             if (i > 0 && !(line = reader.readLine())) {
-                // Each missing line is a read that failed.
-                for (; i < record.size(); ++i)
+                // Each missing line is a read that failed; a damaged file is told once.
+                for (; i < record.size() && !reader.damaged(); ++i)
                     report(PastEndText());
                 break;
             }
@@ -119,6 +121,8 @@ std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const Tr
         if (!line)
             break;
     }
+    if (reader.damaged())
+        report(reader.errorText() + QStringLiteral(": ") + QFileInfo(path).fileName());
     return records;
 }
 

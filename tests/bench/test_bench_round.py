@@ -12,7 +12,8 @@ BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "sc
 ENGINE_ROUND = ["--sessions", "5", "--login-seconds", "0.2", "--size-mib", "1", "--parallel", "3",
                 "--parallel-mib", "1", "--rounds", "1", "--settle", "0"]
 CONSOLE_ROUND = ["--clients", "2", "--held", "5", "--many", "10", "--login-seconds", "0.2", "--noops", "10",
-                 "--size-mib", "1", "--rounds", "1", "--settle", "0", "--old-logs", "100", "--anonymous-lines", "1000"]
+                 "--size-mib", "1", "--rounds", "1", "--settle", "0", "--old-logs", "100", "--anonymous-lines", "1000",
+                 "--big-group-noops", "3"]
 
 
 def vsftpd_here():
@@ -46,6 +47,9 @@ class BenchmarkRound(unittest.TestCase):
         logs = [line.split()[-2:] for line in lines if line.startswith("logins/s, 100 old logs + 1 new/s ")]
         self.assertEqual(len(logs), 1, out)
         self.assertTrue(float(logs[0][0]) > 0 and logs[0][1] == "-", out)
+        big = [line.split()[-2:] for line in lines if line.startswith("NOOP median us, 100 MB group line ")]
+        self.assertEqual(len(big), 1, out)
+        self.assertTrue(float(big[0][0]) > 0 and big[0][1] == "-", out)
 
     @unittest.skipUnless(shutil.which("Xvfb"), "Xvfb is not installed")
     def test_console_on_xvfb(self):

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -111,6 +112,16 @@ private Q_SLOTS:
                                        QStringLiteral("PATH"), got),
                  read);
         QCOMPARE(got, value);
+    }
+
+    void aFifoInTheRegistryFilesPlaceIsNoRegistry()
+    {
+        TempAppFolder folder;
+        QCOMPARE(::mkfifo(QFile::encodeName(folder.file(QStringLiteral("/registry.ini"))).constData(), 0666), 0);
+        QString got = QStringLiteral("stale");
+        QVERIFY(!frmAbout::GetKeyValue(Registry::HKEY_LOCAL_MACHINE,
+                                       QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                                       QStringLiteral("PATH"), got));
     }
 
     void systemInfoFoundThroughTheRegistry_data()

@@ -1,6 +1,7 @@
 // The file layer: letter case, wildcards, the code page, whole-file writes,
 // line reading and renames.
 #include "core/AnsiCodec.h"
+#include "core/ErrorTexts.h"
 #include "core/FileNames.h"
 #include "core/LogAppend.h"
 #include "core/NoReplaceRename.h"
@@ -110,6 +111,42 @@ TEST(TextFile, LineReaderGivesNoValuePastTheEnd)
     LineReader missing(home.file(QStringLiteral("/none.txt")));
     EXPECT_FALSE(missing.isOpen());
     EXPECT_FALSE(missing.readLine().has_value());
+}
+
+TEST(TextFile, ALineLongerThanItsFormatHoldsMarksTheFileDamaged)
+{
+    TempAppFolder home;
+    // Small files are read whole, larger ones a piece at a time: lines across
+    // the pieces' borders read alike.
+    QByteArray many;
+    for (int i = 0; i < 20000; ++i)
+        many += QByteArray::number(i) + "\r\n";
+    const QByteArray x70k = "ab\r\n" + QByteArray(70000, 'x') + "\r\nz\r\n";
+    const struct {
+        QByteArray content;
+        qsizetype limit;
+        int lines; // before the end or the damage
+        QString last;
+        bool damaged;
+    } rows[] = {
+        {"ab\r\ncd", 2, 2, QStringLiteral("cd"), false}, {"ab\r\nabc\r\ncd\r\n", 2, 1, QStringLiteral("ab"), true},
+        {many, 8, 20000, QStringLiteral("19999"), false}, {x70k, 70000, 3, QStringLiteral("z"), false},
+        {x70k, 69999, 1, QStringLiteral("ab"), true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        home.write(QStringLiteral("/f.txt"), row.content);
+        LineReader reader(home.file(QStringLiteral("/f.txt")), row.limit);
+        int lines = 0;
+        QString last;
+        for (; const std::optional<QString> line = reader.readLine(); ++lines)
+            last = *line;
+        EXPECT_EQ(lines, row.lines);
+        EXPECT_EQ(last, row.last);
+        EXPECT_TRUE(reader.atEnd());
+        EXPECT_EQ(reader.damaged(), row.damaged);
+        EXPECT_EQ(reader.errorText(), row.damaged ? LineTooLongText() : PastEndText());
+    }
 }
 
 TEST(TextFile, WholeWritesAreAtomicAndRenamesNeverReplace)

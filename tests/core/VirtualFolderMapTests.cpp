@@ -34,7 +34,7 @@ TEST(VirtualFolderMap, WritesHeaderAndEncipheredRecordsAndReadsThemBack)
     ModMain::VersionText = QStringLiteral(QUAYPORT_VERSION_TEXT);
     ASSERT_TRUE(WriteVirtualFolderMap({}));
     EXPECT_EQ(home.read(QStringLiteral("/VirtMap.dat")), Header);
-    EXPECT_TRUE(ReadVirtualFolderMap([] { ADD_FAILURE(); }).isEmpty());
+    EXPECT_TRUE(ReadVirtualFolderMap([](const QString&) { ADD_FAILURE(); }).isEmpty());
 
     const VirtualFolderRecord pub{QStringLiteral("  pub "), QStringLiteral("/"), home.file(QStringLiteral("/root")),
                                   QStringLiteral("/srv/caf\u00e9")};
@@ -46,13 +46,13 @@ TEST(VirtualFolderMap, WritesHeaderAndEncipheredRecordsAndReadsThemBack)
         for (const QString& field : {r.Name, r.VirtualPath, r.SourceFolder, r.RealFolder})
             expected += ModMain::Encipher(field).toLatin1() + "\r\n";
     EXPECT_EQ(home.read(QStringLiteral("/VirtMap.dat")), expected);
-    EXPECT_EQ(ReadVirtualFolderMap([] { ADD_FAILURE(); }), records);
+    EXPECT_EQ(ReadVirtualFolderMap([](const QString&) { ADD_FAILURE(); }), records);
 
     // Another header is read past; a record cut short is reported per line and dropped.
     QFile::remove(home.file(QStringLiteral("/VirtMap.dat")));
     home.write(QStringLiteral("/virtmap.dat"), "9.9*\r\nx\r\ny\r\nz\r\n" + expected.mid(Header.size()) + "AAAA\r\n");
     int missing = 0;
-    EXPECT_EQ(ReadVirtualFolderMap([&] { ++missing; }), records);
+    EXPECT_EQ(ReadVirtualFolderMap([&](const QString&) { ++missing; }), records);
     EXPECT_EQ(missing, 3);
 }
 
@@ -60,7 +60,7 @@ TEST(VirtualFolderMap, AReadThatFailsWithoutAdvancingEndsTheMap)
 {
     FailingLines lines;
     int missing = 0;
-    EXPECT_TRUE(ReadVirtualFolderRecords(lines, [&] { ++missing; }).isEmpty());
+    EXPECT_TRUE(ReadVirtualFolderRecords(lines, [&](const QString&) { ++missing; }).isEmpty());
     EXPECT_EQ(lines.reads, 5); // the header's four lines, then the first record's first
     EXPECT_EQ(missing, 5);
 }

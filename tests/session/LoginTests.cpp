@@ -5,6 +5,8 @@
 #include "core/TextCipher.h"
 #include "tests/session/SessionFixture.h"
 
+#include <QFile>
+
 namespace {
 
 struct LoginResult {
@@ -188,6 +190,60 @@ TEST_F(Login, MismatchingUserIdClosesTheSession)
     auto user = session(QStringLiteral("bob"));
     const LoginResult r = attempt(*user);
     expectRefused(*user, r, QStringLiteral("530 User name is different from configuration name."), true);
+}
+
+TEST_F(Login, AShortOrSpoiltAccountOrGroupFileGrantsNothing)
+{
+    // Lines kept of the account (36) and group (29, -1: no file) files, a spoilt account line, the
+    // account's adopt and group-home flags, and the file and line the refusal names (none: accepted).
+    const struct {
+        const char* name;
+        int accountLines, spoilt, groupLines;
+        bool adopt, groupHome;
+        const char* refused;
+        int line;
+    } rows[] = {
+        {"bob", 12, 0, 29, false, false, "/users/U_bob", 15},
+        {"bob", 15, 0, 29, false, false, "/users/U_bob", 16},
+        {"bob", 36, 4, 29, false, false, "/users/U_bob", 4},
+        {"anonymous", 12, 0, 29, false, false, "/users/U_anonymous", 15},
+        {"bob", 36, 0, 8, false, true, "/groups/G_staff", 9},
+        {"bob", 36, 0, 4, true, false, "/groups/G_staff", 5},
+        {"bob", 36, 0, -1, false, true, "/groups/G_staff", 9},
+        {"bob", 36, 0, 29, true, true, "", 0},
+        // What the session does not take from the group may be missing.
+        {"bob", 36, 0, 4, false, false, "", 0}, {"bob", 36, 0, -1, false, false, "", 0},
+    };
+    ModMain::ServerConfig.AllowAnonymous = true;
+    QDir().mkpath(home.file(QStringLiteral("/root/bob")));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        AccountRecord a = account(QString::fromLatin1(row.name));
+        a.RootFolder = home.file(QStringLiteral("/root/bob"));
+        a.AdoptGroupCMDs = row.adopt;
+        a.UseGroupHomeDirectory = row.groupHome;
+        QStringList lines = AccountFileLines(a).mid(0, row.accountLines);
+        if (row.spoilt > 0)
+            lines[row.spoilt - 1] = QStringLiteral("maybe");
+        ASSERT_TRUE(WriteLines(AccountFilePath(a.UserId), lines));
+        QFile::remove(GroupFilePath(QStringLiteral("staff")));
+        if (row.groupLines >= 0)
+            ASSERT_TRUE(WriteLines(GroupFilePath(QStringLiteral("staff")), 
+                                   GroupFileLines(group(), false).mid(0, row.groupLines)));
+
+        auto user = session(a.UserId);
+        const LoginResult r = attempt(*user);
+        if (*row.refused == 0) {
+            const QString expected = home.file(row.groupHome ? QStringLiteral("/root/") : QStringLiteral("/root/bob/"));
+            EXPECT_EQ(user->homeFolder, expected) << r.message.toStdString();
+            continue;
+        }
+        expectRefused(*user, r, QStringLiteral("530 Invalid password."), false);
+        EXPECT_TRUE(messages(QStringLiteral("/logs/S_Log.txt"))
+                        .contains(QStringLiteral("*** LOGIN REFUSED: %1 cannot be read at line %2.")
+                                      .arg(home.file(QString::fromLatin1(row.refused)))
+                                      .arg(row.line)));
+    }
 }
 
 TEST_F(Login, AnonymousRule)

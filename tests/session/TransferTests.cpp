@@ -123,6 +123,28 @@ TEST_F(Transfers, UnreadableCounterFilesAreReadAsZeroAndRewritten)
     EXPECT_EQ(record(*user)->PendingOpCode, PendingOp::None);
 }
 
+TEST_F(Transfers, ACounterThatHeldNoNumberIsRewrittenAndWhatItHeldIsReported)
+{
+    const QString where = QStringLiteral("\nin Quayport.frmMain.IFtpEngineNotify_TransferFinished at line 5");
+    const struct {
+        QByteArray content;
+        QString told;
+    } rows[] = {
+        {"41 junk\r\n", QStringLiteral("Type mismatch: bob.Sent_File_Count.txt held \"41 junk\"")},
+        {"", QStringLiteral("Input past end of file: bob.Sent_File_Count.txt held \"\"")},
+        {QByteArray("\0\0\r\n", 4), QStringLiteral("Type mismatch: bob.Sent_File_Count.txt held \"\\x00\\x00\"")},
+        {"  \r\n7\r\n", QStringLiteral("Type mismatch: bob.Sent_File_Count.txt held \"  \"")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.told.toStdString());
+        home.write(QStringLiteral("/users/stats/bob.Sent_File_Count.txt"), row.content);
+        doubles.errors->reports.clear();
+        finished(put(QStringLiteral("a.bin"), 10), 0, true);
+        EXPECT_EQ(counter(".Sent_File_Count.txt"), one(1));
+        EXPECT_EQ(doubles.errors->reports, QStringList{row.told + where});
+    }
+}
+
 TEST_F(Transfers, AThreeGibibyteUploadIsCountedNotRemoved)
 {
     const qint64 size = Q_INT64_C(3) << 30;

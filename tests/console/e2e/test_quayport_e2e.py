@@ -5,6 +5,7 @@ import ftplib
 import io
 import os
 import socket
+import stat
 import subprocess
 import types
 import unittest
@@ -174,6 +175,23 @@ class Serving(QuayportCase):
         self.assertTrue(self.home.exists("users/stats/alice.Sent_File_Count.txt"))
         self.assertEqual(self.home.read_lines("logs/anonymous_passwords.txt")[1:], ["curl@example.org"])
         self.stop(program)
+
+    def test_fifos_in_the_places_of_logs_stop_nobody(self):
+        # Each append to a FIFO is refused and reported at once; nothing waits for a reader that never comes.
+        fifos = ("logs/S_Log.txt", "logs/U_alice.txt", "users/stats/Trend_alice.txt")
+        for tail in fifos:
+            os.makedirs(os.path.dirname(self.home.file(tail)), exist_ok=True)
+            os.mkfifo(self.home.file(tail))
+        program = self.serve()
+        client = ftplib.FTP()
+        client.connect("127.0.0.1", self.port, timeout=20)
+        client.login("alice", "s3cret!pw")
+        client.storbinary("STOR fifo.txt", io.BytesIO(b"served"))
+        self.assertIn("fifo.txt", client.nlst())
+        client.quit()
+        self.stop(program)
+        for tail in fifos:
+            self.assertTrue(stat.S_ISFIFO(os.lstat(self.home.file(tail)).st_mode), tail)
 
     def test_a_second_start_creates_nothing(self):
         self.stop(self.serve())
