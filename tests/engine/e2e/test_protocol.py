@@ -317,6 +317,43 @@ class TimeLimits(HostTest):
         self.assertEqual([e["ok"] for e in self.host.of("TransferFinished")], [False])
 
 
+class Limits(HostTest):
+    """The caps at their real values: sessions per address and in all, failed
+    logins per connection."""
+    host_args = ("--login-delay-ms", "1")
+
+    def test_sessions_and_failed_logins_are_capped(self):
+        soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+        if hard != resource.RLIM_INFINITY and hard < 1100:
+            self.skipTest("only %d descriptors" % hard)
+        if soft != resource.RLIM_INFINITY and soft < 1100:  # as the engine raises its own
+            resource.setrlimit(resource.RLIMIT_NOFILE, (min(hard, 65536), hard))
+            self.addCleanup(resource.setrlimit, resource.RLIMIT_NOFILE, (soft, hard))
+
+        r = self.raw()
+        for _ in range(3):
+            self.assertEqual(r.login("bob", "wrong"), "530 Login incorrect.")
+        r.send("NOOP")
+        self.assertEqual(r.reply(), "421 Too many failed logins.")
+        self.assertTrue(r.closed())
+
+        rows = [  # source, connections, the reply they are greeted with
+            ("127.0.0.1", 400, "220 FTP server ready."),
+            ("127.0.0.1", 1, "421 Too many connections from your address."),
+            ("127.0.0.2", 400, "220 FTP server ready."),
+            ("127.0.0.3", 200, "220 FTP server ready."),
+            ("127.0.0.4", 1, "421 Too many users, please try again later."),
+        ]
+        for source, count, greeting in rows:
+            for i in range(count):
+                c = self.raw(source)
+                self.assertEqual(c.greeting, greeting, (source, i))
+                if greeting.startswith("421"):
+                    self.assertTrue(c.closed())
+        done, _ = self.host.request("sessions")
+        self.assertEqual(len(done["sessions"]), 1000)
+
+
 class LoginThrottle(HostTest):
     """A failed login is answered late, the later the more its address failed
     of late; nothing else waits for it."""
