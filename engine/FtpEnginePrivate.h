@@ -1,6 +1,7 @@
 #pragma once
 // The engine's own state, shared with its sessions.
 #include "engine/FtpEngine.h"
+#include "engine/LoginThrottle.h"
 #include "engine/OpenUploads.h"
 #include "engine/TransferThreads.h"
 
@@ -20,6 +21,12 @@ struct FtpLimits {
     int maxPerAddress = 400;    // sessions from one client address
     int maxSessions = 1000;
     int tickMs = 1000;          // how often time-outs are checked
+    // A failed login is answered after loginDelayMs, doubling with each of its
+    // address's recent failures beyond the first three up to loginDelayMaxMs;
+    // one recent failure is forgotten per loginForgetMs.
+    int loginDelayMs = 1000;
+    int loginDelayMaxMs = 30'000;
+    int loginForgetMs = 60'000;
 };
 
 // The end of a listing until the program sets its own, and always of an empty one.
@@ -58,6 +65,7 @@ public:
     QHash<QHostAddress, int> perAddress;
     QTimer ticker;
     FtpLimits limits;
+    LoginThrottle loginThrottle;
     // Shared with the transfers, which may outlive the engine on their threads.
     std::shared_ptr<OpenUploads> uploads = std::make_shared<OpenUploads>();
     TransferThreads transferThreads;

@@ -86,6 +86,9 @@ FtpSession::FtpSession(FtpEnginePrivate& engine, QTcpSocket* control, quint64 id
     };
     connect(control, &QTcpSocket::disconnected, this, gone);
     connect(control, &QTcpSocket::errorOccurred, this, gone);
+    m_hold.setSingleShot(true);
+    m_hold.setTimerType(Qt::PreciseTimer); // never answers before the delay
+    connect(&m_hold, &QTimer::timeout, this, &FtpSession::holdEnded);
 }
 
 FtpSession::~FtpSession() = default;
@@ -106,7 +109,7 @@ void FtpSession::settle()
     if (m_phase != Phase::Live)
         return;
     const bool uploading = m_transfer && (m_kind == Kind::Store || m_kind == Kind::Append);
-    if (m_closeRequested || (m_controlGone && !uploading)) {
+    if ((m_closeRequested && !onHold()) || (m_controlGone && !uploading)) {
         finish(true);
         return;
     }
@@ -149,6 +152,10 @@ void FtpSession::advance()
         m_connectPending = false;
         dataConnected();
     }
+    if (live() && m_loginWaiting && !onHold()) {
+        m_loginWaiting = false;
+        doPass(m_loginPass);
+    }
     if (live())
         processLines();
 }
@@ -159,6 +166,9 @@ void FtpSession::finish(bool raise)
         return;
     m_phase = Phase::Ending;
     Busy busy(*this);
+    // Ending now, it sends what it held, as any reply queued before the close.
+    m_hold.stop();
+    releaseOutput();
     const bool started = m_started;
     const QString path = m_transferPath;
     const qint32 direction = m_kind == Kind::Retrieve ? 1 : 0;
@@ -193,6 +203,8 @@ void FtpSession::shutDown(const QString& text)
     if (m_phase != Phase::Live)
         return;
     Busy busy(*this);
+    m_hold.stop(); // the server goes away: no delay holds this session back
+    releaseOutput();
     reply(text, 421);
     requestClose();
 }
@@ -204,7 +216,7 @@ void FtpSession::drop()
 
 void FtpSession::checkTimeouts()
 {
-    if (m_phase != Phase::Live || m_depth > 0)
+    if (m_phase != Phase::Live || m_depth > 0 || onHold())
         return;
     Busy busy(*this);
     const qint64 t = now();
@@ -271,6 +283,20 @@ void FtpSession::sendLines(const QStringList& lines)
         out += line.toUtf8();
         out += "\r\n";
     }
+    write(out);
+    // All lines go out before the first trace, so a handler that closes the
+    // session from a trace cannot cut a reply in half.
+    Busy busy(*this);
+    for (const QString& line : lines)
+        notify("Debug", [&](IFtpEngineNotify& s) { s.Debug(*this, line); });
+}
+
+void FtpSession::write(const QByteArray& out)
+{
+    if (m_outputHeld) {
+        m_heldOutput += out;
+        return;
+    }
     // Straight to the socket when nothing is queued before it: a reply goes out
     // at once and costs no write-notifier round through the event loop.
     qsizetype sent = 0;
@@ -283,17 +309,45 @@ void FtpSession::sendLines(const QStringList& lines)
         m_control->write(out.constData() + sent, out.size() - sent);
         m_control->flush();
     }
-    // All lines go out before the first trace, so a handler that closes the
-    // session from a trace cannot cut a reply in half.
-    Busy busy(*this);
-    for (const QString& line : lines)
-        notify("Debug", [&](IFtpEngineNotify& s) { s.Debug(*this, line); });
+}
+
+bool FtpSession::loginMustWait()
+{
+    const qint64 wait = m_engine.loginThrottle.wait(m_peer, now());
+    if (wait <= 0)
+        return false;
+    m_loginWaiting = true;
+    m_hold.start(int(wait));
+    return true;
+}
+
+void FtpSession::loginAnswered(bool failed)
+{
+    const qint64 delay = failed ? m_engine.loginThrottle.failed(m_peer, now(), m_engine.limits) : 0;
+    if (delay > 0)
+        m_hold.start(int(delay));
+    else
+        releaseOutput();
+}
+
+void FtpSession::holdEnded()
+{
+    releaseOutput();
+    wake();
+}
+
+void FtpSession::releaseOutput()
+{
+    m_outputHeld = false;
+    const QByteArray out = std::exchange(m_heldOutput, {});
+    if (!out.isEmpty() && m_control && !m_controlGone)
+        write(out);
 }
 
 void FtpSession::processLines()
 {
     LineAssembler::Line line;
-    while (live() && !m_controlGone && nextLine(line))
+    while (live() && !m_controlGone && !onHold() && nextLine(line))
         handleLine(line);
 }
 

@@ -11,6 +11,7 @@
 #include <QHostAddress>
 #include <QPointer>
 #include <QQueue>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -70,12 +71,25 @@ private:
     // Raises a permission notification; false when it refused (reply sent) or the session ends.
     bool permitted(const char* name, const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call);
 
+    // A failed login holds the session: nothing is read and nothing it sends
+    // goes out (nor does it close) until its delay ends; a login that must
+    // wait its turn holds it too.
+    bool onHold() const { return m_hold.isActive(); }
+    // True when PASS must wait for the answer to its address's last failure;
+    // it is checked once the hold ends.
+    bool loginMustWait();
+    // A failure holds what the login sent for its delay; a success lets it go.
+    void loginAnswered(bool failed);
+    void holdEnded();
+    void releaseOutput();
+
     // Control connection.
     void processLines();
     bool nextLine(LineAssembler::Line& line);
     void handleLine(const LineAssembler::Line& line);
     void reply(const QString& text, int defaultCode = 500);
     void sendLines(const QStringList& lines);
+    void write(const QByteArray& out);
 
     // Commands.
     void dispatch(const Command& cmd);
@@ -136,6 +150,10 @@ private:
     bool m_outputBlocked = false;
     bool m_controlGone = false;
     int m_ownReplies = 0; // replies sent by handlers through SendReply
+    QTimer m_hold;
+    bool m_outputHeld = false; // replies gather in m_heldOutput
+    QByteArray m_heldOutput;
+    bool m_loginWaiting = false;
 
     LineAssembler m_lines;
     QByteArray m_input;      // read from the socket, not yet cut into lines

@@ -255,11 +255,16 @@ void FtpSession::doPass(const QString& arg)
     }
     m_loginPass = arg;
     m_state = Authorizing;
+    if (loginMustWait())
+        return;
     bool cancel = false;
     const QString refusal = QStringLiteral("530 Login incorrect.");
     QString message = refusal;
     const int own = m_ownReplies;
-    if (!notify("UserLogin", [&](IFtpEngineNotify& s) { s.UserLogin(*this, cancel, message); }))
+    m_outputHeld = true; // a refusal's replies and its close wait out its delay
+    const bool going = !notify("UserLogin", [&](IFtpEngineNotify& s) { s.UserLogin(*this, cancel, message); });
+    loginAnswered(cancel);
+    if (going)
         return;
     if (cancel) {
         if (m_ownReplies == own)

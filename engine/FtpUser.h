@@ -28,7 +28,8 @@ public:
     virtual qint32 SecondsConnected() const = 0;
     // Sends what is queued, then closes. From outside this session's
     // notifications it completes before it returns (UserLogout raised); from
-    // inside one it takes effect when that notification returns.
+    // inside one it takes effect when that notification returns, and inside a
+    // refused UserLogin once the refusal's delay has passed.
     virtual void Disconnect() = 0;
     virtual QString UserName() const = 0;
     virtual QString LoginPass() const = 0;

@@ -5,10 +5,12 @@ import socket
 
 class Control:
     """Connects and reads the greeting. timeout=None waits as long as it takes
-    (the benchmarks); nodelay sends each command at once."""
+    (the benchmarks); nodelay sends each command at once; source is the local
+    address to connect from (another loopback address is another client)."""
 
-    def __init__(self, port, host="127.0.0.1", timeout=10, nodelay=False):
-        self.sock = socket.create_connection((host, port), timeout=timeout)
+    def __init__(self, port, host="127.0.0.1", timeout=10, nodelay=False, source=None):
+        self.sock = socket.create_connection((host, port), timeout=timeout,
+                                             source_address=(source, 0) if source else None)
         if nodelay:
             self.sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         self.file = self.sock.makefile("rb")

@@ -125,8 +125,8 @@ class HostTest(unittest.TestCase):
         self.assertEqual(len({e["sid"] for e in logouts}), len(logouts))
         self.assertFalse([e for e in logouts if e["nested"] or e["listed"]])
 
-    def raw(self):
+    def raw(self, source=None):
         """A bare control connection, for exact replies."""
-        r = Control(self.host.port)
+        r = Control(self.host.port, source=source)
         self.addCleanup(r.close)
         return r

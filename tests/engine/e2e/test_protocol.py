@@ -2,6 +2,7 @@
 login rules, listings, limits and how sessions end."""
 import os
 import resource
+import select
 import socket
 import time
 import unittest
@@ -314,6 +315,105 @@ class TimeLimits(HostTest):
         self.assertEqual(r.cmd("NOOP"), "200 NOOP command successful.")
         self.host.sync()
         self.assertEqual([e["ok"] for e in self.host.of("TransferFinished")], [False])
+
+
+class Limits(HostTest):
+    """The caps at their real values: sessions per address and in all, failed
+    logins per connection."""
+    host_args = ("--login-delay-ms", "1")
+
+    def test_sessions_and_failed_logins_are_capped(self):
+        soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+        if hard != resource.RLIM_INFINITY and hard < 1100:
+            self.skipTest("only %d descriptors" % hard)
+        if soft != resource.RLIM_INFINITY and soft < 1100:  # as the engine raises its own
+            resource.setrlimit(resource.RLIMIT_NOFILE, (min(hard, 65536), hard))
+            self.addCleanup(resource.setrlimit, resource.RLIMIT_NOFILE, (soft, hard))
+
+        r = self.raw()
+        for _ in range(3):
+            self.assertEqual(r.login("bob", "wrong"), "530 Login incorrect.")
+        r.send("NOOP")
+        self.assertEqual(r.reply(), "421 Too many failed logins.")
+        self.assertTrue(r.closed())
+
+        rows = [  # source, connections, the reply they are greeted with
+            ("127.0.0.1", 400, "220 FTP server ready."),
+            ("127.0.0.1", 1, "421 Too many connections from your address."),
+            ("127.0.0.2", 400, "220 FTP server ready."),
+            ("127.0.0.3", 200, "220 FTP server ready."),
+            ("127.0.0.4", 1, "421 Too many users, please try again later."),
+        ]
+        for source, count, greeting in rows:
+            for i in range(count):
+                c = self.raw(source)
+                self.assertEqual(c.greeting, greeting, (source, i))
+                if greeting.startswith("421"):
+                    self.assertTrue(c.closed())
+        done, _ = self.host.request("sessions")
+        self.assertEqual(len(done["sessions"]), 1000)
+
+
+class LoginThrottle(HostTest):
+    """A failed login is answered late, the later the more its address failed
+    of late; nothing else waits for it."""
+    host_args = ("--login-delay-ms", "100", "--login-delay-max-ms", "1600", "--login-forget-ms", "3600000")
+
+    def timed_login(self, r, password, user="bob"):
+        r.cmd("USER " + user, "331")
+        start = time.monotonic()
+        reply = r.cmd("PASS " + password)
+        return reply, time.monotonic() - start
+
+    def test_failed_logins_wait_longer_per_address(self):
+        kick = "530 No user account exists. Please try again."
+        rows = [  # source, user, password, reply, shortest wait (s): three at 100 ms, then doubling to 1.6 s
+            ("127.0.0.1", "bob", "wrong", "530 Login incorrect.", 0.1),
+            ("127.0.0.1", "bob", "reply", "530 Invalid password.", 0.1),  # the handler's own reply waits
+            ("127.0.0.1", "kick", "x", kick, 0.1),  # and so does the close it asks for
+            ("127.0.0.1", "bob", "wrong", "530 Login incorrect.", 0.2),
+            ("127.0.0.2", "bob", "wrong", "530 Login incorrect.", 0.1),  # another address starts afresh
+            ("127.0.0.1", "bob", "wrong", "530 Login incorrect.", 0.4),
+            ("127.0.0.1", "bob", "secret", "230 Login successful.", 0),
+            ("127.0.0.1", "bob", "wrong", "530 Login incorrect.", 0.8),
+        ]
+        clients = []
+        for source, user, password, expected, shortest in rows:
+            r = self.raw(source)
+            reply, waited = self.timed_login(r, password, user)
+            self.assertEqual(reply, expected, (source, password))
+            self.assertGreaterEqual(waited, shortest - 0.005, (source, password))
+            if expected == kick:
+                self.assertTrue(r.closed())
+            clients.append(r)
+        logged_in = clients[6]
+
+        # While one answer waits, the others are served: another address, another
+        # session's NOOP; a right password from the same address waits its turn.
+        held, waiting, other = self.raw(), self.raw(), self.raw("127.0.0.3")
+        held.cmd("USER bob", "331")
+        waiting.cmd("USER bob", "331")
+        start = time.monotonic()
+        held.send("PASS held")
+        self.host.wait_for(lambda e: e["e"] == "UserLogin" and e["pass"] == "held")
+        waiting.send("PASS secret")
+        self.assertEqual(self.timed_login(other, "wrong")[0], "530 Login incorrect.")
+        self.assertEqual(logged_in.cmd("NOOP"), "200 NOOP command successful.")
+        self.assertEqual(select.select([held.sock, waiting.sock], [], [], 0)[0], [])
+        self.assertEqual(held.reply(), "530 Login incorrect.")
+        self.assertGreaterEqual(time.monotonic() - start, 1.6 - 0.005)
+        self.assertEqual(waiting.reply(), "230 Login successful.")
+
+        # A client that leaves while its answer waits ends its session then, not
+        # when the answer would have gone: before another address's next answer.
+        quitter = self.raw()
+        quitter.cmd("USER bob", "331")
+        quitter.send("PASS quit")
+        sid = self.host.wait_for(lambda e: e["e"] == "UserLogin" and e["pass"] == "quit")["sid"]
+        quitter.close()
+        self.assertEqual(self.timed_login(other, "wrong")[0], "530 Login incorrect.")
+        self.host.sync()
+        self.assertEqual(len(self.host.of("UserLogout", sid=sid)), 1)
 
 
 class DataConnections(HostTest):

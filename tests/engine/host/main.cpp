@@ -89,6 +89,9 @@ int main(int argc, char** argv)
         {QStringLiteral("data-ms"), QStringLiteral("Data connection time limit."), QStringLiteral("ms")},
         {QStringLiteral("stall-ms"), QStringLiteral("Transfer stall limit."), QStringLiteral("ms")},
         {QStringLiteral("tick-ms"), QStringLiteral("Time-out check interval."), QStringLiteral("ms")},
+        {QStringLiteral("login-delay-ms"), QStringLiteral("Shortest delay of a failed login."), QStringLiteral("ms")},
+        {QStringLiteral("login-delay-max-ms"), QStringLiteral("Longest delay of a failed login."), QStringLiteral("ms")},
+        {QStringLiteral("login-forget-ms"), QStringLiteral("Time that forgives one failed login."), QStringLiteral("ms")},
         {QStringLiteral("quiet"), QStringLiteral("Print nothing but the port.")},
     });
     options.process(app);
@@ -102,12 +105,16 @@ int main(int argc, char** argv)
             sink.addSessionFolder(f.at(0), f.at(1), f.at(2));
     }
     FtpLimits& limits = FtpEnginePrivate::of(engine)->limits;
-    if (options.isSet(QStringLiteral("login-ms")))
-        limits.loginMs = options.value(QStringLiteral("login-ms")).toInt();
-    if (options.isSet(QStringLiteral("data-ms")))
-        limits.dataConnectMs = options.value(QStringLiteral("data-ms")).toInt();
-    if (options.isSet(QStringLiteral("stall-ms")))
-        limits.stallMs = options.value(QStringLiteral("stall-ms")).toInt();
+    const auto setLimit = [&](const char* option, int& limit) {
+        if (options.isSet(QLatin1String(option)))
+            limit = options.value(QLatin1String(option)).toInt();
+    };
+    setLimit("login-ms", limits.loginMs);
+    setLimit("data-ms", limits.dataConnectMs);
+    setLimit("stall-ms", limits.stallMs);
+    setLimit("login-delay-ms", limits.loginDelayMs);
+    setLimit("login-delay-max-ms", limits.loginDelayMaxMs);
+    setLimit("login-forget-ms", limits.loginForgetMs);
     if (options.isSet(QStringLiteral("tick-ms"))) {
         limits.tickMs = options.value(QStringLiteral("tick-ms")).toInt();
         FtpEnginePrivate::of(engine)->ticker.setInterval(limits.tickMs);

@@ -123,8 +123,11 @@ class Replies(SessionCase):
 
     def raw(self, user, password, then_noop=False):
         """Everything the server sends after PASS: up to the close, or up to
-        the reply to a NOOP sent after it."""
-        with socket.create_connection(("127.0.0.1", self.host.port), timeout=20) as s:
+        the reply to a NOOP sent after it. Each call comes from an address of
+        its own, so that the delays of failed logins do not add up."""
+        self.sources = getattr(self, "sources", 1) + 1
+        with socket.create_connection(("127.0.0.1", self.host.port), timeout=20,
+                                      source_address=("127.0.0.%d" % self.sources, 0)) as s:
             reader = s.makefile("rb")
             line = b""
             while not line.startswith(b"220 "):
