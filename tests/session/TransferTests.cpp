@@ -19,6 +19,7 @@ protected:
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.resize(size); // sparse: no data written
+        user->uploadedFile = path; // as if the session's upload wrote it
         return path;
     }
     void finished(const QString& path, qint32 direction, bool successful)
