@@ -94,6 +94,7 @@ void DataTransfer::end()
     }
     m_socket.reset();
     Q_EMIT finished(m_outcome);
+    reported();
 }
 
 BufferSender::BufferSender(UniqueFd socket, QByteArray data)
@@ -227,6 +228,12 @@ void FileReceiver::concluded()
     // In place, whole or broken; failing that fails the upload.
     if (!m_file->finish() && outcome() == Outcome::Done)
         fail(Outcome::LocalError);
+    m_retired = m_file->takeRetired();
+}
+
+void FileReceiver::reported()
+{
+    m_retired = RetiredFile(); // the old file goes once the end is on its way
 }
 
 std::unique_ptr<UploadFile> FileReceiver::takeFile()

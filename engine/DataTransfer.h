@@ -6,6 +6,7 @@
 // lastProgress() may be read from any thread, and deleteLater() ends it at
 // once.
 #include "engine/UniqueFd.h"
+#include "engine/UploadFile.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -14,7 +15,6 @@
 #include <sys/types.h>
 
 class QSocketNotifier;
-class UploadFile;
 
 class DataTransfer : public QObject {
     Q_OBJECT
@@ -45,6 +45,8 @@ protected:
     virtual bool wantsRead() const { return false; }
     // Once, when no more bytes move, before the end is reported.
     virtual void concluded() {}
+    // Once, right after the end is reported.
+    virtual void reported() {}
     void progressed(qint64 bytes);
     void fail(Outcome outcome) { m_outcome = outcome; }
     Outcome outcome() const { return m_outcome; }
@@ -113,6 +115,7 @@ protected:
     bool pump() override;
     bool wantsRead() const override { return true; }
     void concluded() override;
+    void reported() override;
 
 private:
     bool copy();
@@ -120,6 +123,7 @@ private:
     int file() const;
 
     std::unique_ptr<UploadFile> m_file;
+    RetiredFile m_retired;
     QByteArray m_buffer;
     // socket -> pipe -> file inside the kernel, where the file allows it
     bool m_useSplice;

@@ -37,6 +37,32 @@ QByteArray procName(int fd)
 }
 } // namespace
 
+RetiredFile::RetiredFile(int folder, QByteArray name) : m_folder(::fcntl(folder, F_DUPFD_CLOEXEC, 0)), m_name(std::move(name))
+{
+}
+
+RetiredFile& RetiredFile::operator=(RetiredFile&& other) noexcept
+{
+    if (this != &other) {
+        remove();
+        m_folder = std::move(other.m_folder);
+        m_name = std::move(other.m_name);
+    }
+    return *this;
+}
+
+RetiredFile::~RetiredFile()
+{
+    remove();
+}
+
+void RetiredFile::remove()
+{
+    if (m_folder.valid())
+        ::unlinkat(m_folder.get(), m_name.constData(), 0);
+    m_folder.reset();
+}
+
 bool UploadFile::isTemporaryName(const QByteArray& name)
 {
     const qsizetype at = name.size() - RandomChars - Marker.size();
@@ -140,19 +166,37 @@ bool UploadFile::linkUnnamed()
         return true;
     if (errno != EEXIST)
         return false;
-    // The name is taken: link under a hidden name, then rename over it in one step.
+    // The name is taken: link under a hidden name, then put that in its place.
     for (int i = 0; i < Attempts; ++i) {
         const QByteArray temporary = temporaryName(m_place.name);
-        if (::linkat(AT_FDCWD, proc.constData(), folder, temporary.constData(), AT_SYMLINK_FOLLOW) != 0) {
-            if (errno == EEXIST)
-                continue;
+        if (::linkat(AT_FDCWD, proc.constData(), folder, temporary.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return putInPlace(temporary);
+        if (errno != EEXIST)
             return false;
-        }
-        if (::renameat(folder, temporary.constData(), folder, m_place.name.constData()) == 0)
-            return true;
-        ::unlinkat(folder, temporary.constData(), 0);
-        return false;
     }
+    return false;
+}
+
+// In one step for a reader. Exchanging the names (the old file then lies at
+// the hidden one, to be removed later) spares the flush of the whole new file
+// that some file systems (ext4) start when a rename replaces a file; where the
+// name is free or exchanging is not offered, a plain rename.
+bool UploadFile::putInPlace(const QByteArray& temporary)
+{
+    const int folder = m_place.folder.get();
+    const char* name = m_place.name.constData();
+    struct stat st;
+    if (::renameat2(folder, temporary.constData(), folder, name, RENAME_EXCHANGE) == 0) {
+        if (::fstatat(folder, temporary.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode)) {
+            m_retired = RetiredFile(folder, temporary);
+            return true;
+        }
+        // A folder had taken the name meanwhile: it stays, the upload fails.
+        ::renameat2(folder, temporary.constData(), folder, name, RENAME_EXCHANGE);
+    } else if (::renameat(folder, temporary.constData(), folder, name) == 0) {
+        return true;
+    }
+    ::unlinkat(folder, temporary.constData(), 0);
     return false;
 }
 
@@ -161,14 +205,10 @@ bool UploadFile::finish()
     if (m_finished)
         return m_ok;
     m_finished = true;
-    const int folder = m_place.folder.get();
-    if (m_unnamed) {
+    if (m_unnamed)
         m_ok = linkUnnamed();
-    } else if (!m_temporary.isEmpty()
-               && ::renameat(folder, m_temporary.constData(), folder, m_place.name.constData()) != 0) {
-        ::unlinkat(folder, m_temporary.constData(), 0);
-        m_ok = false;
-    }
+    else if (!m_temporary.isEmpty())
+        m_ok = putInPlace(m_temporary);
     if (::fstat(m_fd.get(), &m_written) != 0)
         m_written = {};
     // No flush: what the kernel has is what a reader sees; a failing close still counts.

@@ -15,6 +15,23 @@
 class OpenUploads;
 class UploadClaim;
 
+// The old file a replacing upload has put aside under a hidden name; removed
+// when this goes. Removing a large file takes a while (its blocks are freed,
+// perhaps discarded), so the upload's end is told first.
+class RetiredFile {
+public:
+    RetiredFile() = default;
+    RetiredFile(int folder, QByteArray name);
+    RetiredFile(RetiredFile&&) = default;
+    RetiredFile& operator=(RetiredFile&& other) noexcept;
+    ~RetiredFile();
+
+private:
+    void remove();
+    UniqueFd m_folder;
+    QByteArray m_name;
+};
+
 class UploadFile {
 public:
     enum class Mode {
@@ -40,6 +57,8 @@ public:
     // After finish: removes the file this upload wrote, while its name still
     // holds that very file and it is still empty.
     bool removeIfEmpty();
+    // After finish: the old file it replaced, for its caller to remove later.
+    RetiredFile takeRetired() { return std::move(m_retired); }
 
     // A name this class gives its hidden temporaries (listings leave them out).
     static bool isTemporaryName(const QByteArray& name);
@@ -49,11 +68,13 @@ private:
     bool openInPlace(Mode mode, qint64 offset, Refusal& refusal);
     bool openBeside(bool unnamed, const struct stat* old);
     bool linkUnnamed();
+    bool putInPlace(const QByteArray& temporary);
 
     Beneath::Place m_place;
     std::unique_ptr<UploadClaim> m_claim;
     UniqueFd m_fd;
     QByteArray m_temporary; // the hidden name written to, if any
+    RetiredFile m_retired;
     bool m_unnamed = false;
     bool m_finished = false;
     bool m_ok = true;

@@ -63,6 +63,8 @@ TEST(UploadFile, WritesBesideAndTakesTheNameAtTheEnd)
         struct stat st;
         ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0600u);
+        EXPECT_EQ(names(dir.path()), QStringList{"f.bin"}); // the old file put aside is no entry either
+        file->takeRetired();                                 // and goes with what took it
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"f.bin"});
         EXPECT_FALSE(file->removeIfEmpty()); // not empty
 
