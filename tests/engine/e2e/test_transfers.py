@@ -202,6 +202,16 @@ class FtplibTransfers(HostTest):
         got = io.BytesIO()
         reader.retrbinary("RETR up.bin", got.write)
         self.assertEqual(got.getvalue(), BINARY)
+        # What cannot be put in place at the end fails the upload, and says so.
+        os.mkdir(self.host.path("gone"))
+        conn = reader.transfercmd("STOR gone/x.bin")
+        conn.sendall(b"x" * 1000)
+        self.written(1000)
+        os.rmdir(self.host.path("gone"))  # empty: the upload is no entry of it yet
+        conn.close()
+        with self.assertRaises(ftplib.error_temp) as failed:
+            reader.voidresp()
+        self.assertEqual(str(failed.exception), "451 Failure writing the local file.")
         reader.quit()
 
     def test_an_empty_upload_removes_only_its_own_file(self):
