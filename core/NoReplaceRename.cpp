@@ -22,46 +22,49 @@ bool unsupported(int err, NoReplaceMethod method)
     return err == EPERM || err == EMLINK;
 }
 
-int byFlag(const char* from, const char* to)
+// A name relative to a folder descriptor.
+struct At {
+    int folder;
+    const char* name;
+};
+
+int byFlag(At from, At to)
 {
-    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0 ? 0 : errno;
+    return ::renameat2(from.folder, from.name, to.folder, to.name, RENAME_NOREPLACE) == 0 ? 0 : errno;
 }
 
-int byHardLink(const char* from, const char* to)
+int byHardLink(At from, At to)
 {
-    if (::link(from, to) != 0)
+    if (::linkat(from.folder, from.name, to.folder, to.name, 0) != 0)
         return errno;
-    if (::unlink(from) != 0) {
+    if (::unlinkat(from.folder, from.name, 0) != 0) {
         const int err = errno;
-        ::unlink(to); // back to one name, the old one
+        ::unlinkat(to.folder, to.name, 0); // back to one name, the old one
         return err;
     }
     return 0;
 }
 
-int byPlaceholder(const char* from, const char* to)
+int byPlaceholder(At from, At to)
 {
     struct stat st;
-    if (::lstat(from, &st) != 0)
+    if (::fstatat(from.folder, from.name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
     const bool folder = S_ISDIR(st.st_mode);
     if (folder) {
-        if (::mkdir(to, 0700) != 0)
+        if (::mkdirat(to.folder, to.name, 0700) != 0)
             return errno;
     } else {
-        const int fd = ::open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd = ::openat(to.folder, to.name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0)
             return errno;
         ::close(fd);
     }
     // The name is ours now: renaming over our own empty placeholder replaces nothing else.
-    if (::rename(from, to) == 0)
+    if (::renameat(from.folder, from.name, to.folder, to.name) == 0)
         return 0;
     const int err = errno;
-    if (folder)
-        ::rmdir(to);
-    else
-        ::unlink(to);
+    ::unlinkat(to.folder, to.name, folder ? AT_REMOVEDIR : 0);
     return err;
 }
 
@@ -69,17 +72,23 @@ int byPlaceholder(const char* from, const char* to)
 
 int NoReplaceRename(const QString& from, const QString& to, NoReplaceMethod first)
 {
-    const QByteArray a = QFile::encodeName(from);
-    const QByteArray b = QFile::encodeName(to);
+    return NoReplaceRenameAt(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
+                             QFile::encodeName(to).constData(), first);
+}
+
+int NoReplaceRenameAt(int fromFolder, const char* fromName, int toFolder, const char* toName, NoReplaceMethod first)
+{
+    const At from{fromFolder, fromName};
+    const At to{toFolder, toName};
     if (first == NoReplaceMethod::Flag) {
-        const int err = byFlag(a.constData(), b.constData());
+        const int err = byFlag(from, to);
         if (!unsupported(err, NoReplaceMethod::Flag))
             return err;
     }
     if (first != NoReplaceMethod::Placeholder) {
-        const int err = byHardLink(a.constData(), b.constData());
+        const int err = byHardLink(from, to);
         if (err == 0 || !unsupported(err, NoReplaceMethod::HardLink))
             return err;
     }
-    return byPlaceholder(a.constData(), b.constData());
+    return byPlaceholder(from, to);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Moving a file or folder to a new name without ever replacing what already
 // holds that name, on every file system, for the core's logs and the engine's
-// RNFR/RNTO alike. Native paths; no case resolution.
+// RNFR/RNTO alike. Native paths or names; no case resolution.
 #include <QString>
 
 // How the name is claimed. Each method is tried only where the ones before it
@@ -23,3 +23,6 @@ enum class NoReplaceMethod {
 // 0 on success, else the errno of the failure (EEXIST when the target exists).
 // first is the first method tried (tests start further down the list).
 int NoReplaceRename(const QString& from, const QString& to, NoReplaceMethod first = NoReplaceMethod::Flag);
+// The same for names relative to open folders (or AT_FDCWD), as the *at calls take them.
+int NoReplaceRenameAt(int fromFolder, const char* from, int toFolder, const char* to,
+                      NoReplaceMethod first = NoReplaceMethod::Flag);

@@ -1,13 +1,8 @@
 #include "engine/ClientPath.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringList>
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <sys/stat.h>
 
 namespace {
 QStringList components(const QString& base, const QString& argument)
@@ -39,15 +34,6 @@ bool within(const QString& child, const QString& base)
     if (base == QLatin1String("/"))
         return child.startsWith(QLatin1Char('/'));
     return child == base || (child.startsWith(base) && child.at(base.size()) == QLatin1Char('/'));
-}
-
-// Canonical form with every symbolic link resolved; empty when it cannot be.
-QString realPath(const QString& path)
-{
-    char buffer[PATH_MAX];
-    if (!::realpath(QFile::encodeName(path).constData(), buffer))
-        return {};
-    return QFile::decodeName(buffer);
 }
 
 bool validName(const QString& name)
@@ -117,6 +103,7 @@ PathMap::Target PathMap::map(const QString& clientPath) const
     t.isMountPoint = best ? rest.isEmpty() : clientPath == QLatin1String("/");
     if (t.base.isEmpty())
         return t;
+    t.below = rest == QLatin1String("/") ? QString() : rest;
     if (rest.isEmpty() || rest == QLatin1String("/"))
         t.physical = t.base;
     else if (t.base == QLatin1String("/"))
@@ -133,25 +120,4 @@ QList<PathMap::Mount> PathMap::mountsIn(const QString& clientFolder) const
         if (ClientPath::parent(m.clientPath) == clientFolder)
             found.append(m);
     return found;
-}
-
-QString PathMap::confined(const Target& target, bool leafMayBeMissing)
-{
-    if (target.physical.isEmpty())
-        return {};
-    const QString base = realPath(target.base);
-    if (base.isEmpty())
-        return {};
-    struct stat st;
-    if (::lstat(QFile::encodeName(target.physical).constData(), &st) == 0) {
-        // A link that leads nowhere is refused: writing through it could land anywhere.
-        const QString real = realPath(target.physical);
-        return !real.isEmpty() && within(real, base) ? target.physical : QString();
-    }
-    if (!leafMayBeMissing || errno != ENOENT || target.isMountPoint)
-        return {};
-    const qsizetype slash = target.physical.lastIndexOf(QLatin1Char('/'));
-    const QString folder = slash <= 0 ? QStringLiteral("/") : target.physical.left(slash);
-    const QString real = realPath(folder);
-    return !real.isEmpty() && within(real, base) ? target.physical : QString();
 }

@@ -29,6 +29,7 @@ public:
         QString clientPath;
         QString physical; // empty when the home or the mount has no folder
         QString base;     // the folder the physical path must stay inside
+        QString below;    // the client path's part below the base, "/a/b" or ""
         bool isMountPoint = false; // the client path is "/" or a virtual folder itself
     };
 
@@ -38,11 +39,6 @@ public:
     Target map(const QString& clientPath) const;
     // Virtual folders whose parent is the client folder, by their names.
     QList<Mount> mountsIn(const QString& clientFolder) const;
-
-    // The physical path when, after symbolic links are resolved, it lies inside
-    // the target's base; else empty. With leafMayBeMissing a path that does
-    // not exist yet passes when its folder does and lies inside.
-    static QString confined(const Target& target, bool leafMayBeMissing);
 
 private:
     void add(const VirtualFolder& folder);

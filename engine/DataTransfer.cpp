@@ -1,10 +1,11 @@
 #include "engine/DataTransfer.h"
 
-#include "engine/OpenUploads.h"
+#include "engine/UploadFile.h"
 
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/sendfile.h>
@@ -51,7 +52,7 @@ void DataTransfer::start()
 
 void DataTransfer::progressed(qint64 bytes)
 {
-    m_bytes += bytes;
+    m_bytes.fetch_add(bytes, std::memory_order_relaxed);
     m_lastProgress.store(nowMs(), std::memory_order_relaxed);
 }
 
@@ -61,14 +62,39 @@ void DataTransfer::activated()
         return;
     if (pump())
         return;
+    end();
+}
+
+void DataTransfer::cancel()
+{
+    if (m_done)
+        return;
+    fail(Outcome::Cancelled);
+    end();
+}
+
+std::unique_ptr<UploadFile> DataTransfer::takeFile()
+{
+    return nullptr;
+}
+
+void DataTransfer::end()
+{
     m_done = true;
-    m_notifier->setEnabled(false);
+    if (m_notifier)
+        m_notifier->setEnabled(false);
+    concluded();
     if (m_outcome == Outcome::Done) {
         // Our side is finished; the client sees the end of the data.
         ::shutdown(m_socket.get(), SHUT_WR);
+    } else if (m_outcome == Outcome::Cancelled) {
+        // As when dropped: the client must not take what it has for the whole file.
+        const linger reset{1, 0};
+        ::setsockopt(m_socket.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     }
     m_socket.reset();
     Q_EMIT finished(m_outcome);
+    reported();
 }
 
 BufferSender::BufferSender(UniqueFd socket, QByteArray data)
@@ -114,7 +140,10 @@ bool FileSender::pump()
         return copy();
     qint64 slice = 0;
     while (slice < SliceBytes) {
-        const ssize_t n = ::sendfile(socket(), m_file.get(), &m_offset, size_t(SliceBytes - slice));
+        if (m_offset >= m_end)
+            return false;
+        const ssize_t n = ::sendfile(socket(), m_file.get(), &m_offset,
+                                     size_t(std::min<qint64>(SliceBytes - slice, m_end - m_offset)));
         if (n > 0) {
             slice += n;
             progressed(n);
@@ -143,7 +172,10 @@ bool FileSender::copy()
     qint64 slice = 0;
     while (slice < SliceBytes) {
         if (m_pending == 0) {
-            const ssize_t r = ::pread(m_file.get(), m_buffer.data(), size_t(m_buffer.size()), m_offset);
+            if (m_offset >= m_end)
+                return false;
+            const ssize_t r = ::pread(m_file.get(), m_buffer.data(),
+                                      size_t(std::min<qint64>(m_buffer.size(), m_end - m_offset)), m_offset);
             if (r < 0) {
                 if (errno == EINTR)
                     continue;
@@ -173,22 +205,40 @@ bool FileSender::copy()
     return true;
 }
 
-FileReceiver::FileReceiver(UniqueFd socket, UniqueFd file, std::unique_ptr<UploadClaim> claim)
-    : DataTransfer(std::move(socket)), m_claim(std::move(claim)), m_file(std::move(file)),
-      m_useSplice(!(::fcntl(m_file.get(), F_GETFL) & O_APPEND)) // splice refuses appending files
+FileReceiver::FileReceiver(UniqueFd socket, std::unique_ptr<UploadFile> file)
+    : DataTransfer(std::move(socket)), m_file(std::move(file)),
+      m_useSplice(!(::fcntl(m_file->fd(), F_GETFL) & O_APPEND)) // splice refuses appending files
 {
 }
 
 FileReceiver::~FileReceiver() = default;
 
+int FileReceiver::file() const
+{
+    return m_file->fd();
+}
+
 bool FileReceiver::pump()
 {
-    if (m_useSplice ? splice() : copy())
-        return true;
-    // Written no more: another upload may have the file before our end is reported.
-    m_file.reset();
-    m_claim.reset();
-    return false;
+    return m_useSplice ? splice() : copy();
+}
+
+void FileReceiver::concluded()
+{
+    // In place, whole or broken; failing that fails the upload.
+    if (!m_file->finish() && outcome() == Outcome::Done)
+        fail(Outcome::LocalError);
+    m_retired = m_file->takeRetired();
+}
+
+void FileReceiver::reported()
+{
+    m_retired = RetiredFile(); // the old file goes once the end is on its way
+}
+
+std::unique_ptr<UploadFile> FileReceiver::takeFile()
+{
+    return std::move(m_file);
 }
 
 bool FileReceiver::splice()
@@ -206,7 +256,7 @@ bool FileReceiver::splice()
     qint64 slice = 0;
     while (slice < SliceBytes) {
         while (m_inPipe > 0) {
-            const ssize_t w = ::splice(m_pipeOut.get(), nullptr, m_file.get(), nullptr, size_t(m_inPipe), SPLICE_F_MOVE);
+            const ssize_t w = ::splice(m_pipeOut.get(), nullptr, file(), nullptr, size_t(m_inPipe), SPLICE_F_MOVE);
             if (w < 0 && errno == EINTR)
                 continue;
             if (w <= 0) {
@@ -229,12 +279,8 @@ bool FileReceiver::splice()
             fail(Outcome::PeerLost);
             return false;
         }
-        if (n == 0) {
-            // The client closed: the file is complete once it is closed cleanly.
-            if (::close(m_file.release()) != 0)
-                fail(Outcome::LocalError);
-            return false;
-        }
+        if (n == 0)
+            return false; // the client closed: the data is complete
         m_inPipe = n;
         slice += n;
         progressed(n);
@@ -257,13 +303,10 @@ bool FileReceiver::copy()
             fail(Outcome::PeerLost);
             return false;
         }
-        if (n == 0) {
-            if (::close(m_file.release()) != 0)
-                fail(Outcome::LocalError);
+        if (n == 0)
             return false;
-        }
         for (ssize_t written = 0; written < n;) {
-            const ssize_t w = ::write(m_file.get(), m_buffer.constData() + written, size_t(n - written));
+            const ssize_t w = ::write(file(), m_buffer.constData() + written, size_t(n - written));
             if (w < 0) {
                 if (errno == EINTR)
                     continue;

@@ -2,9 +2,11 @@
 // Moves the bytes of one transfer over a connected data socket, driven by
 // socket readiness: a listing from memory, a file out (sendfile, with a
 // plain copy where the kernel refuses it) or a file in. It may live on a
-// transfer thread: start() runs there, lastProgress() may be read from any
-// thread, and deleteLater() ends it at once.
+// transfer thread: start() and cancel() run there, bytesMoved() and
+// lastProgress() may be read from any thread, and deleteLater() ends it at
+// once.
 #include "engine/UniqueFd.h"
+#include "engine/UploadFile.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -13,19 +15,24 @@
 #include <sys/types.h>
 
 class QSocketNotifier;
-class UploadClaim;
 
 class DataTransfer : public QObject {
     Q_OBJECT
 public:
     // Shortened: the file ended before the size the download announced.
-    enum class Outcome { Done, PeerLost, LocalError, Shortened };
+    // Cancelled: ended by the session (abort, stall).
+    enum class Outcome { Done, PeerLost, LocalError, Shortened, Cancelled };
 
     explicit DataTransfer(UniqueFd socket);
     ~DataTransfer() override;
 
     void start();
-    qint64 bytesMoved() const { return m_bytes; }
+    // Ends the transfer now; it reports its end as any other.
+    void cancel();
+    // Once the end is reported: an upload's file, still claimed, for the
+    // session to act on before it lets the claim go; else null.
+    virtual std::unique_ptr<UploadFile> takeFile();
+    qint64 bytesMoved() const { return m_bytes.load(std::memory_order_relaxed); }
     // Monotonic milliseconds of the last progress (for the stall time-out).
     qint64 lastProgress() const { return m_lastProgress.load(std::memory_order_relaxed); }
 
@@ -36,16 +43,22 @@ protected:
     // Moves what it can without blocking; returns true while more is to come.
     virtual bool pump() = 0;
     virtual bool wantsRead() const { return false; }
+    // Once, when no more bytes move, before the end is reported.
+    virtual void concluded() {}
+    // Once, right after the end is reported.
+    virtual void reported() {}
     void progressed(qint64 bytes);
     void fail(Outcome outcome) { m_outcome = outcome; }
+    Outcome outcome() const { return m_outcome; }
     int socket() const { return m_socket.get(); }
 
 private:
     void activated();
+    void end();
 
     UniqueFd m_socket;
     QSocketNotifier* m_notifier = nullptr;
-    qint64 m_bytes = 0;
+    std::atomic<qint64> m_bytes = 0;
     std::atomic<qint64> m_lastProgress;
     Outcome m_outcome = Outcome::Done;
     bool m_done = false;
@@ -71,7 +84,8 @@ private:
 
 class FileSender : public DataTransfer {
 public:
-    // From offset to the file's end, which must lie at end or later.
+    // From offset to end, no further: the bytes the download announced, of
+    // the file it opened. A file that ends before end fails it.
     FileSender(UniqueFd socket, UniqueFd file, off_t offset, off_t end);
 
 protected:
@@ -91,20 +105,25 @@ private:
 
 class FileReceiver : public DataTransfer {
 public:
-    // Holds the claim on the file until the file is closed.
-    FileReceiver(UniqueFd socket, UniqueFd file, std::unique_ptr<UploadClaim> claim);
+    // The file is put in place when the transfer ends, whatever its outcome.
+    FileReceiver(UniqueFd socket, std::unique_ptr<UploadFile> file);
     ~FileReceiver() override;
+
+    std::unique_ptr<UploadFile> takeFile() override;
 
 protected:
     bool pump() override;
     bool wantsRead() const override { return true; }
+    void concluded() override;
+    void reported() override;
 
 private:
     bool copy();
     bool splice();
+    int file() const;
 
-    std::unique_ptr<UploadClaim> m_claim; // released after m_file is closed
-    UniqueFd m_file;
+    std::unique_ptr<UploadFile> m_file;
+    RetiredFile m_retired;
     QByteArray m_buffer;
     // socket -> pipe -> file inside the kernel, where the file allows it
     bool m_useSplice;

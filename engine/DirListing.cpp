@@ -1,12 +1,12 @@
 #include "engine/DirListing.h"
 
+#include "engine/UploadFile.h"
+
 #include <QFile>
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
-#include <cstdlib>
 #include <dirent.h>
 #include <memory>
 
@@ -38,12 +38,6 @@ bool byName(const DirEntry& a, const DirEntry& b)
     return QFile::encodeName(a.name) < QFile::encodeName(b.name);
 }
 
-bool inside(const QByteArray& real, const QByteArray& base)
-{
-    if (base == "/")
-        return true;
-    return real == base || (real.startsWith(base) && real.at(base.size()) == '/');
-}
 } // namespace
 
 QString listLine(const DirEntry& entry, std::time_t now)
@@ -76,30 +70,24 @@ QString modificationStamp(std::time_t time)
     return QLatin1String(stamp);
 }
 
-QList<DirEntry> readFolder(const QString& physical, const QString& base)
+QList<DirEntry> readFolder(UniqueFd folder, const LinkFollower& follow)
 {
     QList<DirEntry> entries;
-    const QByteArray folder = QFile::encodeName(physical);
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.constData()), ::closedir);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(folder.get()), ::closedir);
     if (!dir)
         return entries;
-    char realBase[PATH_MAX];
-    const bool haveBase = ::realpath(QFile::encodeName(base).constData(), realBase) != nullptr;
+    folder.release(); // the stream owns it now
     const int dirFd = ::dirfd(dir.get());
     while (const dirent* d = ::readdir(dir.get())) {
-        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+        const QByteArray name(d->d_name);
+        if (name == "." || name == ".." || UploadFile::isTemporaryName(name))
             continue;
         DirEntry e;
-        e.name = QFile::decodeName(d->d_name);
+        e.name = QFile::decodeName(name);
         if (::fstatat(dirFd, d->d_name, &e.info, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
-        if (S_ISLNK(e.info.st_mode)) {
-            char real[PATH_MAX];
-            const QByteArray full = folder + '/' + d->d_name;
-            if (!haveBase || !::realpath(full.constData(), real) || !inside(QByteArray(real), QByteArray(realBase))
-                || ::stat(real, &e.info) != 0)
-                continue;
-        }
+        if (S_ISLNK(e.info.st_mode) && !follow(name, e.info))
+            continue;
         entries.append(std::move(e));
     }
     std::sort(entries.begin(), entries.end(), byName);

@@ -7,9 +7,10 @@
 #include "engine/DataTransfer.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
-#include "engine/OpenUploads.h"
+#include "engine/PathBeneath.h"
 #include "engine/ReplyLines.h"
 #include "engine/SocketCloser.h"
+#include "engine/UploadFile.h"
 
 #include <QDeadlineTimer>
 #include <QTcpSocket>
@@ -172,6 +173,8 @@ void FtpSession::finish(bool raise)
     const bool started = m_started;
     const QString path = m_transferPath;
     const qint32 direction = m_kind == Kind::Retrieve ? 1 : 0;
+    if (started)
+        m_lastTransferBytes = m_transfer ? m_transfer->bytesMoved() : 0;
     clearTransfer();
     if (started && raise)
         notify("TransferFinished",
@@ -230,8 +233,8 @@ void FtpSession::checkTimeouts()
         if (!m_transfer && m_waitingSince > 0 && t - m_waitingSince > limits.dataConnectMs) {
             clearTransfer();
             reply(QStringLiteral("425 Can't open data connection."));
-        } else if (m_transfer && t - m_transfer->lastProgress() > limits.stallMs) {
-            endTransfer(false, QStringLiteral("426 Data connection stalled; transfer aborted."));
+        } else if (m_transfer && m_stopReplies.isEmpty() && t - m_transfer->lastProgress() > limits.stallMs) {
+            stopTransfer({QStringLiteral("426 Data connection stalled; transfer aborted.")});
         } else {
             return;
         }
@@ -401,5 +404,10 @@ QString FtpSession::CurrentFolder() const
 
 QString FtpSession::PhysicalPath(const QString& clientArgument) const
 {
-    return PathMap::confined(target(clientArgument), true);
+    return Beneath::confinedPath(target(clientArgument), true);
+}
+
+bool FtpSession::RemoveEmptyUpload()
+{
+    return m_upload && m_upload->removeIfEmpty();
 }

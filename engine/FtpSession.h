@@ -14,12 +14,13 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 class DataChannel;
 class FtpEnginePrivate;
 class IFtpEngineNotify;
 class QTcpSocket;
-class UploadClaim;
+class UploadFile;
 
 class FtpSession final : public FtpUser {
     Q_OBJECT
@@ -50,6 +51,8 @@ public:
     QString CurrentFolder() const override;
     QString PhysicalPath(const QString& clientArgument) const override;
     quint64 SessionId() const override { return m_id; }
+    qint64 LastTransferBytes() const override { return m_lastTransferBytes; }
+    bool RemoveEmptyUpload() override;
 
 private:
     enum class Phase { Live, Ending, Ended };
@@ -121,16 +124,25 @@ private:
     void awaitDataConnection();
     void dataConnected();
     void dataFailed();
+    void startRetrieve(UniqueFd socket);
+    void startStore(UniqueFd socket);
     void startListing(UniqueFd socket);
+    // Before a listing's 150: false when the program refuses it (reply sent).
+    bool listingPermitted();
     // Hands a transfer to a transfer thread; its end comes back here.
     void launch(TransferPtr transfer);
     void transferDone();
+    // Ends a running transfer on its thread; its end then comes back with
+    // these replies, once what it wrote is in place.
+    void stopTransfer(const QStringList& replies);
     void endTransfer(bool success, const QString& finalReply);
     void clearTransfer();
     bool transferBusy() const { return m_kind != Kind::None; }
 
     PathMap pathMap() const;
     PathMap::Target target(const QString& argument) const;
+    // The regular file a client names, opened for reading without blocking on anything else.
+    static UniqueFd openToRead(const PathMap::Target& target, struct stat& st);
     static qint64 now();
 
     FtpEnginePrivate& m_engine;
@@ -182,13 +194,12 @@ private:
     bool m_connectPending = false;
     bool m_connectFailed = false;
     qint64 m_waitingSince = 0;
-    QString m_transferPath; // physical
-    QString m_transferClientPath;
-    QString m_transferBase;
-    qint64 m_size = 0;
-    UniqueFd m_file;
-    std::unique_ptr<UploadClaim> m_claim; // an upload's hold on its file, until its transfer takes it
+    PathMap::Target m_transferTarget; // resolved when the data connection comes
+    QString m_transferPath;           // physical, as the notifications name it
     qint64 m_offset = 0;
     int m_outcome = 0;
     QString m_listingReply;
+    QStringList m_stopReplies; // while a stopped transfer winds down
+    qint64 m_lastTransferBytes = -1;
+    std::unique_ptr<UploadFile> m_upload; // the upload just ended, during its TransferFinished
 };

@@ -5,10 +5,11 @@
 #include "engine/DirListing.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
+#include "engine/PathBeneath.h"
 
-#include <QFile>
 #include <QHash>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,15 +75,25 @@ bool takesPath(Verb v)
 
 const QString Denied = QStringLiteral("550 Access denied.");
 
-QByteArray encoded(const QString& path)
+using Beneath::Last;
+using Beneath::Place;
+
+// The place of a name to create, remove or rename: never a mount point itself.
+std::optional<Place> own(const PathMap::Target& t)
 {
-    return QFile::encodeName(path);
+    return t.isMountPoint ? std::nullopt : Beneath::resolve(t, Last::Keep);
 }
 
-bool isFolder(const QString& path)
+// An existing name to remove or rename. A link counts as what it leads to:
+// one that leads outside or nowhere is refused, as the file would be.
+bool existing(const PathMap::Target& t, const Place& place, struct stat& st)
 {
-    struct stat st;
-    return ::stat(encoded(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (!Beneath::exists(place, st))
+        return false;
+    if (!S_ISLNK(st.st_mode))
+        return true;
+    const std::optional<Place> to = Beneath::resolve(t, Last::Follow);
+    return to && Beneath::exists(*to, st);
 }
 
 } // namespace
@@ -288,8 +299,9 @@ void FtpSession::doChangeDir(const QString& arg)
     if (!permitted("ChangeDir", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.ChangeDir(*this, dir, c, m); }))
         return;
     const PathMap::Target t = target(arg);
-    const QString p = PathMap::confined(t, false);
-    if (p.isEmpty() || !isFolder(p)) {
+    const std::optional<Place> place = Beneath::resolve(t, Last::Follow);
+    struct stat st;
+    if (!place || !Beneath::exists(*place, st) || !S_ISDIR(st.st_mode)) {
         reply(QStringLiteral("550 Failed to change directory."));
         return;
     }
@@ -303,8 +315,8 @@ void FtpSession::doMakeDir(const QString& arg)
     if (!permitted("MakeDir", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.MakeDir(*this, dir, c, m); }))
         return;
     const PathMap::Target t = target(arg);
-    const QString p = t.isMountPoint ? QString() : PathMap::confined(t, true);
-    if (p.isEmpty() || ::mkdir(encoded(p).constData(), 0777) != 0) {
+    const std::optional<Place> place = own(t);
+    if (!place || ::mkdirat(place->folder.get(), place->name.constData(), 0777) != 0) {
         reply(QStringLiteral("550 Create directory operation failed."));
         return;
     }
@@ -316,9 +328,8 @@ void FtpSession::doRemoveDir(const QString& arg)
     QString dir = arg;
     if (!permitted("RemoveDir", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.RemoveDir(*this, dir, c, m); }))
         return;
-    const PathMap::Target t = target(arg);
-    const QString p = t.isMountPoint ? QString() : PathMap::confined(t, false);
-    if (p.isEmpty() || ::rmdir(encoded(p).constData()) != 0) {
+    const std::optional<Place> place = own(target(arg));
+    if (!place || ::unlinkat(place->folder.get(), place->name.constData(), AT_REMOVEDIR) != 0) {
         reply(QStringLiteral("550 Remove directory operation failed."));
         return;
     }
@@ -332,8 +343,10 @@ void FtpSession::doDelete(const QString& arg)
                    [&](IFtpEngineNotify& s, bool& c, QString& m) { s.DeleteFile(*this, filename, c, m); }))
         return;
     const PathMap::Target t = target(filename);
-    const QString p = t.isMountPoint ? QString() : PathMap::confined(t, false);
-    if (p.isEmpty() || isFolder(p) || ::unlink(encoded(p).constData()) != 0) {
+    const std::optional<Place> place = own(t);
+    struct stat st;
+    if (!place || !existing(t, *place, st) || S_ISDIR(st.st_mode)
+        || ::unlinkat(place->folder.get(), place->name.constData(), 0) != 0) {
         reply(QStringLiteral("550 Delete operation failed."));
         return;
     }
@@ -342,8 +355,15 @@ void FtpSession::doDelete(const QString& arg)
 
 void FtpSession::doRenameFrom(const QString& arg)
 {
+    // Asked here too, so that a session without the right learns nothing of
+    // whether the name exists; RNTO asks again with both names.
+    if (!permitted("RenameFile",
+                   [&](IFtpEngineNotify& s, bool& c, QString& m) { s.RenameFile(*this, arg, QString(), c, m); }))
+        return;
     const PathMap::Target t = target(arg);
-    if (t.isMountPoint || PathMap::confined(t, false).isEmpty()) {
+    const std::optional<Place> place = own(t);
+    struct stat st;
+    if (!place || !existing(t, *place, st)) {
         reply(QStringLiteral("550 RNFR command failed."));
         return;
     }
@@ -365,10 +385,12 @@ void FtpSession::doRenameTo(const QString& arg)
         return;
     const PathMap map = pathMap();
     const PathMap::Target from = map.map(fromClient);
-    const PathMap::Target to = map.map(ClientPath::resolve(m_cwd, arg));
-    const QString source = from.isMountPoint ? QString() : PathMap::confined(from, false);
-    const QString destination = to.isMountPoint ? QString() : PathMap::confined(to, true);
-    if (source.isEmpty() || destination.isEmpty() || NoReplaceRename(source, destination) != 0) {
+    const std::optional<Place> source = own(from);
+    const std::optional<Place> destination = own(map.map(ClientPath::resolve(m_cwd, arg)));
+    struct stat st;
+    if (!source || !destination || !existing(from, *source, st)
+        || NoReplaceRenameAt(source->folder.get(), source->name.constData(), destination->folder.get(),
+                             destination->name.constData()) != 0) {
         reply(QStringLiteral("550 Rename failed."));
         return;
     }
@@ -380,9 +402,9 @@ void FtpSession::doSize(const QString& arg, bool wantTime)
     if (!permitted("FileDetails",
                    [&](IFtpEngineNotify& s, bool& c, QString& m) { s.FileDetails(*this, arg, c, m); }))
         return;
-    const QString p = PathMap::confined(target(arg), false);
+    const std::optional<Place> place = Beneath::resolve(target(arg), Last::Follow);
     struct stat st;
-    if (p.isEmpty() || ::stat(encoded(p).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!place || !Beneath::exists(*place, st) || !S_ISREG(st.st_mode)) {
         reply(wantTime ? QStringLiteral("550 Could not get file modification time.")
                        : QStringLiteral("550 Could not get file size."));
         return;

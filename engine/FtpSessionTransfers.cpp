@@ -6,7 +6,8 @@
 #include "engine/DirListing.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
-#include "engine/OpenUploads.h"
+#include "engine/PathBeneath.h"
+#include "engine/UploadFile.h"
 
 #include <QFile>
 
@@ -17,12 +18,29 @@
 namespace {
 const QString Aborted = QStringLiteral("426 Connection closed; transfer aborted.");
 const QString FileBusy = QStringLiteral("450 File busy: another upload is writing it.");
+const QString CannotOpen = QStringLiteral("550 Failed to open file.");
+const QString CannotCreate = QStringLiteral("553 Could not create file.");
+const QString BeyondEnd = QStringLiteral("554 Restart position beyond the end of the file.");
+const QString NoSuchPath = QStringLiteral("550 No such file or directory.");
 
-QByteArray encoded(const QString& path)
-{
-    return QFile::encodeName(path);
-}
+using Beneath::Last;
+using Beneath::Place;
 } // namespace
+
+UniqueFd FtpSession::openToRead(const PathMap::Target& target, struct stat& st)
+{
+    const std::optional<Place> place = Beneath::resolve(target, Last::Follow);
+    // A FIFO, device or socket is refused before it is opened; the open
+    // itself cannot block should one be put there meanwhile.
+    if (!place || !Beneath::exists(*place, st) || !S_ISREG(st.st_mode))
+        return {};
+    UniqueFd file(::openat(place->folder.get(), place->name.constData(),
+                           O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (!file.valid() || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)
+        || ::fcntl(file.get(), F_SETFL, 0) != 0)
+        return {};
+    return file;
+}
 
 void FtpSession::newChannel()
 {
@@ -86,22 +104,21 @@ void FtpSession::doRetrieve(const QString& arg)
     const qint64 restart = std::exchange(m_restart, 0);
     if (!permitted("GetFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.GetFile(*this, filename, c, m); }))
         return;
-    const QString p = PathMap::confined(target(filename), false);
-    UniqueFd file(p.isEmpty() ? -1 : ::open(encoded(p).constData(), O_RDONLY | O_CLOEXEC));
+    // Answered now; opened anew, where the name then leads, when the data connection comes.
+    const PathMap::Target t = target(filename);
     struct stat st;
-    if (!file.valid() || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        reply(QStringLiteral("550 Failed to open file."));
+    if (!openToRead(t, st).valid()) {
+        reply(CannotOpen);
         return;
     }
     if (restart > st.st_size) {
-        reply(QStringLiteral("554 Restart position beyond the end of the file."));
+        reply(BeyondEnd);
         return;
     }
     m_kind = Kind::Retrieve;
-    m_transferPath = p;
-    m_file = std::move(file);
+    m_transferTarget = t;
+    m_transferPath = t.physical;
     m_offset = restart;
-    m_size = st.st_size;
     awaitDataConnection();
 }
 
@@ -113,19 +130,20 @@ void FtpSession::doStore(const QString& arg, bool append)
     if (!permitted("PutFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.PutFile(*this, filename, c, m); }))
         return;
     const PathMap::Target t = target(filename);
-    const QString p = t.isMountPoint ? QString() : PathMap::confined(t, true);
+    const std::optional<Place> place = t.isMountPoint ? std::nullopt : Beneath::resolve(t, Last::Follow);
     struct stat st;
-    const bool present = !p.isEmpty() && ::stat(encoded(p).constData(), &st) == 0;
-    if (p.isEmpty() || (present && !S_ISREG(st.st_mode))) {
-        reply(QStringLiteral("553 Could not create file."));
+    const bool present = place && Beneath::exists(*place, st);
+    if (!place || (present && !S_ISREG(st.st_mode))) {
+        reply(CannotCreate);
         return;
     }
     if (restart > 0 && (!present || restart > st.st_size)) {
-        reply(QStringLiteral("554 Restart position beyond the end of the file."));
+        reply(BeyondEnd);
         return;
     }
     m_kind = append ? Kind::Append : Kind::Store;
-    m_transferPath = p;
+    m_transferTarget = t;
+    m_transferPath = t.physical;
     m_offset = restart;
     awaitDataConnection();
 }
@@ -139,17 +157,34 @@ void FtpSession::doList(const QString& arg, bool namesOnly)
         const qsizetype blank = path.indexOf(QLatin1Char(' '));
         path = blank < 0 ? QString() : path.mid(blank + 1).trimmed();
     }
+    if (!listingPermitted())
+        return;
     const PathMap::Target t = target(path);
-    const QString p = PathMap::confined(t, false);
-    if (p.isEmpty()) {
-        reply(QStringLiteral("550 No such file or directory."));
+    const std::optional<Place> place = Beneath::resolve(t, Last::Follow);
+    struct stat st;
+    if (!place || !Beneath::exists(*place, st)) {
+        reply(NoSuchPath);
         return;
     }
     m_kind = namesOnly ? Kind::NameList : Kind::List;
-    m_transferPath = p;
-    m_transferClientPath = t.clientPath;
-    m_transferBase = t.base;
+    m_transferTarget = t;
+    m_transferPath = t.physical;
     awaitDataConnection();
+}
+
+// The program refuses a listing through its entries and the end-of-listing
+// reply. One empty entry, the last, asks it before anything is looked at, so
+// that a session without the right gets the same answer for any name.
+bool FtpSession::listingPermitted()
+{
+    QString probe;
+    if (!notify("DirItem", [&](IFtpEngineNotify& s) { s.DirItem(*this, probe, 0); }))
+        return false;
+    const QString answer = m_engine.replyTexts.value(FtpEngine::ListingEndReply);
+    if (!answer.startsWith(QLatin1Char('4')) && !answer.startsWith(QLatin1Char('5')))
+        return true;
+    reply(answer, 550);
+    return false;
 }
 
 void FtpSession::awaitDataConnection()
@@ -181,52 +216,13 @@ void FtpSession::dataConnected()
         return;
     }
     switch (m_kind) {
-    case Kind::Retrieve: {
-        m_started = true;
-        m_state = Sending;
-        m_currentFile = m_transferPath;
-        const QString name = m_transferPath.mid(m_transferPath.lastIndexOf(QLatin1Char('/')) + 1);
-        reply(QStringLiteral("150 Opening BINARY mode data connection for %1 (%2 bytes).").arg(name).arg(m_size));
-        if (!live())
-            return;
-        launch(TransferPtr(new FileSender(std::move(socket), std::move(m_file), off_t(m_offset), off_t(m_size))));
+    case Kind::Retrieve:
+        startRetrieve(std::move(socket));
         return;
-    }
     case Kind::Store:
-    case Kind::Append: {
-        // One writer per file: a second one would interleave its bytes with
-        // the first's. Refused before the file is created or cut.
-        m_claim = m_engine.uploads->claim(m_transferPath);
-        if (!m_claim) {
-            clearTransfer();
-            reply(FileBusy);
-            return;
-        }
-        // Created only now that the data is on its way.
-        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (m_kind == Kind::Append ? O_APPEND : 0);
-        m_file.reset(::open(encoded(m_transferPath).constData(), flags, 0666));
-        struct stat st;
-        if (m_file.valid() && ::fstat(m_file.get(), &st) == 0 && !m_claim->addFile(st)) {
-            clearTransfer();
-            reply(FileBusy);
-            return;
-        }
-        if (!m_file.valid()
-            || (m_kind == Kind::Store
-                && (::ftruncate(m_file.get(), m_offset) != 0 || ::lseek(m_file.get(), m_offset, SEEK_SET) < 0))) {
-            clearTransfer();
-            reply(QStringLiteral("553 Could not create file."));
-            return;
-        }
-        m_started = true;
-        m_state = Receiving;
-        m_currentFile = m_transferPath;
-        reply(QStringLiteral("150 Ok to send data."));
-        if (!live())
-            return;
-        launch(TransferPtr(new FileReceiver(std::move(socket), std::move(m_file), std::move(m_claim))));
+    case Kind::Append:
+        startStore(std::move(socket));
         return;
-    }
     case Kind::List:
     case Kind::NameList:
         startListing(std::move(socket));
@@ -234,6 +230,52 @@ void FtpSession::dataConnected()
     case Kind::None:
         return;
     }
+}
+
+void FtpSession::startRetrieve(UniqueFd socket)
+{
+    struct stat st;
+    UniqueFd file = openToRead(m_transferTarget, st);
+    if (!file.valid() || m_offset > st.st_size) {
+        clearTransfer();
+        reply(file.valid() ? BeyondEnd : CannotOpen);
+        return;
+    }
+    m_started = true;
+    m_state = Sending;
+    m_currentFile = m_transferPath;
+    const QString name = m_transferPath.mid(m_transferPath.lastIndexOf(QLatin1Char('/')) + 1);
+    reply(QStringLiteral("150 Opening BINARY mode data connection for %1 (%2 bytes).").arg(name).arg(st.st_size));
+    if (!live())
+        return;
+    launch(TransferPtr(new FileSender(std::move(socket), std::move(file), off_t(m_offset), st.st_size)));
+}
+
+void FtpSession::startStore(UniqueFd socket)
+{
+    // Opened only now that the data is on its way, where the name now leads.
+    // One writer per place: a second one would mix its bytes into the first's
+    // or put its own file in place at the same time.
+    std::optional<Place> place
+        = m_transferTarget.isMountPoint ? std::nullopt : Beneath::resolve(m_transferTarget, Last::Follow);
+    const UploadFile::Mode mode = m_kind == Kind::Append ? UploadFile::Mode::Append
+        : m_offset > 0                                   ? UploadFile::Mode::Resume
+                                                         : UploadFile::Mode::Replace;
+    UploadFile::Refusal refusal = UploadFile::Refusal::CannotCreate;
+    std::unique_ptr<UploadFile> file
+        = place ? UploadFile::open(std::move(*place), mode, m_offset, *m_engine.uploads, refusal) : nullptr;
+    if (!file) {
+        clearTransfer();
+        reply(refusal == UploadFile::Refusal::Busy ? FileBusy : CannotCreate);
+        return;
+    }
+    m_started = true;
+    m_state = Receiving;
+    m_currentFile = m_transferPath;
+    reply(QStringLiteral("150 Ok to send data."));
+    if (!live())
+        return;
+    launch(TransferPtr(new FileReceiver(std::move(socket), std::move(file))));
 }
 
 void FtpSession::launch(TransferPtr transfer)
@@ -257,20 +299,34 @@ void FtpSession::launch(TransferPtr transfer)
 
 void FtpSession::startListing(UniqueFd socket)
 {
+    const std::optional<Place> place = Beneath::resolve(m_transferTarget, Last::Follow);
+    struct stat st;
+    if (!place || !Beneath::exists(*place, st)) {
+        clearTransfer();
+        reply(NoSuchPath);
+        return;
+    }
     reply(QStringLiteral("150 Here comes the directory listing."));
     if (!live())
         return;
+    const PathMap::Target& folder = m_transferTarget;
     QList<DirEntry> entries;
-    DirEntry single;
-    if (::stat(encoded(m_transferPath).constData(), &single.info) == 0 && !S_ISDIR(single.info.st_mode)) {
-        single.name = m_transferClientPath.mid(m_transferClientPath.lastIndexOf(QLatin1Char('/')) + 1);
+    if (!S_ISDIR(st.st_mode)) {
+        DirEntry single;
+        single.name = ClientPath::name(folder.clientPath);
+        single.info = st;
         entries.append(single);
     } else {
-        entries = readFolder(m_transferPath, m_transferBase);
-        for (const PathMap::Mount& mount : pathMap().mountsIn(m_transferClientPath)) {
+        UniqueFd opened(::openat(place->folder.get(), place->name.constData(),
+                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        entries = readFolder(std::move(opened), [&folder](const QByteArray& name, struct stat& info) {
+            const std::optional<Place> to = Beneath::resolve(folder, name, Last::Follow);
+            return to && Beneath::exists(*to, info);
+        });
+        for (const PathMap::Mount& mount : pathMap().mountsIn(folder.clientPath)) {
             DirEntry e;
-            e.name = mount.clientPath.mid(mount.clientPath.lastIndexOf(QLatin1Char('/')) + 1);
-            if (::stat(encoded(mount.realFolder).constData(), &e.info) == 0 && S_ISDIR(e.info.st_mode))
+            e.name = ClientPath::name(mount.clientPath);
+            if (::stat(QFile::encodeName(mount.realFolder).constData(), &e.info) == 0 && S_ISDIR(e.info.st_mode))
                 mergeEntry(entries, std::move(e));
         }
     }
@@ -297,6 +353,13 @@ void FtpSession::transferDone()
 {
     if (!m_transfer)
         return;
+    if (!m_stopReplies.isEmpty()) {
+        const QStringList replies = std::exchange(m_stopReplies, {});
+        endTransfer(false, replies.first());
+        for (qsizetype i = 1; i < replies.size() && live(); ++i)
+            reply(replies.at(i));
+        return;
+    }
     const auto outcome = DataTransfer::Outcome(m_outcome);
     QString finalReply;
     if (outcome == DataTransfer::Outcome::Done)
@@ -312,16 +375,32 @@ void FtpSession::transferDone()
     endTransfer(outcome == DataTransfer::Outcome::Done, finalReply);
 }
 
+void FtpSession::stopTransfer(const QStringList& replies)
+{
+    if (!m_stopReplies.isEmpty()) {
+        m_stopReplies += replies.mid(1); // the transfer's own end is answered once
+        return;
+    }
+    m_stopReplies = replies;
+    QMetaObject::invokeMethod(m_transfer.get(), &DataTransfer::cancel, Qt::QueuedConnection);
+}
+
+// Called once a transfer has reported its end, or before it began.
 void FtpSession::endTransfer(bool success, const QString& finalReply)
 {
     const bool started = m_started;
     const QString path = m_transferPath;
     const qint32 direction = m_kind == Kind::Retrieve ? 1 : 0;
+    if (started)
+        m_lastTransferBytes = m_transfer ? m_transfer->bytesMoved() : 0;
+    // An upload keeps its file, and its claim, until the program has seen its end.
+    m_upload = m_transfer ? m_transfer->takeFile() : nullptr;
     clearTransfer();
     m_lastCommand = now();
-    if (started
-        && !notify("TransferFinished",
-                   [&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, success); }))
+    const bool goOn = !started
+        || notify("TransferFinished", [&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, success); });
+    m_upload.reset();
+    if (!goOn)
         return;
     reply(finalReply, 226);
     if (m_controlGone)
@@ -330,14 +409,19 @@ void FtpSession::endTransfer(bool success, const QString& finalReply)
 
 void FtpSession::doAbort()
 {
+    const QString done = QStringLiteral("226 ABOR command successful.");
     if (m_kind == Kind::None) {
         clearTransfer();
         reply(QStringLiteral("225 No transfer to abort."));
         return;
     }
+    if (m_transfer) {
+        stopTransfer({Aborted, done});
+        return;
+    }
     endTransfer(false, Aborted);
     if (live())
-        reply(QStringLiteral("226 ABOR command successful."));
+        reply(done);
 }
 
 void FtpSession::clearTransfer()
@@ -355,8 +439,7 @@ void FtpSession::clearTransfer()
     }
     m_kind = Kind::None;
     m_started = false;
-    m_file.reset();
-    m_claim.reset();
+    m_stopReplies.clear();
     m_outcomePending = false;
     m_connectPending = false;
     m_connectFailed = false;

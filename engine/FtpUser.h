@@ -50,6 +50,14 @@ public:
     // Identity that never changes during the session and is never reused by
     // the engine that created it.
     virtual quint64 SessionId() const = 0;
+    // Bytes the session's last file transfer moved over its data connection
+    // (from a REST offset on, not the file's size); -1 before its first one.
+    virtual qint64 LastTransferBytes() const = 0;
+    // Within TransferFinished of an upload: removes the file that upload
+    // wrote, while its name still holds that very file and it is empty. The
+    // upload holds its file until the notification returns, so no other
+    // upload can have put its own there meanwhile. True when removed.
+    virtual bool RemoveEmptyUpload() = 0;
 
     SessionValue SessionData() const { return m_sessionData; }
     void SetSessionData(SessionValue value) { m_sessionData = std::move(value); }

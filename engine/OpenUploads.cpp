@@ -1,8 +1,9 @@
 #include "engine/OpenUploads.h"
 
-std::unique_ptr<UploadClaim> OpenUploads::claim(const QString& path)
+std::unique_ptr<UploadClaim> OpenUploads::claim(const struct stat& folder, const QByteArray& name)
 {
-    QString key = path.toCaseFolded();
+    QString key = QStringLiteral("%1:%2/").arg(quint64(folder.st_dev)).arg(quint64(folder.st_ino))
+        + QString::fromUtf8(name).toCaseFolded();
     const QMutexLocker lock(&m_mutex);
     if (m_paths.contains(key))
         return nullptr;

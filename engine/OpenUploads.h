@@ -1,9 +1,11 @@
 #pragma once
 // The files that uploads are writing, so that a second upload of a file that
-// is being written is refused instead of mixing its bytes into it. A file is
-// known by its path without regard to letter case (a served folder may lie on
-// a file system that ignores it) and, once open, by its device and inode (its
-// other names: links, aliased folders). A claim may end on any thread.
+// is being written is refused instead of mixing its bytes into it or putting
+// its own in place at the same time. A file is known by its place (the
+// folder that holds it and its name there, without regard to letter case: a
+// served folder may lie on a file system that ignores it) and, once open in
+// place, by its device and inode (its other names: hard links). A claim may
+// end on any thread.
 #include <QMutex>
 #include <QSet>
 #include <QString>
@@ -36,8 +38,8 @@ private:
 
 class OpenUploads : public std::enable_shared_from_this<OpenUploads> {
 public:
-    // Null when an upload is writing that path already.
-    std::unique_ptr<UploadClaim> claim(const QString& path);
+    // Null when an upload is writing that place already.
+    std::unique_ptr<UploadClaim> claim(const struct stat& folder, const QByteArray& name);
 
 private:
     friend class UploadClaim;

@@ -8,7 +8,6 @@
 #include "session/HandlerSupport.h"
 #include "session/StatCounterFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -39,15 +38,21 @@ void SessionHandlers::IFtpEngineNotify_TransferFinished(FtpUser& User, const QSt
     UserObj& r = *record;
     const QString user = User.UserName();
 
-    // 64-bit: a large upload is never taken for an empty one.
+    // What the transfer moved where the engine knows it (a resumed transfer
+    // moves less than the file holds), else the file's size. 64-bit: a large
+    // upload is never taken for an empty one.
     const QFileInfo file(Filename);
-    r.PendingFileSize = file.isFile() ? file.size() : 0;
+    const qint64 fileSize = file.isFile() ? file.size() : 0;
+    const qint64 moved = User.LastTransferBytes();
+    r.PendingFileSize = moved >= 0 ? moved : fileSize;
     r.PendingOpCode = PendingOp::Transfer;
 
     const bool upload = Direction == 0;
     const bool download = Direction == 1;
-    if (upload && Successful && r.PendingFileSize == 0 && ModMain::ServerConfig.Put0Byte) {
-        QFile::remove(Filename);
+    if (upload && Successful && r.PendingFileSize == 0 && fileSize == 0 && ModMain::ServerConfig.Put0Byte) {
+        // The engine removes the very file the upload wrote, not whatever
+        // the name holds by now.
+        User.RemoveEmptyUpload();
         ModMain::WriteServerLog(r.Group, user, User.RemoteAddress(), QStringLiteral("Removing 0 byte file ") + Filename,
                                 true);
     }

@@ -13,7 +13,7 @@ ENGINE_ROUND = ["--sessions", "5", "--login-seconds", "0.2", "--size-mib", "1", 
                 "--parallel-mib", "1", "--rounds", "1", "--settle", "0"]
 CONSOLE_ROUND = ["--clients", "2", "--held", "5", "--many", "10", "--login-seconds", "0.2", "--noops", "10",
                  "--size-mib", "1", "--rounds", "1", "--settle", "0", "--old-logs", "100", "--anonymous-lines", "1000",
-                 "--big-group-noops", "3"]
+                 "--big-group-noops", "3", "--small-stores", "5"]
 
 
 def vsftpd_here():
@@ -39,7 +39,8 @@ class BenchmarkRound(unittest.TestCase):
         self.assertEqual(lines[0].split(), ["quayport-offscreen", "engine"])
         for label in ("logins/s, 2 clients, 5 held", "server CPU us per login", "NOOP median us, 11 open",
                       "RSS MiB, 10 idle sessions", "STOR 1 MiB, MiB/s", "RETR 1 MiB, MiB/s",
-                      "anonymous logins/s, new addresses"):
+                      "226 after last byte ms, STOR new 1 MiB", "226 after last byte ms, STOR over 1 MiB",
+                      "server CPU us per 4 KiB STOR over a file", "anonymous logins/s, new addresses"):
             cells = [line[len(label):].split() for line in lines if line.startswith(label + " ")]
             self.assertEqual(len(cells), 1, out)
             self.assertTrue(all(float(cell) >= 0 for cell in cells[0]) and len(cells[0]) == 2, out)

@@ -1,4 +1,5 @@
 #include "engine/ClientPath.h"
+#include "engine/PathBeneath.h"
 
 #include <gtest/gtest.h>
 
@@ -62,19 +63,19 @@ TEST(PathMap, ConfinementFollowsSymbolicLinks)
     QFile::link(dir.filePath("nothing-here"), home + "/dangling");
     const PathMap map(home, {}, {});
 
-    EXPECT_EQ(PathMap::confined(map.map("/sub/in.txt"), false), home + "/sub/in.txt");
-    EXPECT_EQ(PathMap::confined(map.map("/in/in.txt"), false), home + "/in/in.txt");
-    EXPECT_TRUE(PathMap::confined(map.map("/out/outside.txt"), false).isEmpty());
-    EXPECT_TRUE(PathMap::confined(map.map("/out"), false).isEmpty());
+    EXPECT_EQ(Beneath::confinedPath(map.map("/sub/in.txt"), false), home + "/sub/in.txt");
+    EXPECT_EQ(Beneath::confinedPath(map.map("/in/in.txt"), false), home + "/in/in.txt");
+    EXPECT_TRUE(Beneath::confinedPath(map.map("/out/outside.txt"), false).isEmpty());
+    EXPECT_TRUE(Beneath::confinedPath(map.map("/out"), false).isEmpty());
     // Paths still to be created: fine inside, refused through a link out or a dangling link.
-    EXPECT_TRUE(PathMap::confined(map.map("/sub/new.txt"), false).isEmpty());
-    EXPECT_EQ(PathMap::confined(map.map("/sub/new.txt"), true), home + "/sub/new.txt");
-    EXPECT_TRUE(PathMap::confined(map.map("/out/new.txt"), true).isEmpty());
-    EXPECT_TRUE(PathMap::confined(map.map("/dangling"), true).isEmpty());
-    EXPECT_TRUE(PathMap::confined(map.map("/missing/new.txt"), true).isEmpty());
+    EXPECT_TRUE(Beneath::confinedPath(map.map("/sub/new.txt"), false).isEmpty());
+    EXPECT_EQ(Beneath::confinedPath(map.map("/sub/new.txt"), true), home + "/sub/new.txt");
+    EXPECT_TRUE(Beneath::confinedPath(map.map("/out/new.txt"), true).isEmpty());
+    EXPECT_TRUE(Beneath::confinedPath(map.map("/dangling"), true).isEmpty());
+    EXPECT_TRUE(Beneath::confinedPath(map.map("/missing/new.txt"), true).isEmpty());
     // A home that is itself reached through a link still confines by its real place.
     QFile::link(home, dir.filePath("homelink"));
     const PathMap viaLink(dir.filePath("homelink"), {}, {});
-    EXPECT_FALSE(PathMap::confined(viaLink.map("/sub/in.txt"), false).isEmpty());
-    EXPECT_TRUE(PathMap::confined(viaLink.map("/out/outside.txt"), false).isEmpty());
+    EXPECT_FALSE(Beneath::confinedPath(viaLink.map("/sub/in.txt"), false).isEmpty());
+    EXPECT_TRUE(Beneath::confinedPath(viaLink.map("/out/outside.txt"), false).isEmpty());
 }

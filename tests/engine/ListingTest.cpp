@@ -1,5 +1,6 @@
 #include "engine/DataAddress.h"
 #include "engine/DirListing.h"
+#include "engine/PathBeneath.h"
 #include "engine/ReplyLines.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,20 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+
 namespace {
+// The entries of a home folder as a session sees them.
+QList<DirEntry> listHome(const QString& home)
+{
+    const PathMap::Target root = PathMap(home, {}, {}).map("/");
+    UniqueFd folder(::open(QFile::encodeName(home).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return readFolder(std::move(folder), [&root](const QByteArray& name, struct stat& st) {
+        const auto to = Beneath::resolve(root, name, Beneath::Last::Follow);
+        return to && Beneath::exists(*to, st);
+    });
+}
+
 std::time_t localTime(int year, int month, int day, int hour, int minute)
 {
     std::tm t {};
@@ -54,11 +68,11 @@ TEST(Listing, FolderEntriesInNameOrderWithoutDotsOrLinksOut)
     QFile::link(dir.path(), home + "/out");
     QFile::link(home + "/b", home + "/link");
     QStringList names;
-    for (const DirEntry& e : readFolder(home, home))
+    for (const DirEntry& e : listHome(home))
         names << e.name;
     EXPECT_EQ(names, (QStringList{".hidden", "A.txt", "b", "c.txt", "link"}));
 
-    QList<DirEntry> entries = readFolder(home, home);
+    QList<DirEntry> entries = listHome(home);
     DirEntry extra;
     extra.name = "B";
     mergeEntry(entries, extra);

@@ -3,6 +3,7 @@
 // reply and disconnect recorded.
 #include "engine/FtpUser.h"
 
+#include <QFile>
 #include <QMap>
 #include <QStringList>
 
@@ -22,6 +23,8 @@ public:
     QString CurrentFolder() const override { return currentFolder; }
     QString PhysicalPath(const QString& argument) const override { return physicalPaths.value(argument); }
     quint64 SessionId() const override { return sessionId; }
+    qint64 LastTransferBytes() const override { return transferBytes; }
+    bool RemoveEmptyUpload() override { return !uploadedFile.isEmpty() && QFile::remove(uploadedFile); }
 
     bool holdsKill() const
     {
@@ -39,6 +42,8 @@ public:
     QString currentFolder;
     QMap<QString, QString> physicalPaths;
     quint64 sessionId = 1;
+    qint64 transferBytes = -1; // -1: the engine does not know; the handler measures the file
+    QString uploadedFile;      // what RemoveEmptyUpload removes
     QStringList replies;
     int disconnects = 0;
 };

@@ -19,6 +19,7 @@ protected:
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.resize(size); // sparse: no data written
+        user->uploadedFile = path; // as if the session's upload wrote it
         return path;
     }
     void finished(const QString& path, qint32 direction, bool successful)
@@ -184,4 +185,46 @@ TEST_F(Transfers, NoRecordIsReported)
     EXPECT_TRUE(doubles.errors->reports[0].contains(
         QStringLiteral("in Quayport.frmMain.IFtpEngineNotify_TransferFinished at line 1")));
     EXPECT_FALSE(home.exists(QStringLiteral("/users/stats/bob.Sent_File_Count.txt")));
+}
+
+// Where the engine knows what a transfer moved, that is counted, not the
+// size of whatever the name holds afterwards; an empty upload is removed
+// through the engine, which removes only the file that upload wrote.
+TEST_F(Transfers, WhatTheTransferMovedIsCountedAndOnlyItsOwnEmptyFileRemoved)
+{
+    struct Row {
+        const char* name;
+        qint64 onDisk;   // the file's size afterwards; -1: gone (renamed away)
+        qint64 moved;    // what the engine moved
+        qint32 direction;
+        bool uploadsOwn; // the name still holds the file the upload wrote
+        bool removalLogged;
+        bool stays;
+    };
+    const Row rows[] = {
+        {"tail.bin", Q_INT64_C(5) << 30, 8, 1, false, false, true},         // REST download of the last bytes
+        {"resumed.bin", Q_INT64_C(4500000032), 32, 0, true, false, true},   // REST 4500000000 + 32 bytes
+        {"renamed.bin", -1, 8 << 20, 0, false, false, false},               // renamed away mid-transfer
+        {"appended.bin", 10, 0, 0, true, false, true},                      // APPE of nothing to a file
+        {"taken.bin", 0, 0, 0, false, true, true},                          // another file holds the name by now
+        {"empty.bin", 0, 0, 0, true, true, false},                          // the upload's own empty file
+    };
+    qint64 sent = 0;
+    qint64 received = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QString path = home.file(QStringLiteral("/root/") + QLatin1String(row.name));
+        if (row.onDisk >= 0)
+            path = put(QLatin1String(row.name), row.onDisk);
+        user->uploadedFile = row.uploadsOwn ? path : QString();
+        user->transferBytes = row.moved;
+        const qsizetype logged = messages(QStringLiteral("/logs/S_Log.txt")).size();
+        finished(path, row.direction, true);
+        const bool upload = row.direction == 0;
+        (upload ? sent : received) += row.moved;
+        EXPECT_EQ(counter(upload ? ".Sent_File_Size.txt" : ".Received_File_Size.txt"), one(upload ? sent : received));
+        EXPECT_EQ(messages(QStringLiteral("/logs/S_Log.txt")).size() - logged, row.removalLogged ? 1 : 0);
+        EXPECT_EQ(QFile::exists(path), row.stays);
+    }
+    EXPECT_EQ(record(*user)->BytesTransfered, sent + received);
 }

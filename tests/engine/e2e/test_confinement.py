@@ -1,9 +1,26 @@
 """Nothing a client names reaches outside its home and virtual folders."""
 import os
+import socket
+import stat
 import tempfile
 import unittest
 
 from quaye2e.enginehost import HostTest
+
+
+def tree(folder):
+    """Every name below folder with its type, size and content."""
+    out = {}
+    for base, dirs, files in os.walk(folder):
+        for name in dirs + files:
+            path = os.path.join(base, name)
+            st = os.lstat(path)
+            data = None
+            if stat.S_ISREG(st.st_mode):
+                with open(path, "rb") as f:
+                    data = f.read()
+            out[os.path.relpath(path, folder)] = (stat.S_IFMT(st.st_mode), data)
+    return out
 
 
 class Confinement(HostTest):
@@ -66,6 +83,102 @@ class Confinement(HostTest):
         self.assertEqual(self.r.cmd("RNTO c.txt"), "250 Rename successful.")
         self.host.sync()
         self.assertEqual(self.host.of("RenameFile")[-1]["arg"], "a.txt -> c.txt")
+
+
+# Each verb that names a path: the command (with the notification it raises
+# first), what the data connection carries, the reply when the path leads
+# outside (or to a special file) and when it leads to a folder inside.
+VERBS = [
+    ("STOR {}/new.txt", "PutFile", b"data", "553", "226"),
+    ("APPE {}/f.txt", "PutFile", b"+more", "553", "226"),
+    ("RETR {}/f.txt", "GetFile", None, "550", "226"),
+    ("LIST {}", "DirItem", None, "550", "226"),
+    ("NLST {}", "DirItem", None, "550", "226"),
+    ("CWD {}", None, None, "550", "250"),
+    ("SIZE {}/f.txt", None, None, "550", "213"),
+    ("MDTM {}/f.txt", None, None, "550", "213"),
+    ("MKD {}/made", None, None, "550", "257"),
+    ("RMD {}/sub", None, None, "550", "250"),
+    ("DELE {}/f.txt", None, None, "550", "250"),
+    ("RNFR {}/f.txt", None, None, "550", "350"),
+    ("RNTO {}/moved.txt", None, None, "550", "250"),
+]
+
+
+class UseTimeConfinement(HostTest):
+    """Paths are confined when they are used: a folder swapped for a link out
+    between a transfer command and its data connection (or before any other
+    command) leads nowhere, a FIFO or socket put in a file's place is refused
+    without blocking, and links that stay inside work, relative or absolute."""
+
+    def fill(self, folder):
+        os.makedirs(os.path.join(folder, "sub"))
+        with open(os.path.join(folder, "f.txt"), "wb") as f:
+            f.write(b"content")
+
+    def swap(self, case, how):
+        incoming, inside = self.host.path(case, "incoming"), self.host.path(case, "inside")
+        if how == "special":
+            os.remove(os.path.join(incoming, "f.txt"))
+            os.mkfifo(os.path.join(incoming, "f.txt"))
+            listener = socket.socket(socket.AF_UNIX)
+            self.addCleanup(listener.close)
+            listener.bind(os.path.join(incoming, "new.txt"))
+            return
+        os.rename(incoming, self.host.path(case, "was"))
+        target = {"out": self.outside, "relative": "inside", "absolute": inside}[how]
+        os.symlink(target, incoming)
+
+    def run_case(self, r, index, command, notification, data, how):
+        case = "case%d" % index
+        self.fill(self.host.path(case, "incoming"))
+        self.fill(self.host.path(case, "inside"))
+        if command.startswith("RNTO"):
+            self.host.write(case + "/mine.txt", b"mine")
+            r.cmd("RNFR %s/mine.txt" % case, "350")
+        line = command.format(case + "/incoming")
+        if not notification:
+            self.swap(case, how)
+            return r.cmd(line)
+        port = int(r.cmd("EPSV", "229").split("|||")[1].split("|")[0])
+        before = len(self.host.of(notification))
+        r.send(line)
+        # Once the command has been looked at, and before its data connection comes.
+        self.host.wait_for(lambda e: len(self.host.of(notification)) > before)
+        self.host.sync()
+        self.swap(case, how)
+        channel = socket.create_connection(("127.0.0.1", port), timeout=10)
+        first = r.reply()
+        if first.startswith("150"):
+            if data:
+                channel.sendall(data)
+            else:
+                while channel.recv(65536):
+                    pass
+        channel.close()
+        return first if not first.startswith("150") else r.reply()
+
+    def test_every_verb_is_confined_when_used(self):
+        self.outside = os.path.join(self.host.dir.name, "outside")
+        self.fill(self.outside)
+        before = tree(self.outside)
+        r = self.raw()
+        r.login()
+        index = 0
+        for command, notification, data, refused, granted in VERBS:
+            for how in ("out", "special", "relative", "absolute"):
+                if how == "special" and command.split()[0] not in ("STOR", "APPE", "RETR"):
+                    continue
+                index += 1
+                reply = self.run_case(r, index, command, notification, data, how)
+                expected = refused if how in ("out", "special") else granted
+                self.assertTrue(reply.startswith(expected), (command, how, reply))
+                self.assertEqual(r.cmd("NOOP"), "200 NOOP command successful.")
+                self.assertEqual(tree(self.outside), before, (command, how))
+                r.cmd("CWD /", "250")
+        # What went through a link inside landed inside.
+        with open(self.host.path("case%d" % index, "inside", "moved.txt"), "rb") as f:
+            self.assertEqual(f.read(), b"mine")
 
 
 class VirtualFolders(HostTest):

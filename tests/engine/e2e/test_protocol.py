@@ -162,7 +162,9 @@ class Notifications(HostTest):
         lines = []
         self.assertEqual(f.retrlines("LIST -la", lines.append), "226 Listing complete.")
         self.host.sync()
-        self.assertEqual([e["left"] for e in self.host.of("DirItem")], [3, 2, 1, 0])
+        # First the empty entry that asks whether the session may list at all.
+        self.assertEqual([e["left"] for e in self.host.of("DirItem")], [0, 3, 2, 1, 0])
+        self.assertEqual(self.host.of("DirItem")[0]["info"], "")
         names = [line.split()[-1] for line in lines]
         self.assertEqual(names, ["a.txt", "c.txt", "empty"])
         self.assertTrue(lines[0].startswith("-rw"))

@@ -4,10 +4,12 @@ import io
 import os
 import resource
 import shutil
+import socket
+import struct
 import subprocess
-import time
 import unittest
 
+from quaye2e import wait_for
 from quaye2e.enginehost import HostTest
 
 BINARY = bytes(range(256)) * 4096 + os.urandom(333)  # every byte value, odd length
@@ -77,24 +79,21 @@ class FtplibTransfers(HostTest):
 
     def test_one_writer_per_file(self):
         """A second upload of a file being written is refused, under any of its
-        names, and counts nothing; a reader gets what is written so far."""
+        names, and counts nothing; a reader gets the old file meanwhile."""
+        path = self.host.write("same.bin", b"old")
         first = self.host.ftp()
         conn = first.transfercmd("STOR same.bin")
         conn.sendall(BINARY[:100000])
-        path = self.host.path("same.bin")
-        deadline = time.time() + 10
-        while os.path.getsize(path) < 100000 and time.time() < deadline:
-            time.sleep(0.01)
         os.symlink("same.bin", self.host.path("alias.bin"))
         second = self.host.ftp()
         for command, rest in (("STOR same.bin", None), ("STOR SAME.BIN", None), ("APPE same.bin", None),
-                              ("STOR same.bin", 50), ("STOR alias.bin", None)):
+                              ("STOR same.bin", 1), ("STOR alias.bin", None)):
             with self.assertRaises(ftplib.error_temp) as refused:
                 second.storbinary(command, io.BytesIO(b"intruder"), rest=rest)
             self.assertEqual(str(refused.exception), "450 File busy: another upload is writing it.", command)
         got = io.BytesIO()
         second.retrbinary("RETR same.bin", got.write)
-        self.assertEqual(got.getvalue(), BINARY[:100000])
+        self.assertEqual(got.getvalue(), b"old")
         conn.sendall(BINARY[100000:])
         conn.close()
         self.assertTrue(first.voidresp().startswith("226"))
@@ -116,9 +115,9 @@ class FtplibTransfers(HostTest):
         reader = self.host.ftp()
         conn = reader.transfercmd("RETR big.bin")
         got = len(conn.recv(65536))
-        # Another session rewrites the file while the download is on its way.
+        # Another session cuts the file in place (a resumed upload) while the download is on its way.
         writer = self.host.ftp()
-        writer.storbinary("STOR big.bin", io.BytesIO(b"small now"))
+        writer.storbinary("STOR big.bin", io.BytesIO(b"small now"), rest=100)
         while True:
             chunk = conn.recv(1024 * 1024)
             if not chunk:
@@ -135,6 +134,110 @@ class FtplibTransfers(HostTest):
         self.host.sync()
         self.assertEqual([(e["direction"], e["ok"]) for e in self.host.of("TransferFinished")],
                          [(0, True), (1, False)])
+
+    def test_a_download_gets_the_old_file_or_the_new_one(self):
+        """What another session does to a file while it is downloaded, and
+        what the download gets: the bytes of the file it opened, as many as it
+        announced."""
+        old = b"O" * (8 * 1024 * 1024)
+        for command, data, after in (("STOR", b"N" * (12 * 1024 * 1024), b"N" * (12 * 1024 * 1024)),
+                                     ("APPE", b"A" * 4096, old + b"A" * 4096)):
+            self.host.write("dl.bin", old)
+            reader = self.host.ftp()
+            conn = reader.transfercmd("RETR dl.bin")
+            got = conn.recv(65536)
+            writer = self.host.ftp()
+            writer.storbinary(command + " dl.bin", io.BytesIO(data))
+            while True:
+                chunk = conn.recv(1024 * 1024)
+                if not chunk:
+                    break
+                got += chunk
+            conn.close()
+            self.assertTrue(reader.voidresp().startswith("226"), command)
+            self.assertTrue(got == old, (command, len(got)))
+            again = io.BytesIO()
+            reader.retrbinary("RETR dl.bin", again.write)
+            self.assertTrue(again.getvalue() == after, command)
+            reader.quit()
+            writer.quit()
+
+    def written(self, size):
+        """Waits until the host has written size bytes into a file of the upload."""
+        fds = "/proc/%d/fd" % self.host.proc.pid
+
+        def grown():
+            for fd in os.listdir(fds):
+                try:
+                    if os.readlink(os.path.join(fds, fd)).startswith(self.host.root) \
+                            and os.stat(os.path.join(fds, fd)).st_size >= size:
+                        return True
+                except OSError:
+                    pass
+            return False
+        wait_for(grown, timeout=10, what="%d bytes written" % size)
+
+    def test_an_upload_takes_the_name_when_it_ends(self):
+        """While a plain upload runs, readers and listings see the old file;
+        a broken upload leaves what arrived at the name, for the client to resume."""
+        self.host.write("up.bin", b"old")
+        r = self.raw()
+        r.login()
+        port = int(r.cmd("EPSV", "229").split("|||")[1].split("|")[0])
+        data = socket.create_connection(("127.0.0.1", port))
+        r.cmd("STOR up.bin", "150")
+        data.sendall(BINARY[:100000])
+        self.written(100000)
+        reader = self.host.ftp()
+        got = io.BytesIO()
+        reader.retrbinary("RETR up.bin", got.write)
+        self.assertEqual(got.getvalue(), b"old")
+        self.assertEqual(reader.nlst(), ["up.bin"])
+        # The client's connection breaks.
+        data.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        data.close()
+        self.assertTrue(r.reply().startswith("426"))
+        self.assertEqual(reader.size("up.bin"), 100000)
+        reader.storbinary("STOR up.bin", io.BytesIO(BINARY[100000:]), rest=100000)
+        got = io.BytesIO()
+        reader.retrbinary("RETR up.bin", got.write)
+        self.assertEqual(got.getvalue(), BINARY)
+        # What cannot be put in place at the end fails the upload, and says so.
+        os.mkdir(self.host.path("gone"))
+        conn = reader.transfercmd("STOR gone/x.bin")
+        conn.sendall(b"x" * 1000)
+        self.written(1000)
+        os.rmdir(self.host.path("gone"))  # empty: the upload is no entry of it yet
+        conn.close()
+        with self.assertRaises(ftplib.error_temp) as failed:
+            reader.voidresp()
+        self.assertEqual(str(failed.exception), "451 Failure writing the local file.")
+        reader.quit()
+
+    def test_an_empty_upload_removes_only_its_own_file(self):
+        """The program removes an empty upload from inside its TransferFinished
+        (held open here, as behind a message box): meanwhile no other upload
+        gets the name, and a file put there by someone else stays."""
+        b = self.host.ftp()
+        a = self.host.ftp()
+        for round, replaced in enumerate((True, False), 1):
+            conn = b.transfercmd("STOR hold.bin")
+            conn.close()
+            self.host.wait_for(lambda e: len(self.host.of("Holding")) == round)
+            with self.assertRaises(ftplib.error_temp) as busy:
+                a.storbinary("STOR hold.bin", io.BytesIO(BINARY))
+            self.assertEqual(str(busy.exception), "450 File busy: another upload is writing it.")
+            if replaced:
+                os.replace(self.host.write("other.bin", b""), self.host.path("hold.bin"))
+            self.host.request("release")
+            self.assertTrue(b.voidresp().startswith("226"))
+            self.host.sync()
+            self.assertEqual(self.host.of("Removed")[-1]["removed"], not replaced)
+            self.assertEqual(os.path.exists(self.host.path("hold.bin")), replaced)
+        a.storbinary("STOR hold.bin", io.BytesIO(BINARY))
+        self.assertEqual(a.size("hold.bin"), len(BINARY))
+        a.quit()
+        b.quit()
 
     def test_upload_file_appears_only_with_its_data_connection(self):
         r = self.raw()

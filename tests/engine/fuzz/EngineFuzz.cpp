@@ -3,6 +3,7 @@
 #include "engine/ClientPath.h"
 #include "engine/CommandLine.h"
 #include "engine/DataAddress.h"
+#include "engine/PathBeneath.h"
 #include "engine/ReplyLines.h"
 
 #include <QDir>
@@ -78,7 +79,7 @@ void checkPath(const QString& argument)
     if (!t.physical.startsWith(t.base))
         __builtin_trap();
     for (bool missingLeaf : {false, true}) {
-        const QString p = PathMap::confined(t, missingLeaf);
+        const QString p = Beneath::confinedPath(t, missingLeaf);
         if (p.isEmpty())
             continue;
         const QString r = real(p);

@@ -155,7 +155,23 @@ void RecordingSink::TransferFinished(FtpUser& User, const QString& Filename, qin
     const Inside inside(*this, User);
     record(User, "TransferFinished", {{QStringLiteral("file"), Filename},
                                       {QStringLiteral("direction"), Direction},
-                                      {QStringLiteral("ok"), Successful}});
+                                      {QStringLiteral("ok"), Successful},
+                                      {QStringLiteral("bytes"), User.LastTransferBytes()}});
+    if (Direction != 0 || !Successful || User.LastTransferBytes() != 0 || !Filename.contains(QLatin1String("hold")))
+        return;
+    // As the program does for an empty upload, but first waiting (as behind a
+    // message box, other sessions served meanwhile) until the test says "release".
+    QEventLoop loop;
+    m_hold = &loop;
+    record(User, "Holding");
+    loop.exec();
+    record(User, "Removed", {{QStringLiteral("removed"), User.RemoveEmptyUpload()}});
+}
+
+void RecordingSink::release()
+{
+    if (m_hold)
+        m_hold->quit();
 }
 
 void RecordingSink::DirItem(FtpUser& User, QString& Fileinfo, qint32 FilesLeft)

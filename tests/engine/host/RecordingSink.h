@@ -4,9 +4,11 @@
 // notification as one JSON line.
 #include "engine/FtpEngineNotify.h"
 
+#include <QEventLoop>
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 class FtpEngine;
@@ -18,6 +20,8 @@ public:
     // Virtual folders every session gets at login.
     void addSessionFolder(const QString& name, const QString& virtualPath, const QString& real);
     void print(QJsonObject event) const;
+    // Ends the wait of a held TransferFinished (see there).
+    void release();
 
     void UserLogin(FtpUser& User, bool& Cancel, QString& Message) override;
     void UserLogout(FtpUser& User) override;
@@ -57,4 +61,5 @@ private:
         QString name, virtualPath, real;
     };
     QList<Folder> m_folders;
+    QPointer<QEventLoop> m_hold;
 };

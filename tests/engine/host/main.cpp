@@ -59,6 +59,8 @@ void runRequest(const QString& line, FtpEngine& engine, RecordingSink& sink)
         const QStringList f = rest.split(QLatin1Char('|'));
         if (f.size() == 3)
             engine.VirtualFolderList().Add(f.at(0), f.at(1), f.at(2));
+    } else if (verb == QLatin1String("release")) {
+        sink.release();
     } else if (verb == QLatin1String("exit")) {
         QCoreApplication::quit();
     }

@@ -9,6 +9,7 @@ import unittest
 
 from quaye2e import VERSION, wait_for
 from quaye2e.appfolder import FLAGS
+from quaye2e.control import Control
 from quaye2e.sessionhost import QuayHome, SessionHost, day_stamp
 
 PASSWORD = "s3cretPw"
@@ -296,6 +297,50 @@ class Refusals(SessionCase):
         self.assertFalse(any(name.startswith("ro.") for name in os.listdir(self.home.file("users/stats"))))
 
 
+    def test_without_rights_no_answer_tells_whether_a_name_exists(self):
+        """RNFR, LIST and NLST answer a session without rights alike for any
+        name, a refused listing with its 550 alone; with the rights they tell
+        names apart as before."""
+        self.home.write_account("ro", PASSWORD, "staff", flags={f: False for f in FLAGS})
+        with open(os.path.join(self.home.root, "f.txt"), "wb") as f:
+            f.write(b"x")
+        self.start()
+        denied = ("550 Access denied.", "550 Access denied.")
+        rows = [
+            # user, command: the first reply for f.txt, then for nope.txt
+            ("ro", "RNFR", denied), ("ro", "LIST", denied), ("ro", "NLST", denied),
+            ("bob", "RNFR", ("350 Ready for RNTO.", "550 RNFR command failed.")),
+            ("bob", "LIST", ("150 Here comes the directory listing.", "550 No such file or directory.")),
+            ("bob", "NLST", ("150 Here comes the directory listing.", "550 No such file or directory.")),
+        ]
+        clients = {}
+        for user, command, expected in rows:
+            if user not in clients:
+                clients[user] = Control(self.host.port, timeout=20)
+                clients[user].login(user, PASSWORD)
+            c = clients[user]
+            for name, reply in zip(("f.txt", "nope.txt"), expected):
+                data = c.passive() if command != "RNFR" else None
+                first = c.cmd("%s %s" % (command, name))
+                self.assertEqual(first, reply, (user, command, name))
+                if first.startswith("150"):
+                    while data.recv(65536):
+                        pass
+                    self.assertTrue(c.reply().startswith("226"))
+                if data:
+                    data.close()
+                if first.startswith("350"):
+                    c.cmd("ABOR")  # ends the rename
+        for c in clients.values():
+            c.cmd("QUIT")
+            c.close()
+        self.wait_for_logouts(2)
+        messages = [r[5] for r in self.home.log_records("U_ro.txt")]
+        self.assertIn("LIST nope.txt", messages)
+        self.assertFalse([m for m in messages if m.startswith(("150", "350"))], messages)
+        self.assertEqual(messages[messages.index("NLST nope.txt") + 1:][:1], ["550 Access denied."])
+
+
 class Statistics(SessionCase):
     def test_bob_session_records_and_numbers(self):
         down = os.urandom(5678)
@@ -385,6 +430,50 @@ class Statistics(SessionCase):
         self.assertEqual(len(self.home.read_lines("users/stats/Trend_bob.txt")), 16)
         self.assertNotIn(PASSWORD.encode(), self.all_log_bytes())
         self.assertEqual(len([r for r in self.home.log_records("U_bob.txt") if r[5] == "230 bob login ok."]), 2)
+
+
+    def test_what_a_transfer_moved_is_counted(self):
+        """Resumed transfers count what they moved, not the file's size, and an
+        upload renamed away meanwhile is counted, not taken for an empty one."""
+        big = os.path.join(self.home.root, "big.bin")
+        with open(big, "wb") as f:
+            f.truncate(5 * 1024 ** 3)  # sparse
+        with open(os.path.join(self.home.root, "grow.bin"), "wb") as f:
+            f.write(b"g")
+        self.start()
+        client = self.ftp()
+        other = self.ftp()
+
+        def download_tail():
+            got = io.BytesIO()
+            client.retrbinary("RETR big.bin", got.write, rest=5 * 1024 ** 3 - 8)
+            self.assertEqual(got.getvalue(), bytes(8))
+
+        def resume_upload():
+            client.storbinary("STOR big.bin", io.BytesIO(b"r" * 32), rest=4500000000)
+            self.assertEqual(os.path.getsize(big), 4500000032)
+
+        def append_renamed_away():
+            conn = client.transfercmd("APPE grow.bin")
+            conn.sendall(b"a" * (4 * 1024 * 1024))
+            other.rename("grow.bin", "moved.bin")
+            conn.sendall(b"a" * (4 * 1024 * 1024))
+            conn.close()
+            self.assertTrue(client.voidresp().startswith("226"))
+
+        rows = [(download_tail, "Received", 8), (resume_upload, "Sent", 32),
+                (append_renamed_away, "Sent", 8 * 1024 * 1024)]
+        sizes = {"Sent": 0, "Received": 0}
+        for action, kind, moved in rows:
+            action()
+            sizes[kind] += moved
+            wait_for(lambda: self.home.counters("bob").get(kind + "Size") == [str(sizes[kind])], timeout=10,
+                     what="%s counted" % action.__name__)
+        client.quit()
+        other.quit()
+        self.wait_for_logouts(2)
+        self.assertEqual(self.home.counters("bob")["TransferedSize"], [str(8 + 32 + 8 * 1024 * 1024)])
+        self.assertFalse([r for r in self.home.log_records("S_Log.txt") if r[5].startswith("Removing")])
 
 
 class EmptyUploads(SessionCase):
