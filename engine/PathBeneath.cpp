@@ -100,6 +100,9 @@ std::optional<Place> resolve(const PathMap::Target& target, const QByteArray& en
     while (!todo.empty()) {
         const QByteArray name = std::move(todo.front());
         todo.pop_front();
+        // The system would end the name at a NUL: "..\0x" would climb as "..".
+        if (name.contains('\0'))
+            return fail(EINVAL);
         if (name == "..") {
             if (folders.size() == 1)
                 return fail(EXDEV);

@@ -73,6 +73,8 @@ TEST(PathMap, ConfinementFollowsSymbolicLinks)
     EXPECT_TRUE(Beneath::confinedPath(map.map("/out/new.txt"), true).isEmpty());
     EXPECT_TRUE(Beneath::confinedPath(map.map("/dangling"), true).isEmpty());
     EXPECT_TRUE(Beneath::confinedPath(map.map("/missing/new.txt"), true).isEmpty());
+    // A NUL would end the name in the system's calls: "..\0x" must not climb as "..".
+    EXPECT_TRUE(Beneath::confinedPath(map.map(QString::fromUtf8("/..\0x", 6)), true).isEmpty());
     // A home that is itself reached through a link still confines by its real place.
     QFile::link(home, dir.filePath("homelink"));
     const PathMap viaLink(dir.filePath("homelink"), {}, {});
