@@ -2,6 +2,7 @@
 // selection, the progress bar's steps, Refresh, New and a short last record.
 #include "logviewer/frmScrollbook.h"
 #include "platform/HelpViewer.h"
+#include "platform/ProgramFonts.h"
 #include "platform/RowList.h"
 #include "platform/SingleInstance.h"
 #include "platform/Twips.h"
@@ -11,6 +12,9 @@
 #include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +83,40 @@ private Q_SLOTS:
         QCOMPARE(v.window.cmdClose->text(), QStringLiteral("&Close"));
         QCOMPARE(v.window.cmdClose->toolTip(), QStringLiteral("Click here to Exit"));
         QCOMPARE(v.window.windowTitle(), dir.filePath(QStringLiteral("none.txt")));
+    }
+
+    // In the program's font the columns before the message hold the widest
+    // value the logs write in each, and the message starts inside the window;
+    // scrolled fully right, the widest message ends at the window's edge.
+    void theMessageStartsInsideTheWindow()
+    {
+        const QFont before = QApplication::font();
+        const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
+        UseProgramFont();
+        const QString longest = QStringLiteral("550 /pub/incoming/a folder with a long name/report.txt: No such file.");
+        const QStringList widest{"12-31-2026", "23:59:59", "New Connection", "New Connection", "255.255.255.255",
+                                 longest};
+        const QStringList others{"01-01-2026", "00:00:00", "server", "public", "127.0.0.1", "started"};
+        const QString path = dir.filePath(QStringLiteral("S_wide.txt"));
+        write(path, (others.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") + widest.join(QStringLiteral("\r\n"))
+                     + QStringLiteral("\r\n")).toLatin1());
+        Viewer v(path);
+        QVERIFY(v.loaded());
+        auto* view = v.window.Log->findChild<QTableView*>();
+        const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        for (int c = 0; c < 6; ++c) {
+            const int need = QFontMetrics(view->font()).horizontalAdvance(widest.at(c)) + 2 * margin;
+            QVERIFY2(need <= view->columnWidth(c), qPrintable(QStringLiteral("%1 needs %2, has %3")
+                                                                  .arg(widest.at(c)).arg(need).arg(view->columnWidth(c))));
+        }
+        const int message = view->columnViewportPosition(5);
+        // At least a fifth of the view is left for reading the message.
+        QVERIFY2(message >= 0 && message <= view->viewport()->width() * 4 / 5,
+                 qPrintable(QStringLiteral("%1 of %2").arg(message).arg(view->viewport()->width())));
+
+        QScrollBar* sideways = view->horizontalScrollBar();
+        sideways->setValue(sideways->maximum());
+        QCOMPARE(view->columnViewportPosition(5) + view->columnWidth(5), view->viewport()->width());
     }
 
     void recordsBecomeRows_data()
