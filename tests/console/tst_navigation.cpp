@@ -18,6 +18,7 @@
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
 #include "tests/console/pane/LoopbackClient.h"
+#include "tests/support/OpenAccounts.h"
 #include "tests/support/Shots.h"
 
 #include <QAction>
@@ -546,6 +547,23 @@ private Q_SLOTS:
             QVERIFY2(caption->contentsRect().width() >= caption->fontMetrics().horizontalAdvance(caption->text()),
                      qPrintable(caption->text()));
         QVERIFY(!SaveShot(console, QStringLiteral("connection-panel-large-totals")).isEmpty());
+
+        // A name longer than its box shows its start.
+        const QString name = QStringLiteral("me_abcdefghijklmnopqrstuvwxyz");
+        const QString group = QStringLiteral("a_group_with_a_long_name");
+        QVERIFY(WriteOpenGroup(group, fixture.folder.file(QStringLiteral("/root"))));
+        QVERIFY(WriteOpenAccount(name, QStringLiteral("pw"), group, fixture.folder.file(QStringLiteral("/root"))));
+        LoopbackClient longName(Controls(console).FtpEngine1->BoundPort());
+        QVERIFY(longName.login(name, QStringLiteral("pw")).startsWith(QLatin1String("230 ")));
+        QTRY_VERIFY(tree.HasNode(QStringLiteral("@1")));
+        tree.EnsureVisible(QStringLiteral("@1"));
+        click(tree, QStringLiteral("@1"));
+        ConnectionPanel& panel = *Controls(console).fmeUser;
+        for (const QLineEdit* box : {panel.txtUserName, panel.txtGroup}) {
+            QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) > box->contentsRect().width());
+            QCOMPARE(box->cursorPosition(), 0);
+            QVERIFY(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() <= box->contentsRect().left() + 4);
+        }
     }
 
     void vanishedConnectionIsRepairedOnATreePress()
