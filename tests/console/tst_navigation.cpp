@@ -1,6 +1,7 @@
 // Navigating the console: a click on each tree node shows its list, the view
 // modes, the tree's right-click menus, and live connections in the window.
 #include "console/ConnectionPanel.h"
+#include "console/ConnectionText.h"
 #include "console/frmMain.h"
 #include "core/Accounts.h"
 #include "core/GeneralDate.h"
@@ -75,6 +76,27 @@ QString highlighted(const ListViewControl& list)
 {
     const std::optional<ListViewItem> row = list.SelectedItem();
     return row ? row->key + QLatin1Char(' ') + row->text : QString();
+}
+
+// How high the display draws its digits: the rows inside its frame that hold
+// its text colour.
+int drawnDigitHeight(DigitDisplay& display)
+{
+    const QImage image = display.grab().toImage();
+    const QRgb ink = display.palette().color(QPalette::WindowText).rgb();
+    const QRect inside = display.contentsRect();
+    int top = -1;
+    int bottom = -1;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (image.pixel(x, y) == ink) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                break;
+            }
+        }
+    }
+    return top < 0 ? 0 : bottom - top + 1;
 }
 
 QStringList columns(const ListViewControl& list)
@@ -563,6 +585,40 @@ private Q_SLOTS:
             QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) > box->contentsRect().width());
             QCOMPARE(box->cursorPosition(), 0);
             QVERIFY(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() <= box->contentsRect().left() + 4);
+        }
+
+        // Every value the formats give, short or long, is drawn at one height,
+        // no lower than the text's own digits.
+        const QStringList counts{"0", "9999999999"};
+        const QStringList times{ConnectionTimeText(0), ConnectionTimeText(99 * 3600 + 59 * 60 + 59)};
+        const QStringList addresses{"1.2.3.4", "255.255.255.255"};
+        const QStringList megabytes{MegabyteText(0), QStringLiteral("99999999999.999.999")};
+        const std::pair<DigitDisplay*, const QStringList*> displays[] = {
+            {panel.RDConnectTime, &times},          {panel.rdIP, &addresses},
+            {panel.rdFilesSent, &counts},           {panel.rdFilesReceived, &counts},
+            {panel.rdFilesDeleted, &counts},        {panel.rdFilesTransfered, &counts},
+            {panel.rdTotalFilesSent, &counts},      {panel.rdTotalFilesReceived, &counts},
+            {panel.rdTotalFilesDeleted, &counts},   {panel.rdTotalFilesTransfered, &counts},
+            {panel.rdMBsent, &megabytes},           {panel.rdMBreceived, &megabytes},
+            {panel.rdMBdeleted, &megabytes},        {panel.rdMBtransfered, &megabytes},
+            {panel.rdTotalMBsent, &megabytes},      {panel.rdTotalMBreceived, &megabytes},
+            {panel.rdTotalMBdeleted, &megabytes},   {panel.rdTotalMBtransfered, &megabytes},
+        };
+        const int legible = QFontMetrics(panel.font()).tightBoundingRect(QStringLiteral("0")).height();
+        int height = 0;
+        for (const auto& [display, values] : displays) {
+            for (const QString& value : *values) {
+                display->SetValue(value);
+                const int drawn = drawnDigitHeight(*display);
+                if (height == 0)
+                    height = drawn;
+                QVERIFY2(drawn == height && drawn >= legible,
+                         qPrintable(QStringLiteral("%1 \"%2\": %3 pixels high, not %4 (text digits: %5)")
+                                        .arg(display->objectName(), value)
+                                        .arg(drawn)
+                                        .arg(height)
+                                        .arg(legible)));
+            }
         }
     }
 
