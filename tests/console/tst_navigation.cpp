@@ -34,6 +34,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QTreeView>
+#include <functional>
 
 namespace {
 
@@ -97,6 +98,13 @@ int drawnDigitHeight(DigitDisplay& display)
         }
     }
     return top < 0 ? 0 : bottom - top + 1;
+}
+
+// A left click on a toolbar button of the console.
+void clickToolbar(frmMain& console, int button)
+{
+    QWidget* widget = Controls(console).Toolbar1->widgetForAction(console.Toolbar1Button(button));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 
 QStringList columns(const ListViewControl& list)
@@ -491,6 +499,60 @@ private Q_SLOTS:
         QTRY_COMPARE(list.ItemCount(), 2);
         QCOMPARE(ConsoleState::SelectedItem, QString());
         QCOMPARE(highlighted(list), QString());
+        QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    // The highlighted node is the selection whose pane is shown, also when its
+    // connection ends or the server stops under it; the keys then move on from
+    // there.
+    void theHighlightedNodeIsTheOneShown()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        fixture.writeBob();
+        frmMain& console = fixture.console();
+        console.show();
+        console.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console));
+        TreeViewControl& tree = *Controls(console).tvwDb;
+        const quint16 port = Controls(console).FtpEngine1->BoundPort();
+        LoopbackClient first(port), second(port), elsewhere(port, QStringLiteral("127.0.0.2"));
+        for (LoopbackClient* c : {&first, &second, &elsewhere})
+            QVERIFY(c->login(QStringLiteral("bob"), QStringLiteral("secret")).startsWith(QLatin1String("230 ")));
+        QTRY_COMPARE(tree.ChildKeys(QStringLiteral("#@127.0.0.1")), (QStringList{"@0", "@1"}));
+        QTRY_COMPARE(tree.ChildKeys(QStringLiteral("#@127.0.0.2")), QStringList{QStringLiteral("@2")});
+        tree.EnsureVisible(QStringLiteral("@1"));
+        tree.EnsureVisible(QStringLiteral("@2"));
+
+        const struct {
+            const char* input;
+            std::function<void()> give;
+            const char* shown; // the key highlighted, selected and shown
+        } steps[] = {
+            {"click the first session", [&] { click(tree, QStringLiteral("@0")); }, "@0"},
+            {"its client quits",
+             [&] {
+                 first.send(QStringLiteral("QUIT"));
+                 QTRY_COMPARE(tree.ChildKeys(QStringLiteral("#@127.0.0.1")), QStringList{QStringLiteral("@0")});
+             },
+             "Active"},
+            {"Down", [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); }, "#@127.0.0.1"},
+            {"Down", [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); }, "@0"},
+            {"Stop", [&] { clickToolbar(console, 2); }, "Active"},
+            {"Up", [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up); }, " Logs"},
+        };
+        for (const auto& step : steps) {
+            step.give();
+            QCOMPARE(QApplication::focusWidget(), &tree);
+            const QString key = QString::fromLatin1(step.shown);
+            const QString what = QString::fromLatin1(step.input);
+            QVERIFY2(tree.SelectedKey() == key, qPrintable(what + QStringLiteral(": ") + tree.SelectedKey()));
+            QVERIFY2(TreeViewControl::KeyOf(tree.currentItem()) == key, qPrintable(what));
+            QVERIFY2(ConsoleState::SelectedKey == key, qPrintable(what + QStringLiteral(": ") + ConsoleState::SelectedKey));
+            QVERIFY2(Controls(console).fmeUser->isHidden() == !key.startsWith(QLatin1Char('@')), qPrintable(what));
+        }
+        QVERIFY(!Controls(console).FtpEngine1->Listening());
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
