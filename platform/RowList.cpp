@@ -133,7 +133,7 @@ void RowList::applySelection() const
     m_pendingSelection.reset();
     m_selectionTimer->stop();
     if (index < 0 || index >= RowCount()) {
-        m_view->clearSelection();
+        m_view->selectionModel()->clear(); // the current row's band with it
         return;
     }
     m_view->selectRow(index);

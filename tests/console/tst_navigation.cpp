@@ -25,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStyle>
@@ -98,6 +99,12 @@ int drawnDigitHeight(DigitDisplay& display)
         }
     }
     return top < 0 ? 0 : bottom - top + 1;
+}
+
+// The row under the list's faint current-row band, -1 for none.
+int bandRow(const ListViewControl& list)
+{
+    return list.findChild<QTreeView*>()->currentIndex().row();
 }
 
 // A left click on a toolbar button of the console.
@@ -477,10 +484,19 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QCOMPARE(list.SelectedText(), list.Item(1).text);
         QCOMPARE(ConsoleState::SelectedItem, list.Item(1).text);
-        // A node click chooses no row, so none stays highlighted.
+        // A node click chooses no row, so none stays highlighted, nor banded.
         click(tree, QStringLiteral("users"));
         QCOMPARE(ConsoleState::SelectedItem, QString());
         QCOMPARE(list.SelectedItem(), std::nullopt);
+        QCOMPARE(bandRow(list), -1);
+        // A refresh that finds the chosen row gone drops it, band and all.
+        clickRow(list, rowWithText(list, QStringLiteral("bob")));
+        QVERIFY(QFile::remove(fixture.folder.file(QStringLiteral("/users/U_bob"))));
+        clickToolbar(console, 14);
+        QCOMPARE(ConsoleState::SelectedItem, QString());
+        QCOMPARE(highlighted(list), QString());
+        QCOMPARE(bandRow(list), -1);
+        fixture.writeBob();
 
         // Three sessions of one user: the rows differ only in their session.
         const quint16 port = Controls(console).FtpEngine1->BoundPort();
@@ -499,6 +515,7 @@ private Q_SLOTS:
         QTRY_COMPARE(list.ItemCount(), 2);
         QCOMPARE(ConsoleState::SelectedItem, QString());
         QCOMPARE(highlighted(list), QString());
+        QCOMPARE(bandRow(list), -1);
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
