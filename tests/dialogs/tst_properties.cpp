@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTest>
 
@@ -122,6 +124,49 @@ private Q_SLOTS:
         const QByteArray before = f.folder.read(QStringLiteral("/Config.txt"));
         again.cmdOk->click();
         QCOMPARE(f.folder.read(QStringLiteral("/Config.txt")), before);
+    }
+
+    // Each switch clicked on and off with the mouse and saved with Ok: Config.txt
+    // holds the new value, and the other two switches as they were.
+    void eachSwitchIsSavedBothWays()
+    {
+        ConsoleFixture f;
+        using ModMain::ServerSettings;
+        const struct {
+            const char* name;
+            QCheckBox* frmProperties::*box;
+            bool ServerSettings::*setting;
+        } switches[] = {{"Put0Byte", &frmProperties::chkPut0Byte, &ServerSettings::Put0Byte},
+                        {"AllowAnonymous", &frmProperties::chkAllowAnonymous, &ServerSettings::AllowAnonymous},
+                        {"StartServer", &frmProperties::chkStartServer, &ServerSettings::StartServer}};
+        for (const auto& clicked : switches) {
+            for (const bool on : {true, false}) {
+                f.writeConfig(ConsoleFixture::Settings().Port(QStringLiteral("2121")));
+                ModMain::LoadConfig();
+                for (const auto& s : switches)
+                    ModMain::ServerConfig.*s.setting = !on;
+                QVERIFY(ModMain::SaveConfig());
+
+                frmProperties d;
+                QVERIFY(activate(&d));
+                QCheckBox* box = d.*clicked.box;
+                QStyleOptionButton option;
+                option.initFrom(box);
+                const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+                QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
+                QCOMPARE(box->isChecked(), on);
+                QTest::mouseClick(d.cmdOk, Qt::LeftButton);
+                QCOMPARE(d.result(), int(QDialog::Accepted));
+
+                const ServerSettings saved = reloaded();
+                for (const auto& s : switches)
+                    QVERIFY2(saved.*s.setting == (&s == &clicked ? on : !on),
+                             qPrintable(QStringLiteral("%1 clicked %2: %3 read back wrong")
+                                            .arg(QLatin1String(clicked.name), on ? QStringLiteral("on") : QStringLiteral("off"),
+                                                 QLatin1String(s.name))));
+            }
+        }
+        QVERIFY(f.doubles.messages->messages.empty());
     }
 
     void emptyTextsOnOk()
