@@ -12,9 +12,7 @@
 #include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -85,37 +83,20 @@ private Q_SLOTS:
         QCOMPARE(v.window.windowTitle(), dir.filePath(QStringLiteral("none.txt")));
     }
 
-    // In the program's font the columns before the message hold the widest
-    // value the logs write in each, and the message starts inside the window;
-    // scrolled fully right, the widest message ends at the window's edge.
+    // Beside the widest values the logs write, the message starts inside the
+    // window with a fifth of it left to read (the values fit their columns:
+    // tst_navigation); scrolled fully right, the widest message ends at the edge.
     void theMessageStartsInsideTheWindow()
     {
-        const QFont before = QApplication::font();
-        const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
         UseProgramFont();
-        const QString longest = QStringLiteral("550 /pub/incoming/a folder with a long name/report.txt: No such file.");
-        const QStringList widest{"12-31-2026", "23:59:59", "New Connection", "New Connection", "255.255.255.255",
-                                 longest};
-        const QStringList others{"01-01-2026", "00:00:00", "server", "public", "127.0.0.1", "started"};
-        const QString path = dir.filePath(QStringLiteral("S_wide.txt"));
-        write(path, (others.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") + widest.join(QStringLiteral("\r\n"))
-                     + QStringLiteral("\r\n")).toLatin1());
-        Viewer v(path);
+        write(dir.filePath(QStringLiteral("S_wide.txt")),
+              "12-31-2026\r\n23:59:59\r\nNew Connection\r\nNew Connection\r\n255.255.255.255\r\n"
+              "550 /pub/a folder with a long name/report.txt: No such file.\r\n");
+        Viewer v(dir.filePath(QStringLiteral("S_wide.txt")));
         QVERIFY(v.loaded());
         auto* view = v.window.Log->findChild<QTableView*>();
-        const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-        for (int c = 0; c < 6; ++c) {
-            const int need = QFontMetrics(view->font()).horizontalAdvance(widest.at(c)) + 2 * margin;
-            QVERIFY2(need <= view->columnWidth(c), qPrintable(QStringLiteral("%1 needs %2, has %3")
-                                                                  .arg(widest.at(c)).arg(need).arg(view->columnWidth(c))));
-        }
-        const int message = view->columnViewportPosition(5);
-        // At least a fifth of the view is left for reading the message.
-        QVERIFY2(message >= 0 && message <= view->viewport()->width() * 4 / 5,
-                 qPrintable(QStringLiteral("%1 of %2").arg(message).arg(view->viewport()->width())));
-
-        QScrollBar* sideways = view->horizontalScrollBar();
-        sideways->setValue(sideways->maximum());
+        QVERIFY(view->columnViewportPosition(5) <= view->viewport()->width() * 4 / 5);
+        view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
         QCOMPARE(view->columnViewportPosition(5) + view->columnWidth(5), view->viewport()->width());
     }
 
