@@ -415,6 +415,7 @@ private Q_SLOTS:
         TreeViewControl& tree = *Controls(console).tvwDb;
         ListViewControl& list = *Controls(console).lvwDb;
 
+        QCOMPARE(tree.SelectedKey(), QStringLiteral("root")); // as shown from the start
         click(tree, QStringLiteral("root"));
         QCOMPARE(QApplication::focusWidget(), &tree);
         struct Step {
