@@ -3,6 +3,7 @@
 #include "platform/DigitDisplay.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -62,15 +63,32 @@ ConnectionPanel::ConnectionPanel(QWidget* parent) : QFrame(parent)
     rdTotalMBdeleted = digits("rdTotalMBdeleted", megabytes);
     rdTotalMBtransfered = digits("rdTotalMBtransfered", megabytes);
 
+    // Digit places of the two columns of displays. Left: counts of files up to
+    // ten digits, and the connection time. Right: the megabyte format's widest
+    // figure, eleven whole digits, and addresses. The displays draw one digit
+    // height whatever their places.
+    const int countPlaces = 10;
+    const int megabytePlaces = int(QStringLiteral("99999999999.999.999").size());
+    for (DigitDisplay* d : {RDConnectTime, rdFilesSent, rdFilesReceived, rdFilesDeleted, rdFilesTransfered,
+                            rdTotalFilesSent, rdTotalFilesReceived, rdTotalFilesDeleted, rdTotalFilesTransfered})
+        d->SetPlaces(countPlaces);
+    for (DigitDisplay* d : {rdIP, rdMBsent, rdMBreceived, rdMBdeleted, rdMBtransfered, rdTotalMBsent,
+                            rdTotalMBreceived, rdTotalMBdeleted, rdTotalMBtransfered})
+        d->SetPlaces(megabytePlaces);
+
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setContentsMargins(4, 4, 4, 4);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
     int row = 0;
+    // The two names share the width of the rows below them.
+    auto* names = new QHBoxLayout;
+    names->setSpacing(6);
+    names->addWidget(txtUserName, 1);
+    names->addWidget(caption(QStringLiteral("Group:"), this));
+    names->addWidget(txtGroup, 1);
     grid->addWidget(caption(QStringLiteral("User Name:"), this), row, 0);
-    grid->addWidget(txtUserName, row, 1);
-    grid->addWidget(caption(QStringLiteral("Group:"), this), row, 2);
-    grid->addWidget(txtGroup, row, 3);
+    grid->addLayout(names, row, 1, 1, 3);
     ++row;
     grid->addWidget(caption(QStringLiteral("Current File:"), this), row, 0);
     grid->addWidget(txtCurrentFile, row, 1, 1, 3);
@@ -78,10 +96,10 @@ ConnectionPanel::ConnectionPanel(QWidget* parent) : QFrame(parent)
     grid->addWidget(caption(QStringLiteral("Current Folder:"), this), row, 0);
     grid->addWidget(txtCurrentFolder, row, 1, 1, 3);
     ++row;
-    grid->addWidget(caption(QStringLiteral("IP:"), this), row, 0);
-    grid->addWidget(rdIP, row, 1);
-    grid->addWidget(caption(QStringLiteral("Time:"), this), row, 2);
-    grid->addWidget(RDConnectTime, row, 3);
+    grid->addWidget(caption(QStringLiteral("Time:"), this), row, 0);
+    grid->addWidget(RDConnectTime, row, 1);
+    grid->addWidget(caption(QStringLiteral("IP:"), this), row, 2);
+    grid->addWidget(rdIP, row, 3);
     ++row;
 
     struct Pair {
@@ -107,8 +125,8 @@ ConnectionPanel::ConnectionPanel(QWidget* parent) : QFrame(parent)
         grid->addWidget(p.mbDisplay, row, 3);
         ++row;
     }
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    // Room to spare goes before the right-hand captions, which keep to their displays.
+    grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
     Clear();
 }

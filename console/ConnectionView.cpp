@@ -75,6 +75,16 @@ QString totalMegabytes(const QString& userName, const char* suffix)
     return MegabyteText(ok ? bytes : 0.0);
 }
 
+// A name too long for its box shows its start. A refresh that leaves the name
+// as it was leaves the box as the reader scrolled it.
+void showStart(QLineEdit& box, const QString& text)
+{
+    if (box.text() == text)
+        return;
+    box.setText(text);
+    box.setCursorPosition(0);
+}
+
 } // namespace
 
 QString SessionGroup(const FtpUser& user)
@@ -127,10 +137,8 @@ void FillPanel(ConnectionPanel& panel, const FtpUser& user)
     const QString name = user.UserName();
     const Counters c = countersOf(user);
 
-    panel.txtUserName->setText(name);
-    panel.txtGroup->setText(c.group);
-    if (panel.txtGroup->text().trimmed().isEmpty())
-        panel.txtGroup->setText(accountGroup(name));
+    showStart(*panel.txtUserName, name);
+    showStart(*panel.txtGroup, c.group.trimmed().isEmpty() ? accountGroup(name) : c.group);
     const QString file = user.CurrentFile();
     const qsizetype slash = file.lastIndexOf(QLatin1Char('/'));
     panel.txtCurrentFile->setText(slash < 0 ? QString() : file.mid(slash + 1));

@@ -88,6 +88,7 @@ FtpUser* ConsolePane::SessionOfKey(const QString& key, int* index) const
 void ConsolePane::UpdateTree(QString key)
 {
     fill(std::move(key));
+    highlightSelection();
     // The highlighted row is what the commands act on: a refresh that dropped
     // the highlight drops the choice, and one without a choice highlights nothing.
     if (!c.lvwDb->isHidden() && c.lvwDb->SelectedText() != ConsoleState::SelectedItem) {
@@ -184,9 +185,17 @@ void ConsolePane::UpdateUserTree()
         ConsoleState::SelectedKey = now.isEmpty() ? QStringLiteral("Active") : now;
     // A chart stays in the pane until a tree click or a list command: on a
     // busy server logins and logouts would never leave it long enough to read.
-    if (chartShown())
+    if (chartShown()) {
+        highlightSelection();
         return;
+    }
     UpdateTree(ConsoleState::SelectedKey);
+}
+
+void ConsolePane::highlightSelection()
+{
+    const QString& key = ConsoleState::SelectedKey;
+    c.tvwDb->Highlight(key == QLatin1String("#") ? QStringLiteral("root") : key);
 }
 
 bool ConsolePane::chartShown() const

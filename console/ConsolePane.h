@@ -39,7 +39,7 @@ public:
     void FramesOff();
     // Fills the pane for a tree key ("#" shows the root). A connection key
     // whose session has gone shows the connection list and moves the
-    // selection to "Active".
+    // selection to "Active". The tree then highlights the selection's node.
     void UpdateTree(QString key);
     // Rebuilds the connection subtree from the engine's sessions; a selected
     // connection follows its session to its new index. Then refreshes the
@@ -59,6 +59,9 @@ public:
 private:
     void fill(QString key);
     bool chartShown() const;
+    // Highlights the selection's node: the one the pane shows and the
+    // commands act on.
+    void highlightSelection();
 
     PaneControls c;
     CoalescedRefresh m_refresh;

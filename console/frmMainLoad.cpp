@@ -103,6 +103,7 @@ void frmMain::Form_Load()
         return;
     }
     ConsoleState::SelectedKey = QStringLiteral("root");
+    tvwDb->Highlight(ConsoleState::SelectedKey); // the node whose list is shown
 }
 
 void frmMain::applyFirstRunSettings()

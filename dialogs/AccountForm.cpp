@@ -195,7 +195,7 @@ AccountRecord AccountForm::staged(const QString& name, const QString& descriptio
 
 bool AccountForm::writeAccount(const AccountRecord& a, const char* procedure)
 {
-    if (!Storable({{QStringLiteral("The password"), a.Password},
+    if (!Storable({{QStringLiteral("The password"), a.Password, true},
                    {QStringLiteral("The e-mail address"), a.Email},
                    {QStringLiteral("The description"), a.Description},
                    {QStringLiteral("The folder"), a.RootFolder}}))

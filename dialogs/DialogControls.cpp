@@ -23,14 +23,14 @@ void Place(QWidget* control, int left, int top, int width, int height)
     control->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
 
-bool Storable(const QList<std::pair<QString, QString>>& whatAndText)
+bool Storable(const QList<StoredText>& texts)
 {
-    for (const auto& [what, text] : whatAndText) {
-        if (FitsAnsi(text))
+    for (const StoredText& t : texts) {
+        if (FitsAnsi(t.text))
             continue;
         // The files keep one byte per character; the rest would be lost.
-        Messages().message(what + QStringLiteral(" \"") + text
-                               + QStringLiteral("\" has characters that cannot be stored. Please choose another."),
+        const QString named = t.secret ? t.what : t.what + QStringLiteral(" \"") + t.text + QLatin1Char('"');
+        Messages().message(named + QStringLiteral(" has characters that cannot be stored. Please choose another."),
                            QStringLiteral("Error"), MessageIcon::Critical);
         return false;
     }

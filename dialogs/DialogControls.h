@@ -63,9 +63,17 @@ void OnSignal(Sender* sender, Signal signal, Form* form, const char* procedure, 
     QObject::connect(sender, signal, form, [form, procedure, handler] { RunTrapped(form, procedure, handler); });
 }
 
+// A text about to be stored, and what the box that holds it calls it ("The
+// folder"). A secret text is never shown back, only named.
+struct StoredText {
+    QString what;
+    QString text;
+    bool secret = false;
+};
+
 // True when every text can be stored in the program's files; otherwise an
 // "Error" box names what cannot be stored and the caller stores nothing.
-bool Storable(const QList<std::pair<QString, QString>>& whatAndText);
+bool Storable(const QList<StoredText>& texts);
 
 } // namespace DialogControls
 

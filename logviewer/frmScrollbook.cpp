@@ -49,13 +49,18 @@ frmScrollbook::frmScrollbook(const QString& logPath, QWidget* parent)
     setWindowIcon(ProgramIcon());
     setFixedSize(TwipsToPixels(8775), TwipsToPixels(6450));
 
+    // Each column as wide as the values the logs write in it need, so that
+    // the message, the reason to open a log, starts inside the window; the
+    // message column then grows to the widest message read. Names get the room
+    // of the longest name the logs write themselves.
+    const QString name = QStringLiteral("New Connection");
     Log = new RowList(QStringLiteral("Information Log"),
-                      {{QStringLiteral("Date"), 65},
-                       {QStringLiteral("Time"), 55},
-                       {QStringLiteral("User"), 75},
-                       {QStringLiteral("Group"), 75},
-                       {QStringLiteral("IP"), 75},
-                       {QStringLiteral("Message"), 1000}},
+                      {{QStringLiteral("Date"), 65, QStringLiteral("00-00-0000")},
+                       {QStringLiteral("Time"), 55, QStringLiteral("00:00:00")},
+                       {QStringLiteral("User"), 75, name},
+                       {QStringLiteral("Group"), 75, name},
+                       {QStringLiteral("IP"), 75, QStringLiteral("255.255.255.255")},
+                       {QStringLiteral("Message"), RowListColumn::FitsTexts}},
                       this);
     Log->setObjectName(QStringLiteral("Log"));
     Log->setToolTip(QStringLiteral("View log entries"));

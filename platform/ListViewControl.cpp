@@ -223,7 +223,9 @@ std::optional<ListViewItem> ListViewControl::SelectedItem() const
 
 void ListViewControl::ClearSelection()
 {
-    m_report->selectionModel()->clearSelection();
+    // The current row goes too: its faint band would sit on a row nobody chose,
+    // and the arrow keys start again from the top.
+    m_report->selectionModel()->clear();
 }
 
 QString ListViewControl::SelectedText() const
@@ -303,8 +305,8 @@ void ListViewControl::EndUpdate()
     m_stagedWidths.clear();
     // A row that now shows another item is no longer the one the user chose.
     const std::optional<ListViewItem> now = SelectedItem();
-    if (now && (!m_selectedBeforeUpdate || now->key != m_selectedBeforeUpdate->key
-                || now->text != m_selectedBeforeUpdate->text))
-        m_report->selectionModel()->clearSelection();
+    if (!now || !m_selectedBeforeUpdate || now->key != m_selectedBeforeUpdate->key
+        || now->text != m_selectedBeforeUpdate->text)
+        ClearSelection();
     m_selectedBeforeUpdate.reset();
 }

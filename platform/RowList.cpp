@@ -4,12 +4,15 @@
 #include "platform/RowListModel.h"
 #include "platform/SidewaysScroll.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -46,8 +49,14 @@ RowList::RowList(const QString& caption, const QList<RowListColumn>& columns, QW
     m_view->horizontalHeader()->setHighlightSections(false);
     m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_view->horizontalHeader()->setStretchLastSection(false);
-    for (int i = 0; i < columns.size(); ++i)
-        m_view->setColumnWidth(i, FittedColumnWidth(columns.at(i).width, m_view->font()));
+    for (int i = 0; i < columns.size(); ++i) {
+        const RowListColumn& column = columns.at(i);
+        if (column.width == RowListColumn::FitsTexts)
+            m_textColumns.append(i);
+        const bool measured = !column.sample.isEmpty() || column.width == RowListColumn::FitsTexts;
+        m_view->setColumnWidth(i, measured ? widthFor(i, column.sample)
+                                           : FittedColumnWidth(column.width, m_view->font()));
+    }
     // Fixed row heights keep appends to a long log cheap: no row is ever measured.
     QHeaderView* rows = m_view->verticalHeader();
     rows->setVisible(false);
@@ -61,9 +70,24 @@ RowList::RowList(const QString& caption, const QList<RowListColumn>& columns, QW
     layout->addWidget(m_view, 1);
 }
 
+int RowList::textWidth(const QString& text) const
+{
+    // A cell keeps this margin on each side of its text, and elides a text
+    // that does not fit between them.
+    const int margin = m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1;
+    return int(std::ceil(QFontMetricsF(m_view->font()).horizontalAdvance(text))) + 2 * margin;
+}
+
+int RowList::widthFor(int column, const QString& text) const
+{
+    return std::max(textWidth(text), m_view->horizontalHeader()->sectionSizeHint(column));
+}
+
 void RowList::Clear()
 {
     m_model->Clear();
+    for (int column : std::as_const(m_textColumns))
+        m_view->setColumnWidth(column, widthFor(column, QString()));
     if (m_pendingSelection)
         m_pendingSelection = -1;
 }
@@ -71,6 +95,12 @@ void RowList::Clear()
 void RowList::AddRow(const QString& row)
 {
     m_model->Append(row);
+    const int added = RowCount() - 1;
+    for (int column : std::as_const(m_textColumns)) {
+        const int width = textWidth(m_model->Cell(added, column));
+        if (width > m_view->columnWidth(column))
+            m_view->setColumnWidth(column, width);
+    }
 }
 
 int RowList::RowCount() const
@@ -103,7 +133,7 @@ void RowList::applySelection() const
     m_pendingSelection.reset();
     m_selectionTimer->stop();
     if (index < 0 || index >= RowCount()) {
-        m_view->clearSelection();
+        m_view->selectionModel()->clear(); // the current row's band with it
         return;
     }
     m_view->selectRow(index);

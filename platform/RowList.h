@@ -14,8 +14,15 @@ class QTimer;
 class RowListModel;
 
 struct RowListColumn {
+    // A width for a column as wide as the widest text added to it.
+    static constexpr int FitsTexts = -1;
+
     QString title;
-    int width = 0; // pixels as laid out; shown as FittedColumnWidth makes them
+    // Pixels as laid out, shown as FittedColumnWidth makes them; or FitsTexts.
+    int width = 0;
+    // The widest value the column is made for: when given, the column is as
+    // wide as it, or the title, needs in the list's own font.
+    QString sample = {};
 };
 
 class RowList final : public QWidget, public ConsoleLogList {
@@ -45,10 +52,15 @@ public:
 
 private:
     void applySelection() const;
+    // The width a text needs in a cell, margins included.
+    int textWidth(const QString& text) const;
+    // That width, or what the column's title needs when that is more.
+    int widthFor(int column, const QString& text) const;
 
     QLabel* m_caption;
     RowListModel* m_model;
     QTableView* m_view;
     QTimer* m_selectionTimer;
     mutable std::optional<int> m_pendingSelection;
+    QList<int> m_textColumns; // the FitsTexts columns
 };

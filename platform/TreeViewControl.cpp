@@ -127,6 +127,14 @@ bool TreeViewControl::RemoveNode(const QString& key)
     QTreeWidgetItem* item = Node(key);
     if (!item)
         return false;
+    // Qt would highlight a neighbour in place of a highlighted node that
+    // goes: a node that nobody chose, whose pane is not shown.
+    for (const QTreeWidgetItem* at = currentItem(); at; at = at->parent()) {
+        if (at == item) {
+            selectionModel()->clear();
+            break;
+        }
+    }
     forget(item);
     delete item; // the item owns its subtree
     return true;
@@ -203,6 +211,17 @@ QString TreeViewControl::SelectedKey() const
 {
     const QList<QTreeWidgetItem*> items = selectedItems();
     return items.isEmpty() ? QString() : KeyOf(items.first());
+}
+
+void TreeViewControl::Highlight(const QString& key)
+{
+    QTreeWidgetItem* item = Node(key);
+    if (!item) {
+        selectionModel()->clear();
+        return;
+    }
+    if (item != currentItem() || !item->isSelected())
+        setCurrentItem(item);
 }
 
 QString TreeViewControl::KeyOf(const QTreeWidgetItem* item)

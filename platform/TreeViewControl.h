@@ -27,6 +27,7 @@ public:
     bool InsertNode(const QString& relativeKey, int place, const QString& key, const QString& text, int image,
                     const QString& tag = {});
     // Removes the node and its whole subtree; false when no node has the key.
+    // When the highlight was in it, no node is highlighted afterwards.
     bool RemoveNode(const QString& key);
     // Gives a node another key; false when it has none or the new key is taken.
     bool RekeyNode(const QString& key, const QString& newKey);
@@ -55,6 +56,9 @@ public:
 
     // The key of the node selected with the left button, or empty.
     QString SelectedKey() const;
+    // Highlights the node, as the place the keys move from, without reporting
+    // a click; no node is highlighted when none has the key.
+    void Highlight(const QString& key);
     static QString KeyOf(const QTreeWidgetItem* item);
 
 Q_SIGNALS:

@@ -18,6 +18,7 @@
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
 #include "tests/console/pane/LoopbackClient.h"
+#include "tests/support/OpenAccounts.h"
 #include "tests/support/Shots.h"
 
 #include <QAction>
@@ -32,6 +33,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QTreeView>
+#include <functional>
 
 namespace {
 
@@ -74,6 +76,18 @@ QString highlighted(const ListViewControl& list)
 {
     const std::optional<ListViewItem> row = list.SelectedItem();
     return row ? row->key + QLatin1Char(' ') + row->text : QString();
+}
+
+// How high the display draws its digits: the rows that hold its text colour.
+int drawnDigitHeight(DigitDisplay& display)
+{
+    const QImage image = display.grab().toImage();
+    QList<int> rows;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width() && (rows.isEmpty() || rows.last() != y); ++x)
+            if (image.pixel(x, y) == display.palette().color(QPalette::WindowText).rgb())
+                rows.append(y);
+    return rows.isEmpty() ? 0 : rows.last() - rows.first() + 1;
 }
 
 QStringList columns(const ListViewControl& list)
@@ -324,7 +338,8 @@ private Q_SLOTS:
         fixture.writeBob();
         frmMain& console = fixture.console();
         console.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        console.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console));
         const quint16 port = Controls(console).FtpEngine1->BoundPort();
         QVERIFY(port != 0);
         TreeViewControl& tree = *Controls(console).tvwDb;
@@ -372,6 +387,20 @@ private Q_SLOTS:
         QTRY_COMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
         QVERIFY(Controls(console).fmeUser->isHidden());
         QCOMPARE(Controls(console).lvwDb->ItemCount(), 1);
+        // The highlight is on the node shown, also after a stop, and the keys go on from there.
+        QWidget* stop = Controls(console).Toolbar1->widgetForAction(console.Toolbar1Button(2));
+        const std::pair<std::function<void()>, const char*> steps[] = {
+            {[] {}, "Active"},
+            {[] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); }, "#@127.0.0.1"},
+            {[] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); }, "@0"},
+            {[stop] { QTest::mouseClick(stop, Qt::LeftButton); }, "Active"},
+            {[] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up); }, " Logs"}};
+        for (const auto& [input, shown] : steps) {
+            input();
+            QCOMPARE(tree.SelectedKey(), QString::fromLatin1(shown));
+            QCOMPARE(ConsoleState::SelectedKey, QString::fromLatin1(shown));
+            QCOMPARE(Controls(console).fmeUser->isHidden(), shown[0] != '@');
+        }
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
@@ -386,6 +415,7 @@ private Q_SLOTS:
         TreeViewControl& tree = *Controls(console).tvwDb;
         ListViewControl& list = *Controls(console).lvwDb;
 
+        QCOMPARE(tree.SelectedKey(), QStringLiteral("root")); // as shown from the start
         click(tree, QStringLiteral("root"));
         QCOMPARE(QApplication::focusWidget(), &tree);
         struct Step {
@@ -446,10 +476,11 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QCOMPARE(list.SelectedText(), list.Item(1).text);
         QCOMPARE(ConsoleState::SelectedItem, list.Item(1).text);
-        // A node click chooses no row, so none stays highlighted.
+        // A node click chooses no row, so none stays highlighted, nor under the current-row band.
         click(tree, QStringLiteral("users"));
         QCOMPARE(ConsoleState::SelectedItem, QString());
         QCOMPARE(list.SelectedItem(), std::nullopt);
+        QVERIFY(!list.findChild<QTreeView*>()->currentIndex().isValid());
 
         // Three sessions of one user: the rows differ only in their session.
         const quint16 port = Controls(console).FtpEngine1->BoundPort();
@@ -468,6 +499,7 @@ private Q_SLOTS:
         QTRY_COMPARE(list.ItemCount(), 2);
         QCOMPARE(ConsoleState::SelectedItem, QString());
         QCOMPARE(highlighted(list), QString());
+        QVERIFY(!list.findChild<QTreeView*>()->currentIndex().isValid());
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 
@@ -546,6 +578,29 @@ private Q_SLOTS:
             QVERIFY2(caption->contentsRect().width() >= caption->fontMetrics().horizontalAdvance(caption->text()),
                      qPrintable(caption->text()));
         QVERIFY(!SaveShot(console, QStringLiteral("connection-panel-large-totals")).isEmpty());
+
+        // A long name shows its start. Every value of the panel's formats is
+        // drawn at one height, no lower than the text's digits.
+        const QString root = fixture.folder.file(QStringLiteral("/root"));
+        const QString name = QStringLiteral("me_abcdefghijklmnopqrstuvwxyz");
+        QVERIFY(WriteOpenGroup(name + QStringLiteral("_group"), root) && WriteOpenAccount(name, name, name + QStringLiteral("_group"), root));
+        LoopbackClient longName(Controls(console).FtpEngine1->BoundPort());
+        QVERIFY(longName.login(name, name).startsWith(QLatin1String("230 ")));
+        QTRY_VERIFY(tree.HasNode(QStringLiteral("@1")));
+        click(tree, QStringLiteral("@1"));
+        ConnectionPanel& panel = *Controls(console).fmeUser;
+        QCOMPARE(panel.txtUserName->cursorPosition() + panel.txtGroup->cursorPosition(), 0);
+        QVERIFY(panel.txtGroup->fontMetrics().horizontalAdvance(panel.txtGroup->text()) > panel.txtGroup->width());
+        const QStringList left{"0", "9999999999", "00:00:00", "99:59:59"};
+        const QStringList right{"0.000.000", "99999999999.999.999", "1.2.3.4", "255.255.255.255"};
+        QSet<int> heights;
+        for (DigitDisplay* d : panel.findChildren<DigitDisplay*>())
+            for (const QString& value : d->x() < panel.width() / 2 ? left : right) {
+                d->SetValue(value);
+                heights.insert(drawnDigitHeight(*d));
+            }
+        QCOMPARE(heights.size(), 1);
+        QVERIFY(*heights.begin() >= QFontMetrics(panel.font()).tightBoundingRect(QStringLiteral("0")).height());
     }
 
     void vanishedConnectionIsRepairedOnATreePress()

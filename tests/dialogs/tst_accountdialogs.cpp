@@ -129,11 +129,14 @@ private Q_SLOTS:
             {"carol", "pw", "staff", folder + QStringLiteral("/\u03b4"),
              ErrorBox(QStringLiteral("The folder \"") + folder
                       + QStringLiteral("/\u03b4\" has characters that cannot be stored. Please choose another."))},
+            // A password is named, never shown.
+            {"carol", "TopSecret9\u0416", "staff", folder,
+             ErrorBox(QStringLiteral("The password has characters that cannot be stored. Please choose another."))},
         };
         const QStringList before = fileNames(f);
         for (const Case& c : cases) {
             d.txtUserID->setText(QLatin1String(c.id));
-            d.txtPassword->setText(QLatin1String(c.password));
+            d.txtPassword->setText(QString::fromUtf8(c.password));
             d.cboSecurityGroup->setEditText(QLatin1String(c.group));
             d.chkUseGroup->setChecked(false);
             d.FolderTree1->SetSelectedFolder(c.folder);

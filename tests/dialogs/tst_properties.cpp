@@ -124,6 +124,32 @@ private Q_SLOTS:
         QCOMPARE(f.folder.read(QStringLiteral("/Config.txt")), before);
     }
 
+    // Each switch clicked on and off, saved with Ok and read back from Config.txt.
+    void eachSwitchIsSavedBothWays()
+    {
+        ConsoleFixture f;
+        using S = ModMain::ServerSettings;
+        const std::pair<QCheckBox* frmProperties::*, bool S::*> switches[] = {
+            {&frmProperties::chkPut0Byte, &S::Put0Byte},
+            {&frmProperties::chkAllowAnonymous, &S::AllowAnonymous},
+            {&frmProperties::chkStartServer, &S::StartServer}};
+        for (const auto& [box, clicked] : switches)
+            for (const bool on : {true, false}) {
+                f.writeConfig(ConsoleFixture::Settings().Port(QStringLiteral("2121")));
+                ModMain::LoadConfig();
+                for (const auto& s : switches)
+                    ModMain::ServerConfig.*s.second = !on;
+                QVERIFY(ModMain::SaveConfig());
+                frmProperties d;
+                QVERIFY(activate(&d));
+                QTest::mouseClick(d.*box, Qt::LeftButton, {}, QPoint(5, (d.*box)->height() / 2)); // the tick box
+                QTest::mouseClick(d.cmdOk, Qt::LeftButton);
+                const S saved = reloaded();
+                for (const auto& s : switches)
+                    QCOMPARE(saved.*s.second, s.second == clicked ? on : !on); // the others as they were
+            }
+    }
+
     void emptyTextsOnOk()
     {
         ConsoleFixture f;

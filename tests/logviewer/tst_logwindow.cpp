@@ -2,6 +2,7 @@
 // selection, the progress bar's steps, Refresh, New and a short last record.
 #include "logviewer/frmScrollbook.h"
 #include "platform/HelpViewer.h"
+#include "platform/ProgramFonts.h"
 #include "platform/RowList.h"
 #include "platform/SingleInstance.h"
 #include "platform/Twips.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +81,23 @@ private Q_SLOTS:
         QCOMPARE(v.window.cmdClose->text(), QStringLiteral("&Close"));
         QCOMPARE(v.window.cmdClose->toolTip(), QStringLiteral("Click here to Exit"));
         QCOMPARE(v.window.windowTitle(), dir.filePath(QStringLiteral("none.txt")));
+    }
+
+    // Beside the widest values the logs write, the message starts inside the
+    // window with a fifth of it left to read (the values fit their columns:
+    // tst_navigation); scrolled fully right, the widest message ends at the edge.
+    void theMessageStartsInsideTheWindow()
+    {
+        UseProgramFont();
+        write(dir.filePath(QStringLiteral("S_wide.txt")),
+              "12-31-2026\r\n23:59:59\r\nNew Connection\r\nNew Connection\r\n255.255.255.255\r\n"
+              "550 /pub/a folder with a long name/report.txt: No such file.\r\n");
+        Viewer v(dir.filePath(QStringLiteral("S_wide.txt")));
+        QVERIFY(v.loaded());
+        auto* view = v.window.Log->findChild<QTableView*>();
+        QVERIFY(view->columnViewportPosition(5) <= view->viewport()->width() * 4 / 5);
+        view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+        QCOMPARE(view->columnViewportPosition(5) + view->columnWidth(5), view->viewport()->width());
     }
 
     void recordsBecomeRows_data()

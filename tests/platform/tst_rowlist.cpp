@@ -80,6 +80,7 @@ private Q_SLOTS:
         QCOMPARE(list.SelectedRow(), 2);
         list.SetSelectedRow(5);
         QCOMPARE(list.SelectedRow(), -1);
+        QVERIFY(!list.findChild<QTableView*>()->currentIndex().isValid()); // no band left behind
 
         list.Clear();
         QCOMPARE(list.RowCount(), 0);

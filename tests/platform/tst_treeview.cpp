@@ -26,6 +26,12 @@ private Q_SLOTS:
         QCOMPARE(t.KeysInOrder(), (QStringList{QStringLiteral("root"), QStringLiteral("Active")}));
         QVERIFY(!t.RemoveNode(QStringLiteral("@0")));
         QVERIFY(t.AddNode(QStringLiteral("Active"), QStringLiteral("@0"), QString(), 4)); // key free again
+
+        // The highlight goes with its node; no neighbour takes it unasked.
+        QVERIFY(t.AddNode(QStringLiteral("Active"), QStringLiteral("@1"), QString(), 4));
+        t.Highlight(QStringLiteral("@0"));
+        QVERIFY(t.RemoveNode(QStringLiteral("@0")));
+        QVERIFY(t.SelectedKey().isEmpty() && !t.currentItem());
     }
 
     void rightPressKeepsSelection()
