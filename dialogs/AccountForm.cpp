@@ -2,6 +2,7 @@
 
 #include "core/AppFolder.h"
 #include "core/ErrorReporter.h"
+#include "core/LineLimits.h"
 #include "core/MessageService.h"
 #include "core/ProcedureName.h"
 #include "core/TextFile.h"
@@ -55,6 +56,8 @@ AccountForm::AccountForm(const Texts& t, QWidget* parent)
                                   QStringLiteral("Enter information on the User here"));
     txtAccountDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtAccountDescription->setTabChangesFocus(true);
+    // The account file keeps it on one line, which may be no longer than that of a one-line box.
+    LimitStoredLength(txtAccountDescription, LineLimit::PlainField);
     Place(txtAccountDescription, 120, 2640, 3495, 2655);
     auto* required = label(QStringLiteral("* An entry is required"), 120, 5400, 3000);
     required->setObjectName(QStringLiteral("Label7"));

@@ -2,7 +2,11 @@
 
 #include "core/AnsiCodec.h"
 #include "core/MessageService.h"
+#include "dialogs/TextRules.h"
 #include "platform/Twips.h"
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
 
 namespace DialogControls {
 
@@ -97,6 +101,33 @@ void CommandBoxes(QWidget* frame, const CommandBoxTargets& targets, const QStrin
         *targets.boxes[i] = CheckBox(frame, c.name, QLatin1String(c.caption), tip);
         Place(*targets.boxes[i], 240, targets.tops[i], widthTwips, 240);
     }
+}
+
+
+void LimitStoredLength(QPlainTextEdit* box, qsizetype limit)
+{
+    QObject::connect(box, &QPlainTextEdit::textChanged, box, [box, limit] {
+        const QString text = box->toPlainText();
+        const qsizetype over = DialogText::StoredText(text).size() - limit;
+        if (over <= 0)
+            return;
+        // The excess is cut just behind the cursor, where it was typed or pasted;
+        // a text set from code (cursor at its start) loses its end.
+        int end = box->textCursor().position();
+        if (end == 0)
+            end = int(text.size());
+        qsizetype cut = 0;
+        int from = end;
+        while (cut < over && from > 0) {
+            --from;
+            cut += text.at(from) == QLatin1Char('\n') ? 2 : 1;
+        }
+        QTextCursor cursor = box->textCursor();
+        cursor.setPosition(from);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        box->setTextCursor(cursor);
+    });
 }
 
 } // namespace DialogControls

@@ -78,7 +78,11 @@ bool Storable(const QList<StoredText>& texts);
 } // namespace DialogControls
 
 class QDialog;
+class QPlainTextEdit;
 namespace DialogControls {
+// What is typed or pasted into a multi-line box past the length its stored
+// text (line breaks as CR LF) may have is dropped, as a one-line box drops it.
+void LimitStoredLength(QPlainTextEdit* box, qsizetype limit);
 // A fixed client area given in twips, centred on the screen.
 void FixedCentred(QDialog* dialog, int widthTwips, int heightTwips);
 // Tab moves through the controls in the order given.

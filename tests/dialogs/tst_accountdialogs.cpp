@@ -5,10 +5,12 @@
 #include "console/frmMain.h"
 #include "core/Accounts.h"
 #include "core/Config.h"
+#include "core/LineLimits.h"
 #include "core/ProcessState.h"
 #include "core/TextCipher.h"
 #include "core/TextFile.h"
 #include "dialogs/frmAddUser.h"
+#include "dialogs/TextRules.h"
 #include "dialogs/frmEditUsers.h"
 #include "engine/FtpEngine.h"
 #include "platform/FolderPicker.h"
@@ -20,6 +22,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -403,8 +406,9 @@ private Q_SLOTS:
         QVERIFY(d.cboSelectUser->currentText().isEmpty());
     }
 
-    // A password typed into either account dialog is shown as asterisks.
-    void passwordsShowAsAsterisks()
+    // A password typed into either account dialog is shown as asterisks, and
+    // a description pasted in keeps to the length its account file can hold.
+    void passwordsShowAsAsterisksAndDescriptionsFitTheirFile()
     {
         ConsoleFixture f;
         frmAddUser add;
@@ -420,6 +424,17 @@ private Q_SLOTS:
             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("pw1"));
             QCOMPARE(box->text(), QStringLiteral("pw1"));
             QCOMPARE(box->displayText(), QStringLiteral("***"));
+
+            auto* description = d->findChild<QPlainTextEdit*>(QStringLiteral("txtAccountDescription"));
+            QVERIFY(description);
+            QTest::mouseClick(description->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+            QCOMPARE(QApplication::focusWidget(), description);
+            QApplication::clipboard()->setText(QStringLiteral("line\n").repeated(10000));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("xy"));
+            const QString stored = DialogText::StoredText(description->toPlainText());
+            QCOMPARE(stored.size(), LineLimit::PlainField);
+            QVERIFY(stored.startsWith(QStringLiteral("line\r\nline")));
             d->hide();
         }
     }
