@@ -85,6 +85,12 @@ void ControlPoller::report(quint64 key, quint32 events)
     queue(&ready, 1);
 }
 
+size_t ControlPoller::pending()
+{
+    const QMutexLocker lock(&m_lock);
+    return m_ready.size();
+}
+
 void ControlPoller::run()
 {
     epoll_event events[MaxEvents];

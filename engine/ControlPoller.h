@@ -32,6 +32,8 @@ public:
     void arm(quint64 key, int fd, quint32 events);
     // A report that comes from the owner's thread, delivered as the kernel's are.
     void report(quint64 key, quint32 events);
+    // Reports on their way to the owner's thread; tests wait on it.
+    size_t pending();
 
 private:
     struct Ready {

@@ -1,4 +1,6 @@
+#include "engine/ControlPoller.h"
 #include "engine/FtpEngine.h"
+#include "engine/FtpEnginePrivate.h"
 #include "engine/UniqueFd.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QMutex>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -16,7 +19,9 @@
 #include <cerrno>
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <thread>
@@ -138,10 +143,18 @@ namespace {
 // A blocking client of the engine on the loopback, for a thread of its own.
 class Client {
 public:
-    explicit Client(quint16 port) : m_fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    // Small buffers make the server's replies back up after a few kilobytes.
+    explicit Client(quint16 port, bool smallBuffers = false) : m_fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
     {
         const timeval wait{5, 0};
         ::setsockopt(m_fd.get(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        const int one = 1;
+        ::setsockopt(m_fd.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        if (smallBuffers) {
+            const int size = 4096;
+            ::setsockopt(m_fd.get(), SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+            ::setsockopt(m_fd.get(), SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+        }
         sockaddr_in to{};
         to.sin_family = AF_INET;
         to.sin_port = htons(port);
@@ -150,14 +163,37 @@ public:
             m_fd.reset();
     }
     bool valid() const { return m_fd.valid(); }
-    void send(const QByteArray& data) { ::send(m_fd.get(), data.constData(), size_t(data.size()), MSG_NOSIGNAL); }
+    void send(const QByteArray& data, int flags = 0)
+    {
+        for (qsizetype sent = 0; sent < data.size();) {
+            const ssize_t n = ::send(m_fd.get(), data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL | flags);
+            if (n <= 0)
+                return;
+            sent += n;
+        }
+    }
+    // Sends what the socket takes now; false once it takes no more.
+    bool sendSome(QByteArray& data)
+    {
+        const ssize_t n = ::send(m_fd.get(), data.constData(), size_t(data.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0)
+            data.remove(0, n);
+        return n > 0;
+    }
     // One reply line; empty once the server has closed (or after 5 s).
     QByteArray line()
     {
-        QByteArray out;
-        char c = 0;
-        while (!out.endsWith("\r\n") && ::recv(m_fd.get(), &c, 1, 0) == 1)
-            out += c;
+        char buffer[4096];
+        qsizetype end = m_read.indexOf("\r\n");
+        while (end < 0) {
+            const ssize_t n = ::recv(m_fd.get(), buffer, sizeof buffer, 0);
+            if (n <= 0)
+                return std::exchange(m_read, {});
+            m_read.append(buffer, n);
+            end = m_read.indexOf("\r\n", qMax<qsizetype>(0, m_read.size() - n - 1));
+        }
+        const QByteArray out = m_read.left(end + 2);
+        m_read.remove(0, end + 2);
         return out;
     }
     QByteArray command(const QByteArray& text)
@@ -196,6 +232,7 @@ public:
 
 private:
     UniqueFd m_fd;
+    QByteArray m_read;
 };
 
 QByteArray junk(int size)
@@ -315,4 +352,143 @@ TEST_F(Engine, AbusedConnectionsLeaveNoWarnings)
     EXPECT_EQ(engine.Sessions().Count(), 0);
     const QMutexLocker lock(&capturedLock);
     EXPECT_TRUE(captured.isEmpty()) << captured.join(QLatin1Char('\n')).toStdString();
+}
+
+// What a session's own reading and writing of its socket can get wrong: a
+// command in single bytes (one of them urgent), replies left unread while
+// commands keep coming (the session stops reading, then goes on in order),
+// many connections ending at once, and sessions the program ends while their
+// sockets' wake-ups are still on the way to its thread.
+TEST_F(Engine, ControlConnectionsKeepOrderAndEndCleanly)
+{
+    enum class End { Quit, Mixed, ByTheProgram };
+    struct Row {
+        const char* name;
+        int sessions;
+        QByteArray commands; // sent by each session after its login, repeat times
+        int repeat;
+        bool singleBytes; // one byte per send, the first as urgent data
+        bool unread;      // sends until the socket takes no more before reading a reply
+        End end;
+        QList<QByteArray> codes; // the replies to one round of the commands
+    };
+    const Row rows[] = {
+        {"single bytes", 1, "NOOP\r\nPWD\r\n", 3, true, false, End::Quit, {"200", "257"}},
+        {"replies unread", 1, "NOOP\r\nPWD\r\n", 20000, false, true, End::Quit, {"200", "257"}},
+        {"ending at once", 300, "NOOP\r\n", 1, false, false, End::Mixed, {"200"}},
+        {"ended with wake-ups pending", 50, "", 0, false, false, End::ByTheProgram, {}},
+    };
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FtpEngine engine; // no sink: every login is accepted
+        engine.SetDefaultRoot(root.path());
+        engine.SetListenPort(0);
+        ASSERT_TRUE(engine.StartListening()) << engine.LastError().toStdString();
+        const quint16 port = engine.BoundPort();
+        captured.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(capture);
+
+        std::atomic<bool> loggedIn = false, quiet = false, finished = false;
+        QByteArray expected, got;
+        for (int i = 0; i < row.sessions * row.repeat; ++i)
+            for (const QByteArray& code : row.codes)
+                expected += code + ' ';
+        std::thread clients([&] {
+            std::vector<std::unique_ptr<Client>> all;
+            for (int i = 0; i < row.sessions; ++i) {
+                all.push_back(std::make_unique<Client>(port, row.unread));
+                all.back()->login();
+            }
+            loggedIn = true;
+            QByteArray script;
+            for (int i = 0; i < row.repeat; ++i)
+                script += row.commands;
+            const qsizetype lines = row.repeat * row.codes.size();
+            for (auto& c : all) {
+                if (row.singleBytes) {
+                    for (qsizetype i = 0; i < script.size(); ++i)
+                        c->send(script.mid(i, 1), i == 0 ? MSG_OOB : 0);
+                } else if (row.unread) {
+                    QByteArray rest = script;
+                    while (!rest.isEmpty() && c->sendSome(rest)) {
+                    }
+                    std::thread sender([&] { c->send(rest); });
+                    for (qsizetype i = 0; i < lines; ++i)
+                        got += c->line().left(3) + ' ';
+                    sender.join();
+                    continue;
+                } else {
+                    c->send(script);
+                }
+                if (row.end != End::Mixed)
+                    for (qsizetype i = 0; i < lines; ++i)
+                        got += c->line().left(3) + ' ';
+            }
+            if (row.end == End::Mixed)
+                got = expected; // nobody reads: each connection ends in its own way
+            while (row.end == End::ByTheProgram && !quiet) {
+                std::this_thread::yield();
+            }
+            for (size_t i = 0; i < all.size(); ++i) {
+                Client& c = *all[i];
+                if (row.end == End::Quit) {
+                    got += c.command("QUIT").left(3);
+                    c.drain();
+                } else if (row.end == End::ByTheProgram || i % 3 == 0) {
+                    c.halfClose();
+                } else if (i % 3 == 1) {
+                    c.reset();
+                } else {
+                    c.send("QUIT\r\n");
+                }
+            }
+            finished = true;
+            all.clear();
+        });
+        if (row.end == End::ByTheProgram) {
+            while (!loggedIn)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            // Every session has been served; now each socket's end waits in the
+            // queue to this thread while the sessions are ended here.
+            quiet = true;
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while ((!finished || FtpEnginePrivate::of(engine)->poller->pending() < size_t(row.sessions))
+                   && std::chrono::steady_clock::now() < until)
+                std::this_thread::yield();
+            EXPECT_EQ(FtpEnginePrivate::of(engine)->poller->pending(), size_t(row.sessions));
+            QList<QPointer<FtpUser>> sessions;
+            for (int i = 0; i < engine.Sessions().Count(); ++i)
+                sessions.append(engine.Sessions().Item(i));
+            for (const auto& s : sessions)
+                if (s)
+                    s->Disconnect();
+        }
+        while (!finished)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        clients.join();
+        for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+             engine.Sessions().Count() > 0 && std::chrono::steady_clock::now() < until;)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_EQ(engine.Sessions().Count(), 0);
+        EXPECT_EQ(got, expected + (row.end == End::Quit ? QByteArray("221").repeated(row.sessions) : QByteArray()));
+
+        // The engine serves on as before.
+        std::atomic<bool> served = false, done = false;
+        std::thread after([&] {
+            Client c(port);
+            c.login();
+            served = c.command("NOOP").startsWith("200");
+            done = true;
+        });
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        after.join();
+        EXPECT_TRUE(served);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        qInstallMessageHandler(previous);
+        const QMutexLocker lock(&capturedLock);
+        EXPECT_TRUE(captured.isEmpty()) << captured.join(QLatin1Char('\n')).toStdString();
+    }
 }
