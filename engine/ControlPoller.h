@@ -1,18 +1,16 @@
 #pragma once
-// Watches every control connection from a thread of its own, so that the
-// owner's thread never polls idle sessions: its event loop wakes only for the
-// sockets that have something, and then once for all of them. The thread only
-// waits; each ready socket is handed to its connection on the owner's thread,
-// in the order the kernel reported them. A socket is armed for one report at a
-// time (EPOLLONESHOT) and its connection arms it again once it has acted on it,
-// so a busy socket never floods the queue.
+// Watches every control connection through one epoll instance, so that the
+// event loop polls a single descriptor for all of them: a wake-up costs the
+// same with ten idle sessions as with a thousand, and only the sockets that
+// have something are handed to their connections, in the order the kernel
+// reported them. A socket is armed for one report at a time (EPOLLONESHOT)
+// and its connection arms it again once it has acted on it.
 #include "engine/UniqueFd.h"
 
 #include <QHash>
-#include <QMutex>
 #include <QObject>
+#include <QSocketNotifier>
 #include <memory>
-#include <thread>
 #include <vector>
 
 class ControlConnection;
@@ -20,7 +18,7 @@ class ControlConnection;
 class ControlPoller final : public QObject {
     Q_OBJECT
 public:
-    // Null when the system gives no epoll instance or thread; reason says why.
+    // Null when the system gives no epoll instance; reason says why.
     static std::shared_ptr<ControlPoller> create(QString* reason);
     ~ControlPoller() override;
 
@@ -30,9 +28,9 @@ public:
     void remove(quint64 key, int fd);
     // Arms for one report of any of these epoll events (0: errors only).
     void arm(quint64 key, int fd, quint32 events);
-    // A report that comes from the owner's thread, delivered as the kernel's are.
+    // A report made here, delivered from the event loop as the kernel's are.
     void report(quint64 key, quint32 events);
-    // Reports on their way to the owner's thread; tests wait on it.
+    // Reports taken from the kernel or made here and not yet delivered; tests wait on it.
     size_t pending();
 
 private:
@@ -40,17 +38,16 @@ private:
         quint64 key;
         quint32 events;
     };
-    ControlPoller(UniqueFd epoll, UniqueFd stop);
-    void run();
-    void queue(const Ready* ready, size_t count);
+    explicit ControlPoller(UniqueFd epoll);
+    // Takes what the kernel has ready without waiting.
+    void collect();
     void deliver();
+    void deliverLater();
 
     UniqueFd m_epoll;
-    UniqueFd m_stop; // eventfd: ends the thread
-    std::thread m_thread;
-    QMutex m_lock;
-    std::vector<Ready> m_ready; // guarded by m_lock
-    bool m_posted = false;      // guarded: a delivery is on its way
+    QSocketNotifier m_notifier;
+    std::vector<Ready> m_ready;
+    bool m_posted = false;      // a delivery is queued in the event loop
     std::vector<Ready> m_spare; // keeps its capacity between deliveries
     QHash<quint64, ControlConnection*> m_connections;
     quint64 m_nextKey = 1; // never reused: a late report for a closed socket finds nobody

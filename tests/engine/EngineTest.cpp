@@ -380,7 +380,7 @@ TEST_F(Engine, AbusedConnectionsLeaveNoWarnings)
 // command in single bytes (one of them urgent), replies left unread while
 // commands keep coming (the session stops reading, then goes on in order),
 // many connections ending at once, and sessions the program ends while their
-// sockets' wake-ups are still on the way to its thread.
+// sockets' reports are taken but not yet delivered.
 TEST_F(Engine, ControlConnectionsKeepOrderAndEndCleanly)
 {
     enum class End { Quit, Mixed, ByTheProgram };
@@ -398,7 +398,7 @@ TEST_F(Engine, ControlConnectionsKeepOrderAndEndCleanly)
         {"single bytes", 1, "NOOP\r\nPWD\r\n", 3, true, false, End::Quit, {"200", "257"}},
         {"replies unread", 1, "HELP\r\nPWD\r\n", 24000, false, true, End::Quit, {"214", "257"}},
         {"ending at once", 300, "NOOP\r\n", 1, false, false, End::Mixed, {"200"}},
-        {"ended with wake-ups pending", 50, "", 0, false, false, End::ByTheProgram, {}},
+        {"ended with reports pending", 50, "", 0, false, false, End::ByTheProgram, {}},
     };
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
@@ -471,8 +471,8 @@ TEST_F(Engine, ControlConnectionsKeepOrderAndEndCleanly)
         if (row.end == End::ByTheProgram) {
             while (!loggedIn)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            // Every session has been served; now each socket's end waits in the
-            // queue to this thread while the sessions are ended here.
+            // Every session has been served; now each socket's end is taken
+            // from the kernel but not delivered while the sessions are ended here.
             quiet = true;
             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
             while ((!finished || FtpEnginePrivate::of(engine)->poller->pending() < size_t(row.sessions))
