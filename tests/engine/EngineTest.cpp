@@ -396,7 +396,7 @@ TEST_F(Engine, ControlConnectionsKeepOrderAndEndCleanly)
     };
     const Row rows[] = {
         {"single bytes", 1, "NOOP\r\nPWD\r\n", 3, true, false, End::Quit, {"200", "257"}},
-        {"replies unread", 1, "HELP\r\nPWD\r\n", 24000, false, true, End::Quit, {"214", "257"}},
+        {"replies unread", 1, "HELP\r\nPWD\r\n", 4000, false, true, End::Quit, {"214", "257"}},
         {"ending at once", 300, "NOOP\r\n", 1, false, false, End::Mixed, {"200"}},
         {"ended with reports pending", 50, "", 0, false, false, End::ByTheProgram, {}},
     };
