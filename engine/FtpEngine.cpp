@@ -1,5 +1,8 @@
 #include "engine/FtpEngine.h"
 
+#include "engine/ControlConnection.h"
+#include "engine/ControlListener.h"
+#include "engine/ControlPoller.h"
 #include "engine/DataAddress.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
@@ -9,8 +12,6 @@
 #include <QFile>
 #include <QNetworkInterface>
 #include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <algorithm>
 #include <csignal>
@@ -70,21 +71,21 @@ FtpEnginePrivate::~FtpEnginePrivate() = default;
 
 void FtpEnginePrivate::acceptConnections()
 {
-    while (server && server->hasPendingConnections()) {
-        QTcpSocket* socket = server->nextPendingConnection();
-        const QHostAddress peer = plainAddress(socket->peerAddress());
+    for (UniqueFd fd; server && (fd = server->take()).valid();) {
+        auto control = std::make_unique<ControlConnection>(poller, std::move(fd));
+        const QHostAddress peer = plainAddress(control->peerAddress());
         const char* refusal = nullptr;
         if (sessions.m_items.size() >= limits.maxSessions)
             refusal = "421 Too many users, please try again later.\r\n";
         else if (perAddress.value(peer) >= limits.maxPerAddress)
             refusal = "421 Too many connections from your address.\r\n";
         if (refusal) {
-            socket->write(refusal);
-            SocketCloser::close(socket, q);
+            control->write(refusal);
+            SocketCloser::close(std::move(control), q);
             continue;
         }
         connectionCount = connectionCount % 32767 + 1;
-        auto* session = new FtpSession(*this, socket, nextSessionId++, qint16(connectionCount));
+        auto* session = new FtpSession(*this, std::move(control), peer, nextSessionId++, qint16(connectionCount));
         sessions.m_items.append(session);
         ++perAddress[peer];
         if (!ticker.isActive())
@@ -169,12 +170,14 @@ bool FtpEngine::StartListening()
     }
     if (Listening() && d->server->serverPort() == d->listenPort)
         return true;
+    if (!d->poller && !(d->poller = ControlPoller::create(&d->lastError)))
+        return false;
     if (d->server) {
         // Maybe we are inside its own signal (a handler restarting the engine).
         d->server->close();
         d->server->deleteLater();
     }
-    d->server = new QTcpServer(this);
+    d->server = new ControlListener(this);
     d->server->setMaxPendingConnections(1000);
     d->server->setListenBacklogSize(listenBacklog());
     connect(d->server, &QTcpServer::newConnection, this, [this] { d->acceptConnections(); });

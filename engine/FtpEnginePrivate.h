@@ -10,8 +10,9 @@
 #include <QTimer>
 #include <memory>
 
+class ControlListener;
+class ControlPoller;
 class FtpSession;
-class QTcpServer;
 
 // Time-outs and caps. Tests shorten them through FtpEnginePrivate::of().
 struct FtpLimits {
@@ -55,7 +56,9 @@ public:
     bool optionFlag = false;
     qint32 optionNumber = 0;
     QString lastError;
-    QTcpServer* server = nullptr;
+    ControlListener* server = nullptr;
+    // Watches the control connections; they keep it while they close.
+    std::shared_ptr<ControlPoller> poller;
     FtpSessions sessions;
     IFtpEngineNotify* sink = nullptr;
     QHash<int, QString> replyTexts;

@@ -3,6 +3,7 @@
 #include "core/ErrorReporter.h"
 #include "core/ProcedureName.h"
 #include "core/ProgramError.h"
+#include "engine/ControlConnection.h"
 #include "engine/DataChannel.h"
 #include "engine/DataTransfer.h"
 #include "engine/FtpEngineNotify.h"
@@ -13,9 +14,6 @@
 #include "engine/UploadFile.h"
 
 #include <QDeadlineTimer>
-#include <QTcpSocket>
-
-#include <sys/socket.h>
 
 namespace {
 // Where an error without a place of its own is reported: the notification that raised it.
@@ -62,31 +60,22 @@ bool FtpSession::notify(const char* name, const std::function<void(IFtpEngineNot
     return live();
 }
 
-FtpSession::FtpSession(FtpEnginePrivate& engine, QTcpSocket* control, quint64 id, qint16 index)
-    : FtpUser(engine.q), m_engine(engine), m_control(control), m_id(id), m_index(index),
-      m_peer(plainAddress(control->peerAddress())), m_local(plainAddress(control->localAddress()))
+FtpSession::FtpSession(FtpEnginePrivate& engine, std::unique_ptr<ControlConnection> control,
+                       const QHostAddress& peer, quint64 id, qint16 index)
+    : FtpUser(engine.q), m_engine(engine), m_control(std::move(control)), m_id(id), m_index(index), m_peer(peer),
+      m_local(plainAddress(m_control->localAddress()))
 {
     m_connected.start();
     m_lastCommand = now();
-    control->setParent(this);
-    control->setReadBufferSize(16 * 1024);
-    control->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    // An ABOR sent as urgent data must stay in the command stream.
-    const int one = 1;
-    ::setsockopt(int(control->socketDescriptor()), SOL_SOCKET, SO_OOBINLINE, &one, sizeof one);
-    connect(control, &QTcpSocket::readyRead, this, &FtpSession::wake);
-    connect(control, &QTcpSocket::bytesWritten, this, [this] {
-        if (m_outputBlocked && m_control->bytesToWrite() < MaxQueuedOutput / 2) {
+    // Whatever the socket had (input, room for output, its end) is looked at
+    // where the session reads and writes.
+    m_control->setHandler([this] {
+        if (m_control->atEnd())
+            m_controlGone = true;
+        if (m_outputBlocked && m_control->bytesToWrite() < MaxQueuedOutput / 2)
             m_outputBlocked = false;
-            wake();
-        }
-    });
-    auto gone = [this] {
-        m_controlGone = true;
         wake();
-    };
-    connect(control, &QTcpSocket::disconnected, this, gone);
-    connect(control, &QTcpSocket::errorOccurred, this, gone);
+    });
     m_hold.setSingleShot(true);
     m_hold.setTimerType(Qt::PreciseTimer); // never answers before the delay
     connect(&m_hold, &QTimer::timeout, this, &FtpSession::holdEnded);
@@ -179,10 +168,8 @@ void FtpSession::finish(bool raise)
     if (started && raise)
         notify("TransferFinished",
                [&](IFtpEngineNotify& s) { s.TransferFinished(*this, path, direction, false); });
-    if (m_control) {
-        SocketCloser::close(m_control, m_engine.q);
-        m_control = nullptr;
-    }
+    if (m_control)
+        SocketCloser::close(std::move(m_control), m_engine.q);
     m_engine.detach(this);
     if (raise)
         notify("UserLogout", [&](IFtpEngineNotify& s) { s.UserLogout(*this); });
@@ -300,18 +287,8 @@ void FtpSession::write(const QByteArray& out)
         m_heldOutput += out;
         return;
     }
-    // Straight to the socket when nothing is queued before it: a reply goes out
-    // at once and costs no write-notifier round through the event loop.
-    qsizetype sent = 0;
-    if (m_control->bytesToWrite() == 0) {
-        const ssize_t n = ::send(int(m_control->socketDescriptor()), out.constData(), size_t(out.size()),
-                                 MSG_NOSIGNAL | MSG_DONTWAIT);
-        sent = n > 0 ? n : 0;
-    }
-    if (sent < out.size()) {
-        m_control->write(out.constData() + sent, out.size() - sent);
-        m_control->flush();
-    }
+    // Straight to the socket; only what it does not take waits for the event loop.
+    m_control->write(out);
 }
 
 bool FtpSession::loginMustWait()
@@ -373,7 +350,10 @@ bool FtpSession::nextLine(LineAssembler::Line& line)
                 return false;
         }
         const qsizetype used = m_lines.feed(m_input.constData(), m_input.size());
-        m_input.remove(0, used);
+        if (used == m_input.size())
+            m_input.clear(); // an idle session keeps no buffer
+        else
+            m_input.remove(0, used);
         std::optional<LineAssembler::Line> l = m_lines.takeLine();
         if (!l)
             continue;

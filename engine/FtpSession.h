@@ -16,16 +16,17 @@
 #include <memory>
 #include <sys/stat.h>
 
+class ControlConnection;
 class DataChannel;
 class FtpEnginePrivate;
 class IFtpEngineNotify;
-class QTcpSocket;
 class UploadFile;
 
 class FtpSession final : public FtpUser {
     Q_OBJECT
 public:
-    FtpSession(FtpEnginePrivate& engine, QTcpSocket* control, quint64 id, qint16 index);
+    FtpSession(FtpEnginePrivate& engine, std::unique_ptr<ControlConnection> control, const QHostAddress& peer,
+               quint64 id, qint16 index);
     ~FtpSession() override;
 
     // Sends the greeting and starts reading commands.
@@ -146,7 +147,7 @@ private:
     static qint64 now();
 
     FtpEnginePrivate& m_engine;
-    QTcpSocket* m_control;
+    std::unique_ptr<ControlConnection> m_control;
     const quint64 m_id;
     const qint16 m_index;
     QHostAddress m_peer;

@@ -1,74 +1,58 @@
 #include "engine/SocketCloser.h"
 
-#include <QTcpSocket>
-#include <QTimer>
-
-#include <sys/ioctl.h>
-#include <sys/socket.h>
+#include "engine/ControlConnection.h"
 
 namespace {
 constexpr int GraceMs = 10'000;
 }
 
-void SocketCloser::close(QTcpSocket* socket, QObject* owner)
+void SocketCloser::close(std::unique_ptr<ControlConnection> connection, QObject* owner)
 {
-    if (!socket->isOpen()) {
-        // Reset or closed by the client: Qt has closed it already, and reading
-        // or shutting it would only warn.
-        socket->disconnect();
-        socket->deleteLater();
+    connection->setHandler({});
+    connection->discardInput();
+    // Reset by the client: nothing can be sent any more.
+    if (connection->broken())
         return;
-    }
-    socket->readAll();
-    socket->flush();
-    int unread = 0;
-    const int fd = int(socket->socketDescriptor());
-    if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() == 0
-        && ::ioctl(fd, FIONREAD, &unread) == 0 && unread == 0) {
+    if (connection->bytesToWrite() == 0 && (connection->atEnd() || connection->unread() == 0)) {
         // Nothing left either way: a plain close sends every reply.
-        ::shutdown(fd, SHUT_WR);
-        socket->disconnect();
-        socket->abort();
-        socket->deleteLater();
+        connection->shutdownWrite();
         return;
     }
-    new SocketCloser(socket, owner);
+    new SocketCloser(std::move(connection), owner);
 }
 
-SocketCloser::SocketCloser(QTcpSocket* socket, QObject* owner) : QObject(owner), m_socket(socket)
+SocketCloser::SocketCloser(std::unique_ptr<ControlConnection> connection, QObject* owner)
+    : QObject(owner), m_connection(std::move(connection))
 {
-    socket->disconnect();
-    socket->setParent(this);
-    if (socket->state() != QAbstractSocket::ConnectedState) {
+    m_connection->setHandler([this] { step(); });
+    m_grace.setSingleShot(true);
+    connect(&m_grace, &QTimer::timeout, this, &SocketCloser::done);
+    m_grace.start(GraceMs);
+    step();
+}
+
+SocketCloser::~SocketCloser() = default;
+
+void SocketCloser::step()
+{
+    if (!m_connection)
+        return;
+    m_connection->discardInput();
+    if (m_connection->broken()) {
         done();
         return;
     }
-    connect(socket, &QTcpSocket::bytesWritten, this, &SocketCloser::written);
-    connect(socket, &QTcpSocket::readyRead, this, &SocketCloser::drain);
-    connect(socket, &QTcpSocket::disconnected, this, &SocketCloser::done);
-    connect(socket, &QTcpSocket::errorOccurred, this, &SocketCloser::done);
-    QTimer::singleShot(GraceMs, this, &SocketCloser::done);
-    drain();
-    socket->flush();
-    written();
-}
-
-void SocketCloser::written()
-{
-    if (m_shut || m_socket->bytesToWrite() > 0)
-        return;
-    m_shut = true;
-    ::shutdown(int(m_socket->socketDescriptor()), SHUT_WR);
-}
-
-void SocketCloser::drain()
-{
-    m_socket->readAll();
+    if (!m_shut && m_connection->bytesToWrite() == 0) {
+        m_shut = true;
+        m_connection->shutdownWrite();
+    }
+    if (m_shut && m_connection->atEnd())
+        done();
 }
 
 void SocketCloser::done()
 {
-    m_socket->disconnect(this);
-    m_socket->abort();
+    m_connection.reset();
+    m_grace.stop();
     deleteLater();
 }

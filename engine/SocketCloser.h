@@ -4,21 +4,24 @@
 // read and dropped until it closes too (closing with unread input would
 // reset the connection and could destroy the replies in flight).
 #include <QObject>
+#include <QTimer>
+#include <memory>
 
-class QTcpSocket;
+class ControlConnection;
 
 class SocketCloser : public QObject {
     Q_OBJECT
 public:
-    // Takes the socket over; both go away once the connection is down.
-    static void close(QTcpSocket* socket, QObject* owner);
+    // Takes the connection over; both go away once it is down, or after a grace time.
+    static void close(std::unique_ptr<ControlConnection> connection, QObject* owner);
+    ~SocketCloser() override;
 
 private:
-    SocketCloser(QTcpSocket* socket, QObject* owner);
-    void written();
-    void drain();
+    SocketCloser(std::unique_ptr<ControlConnection> connection, QObject* owner);
+    void step();
     void done();
 
-    QTcpSocket* m_socket;
+    std::unique_ptr<ControlConnection> m_connection;
+    QTimer m_grace;
     bool m_shut = false;
 };

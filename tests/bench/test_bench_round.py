@@ -13,7 +13,7 @@ ENGINE_ROUND = ["--sessions", "5", "--login-seconds", "0.2", "--size-mib", "1", 
                 "--parallel-mib", "1", "--rounds", "1", "--settle", "0"]
 CONSOLE_ROUND = ["--clients", "2", "--held", "5", "--many", "10", "--login-seconds", "0.2", "--noops", "10",
                  "--size-mib", "1", "--rounds", "1", "--settle", "0", "--old-logs", "100", "--anonymous-lines", "1000",
-                 "--big-group-noops", "3", "--small-stores", "5"]
+                 "--big-group-noops", "3", "--small-stores", "5", "--cpu-sessions", "3", "6", "--cpu-noops", "10"]
 
 
 def vsftpd_here():
@@ -40,10 +40,15 @@ class BenchmarkRound(unittest.TestCase):
         for label in ("logins/s, 2 clients, 5 held", "server CPU us per login", "NOOP median us, 11 open",
                       "RSS MiB, 10 idle sessions", "STOR 1 MiB, MiB/s", "RETR 1 MiB, MiB/s",
                       "226 after last byte ms, STOR new 1 MiB", "226 after last byte ms, STOR over 1 MiB",
-                      "server CPU us per 4 KiB STOR over a file", "anonymous logins/s, new addresses"):
+                      "server CPU us per 4 KiB STOR over a file", "anonymous logins/s, new addresses",
+                      "server CPU us per NOOP, 6 open"):
             cells = [line[len(label):].split() for line in lines if line.startswith(label + " ")]
             self.assertEqual(len(cells), 1, out)
             self.assertTrue(all(float(cell) >= 0 for cell in cells[0]) and len(cells[0]) == 2, out)
+        # A few sessions' memory is within the noise and may come out negative.
+        memory = [line.split()[-2:] for line in lines if line.startswith("KiB (PSS) per idle logged-in session ")]
+        self.assertEqual(len(memory), 1, out)
+        self.assertEqual(len([float(cell) for cell in memory[0]]), 2, out)
         self.assertIn("quayport-offscreen / engine: logins", out)
         logs = [line.split()[-2:] for line in lines if line.startswith("logins/s, 100 old logs + 1 new/s ")]
         self.assertEqual(len(logs), 1, out)
