@@ -6,8 +6,10 @@
 
 void TellWindowOwner(QWindow& window, const QWindow& owner)
 {
+    // Other platforms may offer an X connection of their own (offscreen does,
+    // for its GL), where the windows are none of its windows.
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    if (!x11 || !x11->connection() || QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
     // On Qt's own connection, so that it reaches the window manager after the
     // window's mapping and before a raise that follows.
