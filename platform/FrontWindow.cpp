@@ -52,14 +52,14 @@ QMargins frameMargins(const QWidget& window)
     return {border, window.style()->pixelMetric(QStyle::PM_TitleBarHeight) + border, border, border};
 }
 
-// An open window of the same kind whose frame stands less than half a step
+// An open window of the program whose frame stands less than half a step
 // from that point (its frame may have been guessed when it was placed).
-bool kindStandsAt(const QWidget& window, const QPoint& at, int step)
+bool windowStandsAt(const QWidget& window, const QPoint& at, int step)
 {
     for (const QWidget* other : QApplication::topLevelWidgets()) {
         const QPoint apart = other->pos() - at;
-        if (other != &window && other->isVisible() && other->metaObject() == window.metaObject()
-            && qAbs(apart.x()) < step / 2 && qAbs(apart.y()) < step / 2)
+        if (other != &window && other->isVisible() && framed(*other) && qAbs(apart.x()) < step / 2
+            && qAbs(apart.y()) < step / 2)
             return true;
     }
     return false;
@@ -84,10 +84,11 @@ void PlaceOnScreen(QWidget& window)
     }
     QRect outer(QPoint(), inside.grownBy(frame));
     outer.moveCenter(room.center());
-    // Windows of a kind opened one after another would cover one another
-    // exactly and look like one; back to the top left rather than off the screen.
+    // Windows opened one after another (viewers, boxes, help over the dialog
+    // that asked for it) would cover one another exactly and look like one;
+    // back to the top left rather than off the screen.
     const int step = frame.top() + 8;
-    for (int tries = 0; tries < 100 && kindStandsAt(window, outer.topLeft(), step); ++tries) {
+    for (int tries = 0; tries < 100 && windowStandsAt(window, outer.topLeft(), step); ++tries) {
         outer.translate(step, step);
         if (!room.contains(outer))
             outer.moveTopLeft(room.topLeft());

@@ -15,7 +15,7 @@ class QWidget;
 void ShowInFront(QWidget& window);
 
 // Places a window that is not shown yet on the screen the administrator works
-// on: centred, or a title bar lower and to the right of an open window of its
-// kind that stands there already, and wholly within the room the screen gives
-// windows. A window that can be resized is made small enough to fit.
+// on: centred, or a title bar lower and to the right of an open window of the
+// program that stands there already, and wholly within the room the screen
+// gives windows. A window that can be resized is made small enough to fit.
 void PlaceOnScreen(QWidget& window);
