@@ -77,7 +77,7 @@ QList<WId> titled(const QString& title)
 void click(const QWidget& control)
 {
     const QWidget* window = control.window(); // where Qt has it once the window manager has framed it
-    QTest::qWaitFor([window] { return window->frameGeometry() != window->geometry(); }, 5000);
+    (void)QTest::qWaitFor([window] { return window->frameGeometry() != window->geometry(); }, 5000);
     const QPoint at = control.mapToGlobal(control.rect().center());
     x("xdotool", {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
                   QStringLiteral("1")});
