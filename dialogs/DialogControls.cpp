@@ -3,6 +3,7 @@
 #include "core/AnsiCodec.h"
 #include "core/MessageService.h"
 #include "dialogs/TextRules.h"
+#include "platform/FixedSizeWindow.h"
 #include "platform/Twips.h"
 
 #include <QPlainTextEdit>
@@ -64,7 +65,7 @@ void FixedCentred(QDialog* dialog, int widthTwips, int heightTwips)
 {
     // The places in twips were made for an 8-point face.
     dialog->setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
-    dialog->setFixedSize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
+    SetFixedWindowSize(*dialog, {TwipsToPixels(widthTwips), TwipsToPixels(heightTwips)});
     dialog->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), dialog->size());

@@ -1,6 +1,7 @@
 #include "logviewer/ScrollbookServer.h"
 
 #include "logviewer/frmScrollbook.h"
+#include "platform/FrontWindow.h"
 #include "platform/ScrollbookClass.h"
 
 ScrollbookServer::ScrollbookServer(const QDBusConnection& bus, std::chrono::milliseconds idlePeriod, QObject* parent)
@@ -51,7 +52,8 @@ frmScrollbook* ScrollbookServer::OpenWindow(const QString& logPath)
     auto* window = new frmScrollbook(logPath);
     m_windows.append(window);
     connect(window, &QObject::destroyed, this, &ScrollbookServer::windowGone, Qt::QueuedConnection);
-    window->show();
+    // Asked for by the administrator in the console, which has the focus.
+    ShowInFront(*window);
     return window;
 }
 

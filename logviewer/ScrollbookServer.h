@@ -32,7 +32,7 @@ public:
     // refuses either (no bus, or another viewer serves already).
     bool Register();
 
-    // A new window on the path, shown without an owner.
+    // A new window on the path, shown without an owner, in front with the focus.
     frmScrollbook* OpenWindow(const QString& logPath);
     QList<frmScrollbook*> Windows() const;
     clsFrmScrollbook& Class() { return m_class; }

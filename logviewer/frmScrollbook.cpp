@@ -10,6 +10,7 @@
 #include "platform/ActivationFilter.h"
 #include "platform/BusyCursor.h"
 #include "platform/ConsoleImages.h"
+#include "platform/FixedSizeWindow.h"
 #include "platform/HelpViewer.h"
 #include "platform/RowList.h"
 #include "platform/Twips.h"
@@ -47,7 +48,7 @@ frmScrollbook::frmScrollbook(const QString& logPath, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("View Log"));
     setWindowIcon(ProgramIcon());
-    setFixedSize(TwipsToPixels(8775), TwipsToPixels(6450));
+    SetFixedWindowSize(*this, {TwipsToPixels(8775), TwipsToPixels(6450)});
 
     // Each column as wide as the values the logs write in it need, so that
     // the message, the reason to open a log, starts inside the window; the

@@ -1,10 +1,12 @@
 #pragma once
 // One open instance of a form per process. The form is a top-level window made
 // on first use and deleted when it closes, so the next showing starts afresh;
-// showing it while it is open only raises and activates it.
+// showing it while it is open only raises and activates it (see FrontWindow.h).
 //
 //   SingleInstance<AddUserDialog>::Show();            // modeless
 //   SingleInstance<PropertiesDialog>::Get().exec();   // modal
+#include "platform/FrontWindow.h"
+
 #include <QApplication>
 #include <QPointer>
 #include <QWidget>
@@ -32,12 +34,7 @@ public:
     static Form& Show()
     {
         Form& form = Get();
-        if (form.isMinimized())
-            form.showNormal();
-        else
-            form.show();
-        form.raise();
-        form.activateWindow();
+        ShowInFront(form);
         return form;
     }
 

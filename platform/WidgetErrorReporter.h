@@ -30,8 +30,6 @@ protected:
 
 private:
     void forgetClosed();
-    void placeBesideOpenBoxes(QMessageBox& box) const;
-    static void standByModalWindow(QMessageBox& box);
 
     int m_maxOpen;
     QList<QPointer<QMessageBox>> m_open;
