@@ -33,6 +33,9 @@ QString permissions(mode_t mode)
     return QString::fromLatin1(p);
 }
 
+// Half of an average Gregorian year, as ls reckons six months.
+constexpr std::time_t SixMonths = 31'556'952 / 2;
+
 bool byName(const DirEntry& a, const DirEntry& b)
 {
     return QFile::encodeName(a.name) < QFile::encodeName(b.name);
@@ -43,12 +46,10 @@ bool byName(const DirEntry& a, const DirEntry& b)
 QString listLine(const DirEntry& entry, std::time_t now)
 {
     std::tm when {};
-    std::tm today {};
     const std::time_t mtime = entry.info.st_mtime;
     localtime_r(&mtime, &when);
-    localtime_r(&now, &today);
     char date[32];
-    if (when.tm_year == today.tm_year)
+    if (mtime <= now && now - mtime < SixMonths)
         std::snprintf(date, sizeof date, "%s %2d %02d:%02d", Months[when.tm_mon], when.tm_mday, when.tm_hour,
                       when.tm_min);
     else

@@ -15,8 +15,9 @@ struct DirEntry {
     struct stat info {};
 };
 
-// "drwxr-xr-x 1 ftp ftp 4096 Mar 07 14:05 name"; the time of day for entries
-// of the current year (local time), the year otherwise.
+// "drwxr-xr-x    1 ftp      ftp   4096 Mar  7 14:05 name": as ls -l, the
+// time of day for the last six months (local time), the year for anything
+// older or in the future.
 QString listLine(const DirEntry& entry, std::time_t now);
 // "YYYYMMDDhhmmss" in UTC, as MDTM answers.
 QString modificationStamp(std::time_t time);

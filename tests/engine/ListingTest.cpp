@@ -44,7 +44,7 @@ TEST(Listing, LsLongFormWithTimeOrYear)
     file.info.st_nlink = 1;
     file.info.st_size = 1234567;
     file.info.st_mtime = localTime(2024, 3, 7, 14, 5);
-    EXPECT_EQ(listLine(file, localTime(2024, 12, 1, 0, 0)),
+    EXPECT_EQ(listLine(file, localTime(2024, 4, 1, 0, 0)),
               "-rw-r--r--    1 ftp      ftp           1234567 Mar  7 14:05 report final.txt");
     EXPECT_EQ(listLine(file, localTime(2025, 1, 2, 0, 0)),
               "-rw-r--r--    1 ftp      ftp           1234567 Mar  7  2024 report final.txt");
@@ -56,6 +56,31 @@ TEST(Listing, LsLongFormWithTimeOrYear)
     folder.info.st_mtime = localTime(2024, 11, 30, 9, 0);
     EXPECT_TRUE(listLine(folder, localTime(2024, 12, 1, 0, 0)).startsWith("drwxr-x---    3 ftp"));
     EXPECT_EQ(modificationStamp(0), "19700101000000");
+
+    // As ls -l: the time of day for the last six months only, the year for
+    // anything older or yet to come, whatever the calendar year.
+    const std::time_t now = localTime(2026, 12, 1, 12, 0);
+    const struct {
+        std::time_t mtime;
+        const char* date;
+    } rows[] = {
+        {now, "Dec  1 12:00"},
+        {now - 60, "Dec  1 11:59"},
+        {localTime(2026, 6, 10, 8, 30), "Jun 10 08:30"},
+        {localTime(2026, 5, 25, 8, 30), "May 25  2026"},
+        {localTime(2026, 2, 10, 14, 30), "Feb 10  2026"},
+        {localTime(2025, 12, 25, 18, 0), "Dec 25  2025"},
+        {now + 60, "Dec  1  2026"},
+        {localTime(2026, 12, 25, 18, 0), "Dec 25  2026"},
+        {localTime(2027, 2, 10, 14, 30), "Feb 10  2027"},
+    };
+    for (const auto& row : rows) {
+        file.info.st_mtime = row.mtime;
+        EXPECT_EQ(listLine(file, now).chopped(17).right(12), QLatin1String(row.date)) << row.date;
+    }
+    // Across the turn of a year: last December is recent in January.
+    file.info.st_mtime = localTime(2025, 12, 20, 9, 15);
+    EXPECT_EQ(listLine(file, localTime(2026, 1, 5, 0, 0)).chopped(17).right(12), "Dec 20 09:15");
 }
 
 TEST(Listing, FolderEntriesInNameOrderWithoutDotsOrLinksOut)
