@@ -1,5 +1,6 @@
 #include "engine/DataAddress.h"
 #include "engine/DirListing.h"
+#include "engine/NamePattern.h"
 #include "engine/PathBeneath.h"
 #include "engine/ReplyLines.h"
 
@@ -81,6 +82,34 @@ TEST(Listing, LsLongFormWithTimeOrYear)
     // Across the turn of a year: last December is recent in January.
     file.info.st_mtime = localTime(2025, 12, 20, 9, 15);
     EXPECT_EQ(listLine(file, localTime(2026, 1, 5, 0, 0)).chopped(17).right(12), "Dec 20 09:15");
+}
+
+TEST(NamePattern, StarQuestionAndSetsIgnoringCase)
+{
+    const struct {
+        const char* pattern;
+        const char* name;
+        bool matches;
+    } rows[] = {
+        {"*", "anything.txt", true},     {"*.bin", "a.bin", true},       {"*.bin", "B.BIN", true},
+        {"*.bin", "a.bin.txt", false},   {"*.*", "noext", false},        {"?.txt", "c.txt", true},
+        {"?.txt", "cc.txt", false},      {"a*b*c", "axxbyyc", true},     {"a*b*c", "axxbyy", false},
+        {"[ab]*", "Apple", true},        {"[ab]*", "cherry", false},     {"[!ab]*", "cherry", true},
+        {"[^ab]*", "apple", false},      {"[a-c]x", "Bx", true},         {"[a-c]x", "dx", false},
+        {"[]]x", "]x", true},            {"[x", "[x", true},             {"[x", "x", false},
+        {"cafÉ*", "café.txt", true},                           {"?", "📁", true},
+        {"*ß", "STRASSEß", true},                              {"", "", true},
+        {"*", "", true},                 {"?", "", false},               {"**a", "ba", true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(NamePattern(QString::fromUtf8(row.pattern)).matches(QString::fromUtf8(row.name)), row.matches)
+            << row.pattern << " " << row.name;
+    // A stray byte of a name is one character, matched as itself.
+    EXPECT_TRUE(NamePattern(QString::fromUtf8("caf?.txt")).matches("caf" + QString(QChar(0xDCE9)) + ".txt"));
+    for (const char* text : {"*.bin", "a?", "[ab]", "x[!a]y"})
+        EXPECT_TRUE(NamePattern::isPattern(QString::fromUtf8(text))) << text;
+    for (const char* text : {"plain.txt", "[x", "a]b", "[]", "[!]"})
+        EXPECT_FALSE(NamePattern::isPattern(QString::fromUtf8(text))) << text;
 }
 
 TEST(Listing, FolderEntriesInNameOrderWithoutDotsOrLinksOut)
