@@ -1,13 +1,7 @@
 #pragma once
-// What a listing shows: the entries of a folder (plus the virtual folders
-// that appear in it) and their lines in "ls -l" form.
-#include "engine/UniqueFd.h"
-
-#include <QByteArray>
-#include <QList>
+// The lines of a listing in "ls -l" form.
 #include <QString>
 #include <ctime>
-#include <functional>
 #include <sys/stat.h>
 
 struct DirEntry {
@@ -21,13 +15,3 @@ struct DirEntry {
 QString listLine(const DirEntry& entry, std::time_t now);
 // "YYYYMMDDhhmmss" in UTC, as MDTM answers.
 QString modificationStamp(std::time_t time);
-
-// What a symbolic link in the folder leads to; false leaves it out (a link
-// that leads outside the base, or nowhere).
-using LinkFollower = std::function<bool(const QByteArray& name, struct stat& st)>;
-
-// Entries of a folder opened for reading, in name order; ".", ".." and the
-// uploads' hidden temporaries left out, links shown as what they lead to.
-QList<DirEntry> readFolder(UniqueFd folder, const LinkFollower& follow);
-// Inserts (or replaces) an entry, keeping name order.
-void mergeEntry(QList<DirEntry>& entries, DirEntry entry);

@@ -8,6 +8,7 @@
 #include "engine/DataTransfer.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
+#include "engine/ListingSource.h"
 #include "engine/PathBeneath.h"
 #include "engine/ReplyLines.h"
 #include "engine/SocketCloser.h"
@@ -141,6 +142,10 @@ void FtpSession::advance()
     if (live() && m_connectPending) {
         m_connectPending = false;
         dataConnected();
+    }
+    if (live() && m_listingDue) {
+        m_listingDue = false;
+        listSome();
     }
     if (live() && m_loginWaiting && !onHold()) {
         m_loginWaiting = false;

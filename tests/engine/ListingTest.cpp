@@ -1,6 +1,8 @@
 #include "engine/DataAddress.h"
 #include "engine/DirListing.h"
+#include "engine/ListingSource.h"
 #include "engine/NamePattern.h"
+#include "engine/SortedNames.h"
 #include "engine/PathBeneath.h"
 #include "engine/ReplyLines.h"
 
@@ -13,15 +15,38 @@
 #include <fcntl.h>
 
 namespace {
-// The entries of a home folder as a session sees them.
-QList<DirEntry> listHome(const QString& home)
+// A home folder's listing as a session sees it, with extra entries shown in
+// it; each entry with its count of entries after it. gone names what goes
+// once the folder has been read.
+struct Listed {
+    QList<DirEntry> entries;
+    QList<qint32> left;
+};
+Listed listHome(const QString& home, const QList<DirEntry>& extra = {}, const QStringList& gone = {})
 {
     const PathMap::Target root = PathMap(home, {}, {}).map("/");
     UniqueFd folder(::open(QFile::encodeName(home).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return readFolder(std::move(folder), [&root](const QByteArray& name, struct stat& st) {
-        const auto to = Beneath::resolve(root, name, Beneath::Last::Follow);
-        return to && Beneath::exists(*to, st);
-    });
+    ListingSource listed(
+        std::move(folder),
+        [&root](const QByteArray& name, struct stat& st) {
+            const auto to = Beneath::resolve(root, name, Beneath::Last::Follow);
+            return to && Beneath::exists(*to, st);
+        },
+        std::nullopt, extra);
+    int turns = 1;
+    while (!listed.read(2))
+        ++turns;
+    EXPECT_GT(turns, 1); // read in slices
+    for (const QString& name : gone)
+        QFile::remove(home + "/" + name);
+    Listed out;
+    DirEntry e;
+    qint32 left = 0;
+    while (listed.take(e, left)) {
+        out.entries.append(e);
+        out.left.append(left);
+    }
+    return out;
 }
 
 std::time_t localTime(int year, int month, int day, int hour, int minute)
@@ -112,6 +137,46 @@ TEST(NamePattern, StarQuestionAndSetsIgnoringCase)
         EXPECT_FALSE(NamePattern::isPattern(QString::fromUtf8(text))) << text;
 }
 
+TEST(SortedNames, ByteOrderWhateverTheChunk)
+{
+    // Names of every length up to a folder's limit, in no order, some sharing a start.
+    QList<QByteArray> names;
+    quint32 seed = 7;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        QByteArray name = QByteArray::number(seed % 1000) + QByteArray(int(seed % 255), char('a' + i % 26));
+        name = name.left(255);
+        name[0] = char(0x80 + i % 128); // bytes above ASCII sort after it
+        if (i % 3)
+            name[0] = char('0' + i % 10);
+        names.append(name);
+    }
+    QList<QByteArray> expected = names;
+    std::sort(expected.begin(), expected.end());
+    const struct {
+        qsizetype chunk;
+        bool spills;
+    } rows[] = {{SortedNames::DefaultChunk * 64, false}, {16 * 1024, true}, {600, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.chunk);
+        SortedNames sorted(row.chunk);
+        for (const QByteArray& n : names)
+            sorted.add(n);
+        sorted.finish();
+        EXPECT_EQ(sorted.count(), names.size());
+        EXPECT_EQ(sorted.runs() > 0, row.spills);
+        QList<QByteArray> got;
+        QByteArray name;
+        while (sorted.next(name))
+            got.append(name);
+        EXPECT_EQ(got, expected);
+    }
+    SortedNames none;
+    none.finish();
+    QByteArray name;
+    EXPECT_FALSE(none.next(name));
+}
+
 TEST(Listing, FolderEntriesInNameOrderWithoutDotsOrLinksOut)
 {
     QTemporaryDir dir;
@@ -122,15 +187,28 @@ TEST(Listing, FolderEntriesInNameOrderWithoutDotsOrLinksOut)
     QFile::link(dir.path(), home + "/out");
     QFile::link(home + "/b", home + "/link");
     QStringList names;
-    for (const DirEntry& e : listHome(home))
+    const Listed all = listHome(home);
+    for (const DirEntry& e : all.entries)
         names << e.name;
     EXPECT_EQ(names, (QStringList{".hidden", "A.txt", "b", "c.txt", "link"}));
+    EXPECT_EQ(all.left, (QList<qint32>{4, 3, 2, 1, 0}));
+    EXPECT_TRUE(S_ISDIR(all.entries.at(4).info.st_mode)); // a link shows as what it leads to
 
-    QList<DirEntry> entries = listHome(home);
+    // An extra entry takes its place by name, in place of a folder entry of that name.
     DirEntry extra;
     extra.name = "B";
-    mergeEntry(entries, extra);
-    EXPECT_EQ(entries.at(2).name, "B");
+    DirEntry same;
+    same.name = "c.txt";
+    same.info.st_size = 42;
+    const Listed merged = listHome(home, {extra, same});
+    EXPECT_EQ(merged.entries.at(2).name, "B");
+    EXPECT_EQ(merged.entries.at(4).info.st_size, 42);
+    EXPECT_EQ(merged.left, (QList<qint32>{5, 4, 3, 2, 1, 0}));
+
+    // Entries that go meanwhile are left out; the last one shown still has 0 after it.
+    const Listed thinned = listHome(home, {}, {"c.txt", "link"});
+    EXPECT_EQ(thinned.entries.size(), 3);
+    EXPECT_EQ(thinned.left.last(), 0);
 }
 
 TEST(ReplyLines, FollowTheMultiLineRules)
