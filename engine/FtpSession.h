@@ -207,9 +207,12 @@ private:
     qint64 m_offset = 0;
     int m_outcome = 0;
     QString m_listingReply;
+    QString m_listingArgument; // as the client gave it, options left out
+    QString m_listingPattern;  // the wildcard of its last component, if any
     // The listing in hand, once its data connection is up.
     std::unique_ptr<ListingSource> m_listing;
     ListingSender* m_listingSender = nullptr; // m_transfer, while the listing runs
+    QString m_listingPrefix;                  // NLST: what stands before each name
     bool m_listingDue = false;                // a slice waits for its turn
     QStringList m_stopReplies; // while a stopped transfer winds down
     qint64 m_lastTransferBytes = -1;

@@ -1,6 +1,7 @@
-// Listings of a session: LIST and NLST of a folder or of a file. They go out
-// in slices, each raising its entries' DirItems, so that the other sessions
-// are served in between, and no faster than the data connection takes them.
+// Listings of a session: LIST and NLST of a folder, of a file, or of what a
+// wildcard matches in a folder. They go out in slices, each raising its
+// entries' DirItems, so that the other sessions are served in between, and
+// no faster than the data connection takes them.
 #include "engine/FtpSession.h"
 
 #include "core/FileNameBytes.h"
@@ -8,6 +9,7 @@
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
 #include "engine/ListingSource.h"
+#include "engine/NamePattern.h"
 #include "engine/PathBeneath.h"
 
 #include <fcntl.h>
@@ -23,6 +25,28 @@ constexpr qsizetype ListingBuffer = 128 * 1024; // lines made but not yet sent, 
 
 using Beneath::Last;
 using Beneath::Place;
+
+bool isFolder(const PathMap::Target& t)
+{
+    const std::optional<Place> place = Beneath::resolve(t, Last::Follow);
+    struct stat st;
+    return place && Beneath::exists(*place, st) && S_ISDIR(st.st_mode);
+}
+
+// NLST names an entry so that the client can fetch it as named: with the
+// folder or the wildcard's folder as the client gave it in front.
+QString namePrefix(const QString& argument, bool pattern)
+{
+    if (pattern) {
+        const qsizetype slash = std::max(argument.lastIndexOf(QLatin1Char('/')), argument.lastIndexOf(QLatin1Char('\\')));
+        return argument.left(slash + 1);
+    }
+    if (argument.isEmpty() || argument == QLatin1String("."))
+        return {};
+    if (argument.endsWith(QLatin1Char('/')) || argument.endsWith(QLatin1Char('\\')))
+        return argument;
+    return argument + QLatin1Char('/');
+}
 } // namespace
 
 void FtpSession::doList(const QString& arg, bool namesOnly)
@@ -36,16 +60,29 @@ void FtpSession::doList(const QString& arg, bool namesOnly)
     }
     if (!listingPermitted())
         return;
-    const PathMap::Target t = target(path);
+    PathMap::Target t = target(path);
     const std::optional<Place> place = Beneath::resolve(t, Last::Follow);
     struct stat st;
+    QString pattern;
     if (!place || !Beneath::exists(*place, st)) {
-        reply(NoSuchPath);
-        return;
+        // Not there by that name: a wildcard in its last component lists what
+        // it matches in its folder, which the resolver confines as any other.
+        pattern = ClientPath::name(t.clientPath);
+        if (t.isMountPoint || !NamePattern::isPattern(pattern)) {
+            reply(NoSuchPath);
+            return;
+        }
+        t = pathMap().map(ClientPath::parent(t.clientPath));
+        if (!isFolder(t)) {
+            reply(NoSuchPath);
+            return;
+        }
     }
     m_kind = namesOnly ? Kind::NameList : Kind::List;
     m_transferTarget = t;
     m_transferPath = t.physical;
+    m_listingArgument = path;
+    m_listingPattern = pattern;
     awaitDataConnection();
 }
 
@@ -69,14 +106,17 @@ void FtpSession::startListing(UniqueFd socket)
     const PathMap::Target folder = m_transferTarget;
     const std::optional<Place> place = Beneath::resolve(folder, Last::Follow);
     struct stat st;
-    if (!place || !Beneath::exists(*place, st)) {
+    const bool pattern = !m_listingPattern.isEmpty();
+    if (!place || !Beneath::exists(*place, st) || (pattern && !S_ISDIR(st.st_mode))) {
         clearTransfer();
         reply(NoSuchPath);
         return;
     }
+    const bool namesOnly = m_kind == Kind::NameList;
     std::unique_ptr<ListingSource> source;
     if (!S_ISDIR(st.st_mode)) {
-        source = std::make_unique<ListingSource>(QList<DirEntry>{DirEntry{ClientPath::name(folder.clientPath), st}});
+        const QString name = namesOnly ? m_listingArgument : ClientPath::name(folder.clientPath);
+        source = std::make_unique<ListingSource>(QList<DirEntry>{DirEntry{name, st}});
     } else {
         UniqueFd opened(::openat(place->folder.get(), place->name.constData(),
                                  O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -91,7 +131,11 @@ void FtpSession::startListing(UniqueFd socket)
             const std::optional<Place> to = Beneath::resolve(folder, name, Last::Follow);
             return to && Beneath::exists(*to, info);
         };
-        source = std::make_unique<ListingSource>(std::move(opened), follow, std::nullopt, std::move(mounts));
+        source = std::make_unique<ListingSource>(std::move(opened), follow,
+                                                 pattern ? std::optional(NamePattern(m_listingPattern)) : std::nullopt,
+                                                 std::move(mounts));
+        if (namesOnly)
+            m_listingPrefix = namePrefix(m_listingArgument, pattern);
     }
     reply(QStringLiteral("150 Here comes the directory listing."));
     if (!live())
@@ -133,7 +177,7 @@ void FtpSession::listSome()
             m_listing.reset();
             return;
         }
-        QString info = namesOnly ? entry.name : listLine(entry, now);
+        QString info = namesOnly ? m_listingPrefix + entry.name : listLine(entry, now);
         if (!notify("DirItem", [&](IFtpEngineNotify& s) { s.DirItem(*this, info, left); }))
             return;
         if (!info.isEmpty()) {
@@ -164,5 +208,8 @@ void FtpSession::clearListing()
 {
     m_listing.reset();
     m_listingSender = nullptr;
+    m_listingArgument.clear();
+    m_listingPattern.clear();
+    m_listingPrefix.clear();
     m_listingDue = false;
 }

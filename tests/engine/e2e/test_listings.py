@@ -1,9 +1,51 @@
-"""Listings: a large listing goes out in slices, as fast as its reader takes
-it, while other sessions are served."""
+"""Listings: wildcards in NLST and LIST, and a large listing that goes out in
+slices, as fast as its reader takes it, while other sessions are served."""
+import ftplib
 import os
 import socket
 
 from quaye2e.enginehost import HostTest
+
+
+class Wildcards(HostTest):
+    def test_wildcards_expand_in_the_last_component(self):
+        files = ("a.bin", "B.BIN", "c.txt", "my file.bin", "[x].txt", "sub/deep.txt", "sub/Deep2.TXT")
+        for name in files:
+            self.host.write(name, name.encode())
+        os.makedirs(self.host.path("sub", "deeper"))
+        f = self.host.ftp()
+        rows = [
+            # argument, the names NLST gives (None: refused)
+            ("*.bin", ["B.BIN", "a.bin", "my file.bin"]),
+            ("*.BIN", ["B.BIN", "a.bin", "my file.bin"]),
+            ("?.txt", ["c.txt"]),
+            ("[ab].*", ["B.BIN", "a.bin"]),
+            ("[!a]*.bin", ["B.BIN", "my file.bin"]),
+            ("[x].txt", ["[x].txt"]),  # a name that is there stands for itself
+            ("sub", ["sub/Deep2.TXT", "sub/deep.txt", "sub/deeper"]),
+            ("sub/*", ["sub/Deep2.TXT", "sub/deep.txt", "sub/deeper"]),
+            ("/sub/D*.txt", ["/sub/Deep2.TXT", "/sub/deep.txt"]),
+            ("sub/deep.txt", ["sub/deep.txt"]),
+            ("nomatch*", []),
+            ("nowhere/*", None),
+            ("s*/deep.txt", None),  # only the last component is expanded
+        ]
+        for argument, names in rows:
+            if names is None:
+                with self.assertRaises(ftplib.error_perm, msg=argument):
+                    f.nlst(argument)
+                continue
+            self.assertEqual(f.nlst(argument), names, argument)
+            lines = []
+            self.assertEqual(f.retrlines("LIST " + argument, lines.append), "226 Listing complete.")
+            self.assertEqual([line.split(None, 8)[-1] for line in lines], [n.split("/")[-1] for n in names])
+            # Each name as listed fetches that file.
+            for name in names:
+                if not os.path.isdir(self.host.path(name.lstrip("/"))):
+                    got = []
+                    f.retrbinary("RETR " + name, got.append)
+                    self.assertEqual(b"".join(got), name.lstrip("/").encode())
+        f.quit()
 
 
 class LargeListing(HostTest):
