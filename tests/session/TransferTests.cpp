@@ -1,9 +1,13 @@
 // Finished transfers: the empty upload, the counter files and the session's
 // own counters.
+#include "core/FileNameBytes.h"
 #include "core/ProgramError.h"
 #include "tests/session/SessionFixture.h"
 
 #include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 class Transfers : public SessionTest {
 protected:
@@ -16,9 +20,11 @@ protected:
     QString put(const QString& name, qint64 size)
     {
         const QString path = home.file(QStringLiteral("/root/") + name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.resize(size); // sparse: no data written
+        // By the name's own bytes, which need not be UTF-8.
+        const int fd = ::open(FileNameBytes::encode(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(::ftruncate(fd, size), 0); // sparse: no data written
+        ::close(fd);
         user->uploadedFile = path; // as if the session's upload wrote it
         return path;
     }
@@ -56,6 +62,36 @@ TEST_F(Transfers, EmptyUploadRemovedAndLoggedWhileTheSettingIsOn)
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_EQ(records(QStringLiteral("/logs/S_Log.txt")).size(), logged);
     EXPECT_EQ(counter(".Sent_File_Count.txt"), one(2));
+}
+
+// A name whose bytes are not UTF-8 reaches the handlers as the engine keeps
+// it: its file is measured as for any name, and the logs show each such byte
+// as its Windows-1252 character.
+TEST_F(Transfers, NamesThatAreNotUtf8AreMeasuredAndShownByTheirBytes)
+{
+    const QString latin = FileNameBytes::decode("caf\xe9.txt");
+    const QString shownName = QString::fromUtf8("caf\xc3\xa9.txt");
+    const struct {
+        qint64 size;
+        const char* sentSize; // the Sent_File_Size counter after the upload
+        bool removed;
+    } rows[] = {{7, "7", false}, {0, "7", true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.size);
+        const QString path = put(latin, row.size);
+        finished(path, 0, true);
+        EXPECT_EQ(counter(".Sent_File_Size.txt"), QStringList{row.sentSize});
+        EXPECT_EQ(messages(QStringLiteral("/logs/S_Log.txt")).last() == "Removing 0 byte file " + home.file("/root/") + shownName,
+                  row.removed);
+    }
+    // The delete sizes the file the engine is about to remove.
+    const QString path = put(latin, 1500);
+    user->physicalPaths[latin] = path;
+    bool cancel = false;
+    QString message;
+    QString name = latin;
+    handlers.IFtpEngineNotify_DeleteFile(*user, name, cancel, message);
+    EXPECT_EQ(record(*user)->PendingFileSize, 1500);
 }
 
 TEST_F(Transfers, FailedOrDownloadedEmptyFilesAreNeverRemoved)
