@@ -18,10 +18,12 @@
 namespace {
 const QString NoSuchPath = QStringLiteral("550 No such file or directory.");
 
-constexpr int ReadSlice = 4096;           // folder entries read per turn
-constexpr int EntrySlice = 256;           // DirItems raised per turn
-constexpr qsizetype LineSlice = 32 * 1024; // bytes of lines made per turn
-constexpr qsizetype ListingBuffer = 128 * 1024; // lines made but not yet sent, per listing
+// Per turn, each about a millisecond's work.
+constexpr int ReadSlice = 2048;  // folder entries read
+constexpr int EntrySlice = 128;  // DirItems raised
+constexpr qsizetype LineSlice = 16 * 1024; // bytes of lines made
+// Lines made but not yet sent, per listing: the socket's own buffer does the rest.
+constexpr qsizetype ListingBuffer = 64 * 1024;
 
 using Beneath::Last;
 using Beneath::Place;

@@ -10,8 +10,12 @@
 #include <unistd.h>
 
 namespace {
-constexpr qsizetype RunBuffer = 4096; // per run while merging; grows only for a longer name
-constexpr qsizetype WriteBuffer = 64 * 1024;
+// While merging, every run reads through a buffer of its own (which grows only
+// for a longer name): together about this much.
+constexpr qsizetype MergeBuffers = 128 * 1024;
+constexpr qsizetype RunBufferLeast = 512;
+constexpr qsizetype RunBufferMost = 4096;
+constexpr qsizetype WriteBuffer = 16 * 1024;
 
 bool less(QByteArrayView a, QByteArrayView b)
 {
@@ -55,17 +59,25 @@ SortedNames::SortedNames(qsizetype chunkBytes) : m_chunkBytes(chunkBytes)
 
 SortedNames::~SortedNames() = default;
 
+// What the chunk takes, its spare room included.
+qsizetype SortedNames::held() const
+{
+    return m_chunk.capacity() + qsizetype(m_starts.capacity() * sizeof(quint32));
+}
+
 void SortedNames::add(QByteArrayView name)
 {
     m_starts.push_back(quint32(m_chunk.size()));
     m_chunk.append(name.data(), name.size());
     m_chunk.append('\0');
     ++m_count;
-    if (!m_spillFailed && m_chunk.size() + qsizetype(m_starts.size() * sizeof(quint32)) >= m_chunkBytes)
+    if (!m_spillFailed && held() >= m_chunkBytes)
         spill();
 }
 
-void SortedNames::spill()
+// Writes the chunk as one sorted run and empties it; false (and the names
+// stay in memory from then on) when the disk refuses.
+bool SortedNames::spill()
 {
     if (!m_spill.valid())
         m_spill = temporaryFile();
@@ -86,16 +98,22 @@ void SortedNames::spill()
     }
     if (!written) {
         m_spillFailed = true; // keep the rest in memory; runs written so far stay valid
-        return;
+        return false;
     }
     m_runs.push_back(Run{m_spilled, at, {}, 0, 0, 0});
     m_spilled = at;
-    m_chunk.clear();
-    m_starts.clear();
+    m_chunk = QByteArray();
+    std::vector<quint32>().swap(m_starts);
+    return true;
 }
 
 void SortedNames::finish()
 {
+    // Once on the disk, the last names join them there: nothing stays in memory but the buffers.
+    if (!m_runs.empty() && !m_spillFailed && !m_starts.empty())
+        spill();
+    if (!m_runs.empty())
+        m_runBuffer = std::clamp(MergeBuffers / qsizetype(m_runs.size()), RunBufferLeast, RunBufferMost);
     const char* names = m_chunk.constData();
     std::sort(m_starts.begin(), m_starts.end(),
               [names](quint32 a, quint32 b) { return std::strcmp(names + a, names + b) < 0; });
@@ -122,7 +140,7 @@ bool SortedNames::load(int source)
         return m_memoryAt < m_starts.size();
     Run& r = m_runs[std::size_t(source)];
     if (r.buffer.isEmpty())
-        r.buffer.resize(RunBuffer);
+        r.buffer.resize(m_runBuffer);
     else
         r.at += r.size + 1;
     for (;;) {

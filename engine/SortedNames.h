@@ -2,8 +2,9 @@
 // Names in byte order, as many as a folder holds, in bounded memory. Names
 // gather in a chunk; a full chunk is sorted and written to an unnamed
 // temporary file as one run, and the runs are merged at the end, each read
-// through a small buffer. Names that fit one chunk never touch the disk; where
-// no temporary file can be written they all stay in memory.
+// through a small buffer (together 128 KiB, but at least 512 bytes each).
+// Names that fit one chunk never touch the disk; where no temporary file can
+// be written they all stay in memory.
 #include "engine/UniqueFd.h"
 
 #include <QByteArray>
@@ -12,9 +13,9 @@
 
 class SortedNames {
 public:
-    static constexpr qsizetype DefaultChunk = 256 * 1024;
+    static constexpr qsizetype DefaultChunk = 128 * 1024;
 
-    // chunkBytes: the memory names may take before they go to the disk.
+    // chunkBytes: the memory the chunk may take before it goes to the disk.
     explicit SortedNames(qsizetype chunkBytes = DefaultChunk);
     ~SortedNames();
     SortedNames(const SortedNames&) = delete;
@@ -40,7 +41,8 @@ private:
         qsizetype size = 0; // its length
         qsizetype filled = 0;
     };
-    void spill();
+    bool spill();
+    qsizetype held() const;
     bool load(int source);
     QByteArrayView head(int source) const;
 
@@ -50,6 +52,7 @@ private:
     QByteArray m_chunk;
     std::vector<quint32> m_starts;
     std::size_t m_memoryAt = 0; // the memory run's next name, once sorted
+    qsizetype m_runBuffer = 0;
     UniqueFd m_spill;
     qint64 m_spilled = 0;
     bool m_spillFailed = false;
