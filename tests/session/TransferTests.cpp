@@ -64,32 +64,21 @@ TEST_F(Transfers, EmptyUploadRemovedAndLoggedWhileTheSettingIsOn)
     EXPECT_EQ(counter(".Sent_File_Count.txt"), one(2));
 }
 
-// A name whose bytes are not UTF-8 reaches the handlers as the engine keeps
-// it: its file is measured as for any name, and the logs show each such byte
-// as its Windows-1252 character.
+// A name whose bytes are not UTF-8, as the engine keeps it: its file is
+// measured as any other, and the log shows each such byte as its
+// Windows-1252 character.
 TEST_F(Transfers, NamesThatAreNotUtf8AreMeasuredAndShownByTheirBytes)
 {
     const QString latin = FileNameBytes::decode("caf\xe9.txt");
-    const QString shownName = QString::fromUtf8("caf\xc3\xa9.txt");
-    const struct {
-        qint64 size;
-        const char* sentSize; // the Sent_File_Size counter after the upload
-        bool removed;
-    } rows[] = {{7, "7", false}, {0, "7", true}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.size);
-        const QString path = put(latin, row.size);
-        finished(path, 0, true);
-        EXPECT_EQ(counter(".Sent_File_Size.txt"), QStringList{row.sentSize});
-        EXPECT_EQ(messages(QStringLiteral("/logs/S_Log.txt")).last() == "Removing 0 byte file " + home.file("/root/") + shownName,
-                  row.removed);
+    const QString removal = "Removing 0 byte file " + home.file("/root/") + QString::fromUtf8("caf\xc3\xa9.txt");
+    for (const qint64 size : {7, 0}) {
+        finished(put(latin, size), 0, true);
+        EXPECT_EQ(counter(".Sent_File_Size.txt"), one(7));
+        EXPECT_EQ(messages(QStringLiteral("/logs/S_Log.txt")).last() == removal, size == 0);
     }
-    // The delete sizes the file the engine is about to remove.
-    const QString path = put(latin, 1500);
-    user->physicalPaths[latin] = path;
+    user->physicalPaths[latin] = put(latin, 1500);
     bool cancel = false;
-    QString message;
-    QString name = latin;
+    QString message, name = latin;
     handlers.IFtpEngineNotify_DeleteFile(*user, name, cancel, message);
     EXPECT_EQ(record(*user)->PendingFileSize, 1500);
 }
