@@ -40,7 +40,8 @@ bool isFolder(const PathMap::Target& t)
 QString namePrefix(const QString& argument, bool pattern)
 {
     if (pattern) {
-        const qsizetype slash = std::max(argument.lastIndexOf(QLatin1Char('/')), argument.lastIndexOf(QLatin1Char('\\')));
+        const qsizetype slash
+            = std::max(argument.lastIndexOf(QLatin1Char('/')), argument.lastIndexOf(QLatin1Char('\\')));
         return argument.left(slash + 1);
     }
     if (argument.isEmpty() || argument == QLatin1String("."))

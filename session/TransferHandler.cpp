@@ -50,8 +50,8 @@ void SessionHandlers::IFtpEngineNotify_TransferFinished(FtpUser& User, const QSt
         // The engine removes the very file the upload wrote, not whatever
         // the name holds by now.
         User.RemoveEmptyUpload();
-        ModMain::WriteServerLog(r.Group, user, User.RemoteAddress(), QStringLiteral("Removing 0 byte file ") + FileNameBytes::shown(Filename),
-                                true);
+        ModMain::WriteServerLog(r.Group, user, User.RemoteAddress(),
+                                QStringLiteral("Removing 0 byte file ") + FileNameBytes::shown(Filename), true);
     }
     if (upload && Successful) {
         Update(user, StatSuffix::SentCount, 1, r.FilesSent, 5);

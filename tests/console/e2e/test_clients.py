@@ -84,8 +84,9 @@ class ClientCompatibility(unittest.TestCase):
         self.addCleanup(shutil.rmtree, local, True)
         os.makedirs(os.path.join(local, "sub"))
         self.assertTrue(shutil.which("tnftp"), "tnftp is missing: run scripts/setup")
-        subprocess.run(["tnftp", "-n", "127.0.0.1", str(self.port)], cwd=local, capture_output=True, timeout=120,
-                       check=True, input=b"user alice %s\nbinary\nprompt\nmget %s\nbye\n" % (PASSWORD.encode(), pattern))
+        script = b"user alice %s\nbinary\nprompt\nmget %s\nbye\n" % (PASSWORD.encode(), pattern)
+        subprocess.run(["tnftp", "-n", "127.0.0.1", str(self.port)], input=script, cwd=local, capture_output=True,
+                       timeout=120, check=True)
         fetched = {}
         for folder, _, names in os.walk(local.encode()):
             for name in names:
