@@ -1,6 +1,6 @@
 #include "engine/CommandLine.h"
 
-#include <QStringDecoder>
+#include "core/FileNameBytes.h"
 
 namespace {
 constexpr unsigned char Iac = 0xFF;
@@ -90,9 +90,14 @@ Command parseCommand(const QByteArray& line)
                 break;
             }
         }
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        cmd.argument = utf8.decode(arg);
-        cmd.notUtf8 = utf8.hasError();
+        bool utf8 = true;
+        cmd.argument = FileNameBytes::decode(arg, &utf8);
+        cmd.notUtf8 = !utf8;
     }
     return cmd;
+}
+
+QString Command::traceText() const
+{
+    return hasArgument ? verb + QLatin1Char(' ') + FileNameBytes::shown(argument) : verb;
 }

@@ -36,13 +36,17 @@ private:
 
 struct Command {
     QString verb;     // in capitals
-    QString argument; // as sent, after the one blank that follows the verb
+    // As sent, after the one blank that follows the verb; bytes that are not
+    // UTF-8 are kept as characters of their own (core/FileNameBytes), so the
+    // argument names exactly the file whose name holds those bytes.
+    QString argument;
     bool hasArgument = false; // a blank followed the verb
     bool badArgument = false; // NUL or another control character in the argument
     bool notUtf8 = false;     // the argument's bytes are not valid UTF-8
 
-    // The line as the trace shows it: verb in capitals, argument unchanged.
-    QString traceText() const { return hasArgument ? verb + QLatin1Char(' ') + argument : verb; }
+    // The line as the trace shows it: verb in capitals, argument unchanged but
+    // for a byte that is not part of UTF-8, which shows as its Windows-1252 character.
+    QString traceText() const;
 };
 
 Command parseCommand(const QByteArray& line);

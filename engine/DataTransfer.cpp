@@ -50,6 +50,12 @@ void DataTransfer::start()
     connect(m_notifier, &QSocketNotifier::activated, this, &DataTransfer::activated);
 }
 
+void DataTransfer::pause(bool paused)
+{
+    if (m_notifier && !m_done)
+        m_notifier->setEnabled(!paused);
+}
+
 void DataTransfer::progressed(qint64 bytes)
 {
     m_bytes.fetch_add(bytes, std::memory_order_relaxed);
@@ -97,15 +103,51 @@ void DataTransfer::end()
     reported();
 }
 
-BufferSender::BufferSender(UniqueFd socket, QByteArray data)
-    : DataTransfer(std::move(socket)), m_data(std::move(data))
+ListingSender::ListingSender(UniqueFd socket, qsizetype capacity)
+    : DataTransfer(std::move(socket)), m_capacity(capacity)
 {
 }
 
-bool BufferSender::pump()
+bool ListingSender::hasRoom()
 {
-    while (m_sent < m_data.size()) {
-        const ssize_t n = ::send(socket(), m_data.constData() + m_sent, size_t(m_data.size() - m_sent), MSG_NOSIGNAL);
+    if (m_waiting.load() < m_capacity)
+        return true;
+    m_hungry.store(true);
+    // Room made meanwhile, before the flag was seen, is still taken.
+    return m_waiting.load() < m_capacity && m_hungry.exchange(false);
+}
+
+void ListingSender::feed(QByteArray lines)
+{
+    if (lines.isEmpty())
+        return;
+    m_waiting.fetch_add(lines.size());
+    QMetaObject::invokeMethod(
+        this, [this, lines = std::move(lines)]() mutable { take(std::move(lines)); }, Qt::QueuedConnection);
+}
+
+void ListingSender::close()
+{
+    QMetaObject::invokeMethod(this, &ListingSender::closed, Qt::QueuedConnection);
+}
+
+void ListingSender::take(QByteArray lines)
+{
+    m_queue.append(std::move(lines));
+    pause(false);
+}
+
+void ListingSender::closed()
+{
+    m_closed = true;
+    pause(false);
+}
+
+bool ListingSender::pump()
+{
+    while (!m_queue.isEmpty()) {
+        const QByteArray& piece = m_queue.constFirst();
+        const ssize_t n = ::send(socket(), piece.constData() + m_sent, size_t(piece.size() - m_sent), MSG_NOSIGNAL);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -116,8 +158,17 @@ bool BufferSender::pump()
         }
         m_sent += n;
         progressed(n);
+        if (m_sent == piece.size()) {
+            m_queue.removeFirst();
+            m_sent = 0;
+        }
+        if (m_waiting.fetch_sub(n) - n < m_capacity / 2 && m_hungry.exchange(false))
+            Q_EMIT wantsMore();
     }
-    return false;
+    if (m_closed)
+        return false;
+    pause(true);
+    return true;
 }
 
 FileSender::FileSender(UniqueFd socket, UniqueFd file, off_t offset, off_t end)

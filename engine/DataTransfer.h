@@ -1,6 +1,6 @@
 #pragma once
 // Moves the bytes of one transfer over a connected data socket, driven by
-// socket readiness: a listing from memory, a file out (sendfile, with a
+// socket readiness: a listing as it is made, a file out (sendfile, with a
 // plain copy where the kernel refuses it) or a file in. It may live on a
 // transfer thread: start() and cancel() run there, bytesMoved() and
 // lastProgress() may be read from any thread, and deleteLater() ends it at
@@ -9,6 +9,7 @@
 #include "engine/UploadFile.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <atomic>
 #include <memory>
@@ -42,6 +43,8 @@ Q_SIGNALS:
 protected:
     // Moves what it can without blocking; returns true while more is to come.
     virtual bool pump() = 0;
+    // While there is nothing to send, the socket is not watched.
+    void pause(bool paused);
     virtual bool wantsRead() const { return false; }
     // Once, when no more bytes move, before the end is reported.
     virtual void concluded() {}
@@ -70,16 +73,37 @@ struct DeleteLater {
 };
 using TransferPtr = std::unique_ptr<DataTransfer, DeleteLater>;
 
-class BufferSender : public DataTransfer {
+// A listing, sent as the session makes its lines: they come from the
+// session's thread, and no more than `capacity` bytes wait here at a time.
+class ListingSender : public DataTransfer {
+    Q_OBJECT
 public:
-    BufferSender(UniqueFd socket, QByteArray data);
+    ListingSender(UniqueFd socket, qsizetype capacity);
+
+    // On the session's thread. True while there is room for more lines;
+    // otherwise false, and wantsMore follows once most have gone out.
+    bool hasRoom();
+    void feed(QByteArray lines);
+    // After the last lines: the listing ends once they are out.
+    void close();
+
+Q_SIGNALS:
+    void wantsMore();
 
 protected:
     bool pump() override;
 
 private:
-    QByteArray m_data;
-    qsizetype m_sent = 0;
+    void take(QByteArray lines);
+    void closed();
+
+    const qsizetype m_capacity;
+    std::atomic<qsizetype> m_waiting = 0; // fed, not yet sent
+    std::atomic<bool> m_hungry = false;   // the session waits for room
+    // On the transfer's thread.
+    QList<QByteArray> m_queue;
+    qsizetype m_sent = 0; // of the queue's first piece
+    bool m_closed = false;
 };
 
 class FileSender : public DataTransfer {

@@ -1,14 +1,6 @@
 #include "engine/DirListing.h"
 
-#include "engine/UploadFile.h"
-
-#include <QFile>
-
-#include <algorithm>
-#include <cstring>
-#include <fcntl.h>
-#include <dirent.h>
-#include <memory>
+#include <cstdio>
 
 namespace {
 const char* const Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -33,22 +25,18 @@ QString permissions(mode_t mode)
     return QString::fromLatin1(p);
 }
 
-bool byName(const DirEntry& a, const DirEntry& b)
-{
-    return QFile::encodeName(a.name) < QFile::encodeName(b.name);
-}
+// Half of an average Gregorian year, as ls reckons six months.
+constexpr std::time_t SixMonths = 31'556'952 / 2;
 
 } // namespace
 
 QString listLine(const DirEntry& entry, std::time_t now)
 {
     std::tm when {};
-    std::tm today {};
     const std::time_t mtime = entry.info.st_mtime;
     localtime_r(&mtime, &when);
-    localtime_r(&now, &today);
     char date[32];
-    if (when.tm_year == today.tm_year)
+    if (mtime <= now && now - mtime < SixMonths)
         std::snprintf(date, sizeof date, "%s %2d %02d:%02d", Months[when.tm_mon], when.tm_mday, when.tm_hour,
                       when.tm_min);
     else
@@ -68,37 +56,4 @@ QString modificationStamp(std::time_t time)
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d%02d%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                   t.tm_hour, t.tm_min, t.tm_sec);
     return QLatin1String(stamp);
-}
-
-QList<DirEntry> readFolder(UniqueFd folder, const LinkFollower& follow)
-{
-    QList<DirEntry> entries;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(folder.get()), ::closedir);
-    if (!dir)
-        return entries;
-    folder.release(); // the stream owns it now
-    const int dirFd = ::dirfd(dir.get());
-    while (const dirent* d = ::readdir(dir.get())) {
-        const QByteArray name(d->d_name);
-        if (name == "." || name == ".." || UploadFile::isTemporaryName(name))
-            continue;
-        DirEntry e;
-        e.name = QFile::decodeName(name);
-        if (::fstatat(dirFd, d->d_name, &e.info, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        if (S_ISLNK(e.info.st_mode) && !follow(name, e.info))
-            continue;
-        entries.append(std::move(e));
-    }
-    std::sort(entries.begin(), entries.end(), byName);
-    return entries;
-}
-
-void mergeEntry(QList<DirEntry>& entries, DirEntry entry)
-{
-    auto at = std::lower_bound(entries.begin(), entries.end(), entry, byName);
-    if (at != entries.end() && at->name == entry.name)
-        *at = std::move(entry);
-    else
-        entries.insert(at, std::move(entry));
 }

@@ -1,6 +1,7 @@
 #include "engine/FtpSession.h"
 
 #include "core/ErrorReporter.h"
+#include "core/FileNameBytes.h"
 #include "core/ProcedureName.h"
 #include "core/ProgramError.h"
 #include "engine/ControlConnection.h"
@@ -8,6 +9,7 @@
 #include "engine/DataTransfer.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
+#include "engine/ListingSource.h"
 #include "engine/PathBeneath.h"
 #include "engine/ReplyLines.h"
 #include "engine/SocketCloser.h"
@@ -142,6 +144,10 @@ void FtpSession::advance()
         m_connectPending = false;
         dataConnected();
     }
+    if (live() && m_listingDue) {
+        m_listingDue = false;
+        listSome();
+    }
     if (live() && m_loginWaiting && !onHold()) {
         m_loginWaiting = false;
         doPass(m_loginPass);
@@ -270,7 +276,7 @@ void FtpSession::sendLines(const QStringList& lines)
         return;
     QByteArray out;
     for (const QString& line : lines) {
-        out += line.toUtf8();
+        out += FileNameBytes::encode(line); // a name echoed goes back as the bytes it came with
         out += "\r\n";
     }
     write(out);
@@ -278,7 +284,7 @@ void FtpSession::sendLines(const QStringList& lines)
     // session from a trace cannot cut a reply in half.
     Busy busy(*this);
     for (const QString& line : lines)
-        notify("Debug", [&](IFtpEngineNotify& s) { s.Debug(*this, line); });
+        notify("Debug", [&](IFtpEngineNotify& s) { s.Debug(*this, FileNameBytes::shown(line)); });
 }
 
 void FtpSession::write(const QByteArray& out)

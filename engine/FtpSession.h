@@ -20,6 +20,7 @@ class ControlConnection;
 class DataChannel;
 class FtpEnginePrivate;
 class IFtpEngineNotify;
+class ListingSource;
 class UploadFile;
 
 class FtpSession final : public FtpUser {
@@ -130,6 +131,12 @@ private:
     void startListing(UniqueFd socket);
     // Before a listing's 150: false when the program refuses it (reply sent).
     bool listingPermitted();
+    // Raises the DirItems of one slice of the listing and hands their lines
+    // to its data connection. The next slice waits for the others' turn, and
+    // for room on the data connection.
+    void listSome();
+    void listLater();
+    void clearListing();
     // Hands a transfer to a transfer thread; its end comes back here.
     void launch(TransferPtr transfer);
     void transferDone();
@@ -200,6 +207,13 @@ private:
     qint64 m_offset = 0;
     int m_outcome = 0;
     QString m_listingReply;
+    QString m_listingArgument; // as the client gave it, options left out
+    QString m_listingPattern;  // the wildcard of its last component, if any
+    // The listing in hand, once its data connection is up.
+    std::unique_ptr<ListingSource> m_listing;
+    ListingSender* m_listingSender = nullptr; // m_transfer, while the listing runs
+    QString m_listingPrefix;                  // NLST: what stands before each name
+    bool m_listingDue = false;                // a slice waits for its turn
     QStringList m_stopReplies; // while a stopped transfer winds down
     qint64 m_lastTransferBytes = -1;
     std::unique_ptr<UploadFile> m_upload; // the upload just ended, during its TransferFinished

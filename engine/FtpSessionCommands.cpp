@@ -1,6 +1,7 @@
 // The commands of a session that need no data connection.
 #include "engine/FtpSession.h"
 
+#include "core/FileNameBytes.h"
 #include "core/NoReplaceRename.h"
 #include "engine/DirListing.h"
 #include "engine/FtpEngineNotify.h"
@@ -151,16 +152,11 @@ void FtpSession::dispatch(const Command& cmd)
         reply(QStringLiteral("530 Please login with USER and PASS."));
         return;
     }
-    const QString& arg = cmd.argument;
+    // A path keeps the bytes it was sent with, UTF-8 or not; any other
+    // argument is plain text, its stray bytes replaced as a decoder would.
+    const QString arg = cmd.notUtf8 && !takesPath(verb) ? FileNameBytes::replaced(cmd.argument) : cmd.argument;
     if (needsArgument(verb) && arg.trimmed().isEmpty() && verb != Verb::Pass) {
         reply(QStringLiteral("501 Syntax error in parameters or arguments."));
-        return;
-    }
-    // Decoding would turn every invalid byte into U+FFFD and so map different
-    // names onto one file: such a name names nothing.
-    if (cmd.notUtf8 && takesPath(verb)) {
-        m_renameClientPath.clear();
-        reply(QStringLiteral("553 Requested action not taken. File name not allowed."));
         return;
     }
     switch (verb) {

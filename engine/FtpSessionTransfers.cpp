@@ -3,13 +3,10 @@
 
 #include "engine/DataChannel.h"
 #include "engine/DataTransfer.h"
-#include "engine/DirListing.h"
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
 #include "engine/PathBeneath.h"
 #include "engine/UploadFile.h"
-
-#include <QFile>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,7 +18,6 @@ const QString FileBusy = QStringLiteral("450 File busy: another upload is writin
 const QString CannotOpen = QStringLiteral("550 Failed to open file.");
 const QString CannotCreate = QStringLiteral("553 Could not create file.");
 const QString BeyondEnd = QStringLiteral("554 Restart position beyond the end of the file.");
-const QString NoSuchPath = QStringLiteral("550 No such file or directory.");
 
 using Beneath::Last;
 using Beneath::Place;
@@ -148,45 +144,6 @@ void FtpSession::doStore(const QString& arg, bool append)
     awaitDataConnection();
 }
 
-void FtpSession::doList(const QString& arg, bool namesOnly)
-{
-    m_restart = 0;
-    // Options such as -l or -la are accepted and ignored.
-    QString path = arg.trimmed();
-    while (path.startsWith(QLatin1Char('-'))) {
-        const qsizetype blank = path.indexOf(QLatin1Char(' '));
-        path = blank < 0 ? QString() : path.mid(blank + 1).trimmed();
-    }
-    if (!listingPermitted())
-        return;
-    const PathMap::Target t = target(path);
-    const std::optional<Place> place = Beneath::resolve(t, Last::Follow);
-    struct stat st;
-    if (!place || !Beneath::exists(*place, st)) {
-        reply(NoSuchPath);
-        return;
-    }
-    m_kind = namesOnly ? Kind::NameList : Kind::List;
-    m_transferTarget = t;
-    m_transferPath = t.physical;
-    awaitDataConnection();
-}
-
-// The program refuses a listing through its entries and the end-of-listing
-// reply. One empty entry, the last, asks it before anything is looked at, so
-// that a session without the right gets the same answer for any name.
-bool FtpSession::listingPermitted()
-{
-    QString probe;
-    if (!notify("DirItem", [&](IFtpEngineNotify& s) { s.DirItem(*this, probe, 0); }))
-        return false;
-    const QString answer = m_engine.replyTexts.value(FtpEngine::ListingEndReply);
-    if (!answer.startsWith(QLatin1Char('4')) && !answer.startsWith(QLatin1Char('5')))
-        return true;
-    reply(answer, 550);
-    return false;
-}
-
 void FtpSession::awaitDataConnection()
 {
     if (!m_channel || !m_channel->prepared()) {
@@ -297,58 +254,6 @@ void FtpSession::launch(TransferPtr transfer)
     QMetaObject::invokeMethod(t, &DataTransfer::start, Qt::QueuedConnection);
 }
 
-void FtpSession::startListing(UniqueFd socket)
-{
-    const std::optional<Place> place = Beneath::resolve(m_transferTarget, Last::Follow);
-    struct stat st;
-    if (!place || !Beneath::exists(*place, st)) {
-        clearTransfer();
-        reply(NoSuchPath);
-        return;
-    }
-    reply(QStringLiteral("150 Here comes the directory listing."));
-    if (!live())
-        return;
-    const PathMap::Target& folder = m_transferTarget;
-    QList<DirEntry> entries;
-    if (!S_ISDIR(st.st_mode)) {
-        DirEntry single;
-        single.name = ClientPath::name(folder.clientPath);
-        single.info = st;
-        entries.append(single);
-    } else {
-        UniqueFd opened(::openat(place->folder.get(), place->name.constData(),
-                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        entries = readFolder(std::move(opened), [&folder](const QByteArray& name, struct stat& info) {
-            const std::optional<Place> to = Beneath::resolve(folder, name, Last::Follow);
-            return to && Beneath::exists(*to, info);
-        });
-        for (const PathMap::Mount& mount : pathMap().mountsIn(folder.clientPath)) {
-            DirEntry e;
-            e.name = ClientPath::name(mount.clientPath);
-            if (::stat(QFile::encodeName(mount.realFolder).constData(), &e.info) == 0 && S_ISDIR(e.info.st_mode))
-                mergeEntry(entries, std::move(e));
-        }
-    }
-    const std::time_t nowTime = std::time(nullptr);
-    const bool namesOnly = m_kind == Kind::NameList;
-    QByteArray data;
-    const qsizetype count = entries.size();
-    for (qsizetype i = 0; i < count; ++i) {
-        QString info = namesOnly ? entries.at(i).name : listLine(entries.at(i), nowTime);
-        const qint32 left = qint32(count - 1 - i);
-        if (!notify("DirItem", [&](IFtpEngineNotify& s) { s.DirItem(*this, info, left); }))
-            return;
-        if (!info.isEmpty()) {
-            data += info.toUtf8();
-            data += "\r\n";
-        }
-    }
-    // The program may change the closing reply up to the last entry.
-    m_listingReply = count > 0 ? m_engine.replyTexts.value(FtpEngine::ListingEndReply) : DefaultListingEndText();
-    launch(TransferPtr(new BufferSender(std::move(socket), std::move(data))));
-}
-
 void FtpSession::transferDone()
 {
     if (!m_transfer)
@@ -445,5 +350,6 @@ void FtpSession::clearTransfer()
     m_connectFailed = false;
     m_waitingSince = 0;
     m_listingReply.clear();
+    clearListing();
     m_state = m_loggedIn ? Connected : Authorizing;
 }

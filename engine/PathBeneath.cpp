@@ -1,6 +1,6 @@
 #include "engine/PathBeneath.h"
 
-#include <QFile>
+#include "core/FileNameBytes.h"
 
 #include <cerrno>
 #include <climits>
@@ -83,13 +83,13 @@ std::optional<Place> resolve(const PathMap::Target& target, const QByteArray& en
 {
     if (target.base.isEmpty())
         return fail(ENOENT);
-    const QByteArray basePath = QFile::encodeName(target.base);
+    const QByteArray basePath = FileNameBytes::encode(target.base);
     // The base itself is the administrator's: it may be reached through links.
     UniqueFd base(::open(basePath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!base.valid())
         return std::nullopt;
     Names todo;
-    prepend(todo, QFile::encodeName(target.below));
+    prepend(todo, FileNameBytes::encode(target.below));
     if (!entry.isEmpty())
         todo.push_back(entry);
     // The folders from the base down to where the walk stands; ".." pops one.

@@ -5,8 +5,6 @@
 
 #include "session/HandlerSupport.h"
 
-#include <QFileInfo>
-
 namespace {
 
 using Flag = bool PermissionSet::*;
@@ -97,10 +95,7 @@ void SessionHandlers::IFtpEngineNotify_DeleteFile(FtpUser& User, QString& Filena
         return;
     // The very file the engine is about to delete, as the engine resolves the
     // argument; an unreadable size counts as 0.
-    record->PendingFileSize = 0;
-    const QFileInfo file(User.PhysicalPath(Filename));
-    if (!file.filePath().isEmpty() && file.isFile())
-        record->PendingFileSize = file.size();
+    record->PendingFileSize = std::max<qint64>(RegularFileSize(User.PhysicalPath(Filename)), 0);
 }
 
 // SIZE and MDTM: a file's size and time only for a session that may list

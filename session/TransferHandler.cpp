@@ -8,8 +8,6 @@
 #include "session/HandlerSupport.h"
 #include "session/StatCounterFile.h"
 
-#include <QFileInfo>
-
 namespace {
 
 const char Procedure[] = "IFtpEngineNotify_TransferFinished";
@@ -41,8 +39,7 @@ void SessionHandlers::IFtpEngineNotify_TransferFinished(FtpUser& User, const QSt
     // What the transfer moved where the engine knows it (a resumed transfer
     // moves less than the file holds), else the file's size. 64-bit: a large
     // upload is never taken for an empty one.
-    const QFileInfo file(Filename);
-    const qint64 fileSize = file.isFile() ? file.size() : 0;
+    const qint64 fileSize = std::max<qint64>(RegularFileSize(Filename), 0);
     const qint64 moved = User.LastTransferBytes();
     r.PendingFileSize = moved >= 0 ? moved : fileSize;
     r.PendingOpCode = PendingOp::Transfer;
@@ -53,8 +50,8 @@ void SessionHandlers::IFtpEngineNotify_TransferFinished(FtpUser& User, const QSt
         // The engine removes the very file the upload wrote, not whatever
         // the name holds by now.
         User.RemoveEmptyUpload();
-        ModMain::WriteServerLog(r.Group, user, User.RemoteAddress(), QStringLiteral("Removing 0 byte file ") + Filename,
-                                true);
+        ModMain::WriteServerLog(r.Group, user, User.RemoteAddress(),
+                                QStringLiteral("Removing 0 byte file ") + FileNameBytes::shown(Filename), true);
     }
     if (upload && Successful) {
         Update(user, StatSuffix::SentCount, 1, r.FilesSent, 5);

@@ -78,6 +78,7 @@ class EngineServer:
 
     def __init__(self):
         self.host = EngineHost("--quiet")
+        self.root = self.host.root
         os.makedirs(self.host.path("upload"))
         self.port, self.pid = self.host.port, self.host.proc.pid
         self.user, self.password = "anonymous", "bench@example.org"

@@ -13,7 +13,8 @@ ENGINE_ROUND = ["--sessions", "5", "--login-seconds", "0.2", "--size-mib", "1", 
                 "--parallel-mib", "1", "--rounds", "1", "--settle", "0"]
 CONSOLE_ROUND = ["--clients", "2", "--held", "5", "--many", "10", "--login-seconds", "0.2", "--noops", "10",
                  "--size-mib", "1", "--rounds", "1", "--settle", "0", "--old-logs", "100", "--anonymous-lines", "1000",
-                 "--big-group-noops", "3", "--small-stores", "5", "--cpu-sessions", "3", "6", "--cpu-noops", "10"]
+                 "--big-group-noops", "3", "--small-stores", "5", "--cpu-sessions", "3", "6", "--cpu-noops", "10",
+                 "--listing-entries", "300", "--unread-listings", "2"]
 
 
 def vsftpd_here():
@@ -41,7 +42,8 @@ class BenchmarkRound(unittest.TestCase):
                       "RSS MiB, 10 idle sessions", "STOR 1 MiB, MiB/s", "RETR 1 MiB, MiB/s",
                       "226 after last byte ms, STOR new 1 MiB", "226 after last byte ms, STOR over 1 MiB",
                       "server CPU us per 4 KiB STOR over a file", "anonymous logins/s, new addresses",
-                      "server CPU us per NOOP, 6 open"):
+                      "server CPU us per NOOP, 6 open", "LIST s, 300 entries",
+                      "worst NOOP ms of another session, same"):
             cells = [line[len(label):].split() for line in lines if line.startswith(label + " ")]
             self.assertEqual(len(cells), 1, out)
             self.assertTrue(all(float(cell) >= 0 for cell in cells[0]) and len(cells[0]) == 2, out)
@@ -50,6 +52,7 @@ class BenchmarkRound(unittest.TestCase):
         self.assertEqual(len(memory), 1, out)
         self.assertEqual(len([float(cell) for cell in memory[0]]), 2, out)
         self.assertIn("quayport-offscreen / engine: logins", out)
+        self.assertEqual(len([line for line in lines if line.startswith("RSS growth MiB, 2 unread LISTs ")]), 1, out)
         logs = [line.split()[-2:] for line in lines if line.startswith("logins/s, 100 old logs + 1 new/s ")]
         self.assertEqual(len(logs), 1, out)
         self.assertTrue(float(logs[0][0]) > 0 and logs[0][1] == "-", out)

@@ -1,3 +1,4 @@
+#include "core/FileNameBytes.h"
 #include "engine/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,12 @@ TEST(ParseCommand, VerbInCapitalsArgumentAsSent)
     EXPECT_TRUE(parseCommand("RETR a\x7f").badArgument);
     EXPECT_EQ(parseCommand("RETR \xc3\xa9t\xc3\xa9").argument, QString::fromUtf8("\xc3\xa9t\xc3\xa9"));
     EXPECT_FALSE(parseCommand("RETR \xc3\xa9t\xc3\xa9").notUtf8);
-    for (const char* line : {"STOR r\xe9sum\xe9.txt", "MKD \xc3", "MKD \xed\xa0\x80", "MKD \xc0\xaf"})
-        EXPECT_TRUE(parseCommand(line).notUtf8) << line;
+    for (const char* line : {"STOR r\xe9sum\xe9.txt", "MKD \xc3", "MKD \xed\xa0\x80", "MKD \xc0\xaf"}) {
+        const Command bytes = parseCommand(line);
+        EXPECT_TRUE(bytes.notUtf8) << line;
+        // The argument gives back the very bytes sent; the trace shows a stray byte as its Windows-1252 character.
+        EXPECT_EQ(QByteArray(line).mid(bytes.verb.size() + 1), FileNameBytes::encode(bytes.argument)) << line;
+        EXPECT_EQ(FileNameBytes::shown(bytes.argument), bytes.traceText().mid(bytes.verb.size() + 1)) << line;
+    }
+    EXPECT_EQ(parseCommand("STOR r\xe9sum\xe9.txt").traceText(), QString::fromUtf8("STOR r\xc3\xa9sum\xc3\xa9.txt"));
 }

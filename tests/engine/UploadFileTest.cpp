@@ -1,4 +1,4 @@
-#include "engine/DirListing.h"
+#include "engine/ListingSource.h"
 #include "engine/OpenUploads.h"
 #include "engine/PathBeneath.h"
 #include "engine/UploadFile.h"
@@ -17,7 +17,12 @@ QStringList names(const QString& folder)
 {
     QStringList out;
     UniqueFd fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    for (const DirEntry& e : readFolder(std::move(fd), [](const QByteArray&, struct stat&) { return false; }))
+    ListingSource listed(std::move(fd), [](const QByteArray&, struct stat&) { return false; }, std::nullopt, {});
+    while (!listed.read(100)) {
+    }
+    DirEntry e;
+    qint32 left = 0;
+    while (listed.take(e, left))
         out << e.name;
     return out;
 }

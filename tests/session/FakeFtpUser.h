@@ -1,9 +1,11 @@
 #pragma once
 // A session as the handlers see it, with every value settable and every
 // reply and disconnect recorded.
+#include "core/FileNameBytes.h"
 #include "engine/FtpUser.h"
 
 #include <QFile>
+#include <unistd.h>
 #include <QMap>
 #include <QStringList>
 
@@ -24,7 +26,10 @@ public:
     QString PhysicalPath(const QString& argument) const override { return physicalPaths.value(argument); }
     quint64 SessionId() const override { return sessionId; }
     qint64 LastTransferBytes() const override { return transferBytes; }
-    bool RemoveEmptyUpload() override { return !uploadedFile.isEmpty() && QFile::remove(uploadedFile); }
+    bool RemoveEmptyUpload() override
+    {
+        return !uploadedFile.isEmpty() && ::unlink(FileNameBytes::encode(uploadedFile).constData()) == 0;
+    }
 
     bool holdsKill() const
     {

@@ -1,9 +1,13 @@
 // Finished transfers: the empty upload, the counter files and the session's
 // own counters.
+#include "core/FileNameBytes.h"
 #include "core/ProgramError.h"
 #include "tests/session/SessionFixture.h"
 
 #include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 class Transfers : public SessionTest {
 protected:
@@ -16,9 +20,11 @@ protected:
     QString put(const QString& name, qint64 size)
     {
         const QString path = home.file(QStringLiteral("/root/") + name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.resize(size); // sparse: no data written
+        // By the name's own bytes, which need not be UTF-8.
+        const int fd = ::open(FileNameBytes::encode(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(::ftruncate(fd, size), 0); // sparse: no data written
+        ::close(fd);
         user->uploadedFile = path; // as if the session's upload wrote it
         return path;
     }
@@ -56,6 +62,25 @@ TEST_F(Transfers, EmptyUploadRemovedAndLoggedWhileTheSettingIsOn)
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_EQ(records(QStringLiteral("/logs/S_Log.txt")).size(), logged);
     EXPECT_EQ(counter(".Sent_File_Count.txt"), one(2));
+}
+
+// A name whose bytes are not UTF-8, as the engine keeps it: its file is
+// measured as any other, and the log shows each such byte as its
+// Windows-1252 character.
+TEST_F(Transfers, NamesThatAreNotUtf8AreMeasuredAndShownByTheirBytes)
+{
+    const QString latin = FileNameBytes::decode("caf\xe9.txt");
+    const QString removal = "Removing 0 byte file " + home.file("/root/") + QString::fromUtf8("caf\xc3\xa9.txt");
+    for (const qint64 size : {7, 0}) {
+        finished(put(latin, size), 0, true);
+        EXPECT_EQ(counter(".Sent_File_Size.txt"), one(7));
+        EXPECT_EQ(messages(QStringLiteral("/logs/S_Log.txt")).last() == removal, size == 0);
+    }
+    user->physicalPaths[latin] = put(latin, 1500);
+    bool cancel = false;
+    QString message, name = latin;
+    handlers.IFtpEngineNotify_DeleteFile(*user, name, cancel, message);
+    EXPECT_EQ(record(*user)->PendingFileSize, 1500);
 }
 
 TEST_F(Transfers, FailedOrDownloadedEmptyFilesAreNeverRemoved)

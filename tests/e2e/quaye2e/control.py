@@ -31,6 +31,14 @@ class Control:
                 lines.append(self.line())
         return "\n".join(lines)
 
+    def reply_bytes(self):
+        """The whole reply as the bytes sent, its lines joined by LF."""
+        lines = [self.file.readline().rstrip(b"\r\n")]
+        if len(lines[0]) > 3 and lines[0][3:4] == b"-":
+            while not (lines[-1][:3] == lines[0][:3] and lines[-1][3:4] == b" "):
+                lines.append(self.file.readline().rstrip(b"\r\n"))
+        return b"\n".join(lines)
+
     def send(self, data):
         self.sock.sendall(data if isinstance(data, bytes) else data.encode() + b"\r\n")
 
