@@ -3,6 +3,7 @@
 #include "console/ConnectionPanel.h"
 #include "console/ConnectionText.h"
 #include "core/Accounts.h"
+#include "core/FileNameBytes.h"
 #include "core/FileNames.h"
 #include "core/ProcedureName.h"
 #include "core/SmallProcs.h"
@@ -44,9 +45,10 @@ QString accountGroup(const QString& userName)
 }
 
 // The folder as it is spelt: on a case-sensitive disk a lower-cased path names another folder.
+// A byte of a name that is not UTF-8 shows as its Windows-1252 character.
 QString folderText(const QString& path)
 {
-    return ModMain::CollapseSlashes(path + QLatin1Char('/'));
+    return ModMain::CollapseSlashes(FileNameBytes::shown(path) + QLatin1Char('/'));
 }
 
 // A user's running total from a counter file; no file (or a name that may not
@@ -141,7 +143,7 @@ void FillPanel(ConnectionPanel& panel, const FtpUser& user)
     showStart(*panel.txtGroup, c.group.trimmed().isEmpty() ? accountGroup(name) : c.group);
     const QString file = user.CurrentFile();
     const qsizetype slash = file.lastIndexOf(QLatin1Char('/'));
-    panel.txtCurrentFile->setText(slash < 0 ? QString() : file.mid(slash + 1));
+    panel.txtCurrentFile->setText(slash < 0 ? QString() : FileNameBytes::shown(file.mid(slash + 1)));
     panel.txtCurrentFolder->setText(folderText(user.CurrentFolder()));
     panel.rdIP->SetValue(user.RemoteAddress());
 

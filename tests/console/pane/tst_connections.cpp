@@ -6,10 +6,12 @@
 #include "platform/DigitDisplay.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <map>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -147,6 +149,13 @@ private Q_SLOTS:
                                                                f.home.file(QStringLiteral("/Home/Carol/Pub/"))}));
         f.pane->UpdateTree(QStringLiteral("@3"));
         QCOMPARE(f.panel.txtCurrentFolder->text(), f.home.file(QStringLiteral("/Home/Carol/Pub/")));
+        // A folder named by bytes that are not UTF-8 shows each as its Windows-1252 character.
+        QCOMPARE(::mkdir(QFile::encodeName(f.home.file(QStringLiteral("/Home/Carol/Pub/"))) + "Caf\xe9", 0777), 0);
+        carol.lines.clear();
+        carol.send(QStringLiteral("CWD Caf\u00e9")); // sent as Latin-1
+        QVERIFY(carol.waitFor(QStringLiteral("250")));
+        f.pane->UpdateTree(QStringLiteral("@3"));
+        QCOMPARE(f.panel.txtCurrentFolder->text(), f.home.file(QStringLiteral("/Home/Carol/Pub/Caf\u00e9/")));
         QVERIFY(f.doubles.errors->reports.isEmpty());
     }
 
