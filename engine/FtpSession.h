@@ -3,6 +3,7 @@
 // its transfers and raises its notifications.
 #include "engine/ClientPath.h"
 #include "engine/CommandLine.h"
+#include "engine/CommandTable.h"
 #include "engine/DataTransfer.h"
 #include "engine/FtpUser.h"
 #include "engine/UniqueFd.h"
@@ -57,6 +58,9 @@ public:
     bool RemoveEmptyUpload() override;
 
 private:
+    // The command table's handlers call the commands below.
+    friend std::span<const FtpCommand> FtpCommands::all();
+
     enum class Phase { Live, Ending, Ended };
     enum class Kind { None, Retrieve, Store, Append, List, NameList };
     struct Busy;
@@ -73,8 +77,9 @@ private:
     // Raises one notification; false when the session is to end now. What the
     // handler throws is reported (name: the notification's) and the session goes on.
     bool notify(const char* name, const std::function<void(IFtpEngineNotify&)>& call);
-    // Raises a permission notification; false when it refused (reply sent) or the session ends.
-    bool permitted(const char* name, const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call);
+    // Raises the notification through which the running command may be
+    // refused; false when it refused (reply sent) or the session ends.
+    bool permitted(QString& name, const QString& newName = QString());
 
     // A failed login holds the session: nothing is read and nothing it sends
     // goes out (nor does it close) until its delay ends; a login that must
@@ -100,6 +105,8 @@ private:
     void dispatch(const Command& cmd);
     void doUser(const QString& arg);
     void doPass(const QString& arg);
+    void doQuit();
+    void doPrintDir();
     void doChangeDir(const QString& arg);
     void doMakeDir(const QString& arg);
     void doRemoveDir(const QString& arg);
@@ -108,6 +115,9 @@ private:
     void doRenameTo(const QString& arg);
     void doSize(const QString& arg, bool wantTime);
     void doType(const QString& arg);
+    void doMode(const QString& arg);
+    void doStructure(const QString& arg);
+    void doStatus(const QString& arg);
     void doOpts(const QString& arg);
     void doSite(const QString& arg);
     void doUnknown(const Command& cmd);
@@ -191,6 +201,7 @@ private:
     qint64 m_restart = 0;
     QString m_renameArgument; // RNFR's argument, until the next command
     QString m_renameClientPath;
+    const FtpCommand* m_command = nullptr; // the one being served
 
     // The transfer in hand: waiting for its data connection, then running.
     DataChannel* m_channel = nullptr;

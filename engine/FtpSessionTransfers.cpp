@@ -98,7 +98,7 @@ void FtpSession::doRetrieve(const QString& arg)
 {
     QString filename = arg;
     const qint64 restart = std::exchange(m_restart, 0);
-    if (!permitted("GetFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.GetFile(*this, filename, c, m); }))
+    if (!permitted(filename))
         return;
     // Answered now; opened anew, where the name then leads, when the data connection comes.
     const PathMap::Target t = target(filename);
@@ -123,7 +123,7 @@ void FtpSession::doStore(const QString& arg, bool append)
     QString filename = arg;
     const qint64 restart = append ? 0 : m_restart;
     m_restart = 0;
-    if (!permitted("PutFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.PutFile(*this, filename, c, m); }))
+    if (!permitted(filename))
         return;
     const PathMap::Target t = target(filename);
     const std::optional<Place> place = t.isMountPoint ? std::nullopt : Beneath::resolve(t, Last::Follow);
