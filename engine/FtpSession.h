@@ -78,7 +78,8 @@ private:
     // handler throws is reported (name: the notification's) and the session goes on.
     bool notify(const char* name, const std::function<void(IFtpEngineNotify&)>& call);
     // Raises the notification through which the running command may be
-    // refused; false when it refused (reply sent) or the session ends.
+    // refused (the handler may change the name); false when it refused
+    // (reply sent) or the session ends.
     bool permitted(QString& name, const QString& newName = QString());
 
     // A failed login holds the session: nothing is read and nothing it sends
@@ -107,13 +108,13 @@ private:
     void doPass(const QString& arg);
     void doQuit();
     void doPrintDir();
-    void doChangeDir(const QString& arg);
-    void doMakeDir(const QString& arg);
-    void doRemoveDir(const QString& arg);
-    void doDelete(const QString& arg);
-    void doRenameFrom(const QString& arg);
+    void doChangeDir(QString arg);
+    void doMakeDir(QString arg);
+    void doRemoveDir(QString arg);
+    void doDelete(QString arg);
+    void doRenameFrom(QString arg);
     void doRenameTo(const QString& arg);
-    void doSize(const QString& arg, bool wantTime);
+    void doSize(QString arg, bool wantTime);
     void doType(const QString& arg);
     void doMode(const QString& arg);
     void doStructure(const QString& arg);
@@ -126,14 +127,15 @@ private:
     // Data connections and transfers.
     void doPassive(bool extended, const QString& arg);
     void doPort(bool extended, const QString& arg);
-    void doRetrieve(const QString& arg);
-    void doStore(const QString& arg, bool append);
+    void doRetrieve(QString arg);
+    void doStore(QString arg, bool append);
     void doList(const QString& arg, bool namesOnly);
     void doAbort();
     // A data channel for the next transfer in place of any earlier one; its
     // connection or failure wakes the session.
     void newChannel();
-    void awaitDataConnection();
+    // The transfer waits for its data connection, or is refused when none was prepared.
+    void awaitDataConnection(Kind kind, const PathMap::Target& target, qint64 offset = 0);
     void dataConnected();
     void dataFailed();
     void startRetrieve(UniqueFd socket);

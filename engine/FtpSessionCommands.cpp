@@ -209,10 +209,9 @@ void FtpSession::doPrintDir()
     reply(QStringLiteral("257 %1 is the current directory.").arg(ClientPath::quoted(m_cwd)));
 }
 
-void FtpSession::doChangeDir(const QString& arg)
+void FtpSession::doChangeDir(QString arg)
 {
-    QString dir = arg;
-    if (!permitted(dir))
+    if (!permitted(arg))
         return;
     const PathMap::Target t = target(arg);
     const std::optional<Place> place = Beneath::resolve(t, Last::Follow);
@@ -225,10 +224,9 @@ void FtpSession::doChangeDir(const QString& arg)
     reply(QStringLiteral("250 Directory successfully changed."));
 }
 
-void FtpSession::doMakeDir(const QString& arg)
+void FtpSession::doMakeDir(QString arg)
 {
-    QString dir = arg;
-    if (!permitted(dir))
+    if (!permitted(arg))
         return;
     const PathMap::Target t = target(arg);
     const std::optional<Place> place = own(t);
@@ -239,10 +237,9 @@ void FtpSession::doMakeDir(const QString& arg)
     reply(QStringLiteral("257 %1 created.").arg(ClientPath::quoted(t.clientPath)));
 }
 
-void FtpSession::doRemoveDir(const QString& arg)
+void FtpSession::doRemoveDir(QString arg)
 {
-    QString dir = arg;
-    if (!permitted(dir))
+    if (!permitted(arg))
         return;
     const std::optional<Place> place = own(target(arg));
     if (!place || ::unlinkat(place->folder.get(), place->name.constData(), AT_REMOVEDIR) != 0) {
@@ -252,12 +249,11 @@ void FtpSession::doRemoveDir(const QString& arg)
     reply(QStringLiteral("250 Remove directory operation successful."));
 }
 
-void FtpSession::doDelete(const QString& arg)
+void FtpSession::doDelete(QString arg)
 {
-    QString filename = arg;
-    if (!permitted(filename))
+    if (!permitted(arg))
         return;
-    const PathMap::Target t = target(filename);
+    const PathMap::Target t = target(arg);
     const std::optional<Place> place = own(t);
     struct stat st;
     if (!place || !existing(t, *place, st) || S_ISDIR(st.st_mode)
@@ -268,12 +264,11 @@ void FtpSession::doDelete(const QString& arg)
     reply(QStringLiteral("250 Delete operation successful."));
 }
 
-void FtpSession::doRenameFrom(const QString& arg)
+void FtpSession::doRenameFrom(QString arg)
 {
     // Asked here too, so that a session without the right learns nothing of
     // whether the name exists; RNTO asks again with both names.
-    QString name = arg;
-    if (!permitted(name))
+    if (!permitted(arg))
         return;
     const PathMap::Target t = target(arg);
     const std::optional<Place> place = own(t);
@@ -311,10 +306,9 @@ void FtpSession::doRenameTo(const QString& arg)
     reply(QStringLiteral("250 Rename successful."));
 }
 
-void FtpSession::doSize(const QString& arg, bool wantTime)
+void FtpSession::doSize(QString arg, bool wantTime)
 {
-    QString name = arg;
-    if (!permitted(name))
+    if (!permitted(arg))
         return;
     const std::optional<Place> place = Beneath::resolve(target(arg), Last::Follow);
     struct stat st;

@@ -82,12 +82,9 @@ void FtpSession::doList(const QString& arg, bool namesOnly)
             return;
         }
     }
-    m_kind = namesOnly ? Kind::NameList : Kind::List;
-    m_transferTarget = t;
-    m_transferPath = t.physical;
     m_listingArgument = path;
     m_listingPattern = pattern;
-    awaitDataConnection();
+    awaitDataConnection(namesOnly ? Kind::NameList : Kind::List, t);
 }
 
 // The program refuses a listing through its entries and the end-of-listing
