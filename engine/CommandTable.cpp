@@ -15,7 +15,7 @@ std::span<const FtpCommand> FtpCommands::all()
     using S = FtpSession&;    // the session the command runs in
     using A = const QString&; // its argument
     static const FtpCommand rows[] = {
-        // name alias   login    argument  kind  permission   feature  handler
+        // name  alias   login    argument  kind  permission   feature  handler
         {"ABOR", {},     Needed,  Optional, Text, None,        {},      [](S s, A) { s.doAbort(); }},
         {"ALLO", {},     Needed,  Optional, Text, None,        {},
          [](S s, A) { s.reply(QStringLiteral("202 ALLO command ignored.")); }},

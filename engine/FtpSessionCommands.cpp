@@ -135,6 +135,7 @@ bool FtpSession::permitted(QString& name, const QString& newName)
     if (m_command->permission == Permission::Listing)
         return listingPermitted();
     const Ask ask = askFor(m_command->permission);
+    Q_ASSERT(ask.raise); // only a command whose row names a notification asks
     bool cancel = false;
     QString message = Denied;
     const int own = m_ownReplies;
