@@ -16,6 +16,7 @@ struct Rule {
     const char* procedure;
 };
 
+// Each operation's rule, by its name.
 Rule RuleFor(SessionHandlers::Operation op)
 {
     using Op = SessionHandlers::Operation;
