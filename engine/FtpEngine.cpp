@@ -7,6 +7,7 @@
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
 #include "engine/FtpSession.h"
+#include "engine/SharedReplies.h"
 #include "engine/SocketCloser.h"
 
 #include <QFile>
@@ -61,7 +62,8 @@ FtpEnginePrivate::FtpEnginePrivate(FtpEngine* engine) : q(engine)
 {
     replyTexts.insert(FtpEngine::StatusReply, QStringLiteral("211 FTP server status."));
     replyTexts.insert(FtpEngine::GreetingReply, QStringLiteral("220 FTP server ready."));
-    replyTexts.insert(FtpEngine::ListingEndReply, DefaultListingEndText());
+    // Until the program sets its own; an empty listing always ends with it.
+    replyTexts.insert(FtpEngine::ListingEndReply, FtpReply::listingComplete());
     replyTexts.insert(FtpEngine::LoggedOnReply, QStringLiteral("230 Login successful."));
     ticker.setInterval(limits.tickMs);
     QObject::connect(&ticker, &QTimer::timeout, q, [this] { checkTimeouts(); });

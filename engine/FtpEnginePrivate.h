@@ -30,12 +30,6 @@ struct FtpLimits {
     int loginForgetMs = 60'000;
 };
 
-// The end of a listing until the program sets its own, and always of an empty one.
-inline QString DefaultListingEndText()
-{
-    return QStringLiteral("226 Listing complete.");
-}
-
 class FtpEnginePrivate {
 public:
     explicit FtpEnginePrivate(FtpEngine* engine);

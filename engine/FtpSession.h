@@ -3,6 +3,7 @@
 // its transfers and raises its notifications.
 #include "engine/ClientPath.h"
 #include "engine/CommandLine.h"
+#include "engine/CommandTable.h"
 #include "engine/DataTransfer.h"
 #include "engine/FtpUser.h"
 #include "engine/UniqueFd.h"
@@ -57,6 +58,9 @@ public:
     bool RemoveEmptyUpload() override;
 
 private:
+    // The command table's handlers call the commands below.
+    friend std::span<const FtpCommand> FtpCommands::all();
+
     enum class Phase { Live, Ending, Ended };
     enum class Kind { None, Retrieve, Store, Append, List, NameList };
     struct Busy;
@@ -73,8 +77,10 @@ private:
     // Raises one notification; false when the session is to end now. What the
     // handler throws is reported (name: the notification's) and the session goes on.
     bool notify(const char* name, const std::function<void(IFtpEngineNotify&)>& call);
-    // Raises a permission notification; false when it refused (reply sent) or the session ends.
-    bool permitted(const char* name, const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call);
+    // Raises the notification through which the running command may be
+    // refused (the handler may change the name); false when it refused
+    // (reply sent) or the session ends.
+    bool permitted(QString& name, const QString& newName = QString());
 
     // A failed login holds the session: nothing is read and nothing it sends
     // goes out (nor does it close) until its delay ends; a login that must
@@ -100,14 +106,19 @@ private:
     void dispatch(const Command& cmd);
     void doUser(const QString& arg);
     void doPass(const QString& arg);
-    void doChangeDir(const QString& arg);
-    void doMakeDir(const QString& arg);
-    void doRemoveDir(const QString& arg);
-    void doDelete(const QString& arg);
-    void doRenameFrom(const QString& arg);
+    void doQuit();
+    void doPrintDir();
+    void doChangeDir(QString arg);
+    void doMakeDir(QString arg);
+    void doRemoveDir(QString arg);
+    void doDelete(QString arg);
+    void doRenameFrom(QString arg);
     void doRenameTo(const QString& arg);
-    void doSize(const QString& arg, bool wantTime);
+    void doSize(QString arg, bool wantTime);
     void doType(const QString& arg);
+    void doMode(const QString& arg);
+    void doStructure(const QString& arg);
+    void doStatus(const QString& arg);
     void doOpts(const QString& arg);
     void doSite(const QString& arg);
     void doUnknown(const Command& cmd);
@@ -116,14 +127,15 @@ private:
     // Data connections and transfers.
     void doPassive(bool extended, const QString& arg);
     void doPort(bool extended, const QString& arg);
-    void doRetrieve(const QString& arg);
-    void doStore(const QString& arg, bool append);
+    void doRetrieve(QString arg);
+    void doStore(QString arg, bool append);
     void doList(const QString& arg, bool namesOnly);
     void doAbort();
     // A data channel for the next transfer in place of any earlier one; its
     // connection or failure wakes the session.
     void newChannel();
-    void awaitDataConnection();
+    // The transfer waits for its data connection, or is refused when none was prepared.
+    void awaitDataConnection(Kind kind, const PathMap::Target& target, qint64 offset = 0);
     void dataConnected();
     void dataFailed();
     void startRetrieve(UniqueFd socket);
@@ -191,6 +203,7 @@ private:
     qint64 m_restart = 0;
     QString m_renameArgument; // RNFR's argument, until the next command
     QString m_renameClientPath;
+    const FtpCommand* m_command = nullptr; // the one being served
 
     // The transfer in hand: waiting for its data connection, then running.
     DataChannel* m_channel = nullptr;

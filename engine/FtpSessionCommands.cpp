@@ -7,74 +7,46 @@
 #include "engine/FtpEngineNotify.h"
 #include "engine/FtpEnginePrivate.h"
 #include "engine/PathBeneath.h"
-
-#include <QHash>
+#include "engine/SharedReplies.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-enum class Verb {
-    User, Pass, Quit, Noop, Syst, Feat, Help, Opts, // served before login
-    Cwd, Cdup, Pwd, Mkd, Rmd, Dele, Rnfr, Rnto, Size, Mdtm, Type, Mode, Stru, Stat, Allo, Site, Rest,
-    Pasv, Epsv, Port, Eprt, Retr, Stor, Appe, List, Nlst, Abor
+const QString Denied = FtpReply::accessDenied();
+
+// How each notification that may refuse a command is raised (a listing's is its own).
+struct Ask {
+    const char* notification;
+    void (*raise)(IFtpEngineNotify& sink, FtpUser& user, QString& name, const QString& newName, bool& cancel,
+                  QString& message);
 };
 
-const QHash<QString, Verb>& verbs()
+Ask askFor(Permission permission)
 {
-    static const QHash<QString, Verb> table = {
-        {QStringLiteral("USER"), Verb::User}, {QStringLiteral("PASS"), Verb::Pass},
-        {QStringLiteral("QUIT"), Verb::Quit}, {QStringLiteral("NOOP"), Verb::Noop},
-        {QStringLiteral("SYST"), Verb::Syst}, {QStringLiteral("FEAT"), Verb::Feat},
-        {QStringLiteral("HELP"), Verb::Help}, {QStringLiteral("OPTS"), Verb::Opts},
-        {QStringLiteral("CWD"), Verb::Cwd},   {QStringLiteral("XCWD"), Verb::Cwd},
-        {QStringLiteral("CDUP"), Verb::Cdup}, {QStringLiteral("XCUP"), Verb::Cdup},
-        {QStringLiteral("PWD"), Verb::Pwd},   {QStringLiteral("XPWD"), Verb::Pwd},
-        {QStringLiteral("MKD"), Verb::Mkd},   {QStringLiteral("XMKD"), Verb::Mkd},
-        {QStringLiteral("RMD"), Verb::Rmd},   {QStringLiteral("XRMD"), Verb::Rmd},
-        {QStringLiteral("DELE"), Verb::Dele}, {QStringLiteral("RNFR"), Verb::Rnfr},
-        {QStringLiteral("RNTO"), Verb::Rnto}, {QStringLiteral("SIZE"), Verb::Size},
-        {QStringLiteral("MDTM"), Verb::Mdtm}, {QStringLiteral("TYPE"), Verb::Type},
-        {QStringLiteral("MODE"), Verb::Mode}, {QStringLiteral("STRU"), Verb::Stru},
-        {QStringLiteral("STAT"), Verb::Stat}, {QStringLiteral("ALLO"), Verb::Allo},
-        {QStringLiteral("SITE"), Verb::Site}, {QStringLiteral("REST"), Verb::Rest},
-        {QStringLiteral("PASV"), Verb::Pasv}, {QStringLiteral("EPSV"), Verb::Epsv},
-        {QStringLiteral("PORT"), Verb::Port}, {QStringLiteral("EPRT"), Verb::Eprt},
-        {QStringLiteral("RETR"), Verb::Retr}, {QStringLiteral("STOR"), Verb::Stor},
-        {QStringLiteral("APPE"), Verb::Appe}, {QStringLiteral("LIST"), Verb::List},
-        {QStringLiteral("NLST"), Verb::Nlst}, {QStringLiteral("ABOR"), Verb::Abor},
-    };
-    return table;
-}
-
-bool needsArgument(Verb v)
-{
-    switch (v) {
-    case Verb::User: case Verb::Cwd: case Verb::Mkd: case Verb::Rmd: case Verb::Dele: case Verb::Rnfr:
-    case Verb::Rnto: case Verb::Size: case Verb::Mdtm: case Verb::Type: case Verb::Mode: case Verb::Stru:
-    case Verb::Site: case Verb::Rest: case Verb::Port: case Verb::Eprt: case Verb::Retr: case Verb::Stor:
-    case Verb::Appe: case Verb::Opts:
-        return true;
-    default:
-        return false;
+    using N = IFtpEngineNotify&;
+    using U = FtpUser&;
+    using C = const QString&;
+    using B = bool&;
+    using S = QString&;
+    switch (permission) {
+    case Permission::ChangeDir: return {"ChangeDir", [](N n, U u, S f, C, B c, S m) { n.ChangeDir(u, f, c, m); }};
+    case Permission::MakeDir: return {"MakeDir", [](N n, U u, S f, C, B c, S m) { n.MakeDir(u, f, c, m); }};
+    case Permission::RemoveDir: return {"RemoveDir", [](N n, U u, S f, C, B c, S m) { n.RemoveDir(u, f, c, m); }};
+    case Permission::DeleteFile: return {"DeleteFile", [](N n, U u, S f, C, B c, S m) { n.DeleteFile(u, f, c, m); }};
+    case Permission::RenameFile:
+        return {"RenameFile", [](N n, U u, S f, C to, B c, S m) { n.RenameFile(u, f, to, c, m); }};
+    case Permission::GetFile: return {"GetFile", [](N n, U u, S f, C, B c, S m) { n.GetFile(u, f, c, m); }};
+    case Permission::PutFile: return {"PutFile", [](N n, U u, S f, C, B c, S m) { n.PutFile(u, f, c, m); }};
+    case Permission::FileDetails:
+        return {"FileDetails", [](N n, U u, S f, C, B c, S m) { n.FileDetails(u, f, c, m); }};
+    case Permission::None:
+    case Permission::Listing:
+        break;
     }
+    return {nullptr, nullptr};
 }
-
-// Commands whose argument names a file or folder.
-bool takesPath(Verb v)
-{
-    switch (v) {
-    case Verb::Cwd: case Verb::Mkd: case Verb::Rmd: case Verb::Dele: case Verb::Rnfr: case Verb::Rnto:
-    case Verb::Size: case Verb::Mdtm: case Verb::Retr: case Verb::Stor: case Verb::Appe: case Verb::List:
-    case Verb::Nlst:
-        return true;
-    default:
-        return false;
-    }
-}
-
-const QString Denied = QStringLiteral("550 Access denied.");
 
 using Beneath::Last;
 using Beneath::Place;
@@ -137,99 +109,37 @@ void FtpSession::handleLine(const LineAssembler::Line& line)
 
 void FtpSession::dispatch(const Command& cmd)
 {
-    const auto found = verbs().constFind(cmd.verb);
+    const FtpCommand* command = FtpCommands::find(cmd.verb);
     if (cmd.verb != QLatin1String("RNTO"))
         m_renameClientPath.clear();
-    if (found == verbs().constEnd()) {
-        if (m_loggedIn)
-            doUnknown(cmd);
-        else
-            reply(QStringLiteral("530 Please login with USER and PASS."));
-        return;
-    }
-    const Verb verb = found.value();
-    if (!m_loggedIn && verb > Verb::Opts) {
+    if (!m_loggedIn && (!command || command->login == FtpCommand::Login::Needed)) {
         reply(QStringLiteral("530 Please login with USER and PASS."));
         return;
     }
-    // A path keeps the bytes it was sent with, UTF-8 or not; any other
-    // argument is plain text, its stray bytes replaced as a decoder would.
-    const QString arg = cmd.notUtf8 && !takesPath(verb) ? FileNameBytes::replaced(cmd.argument) : cmd.argument;
-    if (needsArgument(verb) && arg.trimmed().isEmpty() && verb != Verb::Pass) {
+    if (!command) {
+        doUnknown(cmd);
+        return;
+    }
+    const QString arg = cmd.notUtf8 && command->kind == FtpCommand::Kind::Text ? FileNameBytes::replaced(cmd.argument)
+                                                                              : cmd.argument;
+    if (command->argument == FtpCommand::Argument::Required && arg.trimmed().isEmpty()) {
         reply(QStringLiteral("501 Syntax error in parameters or arguments."));
         return;
     }
-    switch (verb) {
-    case Verb::User: doUser(arg); break;
-    case Verb::Pass: doPass(arg); break;
-    case Verb::Quit:
-        reply(QStringLiteral("221 Goodbye."));
-        requestClose();
-        break;
-    case Verb::Noop: reply(QStringLiteral("200 NOOP command successful.")); break;
-    case Verb::Syst: reply(QStringLiteral("215 UNIX Type: L8")); break;
-    case Verb::Feat:
-        reply(QStringLiteral("211-Features:\n EPRT\n EPSV\n MDTM\n PASV\n REST STREAM\n SIZE\n UTF8\n211 End"));
-        break;
-    case Verb::Help:
-        reply(QStringLiteral("214-The following commands are recognized.\n"
-                             " ABOR ALLO APPE CDUP CWD  DELE EPRT EPSV FEAT HELP LIST MDTM MKD\n"
-                             " MODE NLST NOOP OPTS PASS PASV PORT PWD  QUIT REST RETR RMD  RNFR\n"
-                             " RNTO SITE SIZE STAT STOR STRU SYST TYPE USER XCUP XCWD XMKD XPWD XRMD\n"
-                             "214 Help OK."));
-        break;
-    case Verb::Opts: doOpts(arg); break;
-    case Verb::Cwd: doChangeDir(arg); break;
-    case Verb::Cdup: doChangeDir(QStringLiteral("..")); break;
-    case Verb::Pwd:
-        reply(QStringLiteral("257 %1 is the current directory.").arg(ClientPath::quoted(m_cwd)));
-        break;
-    case Verb::Mkd: doMakeDir(arg); break;
-    case Verb::Rmd: doRemoveDir(arg); break;
-    case Verb::Dele: doDelete(arg); break;
-    case Verb::Rnfr: doRenameFrom(arg); break;
-    case Verb::Rnto: doRenameTo(arg); break;
-    case Verb::Size: doSize(arg, false); break;
-    case Verb::Mdtm: doSize(arg, true); break;
-    case Verb::Type: doType(arg); break;
-    case Verb::Mode:
-        reply(arg.trimmed().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0
-                  ? QStringLiteral("200 Mode set to S.")
-                  : QStringLiteral("504 Only stream mode is supported."));
-        break;
-    case Verb::Stru:
-        reply(arg.trimmed().compare(QLatin1String("F"), Qt::CaseInsensitive) == 0
-                  ? QStringLiteral("200 Structure set to F.")
-                  : QStringLiteral("504 Only file structure is supported."));
-        break;
-    case Verb::Stat:
-        if (arg.trimmed().isEmpty())
-            reply(m_engine.replyTexts.value(FtpEngine::StatusReply), 211);
-        else
-            reply(QStringLiteral("504 STAT with an argument is not supported."));
-        break;
-    case Verb::Allo: reply(QStringLiteral("202 ALLO command ignored.")); break;
-    case Verb::Site: doSite(arg); break;
-    case Verb::Rest: doRest(arg); break;
-    case Verb::Pasv: doPassive(false, arg); break;
-    case Verb::Epsv: doPassive(true, arg); break;
-    case Verb::Port: doPort(false, arg); break;
-    case Verb::Eprt: doPort(true, arg); break;
-    case Verb::Retr: doRetrieve(arg); break;
-    case Verb::Stor: doStore(arg, false); break;
-    case Verb::Appe: doStore(arg, true); break;
-    case Verb::List: doList(arg, false); break;
-    case Verb::Nlst: doList(arg, true); break;
-    case Verb::Abor: doAbort(); break;
-    }
+    m_command = command;
+    command->run(*this, arg);
 }
 
-bool FtpSession::permitted(const char* name, const std::function<void(IFtpEngineNotify&, bool&, QString&)>& call)
+bool FtpSession::permitted(QString& name, const QString& newName)
 {
+    if (m_command->permission == Permission::Listing)
+        return listingPermitted();
+    const Ask ask = askFor(m_command->permission);
+    Q_ASSERT(ask.raise); // only a command whose row names a notification asks
     bool cancel = false;
     QString message = Denied;
     const int own = m_ownReplies;
-    if (!notify(name, [&](IFtpEngineNotify& s) { call(s, cancel, message); }))
+    if (!notify(ask.notification, [&](IFtpEngineNotify& s) { ask.raise(s, *this, name, newName, cancel, message); }))
         return false;
     if (!cancel)
         return true;
@@ -289,10 +199,20 @@ void FtpSession::doPass(const QString& arg)
     reply(m_engine.replyTexts.value(FtpEngine::LoggedOnReply), 230);
 }
 
-void FtpSession::doChangeDir(const QString& arg)
+void FtpSession::doQuit()
 {
-    QString dir = arg;
-    if (!permitted("ChangeDir", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.ChangeDir(*this, dir, c, m); }))
+    reply(QStringLiteral("221 Goodbye."));
+    requestClose();
+}
+
+void FtpSession::doPrintDir()
+{
+    reply(QStringLiteral("257 %1 is the current directory.").arg(ClientPath::quoted(m_cwd)));
+}
+
+void FtpSession::doChangeDir(QString arg)
+{
+    if (!permitted(arg))
         return;
     const PathMap::Target t = target(arg);
     const std::optional<Place> place = Beneath::resolve(t, Last::Follow);
@@ -305,10 +225,9 @@ void FtpSession::doChangeDir(const QString& arg)
     reply(QStringLiteral("250 Directory successfully changed."));
 }
 
-void FtpSession::doMakeDir(const QString& arg)
+void FtpSession::doMakeDir(QString arg)
 {
-    QString dir = arg;
-    if (!permitted("MakeDir", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.MakeDir(*this, dir, c, m); }))
+    if (!permitted(arg))
         return;
     const PathMap::Target t = target(arg);
     const std::optional<Place> place = own(t);
@@ -319,10 +238,9 @@ void FtpSession::doMakeDir(const QString& arg)
     reply(QStringLiteral("257 %1 created.").arg(ClientPath::quoted(t.clientPath)));
 }
 
-void FtpSession::doRemoveDir(const QString& arg)
+void FtpSession::doRemoveDir(QString arg)
 {
-    QString dir = arg;
-    if (!permitted("RemoveDir", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.RemoveDir(*this, dir, c, m); }))
+    if (!permitted(arg))
         return;
     const std::optional<Place> place = own(target(arg));
     if (!place || ::unlinkat(place->folder.get(), place->name.constData(), AT_REMOVEDIR) != 0) {
@@ -332,13 +250,11 @@ void FtpSession::doRemoveDir(const QString& arg)
     reply(QStringLiteral("250 Remove directory operation successful."));
 }
 
-void FtpSession::doDelete(const QString& arg)
+void FtpSession::doDelete(QString arg)
 {
-    QString filename = arg;
-    if (!permitted("DeleteFile",
-                   [&](IFtpEngineNotify& s, bool& c, QString& m) { s.DeleteFile(*this, filename, c, m); }))
+    if (!permitted(arg))
         return;
-    const PathMap::Target t = target(filename);
+    const PathMap::Target t = target(arg);
     const std::optional<Place> place = own(t);
     struct stat st;
     if (!place || !existing(t, *place, st) || S_ISDIR(st.st_mode)
@@ -349,12 +265,11 @@ void FtpSession::doDelete(const QString& arg)
     reply(QStringLiteral("250 Delete operation successful."));
 }
 
-void FtpSession::doRenameFrom(const QString& arg)
+void FtpSession::doRenameFrom(QString arg)
 {
     // Asked here too, so that a session without the right learns nothing of
     // whether the name exists; RNTO asks again with both names.
-    if (!permitted("RenameFile",
-                   [&](IFtpEngineNotify& s, bool& c, QString& m) { s.RenameFile(*this, arg, QString(), c, m); }))
+    if (!permitted(arg))
         return;
     const PathMap::Target t = target(arg);
     const std::optional<Place> place = own(t);
@@ -375,9 +290,8 @@ void FtpSession::doRenameTo(const QString& arg)
         return;
     }
     const QString fromClient = std::exchange(m_renameClientPath, QString());
-    const QString oldName = m_renameArgument;
-    if (!permitted("RenameFile",
-                   [&](IFtpEngineNotify& s, bool& c, QString& m) { s.RenameFile(*this, oldName, arg, c, m); }))
+    QString oldName = m_renameArgument;
+    if (!permitted(oldName, arg))
         return;
     const PathMap map = pathMap();
     const PathMap::Target from = map.map(fromClient);
@@ -393,10 +307,9 @@ void FtpSession::doRenameTo(const QString& arg)
     reply(QStringLiteral("250 Rename successful."));
 }
 
-void FtpSession::doSize(const QString& arg, bool wantTime)
+void FtpSession::doSize(QString arg, bool wantTime)
 {
-    if (!permitted("FileDetails",
-                   [&](IFtpEngineNotify& s, bool& c, QString& m) { s.FileDetails(*this, arg, c, m); }))
+    if (!permitted(arg))
         return;
     const std::optional<Place> place = Beneath::resolve(target(arg), Last::Follow);
     struct stat st;
@@ -421,6 +334,28 @@ void FtpSession::doType(const QString& arg)
         reply(QStringLiteral("200 Switching to ASCII mode."));
     else
         reply(QStringLiteral("504 Type not supported."));
+}
+
+void FtpSession::doMode(const QString& arg)
+{
+    reply(arg.trimmed().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0
+              ? QStringLiteral("200 Mode set to S.")
+              : QStringLiteral("504 Only stream mode is supported."));
+}
+
+void FtpSession::doStructure(const QString& arg)
+{
+    reply(arg.trimmed().compare(QLatin1String("F"), Qt::CaseInsensitive) == 0
+              ? QStringLiteral("200 Structure set to F.")
+              : QStringLiteral("504 Only file structure is supported."));
+}
+
+void FtpSession::doStatus(const QString& arg)
+{
+    if (arg.trimmed().isEmpty())
+        reply(m_engine.replyTexts.value(FtpEngine::StatusReply), 211);
+    else
+        reply(QStringLiteral("504 STAT with an argument is not supported."));
 }
 
 void FtpSession::doOpts(const QString& arg)

@@ -11,6 +11,7 @@
 #include "engine/ListingSource.h"
 #include "engine/NamePattern.h"
 #include "engine/PathBeneath.h"
+#include "engine/SharedReplies.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,7 +62,7 @@ void FtpSession::doList(const QString& arg, bool namesOnly)
         const qsizetype blank = path.indexOf(QLatin1Char(' '));
         path = blank < 0 ? QString() : path.mid(blank + 1).trimmed();
     }
-    if (!listingPermitted())
+    if (!permitted(path))
         return;
     PathMap::Target t = target(path);
     const std::optional<Place> place = Beneath::resolve(t, Last::Follow);
@@ -81,12 +82,9 @@ void FtpSession::doList(const QString& arg, bool namesOnly)
             return;
         }
     }
-    m_kind = namesOnly ? Kind::NameList : Kind::List;
-    m_transferTarget = t;
-    m_transferPath = t.physical;
     m_listingArgument = path;
     m_listingPattern = pattern;
-    awaitDataConnection();
+    awaitDataConnection(namesOnly ? Kind::NameList : Kind::List, t);
 }
 
 // The program refuses a listing through its entries and the end-of-listing
@@ -175,7 +173,7 @@ void FtpSession::listSome()
     for (int n = 0; n < EntrySlice && lines.size() < LineSlice; ++n) {
         if (!m_listing->take(entry, left)) {
             // Nothing at all to list: the end reply is the engine's own.
-            m_listingReply = DefaultListingEndText();
+            m_listingReply = FtpReply::listingComplete();
             m_listingSender->close();
             m_listing.reset();
             return;

@@ -94,14 +94,13 @@ void FtpSession::doPort(bool extended, const QString& arg)
                    : QStringLiteral("200 PORT command successful. Consider using PASV."));
 }
 
-void FtpSession::doRetrieve(const QString& arg)
+void FtpSession::doRetrieve(QString arg)
 {
-    QString filename = arg;
     const qint64 restart = std::exchange(m_restart, 0);
-    if (!permitted("GetFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.GetFile(*this, filename, c, m); }))
+    if (!permitted(arg))
         return;
     // Answered now; opened anew, where the name then leads, when the data connection comes.
-    const PathMap::Target t = target(filename);
+    const PathMap::Target t = target(arg);
     struct stat st;
     if (!openToRead(t, st).valid()) {
         reply(CannotOpen);
@@ -111,21 +110,16 @@ void FtpSession::doRetrieve(const QString& arg)
         reply(BeyondEnd);
         return;
     }
-    m_kind = Kind::Retrieve;
-    m_transferTarget = t;
-    m_transferPath = t.physical;
-    m_offset = restart;
-    awaitDataConnection();
+    awaitDataConnection(Kind::Retrieve, t, restart);
 }
 
-void FtpSession::doStore(const QString& arg, bool append)
+void FtpSession::doStore(QString arg, bool append)
 {
-    QString filename = arg;
     const qint64 restart = append ? 0 : m_restart;
     m_restart = 0;
-    if (!permitted("PutFile", [&](IFtpEngineNotify& s, bool& c, QString& m) { s.PutFile(*this, filename, c, m); }))
+    if (!permitted(arg))
         return;
-    const PathMap::Target t = target(filename);
+    const PathMap::Target t = target(arg);
     const std::optional<Place> place = t.isMountPoint ? std::nullopt : Beneath::resolve(t, Last::Follow);
     struct stat st;
     const bool present = place && Beneath::exists(*place, st);
@@ -137,15 +131,15 @@ void FtpSession::doStore(const QString& arg, bool append)
         reply(BeyondEnd);
         return;
     }
-    m_kind = append ? Kind::Append : Kind::Store;
-    m_transferTarget = t;
-    m_transferPath = t.physical;
-    m_offset = restart;
-    awaitDataConnection();
+    awaitDataConnection(append ? Kind::Append : Kind::Store, t, restart);
 }
 
-void FtpSession::awaitDataConnection()
+void FtpSession::awaitDataConnection(Kind kind, const PathMap::Target& target, qint64 offset)
 {
+    m_kind = kind;
+    m_transferTarget = target;
+    m_transferPath = target.physical;
+    m_offset = offset;
     if (!m_channel || !m_channel->prepared()) {
         clearTransfer();
         reply(QStringLiteral("425 Use PORT or PASV first."));

@@ -3,6 +3,7 @@
 // whether a session may learn a file's size and time.
 #include "session/SessionHandlers.h"
 
+#include "engine/SharedReplies.h"
 #include "session/HandlerSupport.h"
 
 namespace {
@@ -10,20 +11,26 @@ namespace {
 using Flag = bool PermissionSet::*;
 
 struct Rule {
-    Flag flag;
-    qint16 grantedCode;
+    Flag flag;          // grants the operation
+    qint16 grantedCode; // left pending on grant
+    const char* procedure;
 };
 
-// Per operation: the flag that grants it and the code left on grant.
-Rule RuleFor(int op)
+// Each operation's rule, by its name.
+Rule RuleFor(SessionHandlers::Operation op)
 {
-    static const Rule rules[] = {
-        {&PermissionSet::ChangeDir, PendingOp::ChangeDir}, {&PermissionSet::DeleteFile, PendingOp::Delete},
-        {&PermissionSet::GetFile, PendingOp::Get},         {&PermissionSet::MakeDir, PendingOp::None},
-        {&PermissionSet::PutFile, PendingOp::Put},         {&PermissionSet::RemoveDir, PendingOp::None},
-        {&PermissionSet::RenameFile, PendingOp::None},
-    };
-    return rules[op];
+    using Op = SessionHandlers::Operation;
+    using P = PermissionSet;
+    switch (op) {
+    case Op::ChangeDir: return {&P::ChangeDir, PendingOp::ChangeDir, "IFtpEngineNotify_ChangeDir"};
+    case Op::DeleteFile: return {&P::DeleteFile, PendingOp::Delete, "IFtpEngineNotify_DeleteFile"};
+    case Op::GetFile: return {&P::GetFile, PendingOp::Get, "IFtpEngineNotify_GetFile"};
+    case Op::MakeDir: return {&P::MakeDir, PendingOp::None, "IFtpEngineNotify_MakeDir"};
+    case Op::PutFile: return {&P::PutFile, PendingOp::Put, "IFtpEngineNotify_PutFile"};
+    case Op::RemoveDir: return {&P::RemoveDir, PendingOp::None, "IFtpEngineNotify_RemoveDir"};
+    case Op::RenameFile: return {&P::RenameFile, PendingOp::None, "IFtpEngineNotify_RenameFile"};
+    }
+    Q_UNREACHABLE();
 }
 
 // Only True grants: the group's flag when the account adopts the group's
@@ -35,18 +42,17 @@ bool Granted(const UserObj& r, Flag flag)
 
 } // namespace
 
-std::shared_ptr<UserObj> SessionHandlers::checkPermission(FtpUser& User, Operation op, const char* procedure,
-                                                          bool& Cancel)
+std::shared_ptr<UserObj> SessionHandlers::checkPermission(FtpUser& User, Operation op, bool& Cancel)
 {
+    const Rule rule = RuleFor(op);
     const std::shared_ptr<UserObj> record = User.SessionObjectAs<UserObj>();
     if (!record) {
         // No accepted login: refuse.
-        ReportStep(procedure, 1, NoSessionRecordText());
+        ReportStep(rule.procedure, 1, NoSessionRecordText());
         Cancel = true;
         return nullptr;
     }
     record->PendingOpCode = PendingOp::None;
-    const Rule rule = RuleFor(int(op));
     if (!Granted(*record, rule.flag)) {
         record->PendingOpCode = PendingOp::Refused;
         Cancel = true;
@@ -58,39 +64,38 @@ std::shared_ptr<UserObj> SessionHandlers::checkPermission(FtpUser& User, Operati
 
 void SessionHandlers::IFtpEngineNotify_ChangeDir(FtpUser& User, const QString&, bool& Cancel, QString&)
 {
-    checkPermission(User, Operation::ChangeDir, "IFtpEngineNotify_ChangeDir", Cancel);
+    checkPermission(User, Operation::ChangeDir, Cancel);
 }
 
 void SessionHandlers::IFtpEngineNotify_MakeDir(FtpUser& User, const QString&, bool& Cancel, QString&)
 {
-    checkPermission(User, Operation::MakeDir, "IFtpEngineNotify_MakeDir", Cancel);
+    checkPermission(User, Operation::MakeDir, Cancel);
 }
 
 void SessionHandlers::IFtpEngineNotify_RemoveDir(FtpUser& User, const QString&, bool& Cancel, QString&)
 {
-    checkPermission(User, Operation::RemoveDir, "IFtpEngineNotify_RemoveDir", Cancel);
+    checkPermission(User, Operation::RemoveDir, Cancel);
 }
 
 void SessionHandlers::IFtpEngineNotify_RenameFile(FtpUser& User, const QString&, const QString&, bool& Cancel,
                                                   QString&)
 {
-    checkPermission(User, Operation::RenameFile, "IFtpEngineNotify_RenameFile", Cancel);
+    checkPermission(User, Operation::RenameFile, Cancel);
 }
 
 void SessionHandlers::IFtpEngineNotify_PutFile(FtpUser& User, QString&, bool& Cancel, QString&)
 {
-    checkPermission(User, Operation::PutFile, "IFtpEngineNotify_PutFile", Cancel);
+    checkPermission(User, Operation::PutFile, Cancel);
 }
 
 void SessionHandlers::IFtpEngineNotify_GetFile(FtpUser& User, QString&, bool& Cancel, QString&)
 {
-    checkPermission(User, Operation::GetFile, "IFtpEngineNotify_GetFile", Cancel);
+    checkPermission(User, Operation::GetFile, Cancel);
 }
 
 void SessionHandlers::IFtpEngineNotify_DeleteFile(FtpUser& User, QString& Filename, bool& Cancel, QString&)
 {
-    const std::shared_ptr<UserObj> record
-        = checkPermission(User, Operation::DeleteFile, "IFtpEngineNotify_DeleteFile", Cancel);
+    const std::shared_ptr<UserObj> record = checkPermission(User, Operation::DeleteFile, Cancel);
     if (!record)
         return;
     // The very file the engine is about to delete, as the engine resolves the
@@ -126,9 +131,9 @@ void SessionHandlers::IFtpEngineNotify_DirItem(FtpUser& User, QString& Fileinfo,
     if (FilesLeft == 0) {
         if (record->PendingOpCode != PendingOp::Refused) {
             record->PendingOpCode = PendingOp::Listing;
-            record->ListingEndText = QStringLiteral("226 Listing complete.");
+            record->ListingEndText = FtpReply::listingComplete();
         } else {
-            record->ListingEndText = QStringLiteral("550 Access denied.");
+            record->ListingEndText = FtpReply::accessDenied();
         }
         FtpEngine1.SetReplyText(FtpEngine::ListingEndReply, record->ListingEndText);
     }

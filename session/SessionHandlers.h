@@ -14,6 +14,9 @@
 
 class SessionHandlers final : public IFtpEngineNotify {
 public:
+    // The file operations granted or refused by the account's or the group's flags.
+    enum class Operation { ChangeDir, DeleteFile, GetFile, MakeDir, PutFile, RemoveDir, RenameFile };
+
     SessionHandlers(FtpEngine& engine, ConsoleServices& console);
 
     // The clock for log dates, rotation stamps and trend day stamps.
@@ -109,11 +112,9 @@ public:
 
 private:
     bool startFailed();
-    enum class Operation { ChangeDir, DeleteFile, GetFile, MakeDir, PutFile, RemoveDir, RenameFile };
-
     // Refuses (Cancel) unless the session's chosen flag grants the operation;
-    // null when granted for a session without a record, else the record.
-    std::shared_ptr<UserObj> checkPermission(FtpUser& User, Operation op, const char* procedure, bool& Cancel);
+    // null when refused, else the record.
+    std::shared_ptr<UserObj> checkPermission(FtpUser& User, Operation op, bool& Cancel);
     void refuseLogin(FtpUser& User, bool& Cancel, QString& Message, const QString& text, const QString& logGroup,
                      bool disconnect);
     // Each gives the first line the login needs that gave no value, 0 when none is missing.

@@ -5,6 +5,7 @@
 #include "core/AppFolder.h"
 #include "core/FileNames.h"
 #include "core/TextFile.h"
+#include "engine/SharedReplies.h"
 #include "session/HandlerSupport.h"
 #include "session/PassLine.h"
 #include "session/StatCounterFile.h"
@@ -54,7 +55,7 @@ void SessionHandlers::IFtpEngineNotify_Debug(FtpUser& User, const QString& Messa
     QString line = Message.trimmed();
     qint16& pending = record->PendingOpCode;
     if (pending == PendingOp::Refused) {
-        if (record->ListingEndText != QLatin1String("550 Access denied."))
+        if (record->ListingEndText != FtpReply::accessDenied())
             line = QStringLiteral("550 Access denied");
         pending = PendingOp::None;
     } else {
