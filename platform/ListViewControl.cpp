@@ -305,8 +305,8 @@ void ListViewControl::EndUpdate()
     m_stagedWidths.clear();
     // A row that now shows another item is no longer the one the user chose.
     const std::optional<ListViewItem> now = SelectedItem();
-    if (!now || !m_selectedBeforeUpdate || now->key != m_selectedBeforeUpdate->key
-        || now->text != m_selectedBeforeUpdate->text)
+    const std::optional<ListViewItem>& before = m_selectedBeforeUpdate;
+    if (!now || !before || RowIdentity(*now) != RowIdentity(*before) || now->text != before->text)
         ClearSelection();
     m_selectedBeforeUpdate.reset();
 }

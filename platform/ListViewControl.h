@@ -54,8 +54,9 @@ public:
     ListViewMode View() const;
 
     // A refill between these two calls (columns and rows cleared and added
-    // again) reaches the views only as the rows that differ from before; the
-    // selected row stays selected when its key and text are unchanged.
+    // again) reaches the views only as the rows that differ from before; a
+    // row that stays (see RowIdentity) is the same row, and the selected one
+    // stays selected while its text is unchanged.
     void BeginUpdate();
     void EndUpdate();
 
