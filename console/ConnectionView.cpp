@@ -129,8 +129,9 @@ void ShowConnections(ListViewControl& list, const FtpEngine& engine, bool hostOn
                                 MegabyteText(double(c.bytesDeleted)),
                                 folderText(user->HomeFolder()),
                                 folderText(user->CurrentFolder())};
+        // The row is its session's, whichever index that has now.
         list.InsertItem(1, ListViewItem{QStringLiteral("k") + QString::number(i), name, ListImage::Connection,
-                                        ListImage::Connection, cells, i});
+                                        ListImage::Connection, cells, i, QString::number(user->SessionId())});
     }
 }
 

@@ -21,10 +21,11 @@ namespace {
 
 const QString Where = FrmMainProcedure("UpdateTree");
 
+// identity: the file a row stands for, where its key is only its place.
 void addRow(ListViewControl& list, const QString& key, const QString& text, int image,
-            const QStringList& subItems = {})
+            const QStringList& subItems = {}, const QString& identity = {})
 {
-    if (!list.InsertItem(1, ListViewItem{key, text, image, image, subItems, 0}))
+    if (!list.InsertItem(1, ListViewItem{key, text, image, image, subItems, 0, identity}))
         ReportError(QStringLiteral("Key is not unique in collection"), Where, 5);
 }
 
@@ -93,7 +94,7 @@ void ShowAccounts(ListViewControl& list)
     list.AddColumn(QStringLiteral("Group"), 2000);
     int n = 1;
     for (const QString& name : trimmedNames(QStringLiteral("/users"), QStringLiteral("U_*.*"))) {
-        addRow(list, rowKey(n), name.mid(2), ListImage::User, {accountGroup(name)});
+        addRow(list, rowKey(n), name.mid(2), ListImage::User, {accountGroup(name)}, name);
         ++n;
     }
 }
@@ -103,7 +104,7 @@ void ShowGroups(ListViewControl& list)
     list.AddColumn(QStringLiteral("Groups"), 6000);
     int n = 1;
     for (const QString& name : trimmedNames(QStringLiteral("/groups"), QStringLiteral("G_*.*"))) {
-        addRow(list, rowKey(n), name.mid(2), ListImage::Group);
+        addRow(list, rowKey(n), name.mid(2), ListImage::Group, {}, name);
         ++n;
     }
 }
@@ -150,7 +151,7 @@ void ShowLogFiles(ListViewControl& list, LogKind kind)
             continue;
         const QFileInfo fi(folder + name);
         const QString modified = GeneralDateText(fi.lastModified());
-        addRow(list, rowKey(n), name.mid(2), image, {QString::number(fi.size()), modified});
+        addRow(list, rowKey(n), name.mid(2), image, {QString::number(fi.size()), modified}, name);
         ++n;
     }
 }

@@ -24,10 +24,16 @@ void frmMain::UpdateTree(QString key)
 
 void frmMain::UpdateUserTree()
 {
-    // A logout has just cleared the chosen row: its highlight goes at once,
-    // not at the refresh (a cheap test per login and logout).
-    if (ConsoleState::SelectedItem.isEmpty())
-        lvwDb->ClearSelection();
+    // A logout has just cleared the choice. A row in sight stays chosen while
+    // it is listed, as it stays highlighted (the refresh drops both when its
+    // row goes): a click or a double-click on it is not lost to a logout.
+    // Out of sight, the highlight goes with the choice.
+    if (ConsoleState::SelectedItem.isEmpty()) {
+        if (lvwDb->isVisibleTo(this))
+            ConsoleState::SelectedItem = lvwDb->SelectedText();
+        else
+            lvwDb->ClearSelection();
+    }
     // Called from the login and logout notifications: the tree and the pane
     // follow on the next refresh tick, never once per event.
     m_pane->ScheduleUserTreeUpdate();

@@ -288,6 +288,17 @@ void ListViewControl::BeginUpdate()
     if (m_model->Staging())
         return;
     m_selectedBeforeUpdate = SelectedItem();
+    m_currentBeforeUpdate = m_report->currentIndex();
+    m_hadCurrent = m_currentBeforeUpdate.isValid();
+    // The row to hold in place: the current one while it is in sight (a
+    // click or a double-click in progress is on it), else the top one.
+    m_anchor = QPersistentModelIndex();
+    if (m_mode == ListViewMode::Report && m_report->isVisible()) {
+        const QRect sight = m_report->viewport()->rect();
+        const QModelIndex current = m_currentBeforeUpdate;
+        m_anchor = sight.intersects(m_report->visualRect(current)) ? current : m_report->indexAt(QPoint(0, 0));
+        m_anchorTop = m_report->visualRect(m_anchor).top();
+    }
     m_stagedWidths.clear();
     m_model->BeginStaging();
 }
@@ -301,12 +312,34 @@ void ListViewControl::EndUpdate()
             m_report->setColumnWidth(i, m_stagedWidths.at(i));
         // Another list starts at its first column, not where the last one was scrolled to.
         m_report->horizontalScrollBar()->setValue(0);
+    } else if (m_anchor.isValid()) {
+        holdInPlace(m_anchor, m_anchorTop);
     }
     m_stagedWidths.clear();
-    // A row that now shows another item is no longer the one the user chose.
+    // A selected row that went, or that now shows another item, is no longer
+    // the one the user chose; a current row that went leaves no band behind
+    // on a neighbour.
     const std::optional<ListViewItem> now = SelectedItem();
-    if (!now || !m_selectedBeforeUpdate || now->key != m_selectedBeforeUpdate->key
-        || now->text != m_selectedBeforeUpdate->text)
+    const std::optional<ListViewItem>& before = m_selectedBeforeUpdate;
+    if (before && (!now || RowIdentity(*now) != RowIdentity(*before) || now->text != before->text))
         ClearSelection();
+    else if (m_hadCurrent && !m_currentBeforeUpdate.isValid())
+        m_report->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
     m_selectedBeforeUpdate.reset();
+    m_currentBeforeUpdate = QPersistentModelIndex();
+    m_anchor = QPersistentModelIndex();
+}
+
+void ListViewControl::holdInPlace(const QModelIndex& row, int top)
+{
+    // The view lays the changed rows out when asked where one stands.
+    const int shift = m_report->visualRect(row).top() - top;
+    if (shift == 0)
+        return;
+    QScrollBar* bar = m_report->verticalScrollBar();
+    const int height = m_report->visualRect(row).height();
+    if (m_report->verticalScrollMode() == QAbstractItemView::ScrollPerPixel)
+        bar->setValue(bar->value() + shift);
+    else if (height > 0)
+        bar->setValue(bar->value() + shift / height);
 }

@@ -6,6 +6,7 @@
 #include "platform/ImageList.h"
 #include "platform/ListViewItem.h"
 
+#include <QPersistentModelIndex>
 #include <QWidget>
 #include <optional>
 
@@ -54,8 +55,11 @@ public:
     ListViewMode View() const;
 
     // A refill between these two calls (columns and rows cleared and added
-    // again) reaches the views only as the rows that differ from before; the
-    // selected row stays selected when its key and text are unchanged.
+    // again) reaches the views only as the rows that differ from before. A
+    // row that stays (see RowIdentity) is the same row: the selected one
+    // stays selected while its text is unchanged, and the current row, or
+    // else the top one, stays where it is in the view, so that what the
+    // pointer is on stays under it.
     void BeginUpdate();
     void EndUpdate();
 
@@ -71,6 +75,9 @@ Q_SIGNALS:
     void MouseDown(int button);
 
 private:
+    // Scrolls the report view so that the row's top is at that height again.
+    void holdInPlace(const QModelIndex& row, int top);
+
     ListViewModel* m_model;
     QTreeView* m_report;
     QListView* m_icons;
@@ -79,4 +86,8 @@ private:
     bool m_switchingView = false;
     QList<int> m_stagedWidths;
     std::optional<ListViewItem> m_selectedBeforeUpdate;
+    QPersistentModelIndex m_currentBeforeUpdate;
+    bool m_hadCurrent = false;
+    QPersistentModelIndex m_anchor;
+    int m_anchorTop = 0;
 };

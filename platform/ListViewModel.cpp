@@ -1,5 +1,7 @@
 #include "platform/ListViewModel.h"
 
+#include "platform/RowMatching.h"
+
 #include <utility>
 
 int ListViewModel::rowCount(const QModelIndex& parent) const
@@ -115,45 +117,64 @@ bool ListViewModel::EndStaging()
         return false;
     }
 
-    // Rows kept at the top and at the bottom are recognised by their keys;
-    // the rows between them are replaced.
-    const int oldCount = int(m_items.size());
-    const int newCount = int(items.size());
-    int top = 0;
-    while (top < oldCount && top < newCount && m_items.at(top).key == items.at(top).key)
-        ++top;
-    int bottom = 0;
-    while (bottom < oldCount - top && bottom < newCount - top
-           && m_items.at(oldCount - 1 - bottom).key == items.at(newCount - 1 - bottom).key)
-        ++bottom;
+    // A row found again by its identity stays the same row for the views:
+    // the gone rows are removed and the new ones inserted around it, a run
+    // at a time, and it changes in place.
+    QStringList oldIds, newIds;
+    oldIds.reserve(m_items.size());
+    newIds.reserve(items.size());
+    for (const ListViewItem& item : std::as_const(m_items))
+        oldIds.append(RowIdentity(item));
+    for (const ListViewItem& item : std::as_const(items))
+        newIds.append(RowIdentity(item));
+    const QList<int> kept = MatchRows(oldIds, newIds);
 
-    auto update = [&](int at, int from, int count) {
-        int first = -1, last = -1;
-        for (int i = 0; i < count; ++i) {
-            if (m_items.at(at + i) == items.at(from + i))
-                continue;
-            m_items[at + i] = items.at(from + i);
-            if (first < 0)
-                first = at + i;
-            last = at + i;
+    for (int end = int(m_items.size()); end > 0;) {
+        if (kept.at(end - 1) >= 0) {
+            --end;
+            continue;
         }
-        if (first >= 0 && !m_titles.isEmpty())
-            Q_EMIT dataChanged(index(first, 0), index(last, int(m_titles.size()) - 1));
-    };
-    update(0, 0, top);
-    if (oldCount - top - bottom > 0) {
-        beginRemoveRows({}, top, oldCount - bottom - 1);
-        m_items.remove(top, oldCount - top - bottom);
+        int start = end - 1;
+        while (start > 0 && kept.at(start - 1) < 0)
+            --start;
+        beginRemoveRows({}, start, end - 1);
+        m_items.remove(start, end - start);
         endRemoveRows();
+        end = start;
     }
-    if (newCount - top - bottom > 0) {
-        beginInsertRows({}, top, newCount - bottom - 1);
-        m_items.insert(top, newCount - top - bottom, ListViewItem());
-        for (int i = top; i < newCount - bottom; ++i)
-            m_items[i] = items.at(i);
+    QList<bool> stays(items.size(), false);
+    for (int row : kept) {
+        if (row >= 0)
+            stays[row] = true;
+    }
+    const int count = int(items.size());
+    for (int row = 0; row < count;) {
+        int end = row;
+        while (end < count && !stays.at(end))
+            ++end;
+        if (end == row) {
+            ++row;
+            continue;
+        }
+        beginInsertRows({}, row, end - 1);
+        m_items.insert(row, end - row, ListViewItem());
+        for (int i = row; i < end; ++i)
+            m_items[i] = std::move(items[i]);
         endInsertRows();
+        row = end;
     }
-    update(newCount - bottom, newCount - bottom, bottom);
+    for (int row = 0; row < count;) {
+        int end = row;
+        for (; end < count && stays.at(end) && !(m_items.at(end) == items.at(end)); ++end)
+            m_items[end] = std::move(items[end]);
+        if (end == row) {
+            ++row;
+            continue;
+        }
+        if (!m_titles.isEmpty())
+            Q_EMIT dataChanged(index(row, 0), index(end - 1, int(m_titles.size()) - 1));
+        row = end;
+    }
     return true;
 }
 

@@ -29,10 +29,11 @@ public:
     bool HasKey(const QString& key) const { return m_keys.contains(key); }
 
     // Between these two calls the model changes without telling its views;
-    // the end compares the result with the content at the start and reports
-    // only what differs, so a refill that changes little costs the views
-    // little and a selected row that stays keeps its selection. False when
-    // the columns changed: the model was then reset.
+    // the end compares the result with the content at the start, row by row
+    // as RowIdentity recognises them, and reports only what differs, so a
+    // refill that changes little costs the views little and a row that stays
+    // keeps its selection and its place. False when the columns changed: the
+    // model was then reset.
     void BeginStaging();
     bool EndStaging();
     bool Staging() const { return m_staging; }

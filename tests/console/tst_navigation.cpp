@@ -31,9 +31,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -494,12 +496,92 @@ private Q_SLOTS:
         QCOMPARE(highlighted(list), QStringLiteral("k1 bob"));
         QCOMPARE(ConsoleState::SelectedItem, QStringLiteral("bob"));
         // The first session ends: the second's row is now "k0" and the third's
-        // "k1". The logout clears the choice, and with it the highlight.
+        // "k1". The chosen row stays the second session's, chosen.
         first.send(QStringLiteral("QUIT"));
         QTRY_COMPARE(list.ItemCount(), 2);
+        QCOMPARE(ConsoleState::SelectedItem, QStringLiteral("bob"));
+        QCOMPARE(highlighted(list), QStringLiteral("k0 bob"));
+        QCOMPARE(list.SelectedItem()->tag, 0);
+        // The chosen session ends: the logout clears the choice, and with it the highlight.
+        second.send(QStringLiteral("QUIT"));
+        QTRY_COMPARE(list.ItemCount(), 1);
         QCOMPARE(ConsoleState::SelectedItem, QString());
         QCOMPARE(highlighted(list), QString());
         QVERIFY(!list.findChild<QTreeView*>()->currentIndex().isValid());
+        QVERIFY(fixture.doubles.errors->reports.isEmpty());
+    }
+
+    // Sessions log in and out while the administrator works in a list: the
+    // refreshes leave the rows that stay where they are and chosen as they
+    // were, and a double-click begun before one opens its row.
+    void listsStayPutThroughLoginsAndLogouts()
+    {
+        ConsoleFixture fixture;
+        fixture.writeConfig();
+        ModMain::PrepareApplicationFolder();
+        fixture.writeBob();
+        for (const char* name : {"a201", "a205"})
+            QVERIFY(WriteOpenAccount(QString::fromLatin1(name), QStringLiteral("secret"), QStringLiteral("staff"),
+                                     fixture.folder.file(QStringLiteral("/root"))));
+        for (int i = 0; i < 40; ++i) // enough logs that the list scrolls
+            fixture.folder.write(QStringLiteral("/logs/U_a%1.txt").arg(i, 2, 10, QLatin1Char('0')), "x");
+        frmMain& console = fixture.console();
+        console.show();
+        console.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console));
+        QStringList viewed;
+        console.ViewLogHook = [&](const QString& path) { viewed.append(path); };
+        TreeViewControl& tree = *Controls(console).tvwDb;
+        ListViewControl& list = *Controls(console).lvwDb;
+        auto* view = list.findChild<QTreeView*>();
+        const auto visit = [&](const char* user) {
+            LoopbackClient client(Controls(console).FtpEngine1->BoundPort());
+            QVERIFY(client.login(QString::fromLatin1(user), QStringLiteral("secret")).startsWith(QLatin1String("230")));
+            QTRY_VERIFY(!tree.ChildKeys(QStringLiteral("Active")).isEmpty());
+            client.send(QStringLiteral("QUIT"));
+            QTRY_VERIFY(tree.ChildKeys(QStringLiteral("Active")).isEmpty()); // the logout's refresh ran
+        };
+        const auto centreOf = [&](const QString& text) {
+            int row = 0;
+            while (row < list.ItemCount() && list.Item(row).text != text)
+                ++row;
+            return view->visualRect(view->model()->index(row, 0)).center();
+        };
+        click(tree, QStringLiteral("userlogs"));
+        clickRow(list, list.Item(0).key);
+        for (int i = 0; i < 2; ++i) // down the list, as a person reads it
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+
+        // bob's new log comes at the top, out of sight; a201's right above the
+        // row; a205's below it, moving the keys of the rows above.
+        const std::tuple<const char*, const char*, bool> rounds[] = {
+            {"a20.txt", "bob", true}, {"a20.txt", "a201", false}, {"a22.txt", "a205", true}};
+        for (const auto& [row, user, topStays] : rounds) {
+            const QString text = QString::fromLatin1(row);
+            const QPoint at = centreOf(text);
+            QVERIFY(view->viewport()->rect().contains(at));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at); // the double-click's first click
+            const QString top = view->indexAt(QPoint(1, 1)).data().toString();
+            visit(user);
+            QCOMPARE(centreOf(text), at);
+            QCOMPARE(view->indexAt(QPoint(1, 1)).data().toString() == top, topStays);
+            QCOMPARE(list.SelectedText(), text);
+            QCOMPARE(view->currentIndex().data().toString(), text);
+            QCOMPARE(ConsoleState::SelectedItem, text);
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+            QCOMPARE(viewed, QStringList{fixture.folder.file(QStringLiteral("/logs/U_") + text)});
+            viewed.clear();
+        }
+
+        // A list whose rows the sessions do not change hears nothing of them.
+        click(tree, QStringLiteral(" Logs"));
+        clickRow(list, QStringLiteral("k1"));
+        QSignalSpy changed(view->model(), &QAbstractItemModel::dataChanged);
+        QSignalSpy added(view->model(), &QAbstractItemModel::rowsInserted);
+        visit("bob");
+        QCOMPARE(changed.count() + added.count(), 0);
+        QCOMPARE(list.SelectedText(), QStringLiteral("Total User Logs"));
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
 

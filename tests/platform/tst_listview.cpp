@@ -18,7 +18,7 @@ namespace {
 ListViewItem connectionRow(int index, const QString& user)
 {
     return {QStringLiteral("k%1").arg(index), user, ListImage::Connection, ListImage::Connection,
-            {QStringLiteral("127.0.0.1"), QStringLiteral("public")}, index};
+            {QStringLiteral("127.0.0.1"), QStringLiteral("public")}, index, {}};
 }
 
 QAbstractItemView* shownView(ListViewControl& list)
@@ -133,7 +133,7 @@ private Q_SLOTS:
         ListViewControl list;
         list.SetImageLists(large, small);
         list.AddColumn(QStringLiteral("Name"), 2000);
-        list.InsertItem(1, {QStringLiteral("k1"), QStringLiteral("row"), 1, 2, {}, 0});
+        list.InsertItem(1, {QStringLiteral("k1"), QStringLiteral("row"), 1, 2, {}, 0, {}});
         QAbstractItemModel* model = list.findChild<QTreeView*>()->model();
         const auto picture = [&] { return model->data(model->index(0, 0), Qt::DecorationRole).value<QIcon>().cacheKey(); };
         QCOMPARE(picture(), smallOne.cacheKey());

@@ -13,12 +13,13 @@
 
 namespace {
 
-// Rows as "key=text/cell", top first.
+// Rows as "key=text/cell", top first, or "key=text/cell#identity".
 ListViewItem row(const QString& spec)
 {
     const QString key = spec.section(QLatin1Char('='), 0, 0);
-    const QString rest = spec.section(QLatin1Char('='), 1);
-    return {key, rest.section(QLatin1Char('/'), 0, 0), 9, 9, {rest.section(QLatin1Char('/'), 1)}, 0};
+    const QString rest = spec.section(QLatin1Char('='), 1).section(QLatin1Char('#'), 0, 0);
+    return {key, rest.section(QLatin1Char('/'), 0, 0), 9, 9, {rest.section(QLatin1Char('/'), 1)}, 0,
+            spec.section(QLatin1Char('#'), 1)};
 }
 
 void fill(ListViewControl& list, const QStringList& titles, const QStringList& rows)
@@ -37,7 +38,8 @@ QStringList shown(const ListViewControl& list)
     QStringList out;
     for (int i = 0; i < list.ItemCount(); ++i) {
         const ListViewItem item = list.Item(i);
-        out.append(item.key + QLatin1Char('=') + item.text + QLatin1Char('/') + item.subItems.value(0));
+        out.append(item.key + QLatin1Char('=') + item.text + QLatin1Char('/') + item.subItems.value(0)
+                   + (item.identity.isEmpty() ? QString() : QLatin1Char('#') + item.identity));
     }
     return out;
 }
@@ -52,24 +54,32 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<QString>("selected");  // key selected before the refill
-        QTest::addColumn<bool>("stillSelected");
+        QTest::addColumn<QString>("selectedAfter"); // and after it; empty: none
         QTest::addColumn<int>("inserted");      // rows the views were told of
         QTest::addColumn<int>("removed");
         QTest::addColumn<int>("changed");
 
         const QStringList three{"k2=c/1", "k1=b/1", "k0=a/1"};
-        QTest::newRow("same rows") << three << three << "k1" << true << 0 << 0 << 0;
+        QTest::newRow("same rows") << three << three << "k1" << "k1" << 0 << 0 << 0;
         QTest::newRow("a login at the top") << three << QStringList{"k3=d/1", "k2=c/1", "k1=b/1", "k0=a/1"}
-                                            << "k0" << true << 1 << 0 << 0;
-        QTest::newRow("one cell changes") << three << QStringList{"k2=c/1", "k1=b/2", "k0=a/1"} << "k1" << true
+                                            << "k0" << "k0" << 1 << 0 << 0;
+        QTest::newRow("one cell changes") << three << QStringList{"k2=c/1", "k1=b/2", "k0=a/1"} << "k1" << "k1"
                                           << 0 << 0 << 1;
         // The first session ends: the later ones move down one index.
-        QTest::newRow("indexes move") << three << QStringList{"k1=c/1", "k0=b/1"} << "k2" << false << 0 << 1
-                                      << 2;
+        QTest::newRow("indexes move") << three << QStringList{"k1=c/1", "k0=b/1"} << "k2" << "" << 0 << 1 << 2;
         QTest::newRow("another row under the key") << three << QStringList{"k2=c/1", "k1=x/1", "k0=a/1"} << "k1"
-                                                   << false << 0 << 0 << 1;
-        QTest::newRow("all go") << three << QStringList{} << "k0" << false << 0 << 3 << 0;
-        QTest::newRow("first rows") << QStringList{} << three << "" << false << 3 << 0 << 0;
+                                                   << "" << 0 << 0 << 1;
+        QTest::newRow("all go") << three << QStringList{} << "k0" << "" << 0 << 3 << 0;
+        QTest::newRow("first rows") << QStringList{} << three << "" << "" << 3 << 0 << 0;
+        // Rows that stand for a file or a session stay theirs when their keys move.
+        const QStringList files{"k3=c/1#c", "k2=b/1#b", "k1=a/1#a"};
+        QTest::newRow("a file comes between") << files << QStringList{"k4=c/1#c", "k3=bb/1#bb", "k2=b/1#b", "k1=a/1#a"}
+                                              << "k3" << "k4" << 1 << 0 << 1;
+        QTest::newRow("a file changes places") << files << QStringList{"k3=b/1#b", "k2=a/1#a", "k1=c/1#c"} << "k1"
+                                               << "k2" << 1 << 1 << 2;
+        QTest::newRow("an earlier session ends") << QStringList{"k2=bob/1#7", "k1=bob/1#5", "k0=bob/1#4"}
+                                                 << QStringList{"k1=bob/1#7", "k0=bob/1#5"} << "k1" << "k0" << 0 << 1
+                                                 << 2;
     }
 
     void refillReportsOnlyTheDifference()
@@ -77,7 +87,7 @@ private Q_SLOTS:
         QFETCH(QStringList, before);
         QFETCH(QStringList, after);
         QFETCH(QString, selected);
-        QFETCH(bool, stillSelected);
+        QFETCH(QString, selectedAfter);
         QFETCH(int, inserted);
         QFETCH(int, removed);
         QFETCH(int, changed);
@@ -112,8 +122,8 @@ private Q_SLOTS:
         QCOMPARE(rowsIn, inserted);
         QCOMPARE(rowsOut, removed);
         QCOMPARE(rowsChanged, changed);
-        if (stillSelected) {
-            QCOMPARE(list.SelectedItem()->key, selected);
+        if (!selectedAfter.isEmpty()) {
+            QCOMPARE(list.SelectedItem()->key, selectedAfter);
             QCOMPARE(list.SelectedText(), selectedText);
         } else {
             QVERIFY(!list.SelectedItem());
