@@ -28,6 +28,21 @@ QString states(const frmMain& c)
     return out;
 }
 
+// The start and stop commands of the main menu ("menu"), the tray menu ("tray") and the toolbar.
+struct StartStop {
+    ConsoleAction start;
+    ConsoleAction stop;
+};
+
+StartStop commandsOf(const QString& place)
+{
+    if (place == QLatin1String("menu"))
+        return {mnuStart, mnuStop};
+    if (place == QLatin1String("tray"))
+        return {mnuTrayStart, mnuTrayStop};
+    return {StartButton, StopButton};
+}
+
 const QString Running = QStringLiteral("01010010");
 const QString Stopped = QStringLiteral("10101101");
 
@@ -60,31 +75,14 @@ private Q_SLOTS:
         QCOMPARE(states(c), Stopped);
         QVERIFY(!Controls(c).FtpEngine1->Listening());
 
-        const auto start = [&] {
-            if (place == QLatin1String("menu"))
-                c.Action(mnuStart)->trigger();
-            else if (place == QLatin1String("tray"))
-                c.Action(mnuTrayStart)->trigger();
-            else
-                c.Action(StartButton)->trigger();
-        };
-        const auto stop = [&] {
-            if (place == QLatin1String("menu"))
-                c.Action(mnuStop)->trigger();
-            else if (place == QLatin1String("tray"))
-                c.Action(mnuTrayStop)->trigger();
-            else
-                c.Action(StopButton)->trigger();
-        };
-
-        start();
+        c.Action(commandsOf(place).start)->trigger();
         QCOMPARE(states(c), Running);
         QVERIFY(Controls(c).FtpEngine1->Listening());
         QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport Started and waiting for connections."));
         QCOMPARE(Controls(c).FtpEngine1->ReplyText(9), QStringLiteral("211 Corvalen FTP server."));
 
         ConsoleState::SelectedKey = QStringLiteral("@0");
-        stop();
+        c.Action(commandsOf(place).stop)->trigger();
         QCOMPARE(states(c), Stopped);
         QVERIFY(!Controls(c).FtpEngine1->Listening());
         QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport Stopped."));
@@ -118,12 +116,7 @@ private Q_SLOTS:
         Controls(c).lvwDb->ClearColumns();
         Controls(c).lvwDb->AddColumn(QStringLiteral("Marker"), 600);
 
-        if (place == QLatin1String("menu"))
-            c.Action(mnuStart)->trigger();
-        else if (place == QLatin1String("tray"))
-            c.Action(mnuTrayStart)->trigger();
-        else
-            c.Action(StartButton)->trigger();
+        c.Action(commandsOf(place).start)->trigger();
 
         QCOMPARE(states(c), after);
         QVERIFY(!Controls(c).FtpEngine1->Listening());
