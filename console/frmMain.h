@@ -5,7 +5,6 @@
 #include "console/ConsoleActionList.h"
 #include "session/ConsoleServices.h"
 
-#include <QList>
 #include <QWidget>
 #include <functional>
 #include <memory>
