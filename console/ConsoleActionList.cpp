@@ -226,10 +226,23 @@ constexpr ConsoleActionRow Rows[] = {
 #undef ON
 #undef ON_INDEX
 
+// A command without a row, or with two, is found at build time.
+constexpr bool eachCommandOnce()
+{
+    int rows[ConsoleActionCount] = {};
+    for (const ConsoleActionRow& row : Rows)
+        ++rows[int(row.name)];
+    for (int name = int(None) + 1; name < ConsoleActionCount; ++name)
+        if (rows[name] != 1)
+            return false;
+    return true;
+}
+static_assert(eachCommandOnce());
+
+// By ConsolePlace, up to the toolbars.
 constexpr const char* MenuNames[] = {
-    "mnuConsole",     "mnuHelp",      "mnuView",            "mnuLogOptions",   "mnuGroupEditOptions",
-    "mnuStatsOption", "mnuEditOptions", "mnuStatsOpt1",     "mnuEditUserOptions", "mnuStatsOption1",
-    "mnuRefreshOptions", "mnuTray",   "MainMnu",
+    "mnuConsole", "mnuHelp", "mnuView", "mnuLogOptions", "mnuGroupEditOptions", "mnuStatsOption", "mnuEditOptions",
+    "mnuStatsOpt1", "mnuEditUserOptions", "mnuStatsOption1", "mnuRefreshOptions", "mnuTray", "MainMnu",
 };
 static_assert(std::size(MenuNames) == ConsoleMenuCount);
 
