@@ -196,9 +196,9 @@ private Q_SLOTS:
         QCOMPARE(c.findChildren<QAction*>(QStringLiteral("mnuEditUser")).size(), 7);
     }
 
-    // Each command of the console's list is made once, where the list puts it:
-    // in its menu or toolbar, in the list's order, under its name and index,
-    // and a handler that acts by index finds it again by that index.
+    // Each row of the console's list of commands is made where the list puts
+    // it: in its menu or toolbar, in the list's order, under its name and
+    // index, and a handler that acts by index finds it again by that index.
     void commandsStandWhereTheListPutsThem()
     {
         ConsoleFixture f;
@@ -212,7 +212,6 @@ private Q_SLOTS:
                                      : c.Menu(place)->actions();
         };
         QMap<ConsolePlace, int> next;
-        QSet<ConsoleAction> named;
         for (const ConsoleActionRow& row : ConsoleActionList()) {
             QAction* a = actionsOf(row.place).value(next[row.place]++);
             QVERIFY(a);
@@ -223,16 +222,12 @@ private Q_SLOTS:
             QCOMPARE(a->property("index"), row.index < 0 ? QVariant() : QVariant(row.index));
             if (row.index >= 0)
                 QCOMPARE(ActionAt(row.place, row.index), row.name);
-            if (row.name != None) {
-                QVERIFY(!named.contains(row.name));
-                named.insert(row.name);
+            if (row.name != None)
                 QCOMPARE(c.Action(row.name), a);
-            }
         }
         for (auto place = next.cbegin(); place != next.cend(); ++place)
             QCOMPARE(actionsOf(place.key()).size(), place.value());
         QCOMPARE(next.size(), ConsoleMenuCount + 3);
-        QCOMPARE(named.size(), ConsoleActionCount - 1); // all but None
         QCOMPARE(ActionAt(Toolbar1, 3), None);
         QCOMPARE(ActionAt(Toolbar1, 15), None);
     }
