@@ -19,22 +19,9 @@ class QAction;
 // The pop-up menus and the toolbars that hold the commands, by their control
 // names. The menus come first.
 enum class ConsolePlace : quint8 {
-    mnuConsole,
-    mnuHelp,
-    mnuView,
-    mnuLogOptions,
-    mnuGroupEditOptions,
-    mnuStatsOption,
-    mnuEditOptions,
-    mnuStatsOpt1,
-    mnuEditUserOptions,
-    mnuStatsOption1,
-    mnuRefreshOptions,
-    mnuTray,
-    MainMnu,
-    Toolbar1,
-    Toolbar2,
-    Toolbar3,
+    mnuConsole, mnuHelp, mnuView, mnuLogOptions, mnuGroupEditOptions, mnuStatsOption, mnuEditOptions, mnuStatsOpt1,
+    mnuEditUserOptions, mnuStatsOption1, mnuRefreshOptions, mnuTray, MainMnu,
+    Toolbar1, Toolbar2, Toolbar3,
 };
 constexpr int ConsoleMenuCount = int(ConsolePlace::Toolbar1);
 // A menu's control name, which is also its objectName.
@@ -45,69 +32,24 @@ const char* MenuName(ConsolePlace menu);
 enum class ConsoleAction : quint8 {
     None, // a separator, or nothing at a place
     // Toolbar2 and Toolbar3, which carry captions.
-    ConsoleButton,
-    HelpButton,
-    ActionButton,
-    ViewButton,
+    ConsoleButton, HelpButton, ActionButton, ViewButton,
     // Toolbar1, which shows pictures.
-    StartButton,
-    StopButton,
-    HomeButton,
-    PropertiesButton,
-    AddUserButton,
-    EditUsersButton,
-    EditGroupsButton,
-    VirtualFoldersButton,
-    RefreshButton,
+    StartButton, StopButton, HomeButton, PropertiesButton, AddUserButton, EditUsersButton, EditGroupsButton,
+    VirtualFoldersButton, RefreshButton,
     // mnuConsole, mnuHelp and mnuView.
-    mnuExit,
-    mnuHelpDoc,
-    mnuAbout,
-    mnuIcon,
-    mnuSmallIcon,
-    mnuList,
-    mnuReport,
-    // mnuLog of the logs' menu.
-    ViewLog,
-    DeleteLog,
-    RefreshLogs,
-    // mnuGroupEdit and mnuStats of the groups' menu.
-    EditGroup,
-    RefreshGroups,
-    GroupDayFiles,
-    GroupDayMegabytes,
-    // mnuEdit and mnuStats2 of the users' menu.
-    EditUser,
-    RefreshUsers,
-    UserSessionFiles,
-    UserSessionMegabytes,
-    UserDayFiles,
-    UserDayMegabytes,
-    // mnuEditUser and mnuStats1 of the connections' menu.
-    EditConnectionUser,
-    ViewUserLog,
-    DeleteUserLog,
-    RefreshConnections,
-    LogoffUser,
-    ConnectionSessionFiles,
-    ConnectionSessionMegabytes,
-    ConnectionDayFiles,
-    ConnectionDayMegabytes,
+    mnuExit, mnuHelpDoc, mnuAbout, mnuIcon, mnuSmallIcon, mnuList, mnuReport,
+    // The array mnuLog of the logs' menu.
+    ViewLog, DeleteLog, RefreshLogs,
+    // The arrays mnuGroupEdit and mnuStats of the groups' menu.
+    EditGroup, RefreshGroups, GroupDayFiles, GroupDayMegabytes,
+    // The arrays mnuEdit and mnuStats2 of the users' menu.
+    EditUser, RefreshUsers, UserSessionFiles, UserSessionMegabytes, UserDayFiles, UserDayMegabytes,
+    // The arrays mnuEditUser and mnuStats1 of the connections' menu.
+    EditConnectionUser, ViewUserLog, DeleteUserLog, RefreshConnections, LogoffUser,
+    ConnectionSessionFiles, ConnectionSessionMegabytes, ConnectionDayFiles, ConnectionDayMegabytes,
     // mnuRefreshOptions, mnuTray and MainMnu.
-    mnuRefresh,
-    mnuMinimize,
-    mnuRestore,
-    mnuTrayStart,
-    mnuTrayStop,
-    mnuClose,
-    mnuStart,
-    mnuStop,
-    mnuAddUsers,
-    mnuEditUsers,
-    mnuEditGroups,
-    mnuProperties,
-    mnuVirtualFolders,
-    mnuHomePage,
+    mnuRefresh, mnuMinimize, mnuRestore, mnuTrayStart, mnuTrayStop, mnuClose,
+    mnuStart, mnuStop, mnuAddUsers, mnuEditUsers, mnuEditGroups, mnuProperties, mnuVirtualFolders, mnuHomePage,
 };
 constexpr int ConsoleActionCount = int(ConsoleAction::mnuHomePage) + 1;
 
