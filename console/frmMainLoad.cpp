@@ -47,8 +47,6 @@ std::optional<qint16> sixteenBit(const std::optional<double>& value, int step)
 
 void frmMain::Form_Load()
 {
-    using ModMain::ServerConfig;
-
     // 1: from here on the engine's notifications reach the session handlers.
     FtpEngine1->SetNotifySink(m_handlers.get());
     // 2: the window cannot be closed from its caption; Exit ends the program.
