@@ -40,6 +40,7 @@ void callWithKey(frmMain& window, const QAction& action)
 #define ON(handler) ActionHandler{&call<&frmMain::handler>, #handler}
 #define ON_INDEX(handler) ActionHandler{&callWithIndex<&frmMain::handler>, #handler}
 
+// A row under construction: the helpers below make each kind, these add the rest.
 struct Row : ConsoleActionRow {
     constexpr Row follows(EnabledWhile state, StateGroup mover) const
     {
@@ -59,58 +60,38 @@ struct Row : ConsoleActionRow {
 constexpr Row item(ConsoleAction name, ConsolePlace menu, const char* objectName, const char* caption,
                    ActionHandler handler = {})
 {
-    Row row;
-    row.name = name;
-    row.place = menu;
-    row.objectName = objectName;
-    row.caption = caption;
-    row.handler = handler;
-    return row;
+    return {{.name = name, .place = menu, .objectName = objectName, .caption = caption, .handler = handler}};
 }
 
 constexpr Row arrayItem(ConsoleAction name, ConsolePlace menu, const char* array, int index, const char* caption,
                         ActionHandler handler)
 {
-    Row row = item(name, menu, array, caption, handler);
-    row.index = index;
-    return row;
+    return {{.name = name, .place = menu, .objectName = array, .index = index, .caption = caption, .handler = handler}};
 }
 
 constexpr Row separator(ConsolePlace place, const char* array = nullptr, int index = -1)
 {
-    Row row = item(None, place, array, "-");
-    row.index = index;
-    return row;
+    return {{.place = place, .objectName = array, .index = index, .caption = "-"}};
 }
 
 constexpr Row submenu(ConsolePlace menu, ConsolePlace opens, const char* caption)
 {
-    Row row = item(None, menu, nullptr, caption);
-    row.opens = opens;
-    return row;
+    return {{.place = menu, .caption = caption, .opens = opens}};
 }
 
 // A captioned button of Toolbar2 or Toolbar3; its "&" letter works with Alt as on a menu bar.
 constexpr Row captionButton(ConsoleAction name, ConsolePlace bar, int index, const char* caption, const char* key,
                             const char* tip, const char* shortcut, ActionHandler handler)
 {
-    Row row = item(name, bar, nullptr, caption, handler);
-    row.index = index;
-    row.key = key;
-    row.tip = tip;
-    row.shortcut = shortcut;
-    return row;
+    return {{.name = name, .place = bar, .index = index, .caption = caption, .key = key, .tip = tip,
+             .shortcut = shortcut, .handler = handler}};
 }
 
 // A button of Toolbar1, which shows a picture and acts by its index.
 constexpr Row button(ConsoleAction name, int index, const char* key, const char* tip, int picture)
 {
-    Row row = item(name, Toolbar1, nullptr, nullptr, ON_INDEX(Toolbar1_ButtonClick));
-    row.index = index;
-    row.key = key;
-    row.tip = tip;
-    row.picture = picture;
-    return row;
+    return {{.name = name, .place = Toolbar1, .index = index, .picture = picture, .key = key, .tip = tip,
+             .handler = ON_INDEX(Toolbar1_ButtonClick)}};
 }
 
 constexpr ActionHandler onLog = ON_INDEX(mnuLog_Click);

@@ -94,8 +94,8 @@ struct ConsoleActionRow {
     const char* key = nullptr;        // a toolbar button's key
     const char* tip = nullptr;
     const char* shortcut = nullptr;
-    std::optional<ConsolePlace> opens; // the submenu this item opens
-    ActionHandler handler;
+    std::optional<ConsolePlace> opens = std::nullopt; // the submenu this item opens
+    ActionHandler handler = {};
     EnabledWhile enabledWhile = EnabledWhile::Always;
     StateGroup group = StateGroup::None;
     ActionLooks looks = ActionLook::Plain;
