@@ -3,6 +3,7 @@
 #include "console/frmMain.h"
 
 #include "console/ConnectionPanel.h"
+#include "console/ConsoleActions.h"
 #include "console/ConsolePane.h"
 #include "console/StatsCharts.h"
 #include "core/MessageService.h"
@@ -20,13 +21,11 @@
 #include "session/ConsoleState.h"
 #include "session/SessionHandlers.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,7 +56,6 @@ frmMain::frmMain(QWidget* parent)
     TrayIcon1 = new TrayIcon(this);
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
 
-    buildMenus();
     buildToolbars();
     buildStatusBar();
     buildPanes();
@@ -160,7 +158,8 @@ void frmMain::connectControls()
     connect(TrayIcon1, &TrayIcon::IconDblClick, this, [this] {
         Trapped(FrmMainProcedure("TrayIcon1_IconDblClick"), 0, [&] { TrayIcon1_IconDblClick(); });
     });
-    connectItemCommands();
+    connect(lvwDb, &ListViewControl::DblClick, this,
+            [this] { Trapped(FrmMainProcedure("lvwDb_DblClick"), 0, [&] { lvwDb_DblClick(); }); });
 }
 
 ConsoleLogList* frmMain::ServerLog() const
@@ -190,16 +189,10 @@ bool frmMain::StopServer()
 void frmMain::ServerChanged(ServerChange change)
 {
     const bool running = change == ServerChange::Started || change == ServerChange::StopFailed;
-    if (change == ServerChange::Started || change == ServerChange::Stopped) {
-        mnuStart->setEnabled(!running);
-        mnuStop->setEnabled(running);
-        mnuTrayStart->setEnabled(!running);
-        mnuTrayStop->setEnabled(running);
-    }
-    Toolbar1Button(2)->setEnabled(running);
-    Toolbar1Button(1)->setEnabled(!running);
-    Toolbar1Button(6)->setEnabled(!running);
-    mnuProperties->setEnabled(!running);
+    StateGroups moved = StateGroup::Toolbar | StateGroup::Properties;
+    if (change == ServerChange::Started || change == ServerChange::Stopped)
+        moved |= StateGroup::MainMenu | StateGroup::TrayMenu;
+    m_actions->ShowServerState(running, moved);
 }
 
 void frmMain::RestoreMousePointer()
@@ -212,17 +205,12 @@ void frmMain::ProcessEventsOnce()
     QCoreApplication::processEvents();
 }
 
-QAction* frmMain::Toolbar1Button(int index) const
+QAction* frmMain::Action(ConsoleAction name) const
 {
-    return m_toolbar1Buttons.value(index - 1);
+    return m_actions->Action(name);
 }
 
-QAction* frmMain::Toolbar2Button(int index) const
+QMenu* frmMain::Menu(ConsolePlace menu) const
 {
-    return m_toolbar2Buttons.value(index - 1);
-}
-
-QAction* frmMain::Toolbar3Button(int index) const
-{
-    return m_toolbar3Buttons.value(index - 1);
+    return m_actions->Menu(menu);
 }

@@ -2,14 +2,14 @@
 // The console window: it hosts the FTP engine, shows the tree and the
 // right-hand pane, the server log, the pop-up menus, the toolbars, the status
 // bar and the tray icon, and answers the session handlers as their console.
+#include "console/ConsoleActionList.h"
 #include "session/ConsoleServices.h"
 
-#include <QList>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
-class ChartControl;
+class ConsoleActions;
 class ConsoleLogList;
 class ConnectionPanel;
 class ConsolePane;
@@ -38,9 +38,22 @@ public:
 
     // Start-up, run once right after the window is made (see ConsoleWindow).
     void Form_Load();
-    // Flags for the positions 0 to 6 of the window menu: Restore, Move, Size,
-    // Minimize, Maximize, the separator and Close.
-    void RemoveMenus(bool restore, bool move, bool size, bool minimize, bool maximize, bool separator, bool close);
+    // The positions 0 to 6 of the window menu.
+    enum class SystemMenuItem {
+        Restore = 0x01,
+        Move = 0x02,
+        Size = 0x04,
+        Minimize = 0x08,
+        Maximize = 0x10,
+        Separator = 0x20,
+        Close = 0x40,
+    };
+    Q_DECLARE_FLAGS(SystemMenuItems, SystemMenuItem)
+    void RemoveMenus(SystemMenuItems items);
+
+    // The menu items and toolbar buttons by name, and the pop-up menus.
+    QAction* Action(ConsoleAction name) const;
+    QMenu* Menu(ConsolePlace menu) const;
 
     bool StartServer();
     bool StopServer();
@@ -80,10 +93,6 @@ public:
     void Toolbar1_ButtonClick(int index);
     void Toolbar2_ButtonClick(const QString& caption);
     void Toolbar3_ButtonClick(const QString& key);
-    // Toolbar buttons by their 1-based index; separators included.
-    QAction* Toolbar1Button(int index) const;
-    QAction* Toolbar2Button(int index) const;
-    QAction* Toolbar3Button(int index) const;
 
     // Menu commands.
     void mnuStart_Click();
@@ -155,18 +164,6 @@ private:
     QFrame* fmeUserDayMegabytes = nullptr;
     QFrame* FmeGroupDayFile = nullptr;
     QFrame* FmeGroupDayMegabytes = nullptr;
-    ChartControl* UserStatsChartFile = nullptr;
-    ChartControl* UserStatsChartMegabytes = nullptr;
-    ChartControl* UserDayFileChart = nullptr;
-    ChartControl* UserDayMegabytesChart = nullptr;
-    ChartControl* GroupDayFileChart = nullptr;
-    ChartControl* GroupDayMegabytesChart = nullptr;
-    RowList* ctUserFileStats = nullptr;
-    RowList* ctUserMegabytesStats = nullptr;
-    RowList* ctUserDayFile = nullptr;
-    RowList* ctUserDayMegabytes = nullptr;
-    RowList* ctGroupDayFile = nullptr;
-    RowList* ctGroupDayMegabytes = nullptr;
     RowList* lstServerLog = nullptr;
     TrayIcon* TrayIcon1 = nullptr;
     QFrame* CoolBar1 = nullptr;
@@ -175,51 +172,8 @@ private:
     QToolBar* Toolbar3 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
 
-    // Pop-up menus and their items; item arrays are indexed from 0.
-    QMenu* mnuConsole = nullptr;
-    QAction* mnuExit = nullptr;
-    QMenu* mnuHelp = nullptr;
-    QAction* mnuHelpDoc = nullptr;
-    QAction* mnuAbout = nullptr;
-    QMenu* mnuView = nullptr;
-    QAction* mnuIcon = nullptr;
-    QAction* mnuSmallIcon = nullptr;
-    QAction* mnuList = nullptr;
-    QAction* mnuReport = nullptr;
-    QMenu* mnuLogOptions = nullptr;
-    QList<QAction*> mnuLog;
-    QMenu* mnuGroupEditOptions = nullptr;
-    QList<QAction*> mnuGroupEdit;
-    QMenu* mnuStatsOption = nullptr;
-    QList<QAction*> mnuStats;
-    QMenu* mnuEditOptions = nullptr;
-    QList<QAction*> mnuEdit;
-    QMenu* mnuStatsOpt1 = nullptr;
-    QList<QAction*> mnuStats2;
-    QMenu* mnuEditUserOptions = nullptr;
-    QList<QAction*> mnuEditUser;
-    QMenu* mnuStatsOption1 = nullptr;
-    QList<QAction*> mnuStats1;
-    QMenu* mnuRefreshOptions = nullptr;
-    QAction* mnuRefresh = nullptr;
-    QMenu* mnuTray = nullptr;
-    QAction* mnuMinimize = nullptr;
-    QAction* mnuRestore = nullptr;
-    QAction* mnuTrayStart = nullptr;
-    QAction* mnuTrayStop = nullptr;
-    QMenu* MainMnu = nullptr;
-    QAction* mnuStart = nullptr;
-    QAction* mnuStop = nullptr;
-    QAction* mnuAddUsers = nullptr;
-    QAction* mnuEditUsers = nullptr;
-    QAction* mnuEditGroups = nullptr;
-    QAction* mnuProperties = nullptr;
-    QAction* mnuVirtualFolders = nullptr;
-    QAction* mnuHomePage = nullptr;
-
     void buildPanes();
     void buildCharts();
-    void buildMenus();
     void buildToolbars();
     void buildStatusBar();
     void connectControls();
@@ -230,21 +184,21 @@ private:
     void startAtStartUp();
     void showPropertiesDialog();
     void popUpAtPointer(QMenu* menu);
-    void connectItemCommands();
     bool itemChosen();
-    void editItem(int index);
+    void editItem(ConsoleAction item);
+    void chooseView(ConsoleAction view);
     void viewLog(const QString& path);
-    QFrame* userFrame(int index) const;
+    QFrame* userFrame(ConsoleAction item) const;
     void logOffUser();
 
     std::unique_ptr<SessionHandlers> m_handlers;
     std::unique_ptr<ConsolePane> m_pane;
     std::unique_ptr<StatsCharts> m_charts;
-    QList<QAction*> m_toolbar1Buttons;
-    QList<QAction*> m_toolbar2Buttons;
-    QList<QAction*> m_toolbar3Buttons;
+    std::unique_ptr<ConsoleActions> m_actions;
     QLabel* m_datePanel = nullptr;
     QLabel* m_timePanel = nullptr;
     QTimer* m_clock = nullptr;
     int m_closeStatus = 0; // the program's exit status once the window has closed
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(frmMain::SystemMenuItems)

@@ -4,14 +4,9 @@
 #include "console/frmMain.h"
 
 #include "console/StatsCharts.h"
-#include "core/ProcedureName.h"
-#include "core/Trapped.h"
-#include "platform/ChartControl.h"
-#include "platform/RowList.h"
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 
-#include <QAction>
 #include <QFrame>
 
 void frmMain::buildCharts()
@@ -19,34 +14,6 @@ void frmMain::buildCharts()
     m_charts = std::make_unique<StatsCharts>(StatsFrames{fmeFileStats, fmeMegabyteStats, FmeUserDayFile,
                                                          fmeUserDayMegabytes, FmeGroupDayFile, FmeGroupDayMegabytes},
                                              *this);
-    const StatsCharts& c = *m_charts;
-    UserStatsChartFile = c.UserSessionFiles.chart;
-    ctUserFileStats = c.UserSessionFiles.table;
-    UserStatsChartMegabytes = c.UserSessionMegabytes.chart;
-    ctUserMegabytesStats = c.UserSessionMegabytes.table;
-    UserDayFileChart = c.UserDayFiles.chart;
-    ctUserDayFile = c.UserDayFiles.table;
-    UserDayMegabytesChart = c.UserDayMegabytes.chart;
-    ctUserDayMegabytes = c.UserDayMegabytes.table;
-    GroupDayFileChart = c.GroupDayFiles.chart;
-    ctGroupDayFile = c.GroupDayFiles.table;
-    GroupDayMegabytesChart = c.GroupDayMegabytes.chart;
-    ctGroupDayMegabytes = c.GroupDayMegabytes.table;
-
-    const auto on = [this](const QList<QAction*>& items, const char* procedure, void (frmMain::*handler)(int)) {
-        for (QAction* action : items) {
-            if (action->isSeparator())
-                continue;
-            action->setEnabled(true);
-            connect(action, &QAction::triggered, this, [this, action, procedure, handler] {
-                Trapped(FrmMainProcedure(procedure), 0,
-                        [&] { (this->*handler)(action->property("index").toInt()); });
-            });
-        }
-    };
-    on(mnuStats, "mnuStats_Click", &frmMain::mnuStats_Click);
-    on(mnuStats1, "mnuStats1_Click", &frmMain::mnuStats1_Click);
-    on(mnuStats2, "mnuStats2_Click", &frmMain::mnuStats2_Click);
 }
 
 void frmMain::LoadChartFile(const QString& name)
@@ -71,12 +38,13 @@ bool frmMain::GroupFindFiles(const QString& folder, const QString& pattern)
 
 void frmMain::mnuStats_Click(int index)
 {
-    if (index != 0 && index != 1)
+    const ConsoleAction item = ActionAt(ConsolePlace::mnuStatsOption, index);
+    if (item != ConsoleAction::GroupDayFiles && item != ConsoleAction::GroupDayMegabytes)
         return;
     FramesOff();
     // Group history exists per day only.
     ConsoleState::DailyChart = true;
-    if (index == 0) {
+    if (item == ConsoleAction::GroupDayFiles) {
         FmeGroupDayFile->setVisible(true);
         LoadChartFile(ConsoleState::SelectedItem);
     } else {
@@ -85,17 +53,23 @@ void frmMain::mnuStats_Click(int index)
     }
 }
 
-// The frame of a user's history for items 0, 1, 3 and 4; null for the separator.
-QFrame* frmMain::userFrame(int index) const
+// The frame of a user's history for an item of the users' or the connections'
+// "User &Stats"; null for their separator.
+QFrame* frmMain::userFrame(ConsoleAction item) const
 {
-    switch (index) {
-    case 0:
+    using enum ConsoleAction;
+    switch (item) {
+    case UserSessionFiles:
+    case ConnectionSessionFiles:
         return fmeFileStats;
-    case 1:
+    case UserSessionMegabytes:
+    case ConnectionSessionMegabytes:
         return fmeMegabyteStats;
-    case 3:
+    case UserDayFiles:
+    case ConnectionDayFiles:
         return FmeUserDayFile;
-    case 4:
+    case UserDayMegabytes:
+    case ConnectionDayMegabytes:
         return fmeUserDayMegabytes;
     default:
         return nullptr;
@@ -104,7 +78,7 @@ QFrame* frmMain::userFrame(int index) const
 
 void frmMain::mnuStats1_Click(int index)
 {
-    QFrame* frame = userFrame(index);
+    QFrame* frame = userFrame(ActionAt(ConsolePlace::mnuStatsOption1, index));
     if (!frame)
         return;
     // On a connection node the user is the node's, as for the other commands
@@ -112,9 +86,10 @@ void frmMain::mnuStats1_Click(int index)
     if (ConsoleState::SelectedKey.startsWith(QLatin1Char('@')) && tvwDb->HasNode(ConsoleState::SelectedKey))
         ConsoleState::SelectedItem = tvwDb->NodeText(ConsoleState::SelectedKey);
     FramesOff();
-    ConsoleState::DailyChart = index >= 3;
+    const bool files = frame == fmeFileStats || frame == FmeUserDayFile;
+    ConsoleState::DailyChart = frame == FmeUserDayFile || frame == fmeUserDayMegabytes;
     frame->setVisible(true);
-    if (index == 0 || index == 3)
+    if (files)
         LoadChartFile(ConsoleState::SelectedItem);
     else
         LoadChartMegabytes(ConsoleState::SelectedItem);
@@ -122,12 +97,12 @@ void frmMain::mnuStats1_Click(int index)
 
 void frmMain::mnuStats2_Click(int index)
 {
-    QFrame* frame = userFrame(index);
+    QFrame* frame = userFrame(ActionAt(ConsolePlace::mnuStatsOpt1, index));
     if (!frame)
         return;
-    ConsoleState::DailyChart = index >= 3;
+    const bool files = frame == fmeFileStats || frame == FmeUserDayFile;
+    ConsoleState::DailyChart = frame == FmeUserDayFile || frame == fmeUserDayMegabytes;
     FramesOff();
-    const bool files = index == 0 || index == 3;
     // For other keys the loader shows what it loads.
     if (ConsoleState::SelectedKey == QLatin1String("groups"))
         frame = files ? FmeGroupDayFile : FmeGroupDayMegabytes;

@@ -1,6 +1,7 @@
 // The toolbars' buttons and the server, tray, view, help and exit commands.
 #include "console/frmMain.h"
 
+#include "console/ConsoleActions.h"
 #include "core/ProgramLifetime.h"
 #include "core/Accounts.h"
 #include "core/MessageService.h"
@@ -27,39 +28,39 @@ void unableToStart()
 void frmMain::Toolbar1_ButtonClick(int index)
 {
     using ConsoleState::SelectedKey;
-    switch (index) {
-    case 1:
+    switch (ActionAt(ConsolePlace::Toolbar1, index)) {
+    case ConsoleAction::StartButton:
         if (!StartServer())
             unableToStart();
         UpdateTree(SelectedKey);
         break;
-    case 2:
+    case ConsoleAction::StopButton:
         // A stopped server has no connection nodes left to show.
         if (StopServer() && SelectedKey.startsWith(QLatin1Char('@')))
             SelectedKey = QStringLiteral("Active");
         UpdateTree(SelectedKey);
         break;
-    case 4:
+    case ConsoleAction::HomeButton:
         mnuHomePage_Click();
         break;
-    case 6:
+    case ConsoleAction::PropertiesButton:
         showPropertiesDialog();
         ModMain::CheckUG();
         UpdateTree(SelectedKey);
         break;
-    case 8:
+    case ConsoleAction::AddUserButton:
         mnuAddUsers_Click();
         break;
-    case 9:
+    case ConsoleAction::EditUsersButton:
         mnuEditUsers_Click();
         break;
-    case 10:
+    case ConsoleAction::EditGroupsButton:
         mnuEditGroups_Click();
         break;
-    case 12:
+    case ConsoleAction::VirtualFoldersButton:
         mnuVirtualFolders_Click();
         break;
-    case 14:
+    case ConsoleAction::RefreshButton:
         ModMain::CheckUG();
         UpdateTree(SelectedKey);
         break;
@@ -70,10 +71,11 @@ void frmMain::Toolbar1_ButtonClick(int index)
 
 void frmMain::Toolbar2_ButtonClick(const QString& caption)
 {
-    if (caption == QLatin1String("&Console"))
-        PopupMenuAt(*mnuConsole, *this, 200, 300, Toolbar2->widgetForAction(Toolbar2Button(1)));
-    else if (caption == QLatin1String("&Help"))
-        PopupMenuAt(*mnuHelp, *this, 1100, 300, Toolbar2->widgetForAction(Toolbar2Button(2)));
+    using enum ConsoleAction;
+    if (caption == Action(ConsoleButton)->text())
+        PopupMenuAt(*Menu(ConsolePlace::mnuConsole), *this, 200, 300, Toolbar2->widgetForAction(Action(ConsoleButton)));
+    else if (caption == Action(HelpButton)->text())
+        PopupMenuAt(*Menu(ConsolePlace::mnuHelp), *this, 1100, 300, Toolbar2->widgetForAction(Action(HelpButton)));
 }
 
 void frmMain::showPropertiesDialog()
@@ -91,47 +93,37 @@ void frmMain::mnustop_Click()
     StopServer();
 }
 
+// The tray's start and stop set the toolbar's and their own state by what
+// became of the attempt, even where the server's own report set none.
 void frmMain::mnuTrayStart_Click()
 {
     const bool started = StartServer();
     if (!started)
         unableToStart();
-    Toolbar1Button(2)->setEnabled(started);
-    Toolbar1Button(1)->setEnabled(!started);
-    mnuTrayStart->setEnabled(!started);
-    mnuTrayStop->setEnabled(started);
+    m_actions->ShowServerState(started, StateGroup::Toolbar | StateGroup::TrayMenu);
 }
 
 void frmMain::mnuTrayStop_Click()
 {
     using ConsoleState::SelectedKey;
-    if (StopServer()) {
-        Toolbar1Button(2)->setEnabled(false);
-        Toolbar1Button(1)->setEnabled(true);
+    const bool stopped = StopServer();
+    m_actions->ShowServerState(!stopped, StateGroup::Toolbar | StateGroup::TrayMenu);
+    if (stopped) {
         if (SelectedKey.startsWith(QLatin1Char('@')))
             SelectedKey = QStringLiteral("Active");
-        mnuTrayStart->setEnabled(true);
-        mnuTrayStop->setEnabled(false);
         UpdateTree(SelectedKey);
-    } else {
-        mnuTrayStart->setEnabled(false);
-        mnuTrayStop->setEnabled(true);
-        Toolbar1Button(2)->setEnabled(true);
-        Toolbar1Button(1)->setEnabled(false);
     }
 }
 
 void frmMain::mnuMinimize_Click()
 {
-    mnuMinimize->setEnabled(false);
-    mnuRestore->setEnabled(true);
+    m_actions->ShowWindowHidden(true);
     hide();
 }
 
 void frmMain::mnuRestore_Click()
 {
-    mnuMinimize->setEnabled(true);
-    mnuRestore->setEnabled(false);
+    m_actions->ShowWindowHidden(false);
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     show();
     raise();
@@ -141,7 +133,7 @@ void frmMain::mnuRestore_Click()
 void frmMain::TrayIcon1_IconClick(int button)
 {
     if (button == 2)
-        popUpAtPointer(mnuTray);
+        popUpAtPointer(Menu(ConsolePlace::mnuTray));
 }
 
 void frmMain::TrayIcon1_IconDblClick()
@@ -149,38 +141,33 @@ void frmMain::TrayIcon1_IconDblClick()
     mnuRestore_Click();
 }
 
-namespace {
-
-void checkOnly(QAction* chosen, std::initializer_list<QAction*> views)
+// Checks the chosen view item only, then shows the list in that view.
+void frmMain::chooseView(ConsoleAction chosen)
 {
-    for (QAction* view : views)
-        view->setChecked(view == chosen);
+    using enum ConsoleAction;
+    for (ConsoleAction view : {mnuIcon, mnuSmallIcon, mnuList, mnuReport})
+        Action(view)->setChecked(view == chosen);
+    UpdateListView();
 }
-
-} // namespace
 
 void frmMain::mnuIcon_Click()
 {
-    checkOnly(mnuIcon, {mnuIcon, mnuSmallIcon, mnuList, mnuReport});
-    UpdateListView();
+    chooseView(ConsoleAction::mnuIcon);
 }
 
 void frmMain::mnuSmallIcon_Click()
 {
-    checkOnly(mnuSmallIcon, {mnuIcon, mnuSmallIcon, mnuList, mnuReport});
-    UpdateListView();
+    chooseView(ConsoleAction::mnuSmallIcon);
 }
 
 void frmMain::mnuList_Click()
 {
-    checkOnly(mnuList, {mnuIcon, mnuSmallIcon, mnuList, mnuReport});
-    UpdateListView();
+    chooseView(ConsoleAction::mnuList);
 }
 
 void frmMain::mnuReport_Click()
 {
-    checkOnly(mnuReport, {mnuIcon, mnuSmallIcon, mnuList, mnuReport});
-    UpdateListView();
+    chooseView(ConsoleAction::mnuReport);
 }
 
 void frmMain::mnuHelpDoc_Click()

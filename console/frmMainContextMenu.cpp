@@ -5,6 +5,7 @@
 #include "platform/PopupMenu.h"
 #include "session/ConsoleState.h"
 
+#include <QAction>
 #include <QCursor>
 #include <QMenu>
 #include <QToolBar>
@@ -24,34 +25,37 @@ bool isBlank(const QString& text)
 
 QMenu* frmMain::ContextMenuFor(MenuSource source) const
 {
+    using enum ConsolePlace;
     const QString& key = ConsoleState::SelectedKey;
     const QString& item = ConsoleState::SelectedItem;
     const bool connectionKey = key.startsWith(QLatin1Char('@')) || key.startsWith(QLatin1String("#@"));
 
     if (key == QLatin1String("root"))
-        return MainMnu;
+        return Menu(MainMnu);
     if (key == QLatin1String("Active") && !isBlank(item))
-        return mnuEditUserOptions;
+        return Menu(mnuEditUserOptions);
     if (connectionKey && (!item.isEmpty() || source == MenuSource::ActionButton))
-        return mnuEditUserOptions;
+        return Menu(mnuEditUserOptions);
     if (isBlank(item))
-        return mnuRefreshOptions;
+        return Menu(mnuRefreshOptions);
     if (key == QLatin1String("users"))
-        return mnuEditOptions;
+        return Menu(mnuEditOptions);
     if (key == QLatin1String("groups"))
-        return mnuGroupEditOptions;
+        return Menu(mnuGroupEditOptions);
     if (key == QLatin1String("serverlogs") || key == QLatin1String("userlogs") || key == QLatin1String("grouplogs"))
-        return mnuLogOptions;
-    return source == MenuSource::ListRightClick ? mnuRefreshOptions : nullptr;
+        return Menu(mnuLogOptions);
+    return source == MenuSource::ListRightClick ? Menu(mnuRefreshOptions) : nullptr;
 }
 
 void frmMain::Toolbar3_ButtonClick(const QString& key)
 {
-    if (key == QLatin1String("view")) {
-        PopupMenuAt(*mnuView, *this, 950, 700, Toolbar3->widgetForAction(Toolbar3Button(2)));
-    } else if (key == QLatin1String("action")) {
+    using enum ConsoleAction;
+    const auto keyOf = [this](ConsoleAction button) { return Action(button)->property("key").toString(); };
+    if (key == keyOf(ViewButton)) {
+        PopupMenuAt(*Menu(ConsolePlace::mnuView), *this, 950, 700, Toolbar3->widgetForAction(Action(ViewButton)));
+    } else if (key == keyOf(ActionButton)) {
         if (QMenu* menu = ContextMenuFor(MenuSource::ActionButton))
-            PopupMenuAt(*menu, *this, 250, 700, Toolbar3->widgetForAction(Toolbar3Button(1)));
+            PopupMenuAt(*menu, *this, 250, 700, Toolbar3->widgetForAction(Action(ActionButton)));
     }
 }
 

@@ -7,17 +7,14 @@
 #include "core/AppFolder.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
-#include "core/ProcedureName.h"
 #include "core/ServerLog.h"
 #include "core/SmallProcs.h"
-#include "core/Trapped.h"
 #include "engine/FtpEngine.h"
 #include "platform/ListViewControl.h"
 #include "platform/RowList.h"
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 
-#include <QAction>
 #include <QFile>
 
 namespace {
@@ -98,24 +95,6 @@ void deleteLog(frmMain& form, const QString& path, const DeleteTexts& texts)
 
 } // namespace
 
-void frmMain::connectItemCommands()
-{
-    const auto onItems = [this](const QList<QAction*>& items, const char* procedure, void (frmMain::*handler)(int)) {
-        for (QAction* action : items) {
-            const int index = action->property("index").toInt();
-            connect(action, &QAction::triggered, this, [this, procedure, handler, index] {
-                Trapped(FrmMainProcedure(procedure), 0, [&] { (this->*handler)(index); });
-            });
-        }
-    };
-    onItems(mnuEdit, "mnuEdit_Click", &frmMain::mnuEdit_Click);
-    onItems(mnuGroupEdit, "mnuGroupEdit_Click", &frmMain::mnuGroupEdit_Click);
-    onItems(mnuEditUser, "mnuEditUser_Click", &frmMain::mnuEditUser_Click);
-    onItems(mnuLog, "mnuLog_Click", &frmMain::mnuLog_Click);
-    connect(lvwDb, &ListViewControl::DblClick, this,
-            [this] { Trapped(FrmMainProcedure("lvwDb_DblClick"), 0, [&] { lvwDb_DblClick(); }); });
-}
-
 bool frmMain::itemChosen()
 {
     using ConsoleState::SelectedItem;
@@ -159,14 +138,17 @@ void frmMain::lvwDb_DblClick()
     viewLog(path);
 }
 
-void frmMain::editItem(int index)
+// The edit and refresh items of the users' and the groups' menus: either
+// edits what the selected key lists.
+void frmMain::editItem(ConsoleAction item)
 {
     using ConsoleState::SelectedItem;
     using ConsoleState::SelectedKey;
+    using enum ConsoleAction;
     if (!itemChosen())
         return;
     FramesOff();
-    if (index == 0) {
+    if (item == EditUser || item == EditGroup) {
         if (SelectedKey == QLatin1String("users") || SelectedKey == QLatin1String("Active")) {
             ConsoleState::EditUserName = handOver(SelectedItem);
             mnuEditUsers_Click();
@@ -177,49 +159,51 @@ void frmMain::editItem(int index)
             mnuEditGroups_Click();
             UpdateTree(SelectedKey);
         }
-    } else if (index == 1) {
+    } else if (item == RefreshUsers || item == RefreshGroups) {
         UpdateTree(SelectedKey);
     }
 }
 
 void frmMain::mnuEdit_Click(int Index)
 {
-    editItem(Index);
+    editItem(ActionAt(ConsolePlace::mnuEditOptions, Index));
 }
 
 void frmMain::mnuGroupEdit_Click(int Index)
 {
-    editItem(Index);
+    editItem(ActionAt(ConsolePlace::mnuGroupEditOptions, Index));
 }
 
 void frmMain::mnuEditUser_Click(int Index)
 {
     using ConsoleState::SelectedItem;
     using ConsoleState::SelectedKey;
+    using enum ConsoleAction;
     if (!itemChosen())
         return;
+    const ConsoleAction item = ActionAt(ConsolePlace::mnuEditUserOptions, Index);
     // A delete or log-off that is answered No leaves the pane as it was.
-    if (Index != 2 && Index != 5)
+    if (item != DeleteUserLog && item != LogoffUser)
         FramesOff();
     const QString userLog = QStringLiteral("U_") + SelectedItem.trimmed() + QStringLiteral(".txt");
-    switch (Index) {
-    case 0:
+    switch (item) {
+    case EditConnectionUser:
         ConsoleState::EditUserName = handOver(SelectedItem);
         mnuEditUsers_Click();
         UpdateTree(SelectedKey);
         break;
-    case 1:
+    case ViewUserLog:
         viewLog(logPath(userLog));
         break;
-    case 2:
+    case DeleteUserLog:
         deleteLog(*this, logPath(userLog),
                   {QStringLiteral("Log not found. Log may have been renamed or switched."),
                    QStringLiteral("Unable to delete log "), QStringLiteral(". Err = ")});
         break;
-    case 3:
+    case RefreshConnections:
         UpdateTree(SelectedKey);
         break;
-    case 5:
+    case LogoffUser:
         logOffUser();
         break;
     default:
@@ -275,7 +259,8 @@ void frmMain::mnuLog_Click(int Index)
 {
     using ConsoleState::SelectedItem;
     using ConsoleState::SelectedKey;
-    if (Index == 2) {
+    const ConsoleAction item = ActionAt(ConsolePlace::mnuLogOptions, Index);
+    if (item == ConsoleAction::RefreshLogs) {
         UpdateTree(SelectedKey);
         return;
     }
@@ -284,11 +269,11 @@ void frmMain::mnuLog_Click(int Index)
         return;
     // The row's text as listed: trimmed, it could name another file.
     const QString path = logPath(prefix + SelectedItem);
-    if (Index == 0) {
+    if (item == ConsoleAction::ViewLog) {
         if (!path.isEmpty())
             ConsoleState::LogFilePath = path;
         viewLog(path);
-    } else if (Index == 1) {
+    } else if (item == ConsoleAction::DeleteLog) {
         deleteLog(*this, path,
                   {QStringLiteral("Unable to delete log. The log may have been switched."),
                    QStringLiteral("Unable to delete file "), QStringLiteral(". Err code = ")});

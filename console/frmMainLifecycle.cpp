@@ -2,6 +2,7 @@
 // information log.
 #include "console/frmMain.h"
 
+#include "console/ConsoleActions.h"
 #include "core/ProcedureName.h"
 #include "core/ProgramLifetime.h"
 #include "core/ConsoleLog.h"
@@ -13,7 +14,6 @@
 #include "platform/Twips.h"
 #include "session/ConsoleState.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -47,8 +47,7 @@ void frmMain::Form_Resize()
         if (!ConsoleState::HiddenToTray && TrayIcon::Available()) {
             hide();
             ConsoleState::HiddenToTray = true;
-            mnuMinimize->setEnabled(false);
-            mnuRestore->setEnabled(true);
+            m_actions->ShowWindowHidden(true);
         }
     } else if (width() != wantedWidth) {
         resize(wantedWidth, height());

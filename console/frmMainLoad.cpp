@@ -3,6 +3,7 @@
 // server start.
 #include "console/frmMain.h"
 
+#include "console/ConsoleActions.h"
 #include "console/FirstRunSettings.h"
 #include "core/AppFolder.h"
 #include "core/Config.h"
@@ -23,7 +24,6 @@
 #include "session/NumberText.h"
 #include "session/SessionHandlers.h"
 
-#include <QAction>
 #include <QFrame>
 
 namespace {
@@ -47,12 +47,10 @@ std::optional<qint16> sixteenBit(const std::optional<double>& value, int step)
 
 void frmMain::Form_Load()
 {
-    using ModMain::ServerConfig;
-
     // 1: from here on the engine's notifications reach the session handlers.
     FtpEngine1->SetNotifySink(m_handlers.get());
     // 2: the window cannot be closed from its caption; Exit ends the program.
-    RemoveMenus(false, false, false, false, false, true, true);
+    RemoveMenus(SystemMenuItem::Separator | SystemMenuItem::Close);
     ConsoleState::HiddenToTray = false;
 
     if (ModMain::FirstRun)
@@ -154,7 +152,7 @@ void frmMain::buildTreeAndRootList()
     lvwDb->AddColumn(QStringLiteral("Port"), 600);
     lvwDb->AddColumn(QStringLiteral("Connections"), 1200);
     lvwDb->AddColumn(QStringLiteral("Root Folder"), 5000);
-    Toolbar1Button(2)->setEnabled(false);
+    m_actions->ShowServerState(false, StateGroup::Toolbar);
     ListViewItem all;
     all.key = QStringLiteral("list");
     all.text = QStringLiteral("All");
@@ -168,26 +166,22 @@ void frmMain::startAtStartUp()
 {
     if (!ModMain::ServerConfig.StartServer)
         return;
-    if (StartServer()) {
-        Toolbar1Button(2)->setEnabled(true);
-        Toolbar1Button(1)->setEnabled(false);
-    } else {
+    const bool started = StartServer();
+    if (!started)
         Messages().message(QStringLiteral("Unable to start server."), QString(), MessageIcon::None);
-        Toolbar1Button(2)->setEnabled(false);
-        Toolbar1Button(1)->setEnabled(true);
-    }
+    m_actions->ShowServerState(started, StateGroup::Toolbar);
 }
 
-void frmMain::RemoveMenus(bool, bool, bool, bool minimize, bool maximize, bool, bool close)
+void frmMain::RemoveMenus(SystemMenuItems items)
 {
     // The window menu's Restore, Move, Size and separator have no counterpart
     // here; minimize, maximize and close follow the title bar's buttons.
     Qt::WindowFlags flags = windowFlags();
-    if (minimize)
+    if (items.testFlag(SystemMenuItem::Minimize))
         flags &= ~Qt::WindowMinimizeButtonHint;
-    if (maximize)
+    if (items.testFlag(SystemMenuItem::Maximize))
         flags &= ~Qt::WindowMaximizeButtonHint;
-    if (close)
+    if (items.testFlag(SystemMenuItem::Close))
         flags &= ~Qt::WindowCloseButtonHint;
     if (flags != windowFlags())
         setWindowFlags(flags);

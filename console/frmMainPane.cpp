@@ -42,13 +42,14 @@ void frmMain::UpdateUserTree()
 void frmMain::UpdateListView()
 {
     // The last checked item wins.
-    if (mnuIcon->isChecked())
+    using enum ConsoleAction;
+    if (Action(mnuIcon)->isChecked())
         lvwDb->SetView(ListViewMode::LargeIcons);
-    if (mnuSmallIcon->isChecked())
+    if (Action(mnuSmallIcon)->isChecked())
         lvwDb->SetView(ListViewMode::SmallIcons);
-    if (mnuReport->isChecked())
+    if (Action(mnuReport)->isChecked())
         lvwDb->SetView(ListViewMode::Report);
-    if (mnuList->isChecked())
+    if (Action(mnuList)->isChecked())
         lvwDb->SetView(ListViewMode::List);
 }
 
@@ -79,8 +80,10 @@ void frmMain::tvwDb_MouseDown(int button)
             UpdateTree(QStringLiteral("Active"));
         }
     }
-    if (button == TreeViewControl::RightButton)
-        popUpAtPointer(SelectedKey == QLatin1String("root") ? MainMnu : mnuRefreshOptions);
+    if (button == TreeViewControl::RightButton) {
+        using enum ConsolePlace;
+        popUpAtPointer(Menu(SelectedKey == QLatin1String("root") ? MainMnu : mnuRefreshOptions));
+    }
 }
 
 void frmMain::lvwDb_Click()

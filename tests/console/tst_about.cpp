@@ -17,6 +17,8 @@
 #include <QTest>
 #include <sys/stat.h>
 
+using enum ConsoleAction;
+
 namespace {
 
 const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
@@ -57,10 +59,10 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
-        QVERIFY(Controls(c).mnuAbout->isEnabled());
+        QVERIFY(c.Action(mnuAbout)->isEnabled());
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-            Controls(c).mnuAbout->trigger();
-            Controls(c).mnuAbout->trigger();
+            c.Action(mnuAbout)->trigger();
+            c.Action(mnuAbout)->trigger();
             frmAbout* box = SingleInstance<frmAbout>::Open();
             QVERIFY(box);
             QCOMPARE(openBoxes(), 1);

@@ -28,6 +28,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using enum ConsoleAction;
+
 namespace {
 
 // The first page of a fresh engine takes a while.
@@ -149,14 +151,14 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
-        Controls(c).mnuHomePage->trigger();
-        c.Toolbar1Button(4)->trigger();
+        c.Action(mnuHomePage)->trigger();
+        c.Action(HomeButton)->trigger();
         BrowserModule::ReplaceEntry([]() -> QWidget* { return &SingleInstance<frmBrowser>::Show(); });
         QCOMPARE(f.doubles.errors->reports.size(), 2);
         QVERIFY(f.doubles.errors->reports.at(0).contains(QStringLiteral("quaybrowser.so")));
         QVERIFY(f.doubles.errors->reports.at(0).contains(QStringLiteral("Quayport.frmMain.mnuHomePage_Click")));
         QVERIFY(!SingleInstance<frmBrowser>::Open());
-        QVERIFY(Controls(c).mnuHomePage->isEnabled() && c.Toolbar1Button(4)->isEnabled());
+        QVERIFY(c.Action(mnuHomePage)->isEnabled() && c.Action(HomeButton)->isEnabled());
     }
 
     void sandboxOffOnlyForRoot()
@@ -188,9 +190,9 @@ private Q_SLOTS:
         frmMain& c = f.console();
         HeldPage page;
         frmBrowser::ReplaceStartingAddress(page.address());
-        QVERIFY(Controls(c).mnuHomePage->isEnabled() && c.Toolbar1Button(4)->isEnabled());
+        QVERIFY(c.Action(mnuHomePage)->isEnabled() && c.Action(HomeButton)->isEnabled());
 
-        Controls(c).mnuHomePage->trigger();
+        c.Action(mnuHomePage)->trigger();
         frmBrowser* b = SingleInstance<frmBrowser>::Open();
         QVERIFY(b && b->isVisible() && !b->isModal());
         QCOMPARE(b->StartingAddress, page.address());
@@ -205,7 +207,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!b->timTimer->isActive());
 
         // Showing it again from the toolbar is the same window, and loads nothing.
-        c.Toolbar1Button(4)->trigger();
+        c.Action(HomeButton)->trigger();
         QCOMPARE(SingleInstance<frmBrowser>::Open(), b);
         QVERIFY(!b->brwWebBrowser->Busy());
         QCOMPARE(b->windowTitle(), QStringLiteral("Held page"));
@@ -248,7 +250,7 @@ private Q_SLOTS:
         // Closed, it is made afresh: the load step runs again.
         b->close();
         QTRY_VERIFY(!SingleInstance<frmBrowser>::Open());
-        Controls(c).mnuHomePage->trigger();
+        c.Action(mnuHomePage)->trigger();
         QVERIFY(SingleInstance<frmBrowser>::Open());
         QTRY_COMPARE_WITH_TIMEOUT(page.requests, 5, LoadMs);
         page.release(QStringLiteral("Reopened"));

@@ -339,9 +339,7 @@ private Q_SLOTS:
         QFETCH(bool, daily);
         QFETCH(QString, chart);
         frmMain& w = console();
-        const QList<QAction*>& items = menu == QLatin1String("mnuStats") ? Controls(w).mnuStats
-            : menu == QLatin1String("mnuStats1")                          ? Controls(w).mnuStats1
-                                                                          : Controls(w).mnuStats2;
+        const QList<QAction*> items = ControlArray<QAction>(w, qPrintable(menu));
         for (QAction* a : items)
             QVERIFY(a->isSeparator() || a->isEnabled());
         ConsoleState::SelectedKey = key;

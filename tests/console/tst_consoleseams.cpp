@@ -28,6 +28,9 @@
 #include <QPushButton>
 #include <QTest>
 
+using enum ConsoleAction;
+using enum ConsolePlace;
+
 namespace {
 
 // Chooses the row of that text in the list of the node, as a click would.
@@ -103,7 +106,7 @@ private Q_SLOTS:
 
         // Edit User on a listed account: the dialog opens on it, not modal.
         choose(console, QStringLiteral("users"), QStringLiteral("carol"));
-        Controls(console).mnuEdit.at(0)->trigger();
+        console.Action(EditUser)->trigger();
         frmEditUsers* users = SingleInstance<frmEditUsers>::Open();
         QVERIFY(users);
         QVERIFY(!QApplication::activeModalWidget());
@@ -115,7 +118,7 @@ private Q_SLOTS:
         // From a connection while the dialog is open: the same window, on bob.
         backToConsole(console);
         choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
-        Controls(console).mnuEditUser.at(0)->trigger();
+        console.Action(EditConnectionUser)->trigger();
         QCOMPARE(SingleInstance<frmEditUsers>::Open(), users);
         QTRY_COMPARE(users->txtPassword->text(), QStringLiteral("secret"));
         QCOMPARE(users->cboSelectUser->currentText(), QStringLiteral("bob"));
@@ -124,7 +127,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!SingleInstance<frmEditUsers>::Open());
         QCOMPARE(ConsoleState::EditUserName, QString());
         // A plain opening afterwards shows no account.
-        Controls(console).mnuEditUsers->trigger();
+        console.Action(mnuEditUsers)->trigger();
         users = SingleInstance<frmEditUsers>::Open();
         QVERIFY(users);
         QTest::qWait(20);
@@ -134,7 +137,7 @@ private Q_SLOTS:
         // Edit Group: the group dialog shows the group and its members.
         backToConsole(console);
         choose(console, QStringLiteral("groups"), QStringLiteral("staff"));
-        Controls(console).mnuGroupEdit.at(0)->trigger();
+        console.Action(EditGroup)->trigger();
         frmEditGroups* groups = SingleInstance<frmEditGroups>::Open();
         QVERIFY(groups);
         QTRY_COMPARE(groups->ShownGroupName, QStringLiteral("staff"));
@@ -143,7 +146,7 @@ private Q_SLOTS:
         SaveShot(*groups, QStringLiteral("seam-frmEditGroups"));
         backToConsole(console);
         choose(console, QStringLiteral("groups"), QStringLiteral("public"));
-        Controls(console).mnuGroupEdit.at(0)->trigger();
+        console.Action(EditGroup)->trigger();
         QCOMPARE(SingleInstance<frmEditGroups>::Open(), groups);
         QTRY_COMPARE(groups->ShownGroupName, QStringLiteral("public"));
         QCOMPARE(listed(*groups->lstUsers), (QStringList{QStringLiteral("anonymous"), QStringLiteral("carol")}));
@@ -163,7 +166,7 @@ private Q_SLOTS:
         f.writeBob();
         frmMain& console = f.console();
         InstalledSessions live;
-        Controls(console).mnuEditUsers->trigger();
+        console.Action(mnuEditUsers)->trigger();
         frmEditUsers* users = SingleInstance<frmEditUsers>::Open();
         QVERIFY(users);
         f.doubles.messages->confirmAnswers = {true};
@@ -199,26 +202,28 @@ private Q_SLOTS:
         // A click on bob's node, then the action button's menu: each history is bob's.
         const ConsoleControls k(console);
         const struct {
-            int index;
+            ConsoleAction history;
             ChartControl* chart;
-        } items[] = {{0, k.UserStatsChartFile}, {1, k.UserStatsChartMegabytes},
-                     {3, k.UserDayFileChart}, {4, k.UserDayMegabytesChart}};
+        } items[] = {{ConnectionSessionFiles, k.UserStatsChartFile},
+                     {ConnectionSessionMegabytes, k.UserStatsChartMegabytes},
+                     {ConnectionDayFiles, k.UserDayFileChart},
+                     {ConnectionDayMegabytes, k.UserDayMegabytesChart}};
         for (const auto& item : items) {
             console.tvwDb_NodeClick(node);
             console.Toolbar3_ButtonClick(QStringLiteral("action"));
-            QTRY_VERIFY(Controls(console).mnuEditUserOptions->isVisible());
-            Controls(console).mnuEditUserOptions->hide();
-            Controls(console).mnuStats1.at(item.index)->trigger();
-            QVERIFY2(!item.chart->parentWidget()->isHidden(), qPrintable(QString::number(item.index)));
-            QVERIFY2(item.chart->Series(0).Points().size() > 1, qPrintable(QString::number(item.index)));
+            QTRY_VERIFY(console.Menu(mnuEditUserOptions)->isVisible());
+            console.Menu(mnuEditUserOptions)->hide();
+            console.Action(item.history)->trigger();
+            QVERIFY2(!item.chart->parentWidget()->isHidden(), qPrintable(item.chart->objectName()));
+            QVERIFY2(item.chart->Series(0).Points().size() > 1, qPrintable(item.chart->objectName()));
         }
         QCOMPARE(fixture.doubles.messages->texts(), QStringList());
 
         // The host node's list offers the same commands for its rows.
         choose(console, QStringLiteral("#@127.0.0.1"), QStringLiteral("bob"));
-        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ListRightClick), Controls(console).mnuEditUserOptions);
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ListRightClick), console.Menu(mnuEditUserOptions));
         fixture.doubles.messages->confirmAnswers = {true};
-        Controls(console).mnuEditUser.at(5)->trigger();
+        console.Action(LogoffUser)->trigger();
         QVERIFY(bob.waitFor(QStringLiteral("221")));
         QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 0);
         QVERIFY2(fixture.doubles.errors->reports.isEmpty(), qPrintable(fixture.doubles.errors->reports.join(QLatin1Char('|'))));
@@ -263,7 +268,7 @@ private Q_SLOTS:
             QTest::qWait(100);
             choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
             fixture.doubles.messages->confirmAnswers = {true};
-            Controls(console).mnuEditUser.at(5)->trigger();
+            console.Action(LogoffUser)->trigger();
             QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 0);
             client.send("fast");
             QTRY_VERIFY_WITH_TIMEOUT(client.output().count(QStringLiteral("short")) == round + 1, 20000);

@@ -26,6 +26,8 @@
 #include <QTest>
 #include <stdexcept>
 
+using enum ConsoleAction;
+
 namespace {
 
 // Boxes that fail once at a chosen text, as an unexpected error would.
@@ -94,8 +96,8 @@ private Q_SLOTS:
         QCOMPARE(f.consoleMessages(),
                  QStringList({"Quayport configuration loaded.", "Quayport unable to start server engine."}));
         QCOMPARE(f.doubles.messages->texts(), QStringList({"Unable to start server."}));
-        QVERIFY(c.Toolbar1Button(1)->isEnabled());
-        QVERIFY(!c.Toolbar1Button(2)->isEnabled());
+        QVERIFY(c.Action(StartButton)->isEnabled());
+        QVERIFY(!c.Action(StopButton)->isEnabled());
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
     }
 
@@ -120,8 +122,8 @@ private Q_SLOTS:
 
         // Not started: the stop button stays off and the load line is the last.
         QVERIFY(!Controls(c).FtpEngine1->Listening());
-        QVERIFY(!c.Toolbar1Button(2)->isEnabled());
-        QVERIFY(c.Toolbar1Button(1)->isEnabled());
+        QVERIFY(!c.Action(StopButton)->isEnabled());
+        QVERIFY(c.Action(StartButton)->isEnabled());
         QCOMPARE(f.consoleMessages(), QStringList({"Quayport configuration loaded."}));
         QVERIFY(Controls(c).TrayIcon1->IsShown());
         QVERIFY(f.doubles.errors->reports.isEmpty());
@@ -135,8 +137,8 @@ private Q_SLOTS:
         QVERIFY(Controls(c).FtpEngine1->Listening());
         QCOMPARE(f.consoleMessages(),
                  QStringList({"Quayport configuration loaded.", "Quayport Started and waiting for connections."}));
-        QVERIFY(c.Toolbar1Button(2)->isEnabled());
-        QVERIFY(!c.Toolbar1Button(1)->isEnabled());
+        QVERIFY(c.Action(StopButton)->isEnabled());
+        QVERIFY(!c.Action(StartButton)->isEnabled());
         QVERIFY(f.doubles.messages->messages.empty());
     }
 

@@ -29,6 +29,9 @@
 #include <QTextBrowser>
 #include <QToolBar>
 
+using enum ConsoleAction;
+using enum ConsolePlace;
+
 namespace {
 
 // "name|caption|index|state" for each item of a menu, separators as "-";
@@ -144,20 +147,20 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
-        QCOMPARE(describe(*Controls(c).mnuConsole), QStringList({"mnuExit|Exit||on"}));
-        QCOMPARE(describe(*Controls(c).mnuHelp),
+        QCOMPARE(describe(*c.Menu(mnuConsole)), QStringList({"mnuExit|Exit||on"}));
+        QCOMPARE(describe(*c.Menu(mnuHelp)),
                  QStringList({"mnuHelpDoc|&Help Topics||on", "mnuAbout|&About FTP Server||on"}));
-        QCOMPARE(describe(*Controls(c).mnuView), QStringList({"mnuIcon|&Large Icons||on", "mnuSmallIcon|&Small Icon||on",
+        QCOMPARE(describe(*c.Menu(mnuView)), QStringList({"mnuIcon|&Large Icons||on", "mnuSmallIcon|&Small Icon||on",
                                                     "mnuList|&List||on", "mnuReport|&Details||checked"}));
-        QCOMPARE(describe(*Controls(c).mnuLogOptions),
+        QCOMPARE(describe(*c.Menu(mnuLogOptions)),
                  QStringList({"mnuLog|View Log|0|on", "mnuLog|Delete Log|1|on", "mnuLog|Refresh|2|on"}));
-        QCOMPARE(describe(*Controls(c).mnuGroupEditOptions),
+        QCOMPARE(describe(*c.Menu(mnuGroupEditOptions)),
                  QStringList({"mnuGroupEdit|&Edit Group|0|on", "mnuGroupEdit|&Refresh|1|on",
                               "mnuStatsOption|Group &Stats||on"}));
-        QCOMPARE(describe(*Controls(c).mnuStatsOption),
+        QCOMPARE(describe(*c.Menu(mnuStatsOption)),
                  QStringList({"mnuStats|Group File transfer &History by day|0|on",
                               "mnuStats|Group &Megabyte transfer History by day|1|on"}));
-        QCOMPARE(describe(*Controls(c).mnuEditOptions), QStringList({"mnuEdit|&Edit User|0|on", "mnuEdit|&Refresh|1|on",
+        QCOMPARE(describe(*c.Menu(mnuEditOptions)), QStringList({"mnuEdit|&Edit User|0|on", "mnuEdit|&Refresh|1|on",
                                                            "mnuStatsOpt1|User &Stats||on"}));
         const QStringList userStats = {"User File transfer &History by session",
                                        "User &Megabyte transfer History by session", "-",
@@ -170,27 +173,63 @@ private Q_SLOTS:
         }
         stats2.append(QStringLiteral("mnuStats2|User M&egabyte transfer History by day|4|on"));
         stats1.append(QStringLiteral("mnuStats1|User M&egabtye transfer History by day|4|on"));
-        QCOMPARE(describe(*Controls(c).mnuStatsOpt1), stats2);
-        QCOMPARE(describe(*Controls(c).mnuStatsOption1), stats1);
-        QCOMPARE(describe(*Controls(c).mnuEditUserOptions),
+        QCOMPARE(describe(*c.Menu(mnuStatsOpt1)), stats2);
+        QCOMPARE(describe(*c.Menu(mnuStatsOption1)), stats1);
+        QCOMPARE(describe(*c.Menu(mnuEditUserOptions)),
                  QStringList({"mnuEditUser|Edit &User|0|on", "mnuEditUser|&View User Log|1|on",
                               "mnuEditUser|&Delete User Log|2|on", "mnuEditUser|&Refresh|3|on",
                               "mnuEditUser|-|4|on", "mnuEditUser|&Logoff User|5|on", "mnuEditUser|-|6|on",
                               "mnuStatsOption1|User &Stats||on"}));
-        QCOMPARE(describe(*Controls(c).mnuRefreshOptions), QStringList({"mnuRefresh|Refresh||on"}));
-        QCOMPARE(describe(*Controls(c).mnuTray),
+        QCOMPARE(describe(*c.Menu(mnuRefreshOptions)), QStringList({"mnuRefresh|Refresh||on"}));
+        QCOMPARE(describe(*c.Menu(mnuTray)),
                  QStringList({"mnuMinimize|&Minimize||on", "mnuRestore|&Restore||off", "|-||on",
                               "mnuTrayStart|&Start||on", "mnuTrayStop|S&top||off", "|-||hidden",
                               "mnuClose|&Close||hidden"}));
-        QCOMPARE(describe(*Controls(c).MainMnu),
+        QCOMPARE(describe(*c.Menu(MainMnu)),
                  QStringList({"mnuStart|&Start||on", "mnuStop|S&top||off", "|-||on", "mnuAddUsers|&Add Users||on",
                               "mnuEditUsers|&Edit Users||on", "mnuEditGroups|Edit &Groups||on", "|-||on",
                               "mnuProperties|&Properties||on", "|-||on", "mnuVirtualFolders|&Virtual Folders||on",
                               "|-||on", "mnuHomePage|&Home Page||on"}));
         // Every menu is a pop-up: the window has no menu bar.
         QVERIFY(c.findChildren<QMenu*>().size() >= 14);
-        QCOMPARE(c.findChild<QMenu*>(QStringLiteral("MainMnu")), Controls(c).MainMnu);
+        QCOMPARE(c.findChild<QMenu*>(QStringLiteral("MainMnu")), c.Menu(MainMnu));
         QCOMPARE(c.findChildren<QAction*>(QStringLiteral("mnuEditUser")).size(), 7);
+    }
+
+    // Each row of the console's list of commands is made where the list puts
+    // it: in its menu or toolbar, in the list's order, under its name and
+    // index, and a handler that acts by index finds it again by that index.
+    void commandsStandWhereTheListPutsThem()
+    {
+        ConsoleFixture f;
+        f.writeConfig(ConsoleFixture::Settings().Stopped());
+        frmMain& c = f.console();
+        const ConsoleControls k(c);
+        const auto actionsOf = [&](ConsolePlace place) {
+            return place == Toolbar1 ? k.Toolbar1->actions()
+                : place == Toolbar2  ? k.Toolbar2->actions()
+                : place == Toolbar3  ? k.Toolbar3->actions()
+                                     : c.Menu(place)->actions();
+        };
+        QMap<ConsolePlace, int> next;
+        for (const ConsoleActionRow& row : ConsoleActionList()) {
+            QAction* a = actionsOf(row.place).value(next[row.place]++);
+            QVERIFY(a);
+            const char* name = row.opens ? MenuName(*row.opens) : row.objectName;
+            QCOMPARE(a->objectName(), QLatin1String(name));
+            QCOMPARE(a->isSeparator(), row.isSeparator());
+            QCOMPARE(a->menu(), row.opens ? c.Menu(*row.opens) : nullptr);
+            QCOMPARE(a->property("index"), row.index < 0 ? QVariant() : QVariant(row.index));
+            if (row.index >= 0)
+                QCOMPARE(ActionAt(row.place, row.index), row.name);
+            if (row.name != None)
+                QCOMPARE(c.Action(row.name), a);
+        }
+        for (auto place = next.cbegin(); place != next.cend(); ++place)
+            QCOMPARE(actionsOf(place.key()).size(), place.value());
+        QCOMPARE(next.size(), ConsoleMenuCount + 3);
+        QCOMPARE(ActionAt(Toolbar1, 3), None);
+        QCOMPARE(ActionAt(Toolbar1, 15), None);
     }
 
     void toolbarsAndStatusBar()
@@ -207,7 +246,7 @@ private Q_SLOTS:
                                   "Refresh"};
         const QList<int> enabled = {1, 4, 6, 8, 9, 10, 12, 14};
         for (int index = 1; index <= 14; ++index) {
-            QAction* b = c.Toolbar1Button(index);
+            QAction* b = Controls(c).Toolbar1->actions().at(index - 1);
             QCOMPARE(b->property("index").toInt(), index);
             QCOMPARE(b->isSeparator(), keys.at(index - 1).isEmpty());
             if (b->isSeparator())
@@ -219,18 +258,18 @@ private Q_SLOTS:
             QCOMPARE(b->isEnabled(), enabled.contains(index));
         }
         QCOMPARE(Controls(c).Toolbar2->toolTip(), QStringLiteral("Console and Help"));
-        QCOMPARE(c.Toolbar2Button(1)->text(), QStringLiteral("&Console"));
-        QCOMPARE(c.Toolbar2Button(1)->toolTip(), QStringLiteral("Console Action"));
-        QCOMPARE(c.Toolbar2Button(2)->text(), QStringLiteral("&Help"));
-        QCOMPARE(c.Toolbar2Button(2)->toolTip(), QStringLiteral("Help menu"));
-        QCOMPARE(c.Toolbar2Button(1)->shortcut(), QKeySequence(QStringLiteral("Alt+C")));
+        QCOMPARE(c.Action(ConsoleButton)->text(), QStringLiteral("&Console"));
+        QCOMPARE(c.Action(ConsoleButton)->toolTip(), QStringLiteral("Console Action"));
+        QCOMPARE(c.Action(HelpButton)->text(), QStringLiteral("&Help"));
+        QCOMPARE(c.Action(HelpButton)->toolTip(), QStringLiteral("Help menu"));
+        QCOMPARE(c.Action(ConsoleButton)->shortcut(), QKeySequence(QStringLiteral("Alt+C")));
         QCOMPARE(Controls(c).Toolbar3->toolTip(), QStringLiteral("Action & View options"));
-        QCOMPARE(c.Toolbar3Button(1)->text(), QStringLiteral("&Action"));
-        QCOMPARE(c.Toolbar3Button(1)->property("key").toString(), QStringLiteral("action"));
-        QCOMPARE(c.Toolbar3Button(1)->toolTip(), QStringLiteral("Action Menu"));
-        QCOMPARE(c.Toolbar3Button(2)->text(), QStringLiteral("&View"));
-        QCOMPARE(c.Toolbar3Button(2)->property("key").toString(), QStringLiteral("view"));
-        QCOMPARE(c.Toolbar3Button(2)->toolTip(), QStringLiteral("View Menu"));
+        QCOMPARE(c.Action(ActionButton)->text(), QStringLiteral("&Action"));
+        QCOMPARE(c.Action(ActionButton)->property("key").toString(), QStringLiteral("action"));
+        QCOMPARE(c.Action(ActionButton)->toolTip(), QStringLiteral("Action Menu"));
+        QCOMPARE(c.Action(ViewButton)->text(), QStringLiteral("&View"));
+        QCOMPARE(c.Action(ViewButton)->property("key").toString(), QStringLiteral("view"));
+        QCOMPARE(c.Action(ViewButton)->toolTip(), QStringLiteral("View Menu"));
         QCOMPARE(Controls(c).Toolbar2->width(), TwipsToPixels(9750));
         QCOMPARE(Controls(c).Toolbar3->width(), TwipsToPixels(1800));
         QCOMPARE(Controls(c).Toolbar1->width(), TwipsToPixels(7725));
@@ -259,10 +298,10 @@ private Q_SLOTS:
             QAction* button;
             QMenu* menu;
             QPoint at; // twips
-        } pops[] = {{k.Toolbar2, c.Toolbar2Button(1), k.mnuConsole, {200, 300}},
-                    {k.Toolbar2, c.Toolbar2Button(2), k.mnuHelp, {1100, 300}},
-                    {k.Toolbar3, c.Toolbar3Button(2), k.mnuView, {950, 700}},
-                    {k.Toolbar3, c.Toolbar3Button(1), k.MainMnu, {250, 700}}};
+        } pops[] = {{k.Toolbar2, c.Action(ConsoleButton), c.Menu(mnuConsole), {200, 300}},
+                    {k.Toolbar2, c.Action(HelpButton), c.Menu(mnuHelp), {1100, 300}},
+                    {k.Toolbar3, c.Action(ViewButton), c.Menu(mnuView), {950, 700}},
+                    {k.Toolbar3, c.Action(ActionButton), c.Menu(MainMnu), {250, 700}}};
         for (const auto& p : pops) {
             QWidget* button = p.toolbar->widgetForAction(p.button);
             QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
@@ -347,13 +386,13 @@ private Q_SLOTS:
         c.lvwDb_MouseDown(ListViewControl::MiddleButton);
         QCOMPARE(shownMenu(c), nullptr);
         c.lvwDb_MouseDown(ListViewControl::RightButton);
-        QCOMPARE(shownMenu(c), Controls(c).MainMnu);
+        QCOMPARE(shownMenu(c), c.Menu(MainMnu));
         hideMenus(c);
 
         ConsoleState::SelectedKey = QStringLiteral("users");
         Controls(c).lvwDb->ClearItems();
         c.lvwDb_MouseDown(ListViewControl::RightButton);
-        QCOMPARE(shownMenu(c), Controls(c).mnuRefreshOptions);
+        QCOMPARE(shownMenu(c), c.Menu(mnuRefreshOptions));
         hideMenus(c);
     }
 
@@ -374,12 +413,12 @@ private Q_SLOTS:
 
         // The menu follows the node chosen with a left click, not the one under the pointer.
         c.tvwDb_MouseDown(TreeViewControl::RightButton);
-        QCOMPARE(shownMenu(c), Controls(c).mnuRefreshOptions);
+        QCOMPARE(shownMenu(c), c.Menu(mnuRefreshOptions));
         hideMenus(c);
         c.tvwDb_NodeClick(QStringLiteral("root"));
         QCOMPARE(Controls(c).lvwDb->Item(0).key, QStringLiteral("list"));
         c.tvwDb_MouseDown(TreeViewControl::RightButton);
-        QCOMPARE(shownMenu(c), Controls(c).MainMnu);
+        QCOMPARE(shownMenu(c), c.Menu(MainMnu));
         hideMenus(c);
 
         // A connection node that has gone: back to the connection list, no menu for the left button.
@@ -397,7 +436,7 @@ private Q_SLOTS:
         ConsoleState::SelectedKey = QStringLiteral("@0");
         c.tvwDb_MouseDown(TreeViewControl::RightButton);
         QCOMPARE(ConsoleState::SelectedItem, QStringLiteral("alice"));
-        QCOMPARE(shownMenu(c), Controls(c).mnuRefreshOptions);
+        QCOMPARE(shownMenu(c), c.Menu(mnuRefreshOptions));
         hideMenus(c);
 
         // A real right press on another node leaves the selection alone.
@@ -405,7 +444,7 @@ private Q_SLOTS:
         const QRect users = Controls(c).tvwDb->visualItemRect(Controls(c).tvwDb->Node(QStringLiteral("uandg")));
         QTest::mouseClick(Controls(c).tvwDb->viewport(), Qt::RightButton, {}, users.center());
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
-        QCOMPARE(shownMenu(c), Controls(c).MainMnu);
+        QCOMPARE(shownMenu(c), c.Menu(MainMnu));
         hideMenus(c);
     }
 
@@ -416,27 +455,26 @@ private Q_SLOTS:
         frmMain& c = f.console();
         const auto checked = [&c] {
             QStringList out;
-            const ConsoleControls k(c);
-            for (QAction* a : {k.mnuIcon, k.mnuSmallIcon, k.mnuList, k.mnuReport})
+            for (QAction* a : {c.Action(mnuIcon), c.Action(mnuSmallIcon), c.Action(mnuList), c.Action(mnuReport)})
                 if (a->isChecked())
                     out.append(a->objectName());
             return out;
         };
-        Controls(c).mnuIcon->trigger();
+        c.Action(mnuIcon)->trigger();
         QCOMPARE(checked(), QStringList({"mnuIcon"}));
         QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::LargeIcons);
-        Controls(c).mnuSmallIcon->trigger();
+        c.Action(mnuSmallIcon)->trigger();
         QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::SmallIcons);
-        Controls(c).mnuList->trigger();
+        c.Action(mnuList)->trigger();
         QCOMPARE(checked(), QStringList({"mnuList"}));
         QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::List);
-        Controls(c).mnuReport->trigger();
-        Controls(c).mnuReport->trigger(); // choosing the checked one again keeps it
+        c.Action(mnuReport)->trigger();
+        c.Action(mnuReport)->trigger(); // choosing the checked one again keeps it
         QCOMPARE(checked(), QStringList({"mnuReport"}));
         QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::Report);
 
         // None checked: the style stays.
-        Controls(c).mnuReport->setChecked(false);
+        c.Action(mnuReport)->setChecked(false);
         c.UpdateListView();
         QCOMPARE(Controls(c).lvwDb->View(), ListViewMode::Report);
     }
@@ -502,14 +540,14 @@ private Q_SLOTS:
             // The first minimize hides into the tray.
             QVERIFY(c.isHidden());
             QVERIFY(ConsoleState::HiddenToTray);
-            QVERIFY(!Controls(c).mnuMinimize->isEnabled());
-            QVERIFY(Controls(c).mnuRestore->isEnabled());
+            QVERIFY(!c.Action(mnuMinimize)->isEnabled());
+            QVERIFY(c.Action(mnuRestore)->isEnabled());
         } else {
             // Nowhere to come back from: it stays an ordinary minimized window.
             QVERIFY(c.isVisible());
             QVERIFY(!ConsoleState::HiddenToTray);
-            QVERIFY(Controls(c).mnuMinimize->isEnabled());
-            QVERIFY(!Controls(c).mnuRestore->isEnabled());
+            QVERIFY(c.Action(mnuMinimize)->isEnabled());
+            QVERIFY(!c.Action(mnuRestore)->isEnabled());
         }
         c.mnuRestore_Click();
         QVERIFY(c.isVisible());
@@ -525,28 +563,28 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&c));
         QVERIFY(Controls(c).TrayIcon1->IsShown());
 
-        Controls(c).mnuMinimize->trigger();
+        c.Action(mnuMinimize)->trigger();
         QVERIFY(c.isHidden());
         QVERIFY(!(c.windowState() & Qt::WindowMinimized));
         QVERIFY(!ConsoleState::HiddenToTray);
-        QVERIFY(!Controls(c).mnuMinimize->isEnabled());
-        QVERIFY(Controls(c).mnuRestore->isEnabled());
-        Controls(c).mnuRestore->trigger();
+        QVERIFY(!c.Action(mnuMinimize)->isEnabled());
+        QVERIFY(c.Action(mnuRestore)->isEnabled());
+        c.Action(mnuRestore)->trigger();
         QVERIFY(c.isVisible());
-        QVERIFY(Controls(c).mnuMinimize->isEnabled());
-        QVERIFY(!Controls(c).mnuRestore->isEnabled());
+        QVERIFY(c.Action(mnuMinimize)->isEnabled());
+        QVERIFY(!c.Action(mnuRestore)->isEnabled());
 
-        Controls(c).mnuMinimize->trigger();
+        c.Action(mnuMinimize)->trigger();
         c.TrayIcon1_IconDblClick();
         QVERIFY(c.isVisible());
-        QVERIFY(Controls(c).mnuMinimize->isEnabled());
-        QVERIFY(!Controls(c).mnuRestore->isEnabled());
+        QVERIFY(c.Action(mnuMinimize)->isEnabled());
+        QVERIFY(!c.Action(mnuRestore)->isEnabled());
 
         // A right click pops the tray menu; a left click does nothing.
         c.TrayIcon1_IconClick(TrayIcon::LeftButton);
         QCOMPARE(shownMenu(c), nullptr);
         Q_EMIT Controls(c).TrayIcon1->IconClick(TrayIcon::RightButton);
-        QCOMPARE(shownMenu(c), Controls(c).mnuTray);
+        QCOMPARE(shownMenu(c), c.Menu(mnuTray));
         hideMenus(c);
         QVERIFY(f.ends().isEmpty());
     }
@@ -610,7 +648,7 @@ private Q_SLOTS:
             QVERIFY2(help.contains(QStringLiteral("name=\"topic-%1\"").arg(topic)), qPrintable(QString::number(topic)));
 
         frmMain& c = f.console();
-        Controls(c).mnuHelpDoc->trigger();
+        c.Action(mnuHelpDoc)->trigger();
         HelpViewer* viewer = SingleInstance<HelpViewer>::Open();
         QVERIFY(viewer);
         QCOMPARE(viewer->Anchor(), QString());
@@ -629,8 +667,8 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig();
         frmMain& c = f.console();
-        Controls(c).mnuMinimize->trigger();
-        Controls(c).mnuExit->trigger();
+        c.Action(mnuMinimize)->trigger();
+        c.Action(mnuExit)->trigger();
         QVERIFY(!Controls(c).FtpEngine1->Listening());
         QVERIFY(!Controls(c).TrayIcon1->IsShown());
         QCOMPARE(f.ends(), QList<int>({0}));

@@ -23,6 +23,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using enum ConsoleAction;
+
 namespace {
 
 const QString AdminText = QStringLiteral("221 The Administrator has terminated the connection.");
@@ -112,7 +114,7 @@ private Q_SLOTS:
             doubleClickSelected(*Controls(console).lvwDb);
             QCOMPARE(ConsoleState::LogFilePath, expected);
             ConsoleState::LogFilePath.clear();
-            Controls(console).mnuLog.at(0)->trigger();
+            console.Action(ViewLog)->trigger();
             QCOMPARE(ConsoleState::LogFilePath, expected);
             QCOMPARE(viewed, (QStringList{expected, expected}));
             viewed.clear();
@@ -125,17 +127,17 @@ private Q_SLOTS:
         QVERIFY(viewed.isEmpty());
         // A name that cannot be one file is a missing log.
         ConsoleState::SelectedItem = QStringLiteral("../../Config.txt");
-        Controls(console).mnuLog.at(0)->trigger();
+        console.Action(ViewLog)->trigger();
         QVERIFY(viewed.isEmpty());
         QCOMPARE(boxes.texts(), QStringList{QStringLiteral("No Log file exits for this user.")});
         boxes.messages.clear();
 
         // Delete: No keeps the file; Yes removes it, logs it and refreshes.
         choose(console, QStringLiteral("serverlogs"), QStringLiteral(" Log.txt"));
-        Controls(console).mnuLog.at(1)->trigger();
+        console.Action(DeleteLog)->trigger();
         QVERIFY(fixture.folder.exists(QStringLiteral("/logs/S_ Log.txt")));
         boxes.confirmAnswers = {true};
-        Controls(console).mnuLog.at(1)->trigger();
+        console.Action(DeleteLog)->trigger();
         const QString question = QStringLiteral("Are you sure you wish to delete log  Log.txt?");
         QCOMPARE(boxes.texts(), (QStringList{question, question}));
         QCOMPARE(boxes.messages.back().title, QStringLiteral("Delete Log"));
@@ -152,7 +154,7 @@ private Q_SLOTS:
         for (const QString& item : {QStringLiteral(" Log.txt"), QStringLiteral("../x.txt")}) {
             ConsoleState::SelectedItem = item;
             boxes.confirmAnswers = {true};
-            Controls(console).mnuLog.at(1)->trigger();
+            console.Action(DeleteLog)->trigger();
             QCOMPARE(boxes.texts().last(), QStringLiteral("Unable to delete log. The log may have been switched."));
         }
         QCOMPARE(fixture.serverLogMessages().last(), deleted);
@@ -169,7 +171,7 @@ private Q_SLOTS:
             BecomeUnprivileged();
             boxes.messages.clear();
             boxes.confirmAnswers = {true};
-            Controls(console).mnuLog.at(1)->trigger();
+            console.Action(DeleteLog)->trigger();
             const bool ok = boxes.texts().value(1)
                     == QStringLiteral("Unable to delete file ") + logs
                         + QStringLiteral("U_bob.txt. Err code = Permission denied")
@@ -185,7 +187,7 @@ private Q_SLOTS:
         QVERIFY(fixture.folder.exists(QStringLiteral("/logs/U_bob.txt")));
         QFile::setPermissions(fixture.folder.file(QStringLiteral("/logs")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-        Controls(console).mnuLog.at(2)->trigger();
+        console.Action(RefreshLogs)->trigger();
         QCOMPARE(Controls(console).lvwDb->ItemCount(), 1);
         QVERIFY(fixture.doubles.errors->reports.isEmpty());
     }
@@ -197,26 +199,24 @@ private Q_SLOTS:
         ModMain::PrepareApplicationFolder();
         frmMain& console = fixture.console();
         auto& boxes = *fixture.doubles.messages;
-        const ConsoleControls controls(console);
-        for (const QList<QAction*>& items : {controls.mnuEdit, controls.mnuGroupEdit, controls.mnuEditUser, controls.mnuLog})
-            for (QAction* item : items)
+        for (const char* array : {"mnuEdit", "mnuGroupEdit", "mnuEditUser", "mnuLog"})
+            for (QAction* item : ControlArray<QAction>(console, array))
                 QVERIFY(item->isEnabled());
 
         choose(console, QStringLiteral("users"), QStringLiteral("anonymous"));
-        Controls(console).mnuEdit.at(0)->trigger();
+        console.Action(EditUser)->trigger();
         QCOMPARE(ConsoleState::EditUserName, QStringLiteral("anonymous"));
         QCOMPARE(Controls(console).lvwDb->ItemCount(), 1); // rebuilt at once
         choose(console, QStringLiteral("groups"), QStringLiteral("public"));
-        Controls(console).mnuGroupEdit.at(0)->trigger();
+        console.Action(EditGroup)->trigger();
         QCOMPARE(ConsoleState::EditGroupName, QStringLiteral("public"));
         QVERIFY(!Controls(console).fmeList->isHidden());
 
         // Without a chosen item even Refresh only says so.
         console.tvwDb_NodeClick(QStringLiteral("users"));
-        const ConsoleControls k(console);
-        for (QAction* item : {k.mnuEdit.at(1), k.mnuGroupEdit.at(1), k.mnuEditUser.at(3)}) {
+        for (ConsoleAction refresh : {RefreshUsers, RefreshGroups, RefreshConnections}) {
             Controls(console).lvwDb->ClearItems();
-            item->trigger();
+            console.Action(refresh)->trigger();
             QCOMPARE(Controls(console).lvwDb->ItemCount(), 0);
         }
         QCOMPARE(boxes.texts(), (QStringList{LostFocus, LostFocus, LostFocus}));
@@ -254,23 +254,23 @@ private Q_SLOTS:
         // bob from the connection list: view, delete, edit.
         choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
         ConsoleState::LogFilePath = QStringLiteral("before");
-        Controls(console).mnuEditUser.at(1)->trigger();
+        console.Action(ViewUserLog)->trigger();
         QCOMPARE(viewed, QStringList{logs + QStringLiteral("U_bob.txt")});
         QCOMPARE(ConsoleState::LogFilePath, QStringLiteral("before"));
         QVERIFY(Controls(console).fmeList->isHidden());
         choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
-        Controls(console).mnuEditUser.at(2)->trigger(); // No
+        console.Action(DeleteUserLog)->trigger(); // No
         QVERIFY(fixture.folder.exists(QStringLiteral("/logs/U_bob.txt")));
         QVERIFY(!Controls(console).fmeList->isHidden());
         boxes->confirmAnswers = {true};
-        Controls(console).mnuEditUser.at(2)->trigger();
+        console.Action(DeleteUserLog)->trigger();
         QVERIFY(!fixture.folder.exists(QStringLiteral("/logs/U_bob.txt")));
         QCOMPARE(fixture.serverLogMessages().last(), logs + QStringLiteral("U_bob.txt deleted."));
         choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
         boxes->confirmAnswers = {true};
-        Controls(console).mnuEditUser.at(2)->trigger();
+        console.Action(DeleteUserLog)->trigger();
         QCOMPARE(boxes->texts().last(), QStringLiteral("Log not found. Log may have been renamed or switched."));
-        Controls(console).mnuEditUser.at(0)->trigger();
+        console.Action(EditConnectionUser)->trigger();
         QCOMPARE(ConsoleState::EditUserName, QStringLiteral("bob"));
         QCOMPARE(boxes->texts().mid(0, 2), (QStringList{QStringLiteral("Are you sure you wish to delete log bob?"),
                                                          QStringLiteral("Are you sure you wish to delete log bob?")}));
@@ -283,11 +283,11 @@ private Q_SLOTS:
         boxes->messages.clear();
         viewed.clear();
         choose(console, QStringLiteral("Active"), Img);
-        Controls(console).mnuEditUser.at(1)->trigger();
+        console.Action(ViewUserLog)->trigger();
         boxes->confirmAnswers = {true};
         choose(console, QStringLiteral("Active"), Img);
-        Controls(console).mnuEditUser.at(2)->trigger();
-        Controls(console).mnuEditUser.at(0)->trigger();
+        console.Action(DeleteUserLog)->trigger();
+        console.Action(EditConnectionUser)->trigger();
         QVERIFY(viewed.isEmpty());
         QCOMPARE(ConsoleState::EditUserName, QString());
         QCOMPARE(boxes->texts(), (QStringList{QStringLiteral("No Log file exits for this user."),
@@ -297,10 +297,10 @@ private Q_SLOTS:
         // Log-off from the list: the client hears the administrator, the log says so.
         boxes->messages.clear();
         choose(console, QStringLiteral("Active"), Img);
-        Controls(console).mnuEditUser.at(5)->trigger(); // No
+        console.Action(LogoffUser)->trigger(); // No
         QVERIFY(img.connected());
         boxes->confirmAnswers = {true};
-        Controls(console).mnuEditUser.at(5)->trigger();
+        console.Action(LogoffUser)->trigger();
         QCOMPARE(boxes->messages.back().title, QStringLiteral(" Logoff User?"));
         QCOMPARE(boxes->texts(), (QStringList{QStringLiteral(" Logoff User ") + Img + "?",
                                               QStringLiteral(" Logoff User ") + Img + "?"}));
@@ -315,7 +315,7 @@ private Q_SLOTS:
         console.tvwDb_NodeClick(bobNode);
         QVERIFY(!Controls(console).fmeUser->isHidden());
         boxes->confirmAnswers = {true};
-        Controls(console).mnuEditUser.at(5)->trigger();
+        console.Action(LogoffUser)->trigger();
         QVERIFY(bob.waitFor(QStringLiteral("221")));
         QCOMPARE(bob.lines.last(), AdminText);
         QCOMPARE(fixture.serverLogMessages().last(), AdminText);
@@ -331,7 +331,7 @@ private Q_SLOTS:
             QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 1);
         };
         boxes->confirmAnswers = {true};
-        Controls(console).mnuEditUser.at(5)->trigger();
+        console.Action(LogoffUser)->trigger();
         QCOMPARE(ConsoleState::AdminLogoffSession, 0u);
         QVERIFY(guest.connected());
         guest.send(QStringLiteral("QUIT"));

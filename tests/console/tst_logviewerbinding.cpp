@@ -32,6 +32,8 @@
 #include <csignal>
 #include <optional>
 
+using enum ConsoleAction;
+
 namespace {
 
 const QString Program = QStringLiteral(SCROLLBOOK_PROGRAM);
@@ -196,7 +198,7 @@ private Q_SLOTS:
         QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(ScrollbookClass::Name));
         QVERIFY(servedAfter([&] {
             pick(QStringLiteral("Log.txt"));
-            Controls(w).mnuLog.at(0)->trigger();
+            w.Action(ViewLog)->trigger();
         }));
 
         // View User Log on a live connection: the pane comes back with the answer.
@@ -205,7 +207,7 @@ private Q_SLOTS:
         w.tvwDb_NodeClick(QStringLiteral("Active"));
         QTRY_COMPARE(Controls(w).lvwDb->ItemCount(), 1);
         pick(QStringLiteral("anonymous"));
-        Controls(w).mnuEditUser.at(1)->trigger();
+        w.Action(ViewUserLog)->trigger();
         QVERIFY(Controls(w).fmeList->isHidden());
         QTRY_VERIFY_WITH_TIMEOUT(!Controls(w).fmeList->isHidden(), 20000);
         QCOMPARE(c.boxes(), QStringList());

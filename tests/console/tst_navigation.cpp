@@ -37,6 +37,9 @@
 #include <functional>
 #include <tuple>
 
+using enum ConsoleAction;
+using enum ConsolePlace;
+
 namespace {
 
 void click(TreeViewControl& tree, const QString& key, Qt::MouseButton button = Qt::LeftButton)
@@ -108,8 +111,7 @@ QString col(const char* title, int twips)
 
 void closeMenus(frmMain& console)
 {
-    const ConsoleControls k(console);
-    for (QMenu* m : {k.MainMnu, k.mnuRefreshOptions, k.mnuEditUserOptions})
+    for (QMenu* m : {console.Menu(MainMnu), console.Menu(mnuRefreshOptions), console.Menu(mnuEditUserOptions)})
         m->hide();
 }
 
@@ -292,17 +294,17 @@ private Q_SLOTS:
         fixture.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& console = fixture.console();
         QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::Report);
-        Controls(console).mnuIcon->trigger();
+        console.Action(mnuIcon)->trigger();
         QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::LargeIcons);
-        QVERIFY(!Controls(console).mnuReport->isChecked());
-        Controls(console).mnuSmallIcon->trigger();
+        QVERIFY(!console.Action(mnuReport)->isChecked());
+        console.Action(mnuSmallIcon)->trigger();
         QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::SmallIcons);
-        Controls(console).mnuList->trigger();
+        console.Action(mnuList)->trigger();
         QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::List);
-        Controls(console).mnuReport->trigger();
+        console.Action(mnuReport)->trigger();
         QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::Report);
         // A refresh keeps the chosen view.
-        Controls(console).mnuList->trigger();
+        console.Action(mnuList)->trigger();
         console.UpdateTree(QStringLiteral("root"));
         QCOMPARE(Controls(console).lvwDb->View(), ListViewMode::List);
     }
@@ -320,14 +322,14 @@ private Q_SLOTS:
         click(tree, QStringLiteral("users"), Qt::RightButton);
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("root"));
         QCOMPARE(tree.SelectedKey(), QStringLiteral("root"));
-        QTRY_VERIFY(Controls(console).MainMnu->isVisible());
+        QTRY_VERIFY(console.Menu(MainMnu)->isVisible());
         closeMenus(console);
 
         click(tree, QStringLiteral("users"));
         click(tree, QStringLiteral("root"), Qt::RightButton);
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("users"));
-        QTRY_VERIFY(Controls(console).mnuRefreshOptions->isVisible());
-        QVERIFY(!Controls(console).MainMnu->isVisible());
+        QTRY_VERIFY(console.Menu(mnuRefreshOptions)->isVisible());
+        QVERIFY(!console.Menu(MainMnu)->isVisible());
         closeMenus(console);
         QCOMPARE(Controls(console).lvwDb->ColumnTitle(0), QStringLiteral("User"));
     }
@@ -390,7 +392,7 @@ private Q_SLOTS:
         QVERIFY(Controls(console).fmeUser->isHidden());
         QCOMPARE(Controls(console).lvwDb->ItemCount(), 1);
         // The highlight is on the node shown, also after a stop, and the keys go on from there.
-        QWidget* stop = Controls(console).Toolbar1->widgetForAction(console.Toolbar1Button(2));
+        QWidget* stop = Controls(console).Toolbar1->widgetForAction(console.Action(StopButton));
         const std::pair<std::function<void()>, const char*> steps[] = {
             {[] {}, "Active"},
             {[] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); }, "#@127.0.0.1"},
@@ -442,9 +444,9 @@ private Q_SLOTS:
             QCOMPARE(list.ColumnTitle(0), QString::fromLatin1(step.firstColumn));
         }
         // The action button's menu is the highlighted node's.
-        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), Controls(console).MainMnu);
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), console.Menu(MainMnu));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), Controls(console).mnuRefreshOptions);
+        QCOMPARE(console.ContextMenuFor(frmMain::MenuSource::ActionButton), console.Menu(mnuRefreshOptions));
 
         // A press on one node dragged to another leaves the highlight there.
         const QPoint from = tree.visualItemRect(tree.Node(QStringLiteral("users"))).center();
@@ -599,7 +601,7 @@ private Q_SLOTS:
 
         click(tree, QStringLiteral("users"));
         clickRow(*Controls(console).lvwDb, rowWithText(*Controls(console).lvwDb, QStringLiteral("bob")));
-        Controls(console).mnuStats2.at(0)->trigger();
+        console.Action(UserSessionFiles)->trigger();
         QVERIFY(!Controls(console).fmeFileStats->isHidden());
 
         const quint16 port = Controls(console).FtpEngine1->BoundPort();
@@ -698,7 +700,7 @@ private Q_SLOTS:
         QCOMPARE(ConsoleState::SelectedKey, QStringLiteral("Active"));
         QCOMPARE(ConsoleState::SelectedItem, QString());
         QCOMPARE(Controls(console).lvwDb->ColumnCount(), 13);
-        QVERIFY(!Controls(console).MainMnu->isVisible() && !Controls(console).mnuRefreshOptions->isVisible());
+        QVERIFY(!console.Menu(MainMnu)->isVisible() && !console.Menu(mnuRefreshOptions)->isVisible());
     }
 };
 

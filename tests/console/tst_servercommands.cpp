@@ -14,17 +14,33 @@
 #include <QApplication>
 #include <QTest>
 
+using enum ConsoleAction;
+
 namespace {
 
 // mnuStart, mnuStop, mnuTrayStart, mnuTrayStop, mnuProperties, Toolbar1 buttons 1, 2 and 6.
 QString states(const frmMain& c)
 {
     QString out;
-    const ConsoleControls k(c);
-    for (const QAction* a : {k.mnuStart, k.mnuStop, k.mnuTrayStart, k.mnuTrayStop, k.mnuProperties,
-                             c.Toolbar1Button(1), c.Toolbar1Button(2), c.Toolbar1Button(6)})
-        out += a->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    for (ConsoleAction name : {mnuStart, mnuStop, mnuTrayStart, mnuTrayStop, mnuProperties, StartButton, StopButton,
+                               PropertiesButton})
+        out += c.Action(name)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
     return out;
+}
+
+// The start and stop commands of the main menu ("menu"), the tray menu ("tray") and the toolbar.
+struct StartStop {
+    ConsoleAction start;
+    ConsoleAction stop;
+};
+
+StartStop commandsOf(const QString& place)
+{
+    if (place == QLatin1String("menu"))
+        return {mnuStart, mnuStop};
+    if (place == QLatin1String("tray"))
+        return {mnuTrayStart, mnuTrayStop};
+    return {StartButton, StopButton};
 }
 
 const QString Running = QStringLiteral("01010010");
@@ -59,31 +75,14 @@ private Q_SLOTS:
         QCOMPARE(states(c), Stopped);
         QVERIFY(!Controls(c).FtpEngine1->Listening());
 
-        const auto start = [&] {
-            if (place == QLatin1String("menu"))
-                Controls(c).mnuStart->trigger();
-            else if (place == QLatin1String("tray"))
-                Controls(c).mnuTrayStart->trigger();
-            else
-                c.Toolbar1Button(1)->trigger();
-        };
-        const auto stop = [&] {
-            if (place == QLatin1String("menu"))
-                Controls(c).mnuStop->trigger();
-            else if (place == QLatin1String("tray"))
-                Controls(c).mnuTrayStop->trigger();
-            else
-                c.Toolbar1Button(2)->trigger();
-        };
-
-        start();
+        c.Action(commandsOf(place).start)->trigger();
         QCOMPARE(states(c), Running);
         QVERIFY(Controls(c).FtpEngine1->Listening());
         QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport Started and waiting for connections."));
         QCOMPARE(Controls(c).FtpEngine1->ReplyText(9), QStringLiteral("211 Corvalen FTP server."));
 
         ConsoleState::SelectedKey = QStringLiteral("@0");
-        stop();
+        c.Action(commandsOf(place).stop)->trigger();
         QCOMPARE(states(c), Stopped);
         QVERIFY(!Controls(c).FtpEngine1->Listening());
         QCOMPARE(f.consoleMessages().last(), QStringLiteral("Quayport Stopped."));
@@ -117,12 +116,7 @@ private Q_SLOTS:
         Controls(c).lvwDb->ClearColumns();
         Controls(c).lvwDb->AddColumn(QStringLiteral("Marker"), 600);
 
-        if (place == QLatin1String("menu"))
-            Controls(c).mnuStart->trigger();
-        else if (place == QLatin1String("tray"))
-            Controls(c).mnuTrayStart->trigger();
-        else
-            c.Toolbar1Button(1)->trigger();
+        c.Action(commandsOf(place).start)->trigger();
 
         QCOMPARE(states(c), after);
         QVERIFY(!Controls(c).FtpEngine1->Listening());
@@ -143,7 +137,7 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         frmMain& c = f.console();
-        Controls(c).mnuStart->trigger();
+        c.Action(mnuStart)->trigger();
         QCOMPARE(states(c), Running);
         f.writeConfig(ConsoleFixture::Settings().Port(busy.port()).Stopped());
         c.StartServer();
@@ -193,9 +187,9 @@ private Q_SLOTS:
         frmMain& c = f.console();
         const int lines = f.consoleMessages().size();
         f.folder.write(QStringLiteral("/Config.txt"), "1\r\n2\r\n3\r\n4\r\n5\r\n");
-        Controls(c).mnuStop->setEnabled(true); // a state the failed start must not touch
+        c.Action(mnuStop)->setEnabled(true); // a state the failed start must not touch
 
-        Controls(c).mnuTrayStart->trigger();
+        c.Action(mnuTrayStart)->trigger();
         QCOMPARE(f.doubles.messages->texts(), QStringList({"Unable to start server."}));
         QCOMPARE(f.consoleMessages().size(), lines);
         QCOMPARE(states(c), QStringLiteral("11101101"));
@@ -227,7 +221,7 @@ private Q_SLOTS:
             QVERIFY(f.folder.exists(QStringLiteral("/users/U_")));
             dialog.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
         });
-        c.Toolbar1Button(6)->trigger();
+        c.Action(PropertiesButton)->trigger();
         QVERIFY(shown);
         QVERIFY(!f.folder.exists(QStringLiteral("/users/U_")));
         QVERIFY(f.serverLogMessages().contains(QStringLiteral("U_ deleted.")));
@@ -245,7 +239,7 @@ private Q_SLOTS:
             shown = true;
             dialog.reject();
         });
-        Controls(c).mnuProperties->trigger();
+        c.Action(mnuProperties)->trigger();
         QVERIFY(shown);
         QVERIFY(f.folder.exists(QStringLiteral("/users/U_")));
     }
@@ -257,7 +251,7 @@ private Q_SLOTS:
         frmMain& c = f.console();
         f.folder.write(QStringLiteral("/groups/G_"), "nameless\r\n");
         Controls(c).lvwDb->ClearItems();
-        c.Toolbar1Button(14)->trigger();
+        c.Action(RefreshButton)->trigger();
         QVERIFY(!f.folder.exists(QStringLiteral("/groups/G_")));
         QCOMPARE(Controls(c).lvwDb->ItemCount(), 1);
         // Separators do nothing.
@@ -273,16 +267,16 @@ private Q_SLOTS:
         frmMain& c = f.console();
         ConsoleState::EditUserName = QStringLiteral("kept");
         const struct {
-            int button;
+            ConsoleAction button;
             QAction* item;
             const char* form;
-        } launchers[] = {{8, Controls(c).mnuAddUsers, "frmAddUser"},
-                         {9, Controls(c).mnuEditUsers, "frmEditUsers"},
-                         {10, Controls(c).mnuEditGroups, "frmEditGroups"},
-                         {12, Controls(c).mnuVirtualFolders, "frmVirtualFolders"}};
+        } launchers[] = {{AddUserButton, c.Action(mnuAddUsers), "frmAddUser"},
+                         {EditUsersButton, c.Action(mnuEditUsers), "frmEditUsers"},
+                         {EditGroupsButton, c.Action(mnuEditGroups), "frmEditGroups"},
+                         {VirtualFoldersButton, c.Action(mnuVirtualFolders), "frmVirtualFolders"}};
         for (const auto& l : launchers) {
-            QVERIFY(c.Toolbar1Button(l.button)->isEnabled() && l.item->isEnabled());
-            c.Toolbar1Button(l.button)->trigger();
+            QVERIFY(c.Action(l.button)->isEnabled() && l.item->isEnabled());
+            c.Action(l.button)->trigger();
             l.item->trigger();
             QList<QWidget*> open;
             for (QWidget* w : QApplication::topLevelWidgets())

@@ -15,6 +15,8 @@
 #include <QTabBar>
 #include <QTest>
 
+using enum ConsolePlace;
+
 class TestShots : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -35,20 +37,20 @@ private Q_SLOTS:
         QTest::qWait(50);
         QVERIFY(!SaveShot(console, QStringLiteral("console")).isEmpty());
 
-        Controls(console).MainMnu->popup(console.mapToGlobal(QPoint(40, 120)));
-        QTRY_VERIFY(Controls(console).MainMnu->isVisible());
-        QVERIFY(!SaveShot(*Controls(console).MainMnu, QStringLiteral("menu-MainMnu")).isEmpty());
-        Controls(console).MainMnu->hide();
-        Controls(console).mnuEditUserOptions->popup(console.mapToGlobal(QPoint(40, 120)));
-        QTRY_VERIFY(Controls(console).mnuEditUserOptions->isVisible());
-        Controls(console).mnuStatsOption1->popup(console.mapToGlobal(QPoint(240, 200)));
-        QVERIFY(!SaveShot(*Controls(console).mnuEditUserOptions, QStringLiteral("menu-mnuEditUserOptions")).isEmpty());
-        QVERIFY(!SaveShot(*Controls(console).mnuStatsOption1, QStringLiteral("menu-mnuStatsOption1")).isEmpty());
-        Controls(console).mnuStatsOption1->hide();
-        Controls(console).mnuEditUserOptions->hide();
-        Controls(console).mnuTray->popup(console.mapToGlobal(QPoint(40, 120)));
-        QVERIFY(!SaveShot(*Controls(console).mnuTray, QStringLiteral("menu-mnuTray")).isEmpty());
-        Controls(console).mnuTray->hide();
+        console.Menu(MainMnu)->popup(console.mapToGlobal(QPoint(40, 120)));
+        QTRY_VERIFY(console.Menu(MainMnu)->isVisible());
+        QVERIFY(!SaveShot(*console.Menu(MainMnu), QStringLiteral("menu-MainMnu")).isEmpty());
+        console.Menu(MainMnu)->hide();
+        console.Menu(mnuEditUserOptions)->popup(console.mapToGlobal(QPoint(40, 120)));
+        QTRY_VERIFY(console.Menu(mnuEditUserOptions)->isVisible());
+        console.Menu(mnuStatsOption1)->popup(console.mapToGlobal(QPoint(240, 200)));
+        QVERIFY(!SaveShot(*console.Menu(mnuEditUserOptions), QStringLiteral("menu-mnuEditUserOptions")).isEmpty());
+        QVERIFY(!SaveShot(*console.Menu(mnuStatsOption1), QStringLiteral("menu-mnuStatsOption1")).isEmpty());
+        console.Menu(mnuStatsOption1)->hide();
+        console.Menu(mnuEditUserOptions)->hide();
+        console.Menu(mnuTray)->popup(console.mapToGlobal(QPoint(40, 120)));
+        QVERIFY(!SaveShot(*console.Menu(mnuTray), QStringLiteral("menu-mnuTray")).isEmpty());
+        console.Menu(mnuTray)->hide();
 
         frmProperties properties;
         properties.show();
