@@ -25,6 +25,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,6 +91,34 @@ QString dataPage(const QString& title)
 {
     return QStringLiteral("data:text/html,<title>%1</title><p>%1</p>").arg(title);
 }
+
+// The page's picture is drawn by the web engine's own processes after its load, which nothing
+// reports: the page asks for two frames, and the second has begun once the first was drawn.
+// Polled, it asks the page whether that has happened.
+class PageDrawn {
+public:
+    explicit PageDrawn(WebBrowser& browser) : m_page(browser.View()->page())
+    {
+        m_page->runJavaScript(QStringLiteral("requestAnimationFrame(() => "
+                                             "requestAnimationFrame(() => { window.quayportDrawn = true; }))"));
+    }
+    bool operator()()
+    {
+        if (!std::exchange(*m_asking, true))
+            m_page->runJavaScript(QStringLiteral("window.quayportDrawn === true"),
+                                  [drawn = m_drawn, asking = m_asking](const QVariant& answer) {
+                                      *drawn = answer.toBool();
+                                      *asking = false;
+                                  });
+        return *m_drawn;
+    }
+
+private:
+    QWebEnginePage* m_page;
+    // Shared with an answer that may come after this is gone.
+    std::shared_ptr<bool> m_drawn = std::make_shared<bool>(false);
+    std::shared_ptr<bool> m_asking = std::make_shared<bool>(false);
+};
 
 // As a person does: a click in the address box, its text replaced by typing,
 // then Enter, each key to whatever has the focus.
@@ -213,7 +244,8 @@ private Q_SLOTS:
         QCOMPARE(b->windowTitle(), QStringLiteral("Held page"));
 
         QVERIFY(QTest::qWaitForWindowExposed(b));
-        QTest::qWait(300); // the page's picture follows its load
+        PageDrawn drawn(*b->brwWebBrowser);
+        QVERIFY(QTest::qWaitFor(drawn, LoadMs));
         QVERIFY(!SaveShot(*b, QStringLiteral("browser")).isEmpty());
 
         // Enter goes to the typed address without adding it to the list.

@@ -16,6 +16,7 @@
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
 #include "tests/support/PrivateNetwork.h"
+#include "tests/support/TimePasses.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -195,7 +196,7 @@ private Q_SLOTS:
         placeRecordingViewer(f);
         runSplash();
         // The answer arrives through the event loop; give it the chance, then look.
-        QTest::qWait(300);
+        LetTimePass(300);
         QVERIFY(!f.folder.exists(QStringLiteral("/viewer-started")));
         if (ours)
             bus.unregisterService(ScrollbookClass::Name);
@@ -206,7 +207,7 @@ private Q_SLOTS:
         ConsoleFixture f;
         f.writeConfig(ConsoleFixture::Settings().Stopped());
         runSplash();
-        QTest::qWait(100);
+        LetTimePass(100); // a report of the missing viewer that must not come
         QVERIFY(f.doubles.errors->reports.isEmpty());
         QVERIFY(f.doubles.messages->messages.empty());
     }
