@@ -10,6 +10,7 @@
 #include "platform/WebBrowser.h"
 #include "core/ProgramError.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/support/LoopbackHttp.h"
 #include "tests/support/Shots.h"
 #include "tests/support/Unprivileged.h"
 
@@ -19,8 +20,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -40,51 +39,30 @@ constexpr int LoadMs = 60000;
 
 // Serves "/" on 127.0.0.1 only when told to, so that a page stays loading for
 // as long as a test needs; every other path is not found at once.
-class HeldPage : public QObject {
+class HeldPage {
 public:
-    HeldPage()
-    {
-        server.listen(QHostAddress::LocalHost, 0);
-        connect(&server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = server.nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { request(socket); });
-        });
-    }
-    QString address() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()); }
+    QString address() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server.port()); }
     // Answers the requests held so far with a page of that title.
     void release(const QString& title)
     {
         for (QTcpSocket* socket : std::exchange(held, {}))
-            answer(socket, "200 OK", "<html><head><title>" + title.toUtf8() +
-                                         "</title></head><body><h1>Quayport test page</h1>"
-                                         "<p>Served on the loopback address.</p></body></html>");
+            LoopbackHttp::Answer(socket, "200 OK",
+                                 "<html><head><title>" + title.toUtf8() +
+                                     "</title></head><body><h1>Quayport test page</h1>"
+                                     "<p>Served on the loopback address.</p></body></html>");
     }
     int requests = 0;
 
 private:
-    void request(QTcpSocket* socket)
-    {
-        QByteArray& buffer = pending[socket];
-        buffer += socket->readAll();
-        if (!buffer.contains("\r\n\r\n"))
-            return;
-        if (buffer.startsWith("GET / ")) {
+    QList<QTcpSocket*> held;
+    LoopbackHttp server{[this](QTcpSocket* socket, const QByteArray& head) {
+        if (head.startsWith("GET / ")) {
             ++requests;
             held.append(socket);
         } else {
-            answer(socket, "404 Not Found", QByteArray());
+            LoopbackHttp::Answer(socket, "404 Not Found", QByteArray());
         }
-        pending.remove(socket);
-    }
-    static void answer(QTcpSocket* socket, const QByteArray& status, const QByteArray& body)
-    {
-        socket->write("HTTP/1.0 " + status + "\r\nContent-Type: text/html\r\nCache-Control: no-store\r\nContent-Length: " +
-                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
-    }
-    QTcpServer server;
-    QList<QTcpSocket*> held;
-    QHash<QTcpSocket*, QByteArray> pending;
+    }};
 };
 
 QString dataPage(const QString& title)

@@ -11,6 +11,7 @@ build folder.
   control     a bare FTP control connection
   activeftp   ftplib's client, active mode on the loopback address
   appfolder   an application folder's files, enciphered with quayhomeprep
+  folders     what a folder holds
   enginehost  the engine test host (tests/engine/host) and its notifications
   sessionhost the session test host (tests/session/host) on a prepared folder
   quayport    the real Quayport, offscreen
