@@ -10,6 +10,7 @@ import unittest
 
 from quaye2e.activeftp import FTP
 from quaye2e.control import Control
+from quaye2e.ports import listening_ports
 from quaye2e.programs import environment, program
 
 
@@ -28,6 +29,7 @@ class EngineHost:
                                      stdout=subprocess.PIPE, text=True, bufsize=1, env=environment(),
                                      preexec_fn=limit if rlimits else None)
         self.port = int(self.proc.stdout.readline().split()[1])
+        assert listening_ports(self.proc.pid) == [self.port], "the engine host is not listening as it said"
         self.events = []
         self.cond = threading.Condition()
         self.reader = threading.Thread(target=self._read, daemon=True)

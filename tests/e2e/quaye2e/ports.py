@@ -1,14 +1,16 @@
 """The ports servers took, port 21's exposure, and the server's connect greeting."""
 import errno
+import ipaddress
 import os
 import socket
+import struct
 
 from quaye2e.waits import wait_for
 
 
-def listening_ports(pid):
-    """The TCP ports the process listens on, as the kernel reports them: a server given port 0 takes
-    one the system chooses at the moment it binds, and tells it nowhere else."""
+def listening(pid):
+    """The addresses and TCP ports the process listens on, as the kernel reports them: a server given
+    port 0 takes one the system chooses at the moment it binds, and tells it nowhere else."""
     sockets = set()
     for fd in os.listdir("/proc/%d/fd" % pid):
         try:
@@ -17,14 +19,27 @@ def listening_ports(pid):
             continue
         if target.startswith("socket:["):
             sockets.add(target[len("socket:["):-1])
-    ports = set()
-    for table in ("tcp", "tcp6"):
+    found = set()
+    for table, family in (("tcp", socket.AF_INET), ("tcp6", socket.AF_INET6)):
         with open("/proc/%d/net/%s" % (pid, table)) as f:
             for row in f.read().splitlines()[1:]:
                 fields = row.split()
                 if fields[3] == "0A" and fields[9] in sockets:  # LISTEN
-                    ports.add(int(fields[1].rsplit(":", 1)[1], 16))
-    return sorted(ports)
+                    address, port = fields[1].split(":")
+                    # Words of the address in network order, each written as a number of this machine.
+                    raw = b"".join(struct.pack("=I", int(address[i:i + 8], 16)) for i in range(0, len(address), 8))
+                    found.add((socket.inet_ntop(family, raw), int(port, 16)))
+    return sorted(found)
+
+
+def listening_ports(pid):
+    """The TCP ports the process listens on, each on the loopback address only: a server that
+    listens beyond it, where the network can reach it, fails the test."""
+    found = listening(pid)
+    beyond = [item for item in found if not ipaddress.ip_address(item[0]).is_loopback]
+    if beyond:
+        raise AssertionError("process %d listens beyond the loopback address: %r" % (pid, beyond))
+    return sorted({port for _, port in found})
 
 
 def bind_error(port):
