@@ -56,6 +56,16 @@ int listenBacklog()
         limit = somaxconn.readLine().trimmed().toInt();
     return limit > 0 ? std::min(limit, 65535) : SOMAXCONN;
 }
+
+// The addresses to try in turn: every interface, in both address families where the system has
+// them, else IPv4 alone. Under the test harness (QUAYPORT_TEST_LOOPBACK) the loopback address
+// only, so that no server a test starts can be reached from the network.
+QList<QHostAddress> listenAddresses()
+{
+    if (qEnvironmentVariableIsSet("QUAYPORT_TEST_LOOPBACK"))
+        return {QHostAddress(QHostAddress::LocalHost)};
+    return {QHostAddress(QHostAddress::Any), QHostAddress(QHostAddress::AnyIPv4)};
+}
 } // namespace
 
 FtpEnginePrivate::FtpEnginePrivate(FtpEngine* engine) : q(engine)
@@ -189,9 +199,9 @@ bool FtpEngine::StartListening()
     connect(d->server, &QTcpServer::acceptError, d->server, [server = d->server] {
         QTimer::singleShot(100, server, [server] { server->resumeAccepting(); });
     });
-    // Both address families where the system has them, else IPv4 alone.
-    if (!d->server->listen(QHostAddress::Any, quint16(d->listenPort))
-        && !d->server->listen(QHostAddress::AnyIPv4, quint16(d->listenPort))) {
+    const QList<QHostAddress> addresses = listenAddresses();
+    if (std::none_of(addresses.begin(), addresses.end(),
+                     [this](const QHostAddress& a) { return d->server->listen(a, quint16(d->listenPort)); })) {
         d->lastError = d->server->errorString();
         d->server->deleteLater();
         d->server = nullptr;

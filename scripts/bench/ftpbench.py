@@ -11,7 +11,7 @@ import time
 TOP = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 sys.path.insert(0, os.path.join(TOP, "tests", "e2e"))
 
-from quaye2e import free_port, wait_greeting  # noqa: E402
+from quaye2e import listening_ports, wait_for, wait_greeting  # noqa: E402
 from quaye2e.control import Control  # noqa: E402
 from quaye2e.enginehost import EngineHost  # noqa: E402
 
@@ -97,13 +97,12 @@ class VsftpdServer:
         os.chmod(self.root, 0o555)  # vsftpd refuses a writable anonymous root
         shutil.chown(os.path.join(self.root, "upload"), "ftp", "ftp")
         os.makedirs("/var/run/vsftpd/empty", exist_ok=True)
-        self.port = free_port()
         conf = os.path.join(work, "vsftpd.conf")
         with open(conf, "w") as f:
             f.write(f"""listen=YES
 listen_ipv6=NO
 listen_address=127.0.0.1
-listen_port={self.port}
+listen_port=0
 background=NO
 anonymous_enable=YES
 anon_root={self.root}
@@ -128,6 +127,8 @@ secure_chroot_dir=/var/run/vsftpd/empty
         self.proc = subprocess.Popen(["/usr/sbin/vsftpd", conf])
         self.pid = self.proc.pid
         self.user, self.password = "anonymous", "bench@example.org"
+        # Port 0: the system chooses a free port as vsftpd binds it.
+        self.port = wait_for(lambda: listening_ports(self.pid), 10, "vsftpd to listen")[0]
         wait_greeting(self.port, 10)
 
     def stop(self):

@@ -10,6 +10,7 @@
 #include "platform/WebBrowser.h"
 #include "core/ProgramError.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/support/LoopbackHttp.h"
 #include "tests/support/Shots.h"
 #include "tests/support/Unprivileged.h"
 
@@ -19,12 +20,13 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,57 +39,64 @@ constexpr int LoadMs = 60000;
 
 // Serves "/" on 127.0.0.1 only when told to, so that a page stays loading for
 // as long as a test needs; every other path is not found at once.
-class HeldPage : public QObject {
+class HeldPage {
 public:
-    HeldPage()
-    {
-        server.listen(QHostAddress::LocalHost, 0);
-        connect(&server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = server.nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { request(socket); });
-        });
-    }
-    QString address() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()); }
+    QString address() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server.port()); }
     // Answers the requests held so far with a page of that title.
     void release(const QString& title)
     {
         for (QTcpSocket* socket : std::exchange(held, {}))
-            answer(socket, "200 OK", "<html><head><title>" + title.toUtf8() +
-                                         "</title></head><body><h1>Quayport test page</h1>"
-                                         "<p>Served on the loopback address.</p></body></html>");
+            LoopbackHttp::Answer(socket, "200 OK",
+                                 "<html><head><title>" + title.toUtf8() +
+                                     "</title></head><body><h1>Quayport test page</h1>"
+                                     "<p>Served on the loopback address.</p></body></html>");
     }
     int requests = 0;
 
 private:
-    void request(QTcpSocket* socket)
-    {
-        QByteArray& buffer = pending[socket];
-        buffer += socket->readAll();
-        if (!buffer.contains("\r\n\r\n"))
-            return;
-        if (buffer.startsWith("GET / ")) {
+    QList<QTcpSocket*> held;
+    LoopbackHttp server{[this](QTcpSocket* socket, const QByteArray& head) {
+        if (head.startsWith("GET / ")) {
             ++requests;
             held.append(socket);
         } else {
-            answer(socket, "404 Not Found", QByteArray());
+            LoopbackHttp::Answer(socket, "404 Not Found", QByteArray());
         }
-        pending.remove(socket);
-    }
-    static void answer(QTcpSocket* socket, const QByteArray& status, const QByteArray& body)
-    {
-        socket->write("HTTP/1.0 " + status + "\r\nContent-Type: text/html\r\nCache-Control: no-store\r\nContent-Length: " +
-                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
-    }
-    QTcpServer server;
-    QList<QTcpSocket*> held;
-    QHash<QTcpSocket*, QByteArray> pending;
+    }};
 };
 
 QString dataPage(const QString& title)
 {
     return QStringLiteral("data:text/html,<title>%1</title><p>%1</p>").arg(title);
 }
+
+// The page's picture is drawn by the web engine's own processes after its load, which nothing
+// reports: the page asks for two frames, and the second has begun once the first was drawn.
+// Polled, it asks the page whether that has happened.
+class PageDrawn {
+public:
+    explicit PageDrawn(WebBrowser& browser) : m_page(browser.View()->page())
+    {
+        m_page->runJavaScript(QStringLiteral("requestAnimationFrame(() => "
+                                             "requestAnimationFrame(() => { window.quayportDrawn = true; }))"));
+    }
+    bool operator()()
+    {
+        if (!std::exchange(*m_asking, true))
+            m_page->runJavaScript(QStringLiteral("window.quayportDrawn === true"),
+                                  [drawn = m_drawn, asking = m_asking](const QVariant& answer) {
+                                      *drawn = answer.toBool();
+                                      *asking = false;
+                                  });
+        return *m_drawn;
+    }
+
+private:
+    QWebEnginePage* m_page;
+    // Shared with an answer that may come after this is gone.
+    std::shared_ptr<bool> m_drawn = std::make_shared<bool>(false);
+    std::shared_ptr<bool> m_asking = std::make_shared<bool>(false);
+};
 
 // As a person does: a click in the address box, its text replaced by typing,
 // then Enter, each key to whatever has the focus.
@@ -213,7 +222,8 @@ private Q_SLOTS:
         QCOMPARE(b->windowTitle(), QStringLiteral("Held page"));
 
         QVERIFY(QTest::qWaitForWindowExposed(b));
-        QTest::qWait(300); // the page's picture follows its load
+        PageDrawn drawn(*b->brwWebBrowser);
+        QVERIFY(QTest::qWaitFor(drawn, LoadMs));
         QVERIFY(!SaveShot(*b, QStringLiteral("browser")).isEmpty());
 
         // Enter goes to the typed address without adding it to the list.

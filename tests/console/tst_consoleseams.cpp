@@ -19,6 +19,7 @@
 #include "tests/console/pane/LoopbackClient.h"
 #include "tests/dialogs/DialogTestSupport.h"
 #include "tests/support/OpenAccounts.h"
+#include "tests/support/TimePasses.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -26,6 +27,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 using enum ConsoleAction;
@@ -130,7 +132,7 @@ private Q_SLOTS:
         console.Action(mnuEditUsers)->trigger();
         users = SingleInstance<frmEditUsers>::Open();
         QVERIFY(users);
-        QTest::qWait(20);
+        LetTimePass(20); // an account that must not be filled in later, as those chosen are
         QVERIFY(users->txtPassword->text().isEmpty());
         users->close();
 
@@ -240,11 +242,16 @@ private Q_SLOTS:
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
         // A download read slowly and an upload sent slowly, each cut off by the
-        // administrator; once told, the client goes at full speed to its end.
-        FtpScript client(Controls(console).FtpEngine1->BoundPort(), QStringLiteral(
+        // administrator once data moves; once told, the client goes at full speed to its end.
+        const QTemporaryDir marks;
+        const QString moving = marks.filePath(QStringLiteral("moving"));
+        FtpScript client(Controls(console).FtpEngine1->BoundPort(), QStringLiteral("moving = '%1'\n").arg(moving) +
+            QStringLiteral(
             "import io, time, threading\n"
             "fast = threading.Event()\n"
-            "def wait(): time.sleep(0 if fast.is_set() else 0.01)\n"
+            "def wait():\n"
+            "    if not fast.is_set(): open(moving + str(int(up)), 'a').close()\n"
+            "    time.sleep(0 if fast.is_set() else 0.01)\n"
             "class Slow(io.RawIOBase):\n"
             "    def readable(self): return True\n"
             "    def readinto(self, b):\n"
@@ -265,7 +272,7 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(client.output().count(QStringLiteral("started")) == round + 1, 20000);
             QTRY_COMPARE(Controls(console).FtpEngine1->Sessions().Count(), 1);
             QTRY_VERIFY(Controls(console).FtpEngine1->Sessions().Item(0)->State() >= 2); // receiving or sending a file
-            QTest::qWait(100);
+            QTRY_VERIFY(QFile::exists(moving + QString::number(round))); // and its data moving
             choose(console, QStringLiteral("Active"), QStringLiteral("bob"));
             fixture.doubles.messages->confirmAnswers = {true};
             console.Action(LogoffUser)->trigger();

@@ -17,6 +17,7 @@
 #include "tests/console/ConsoleFixture.h"
 #include "tests/console/pane/LoopbackClient.h"
 #include "tests/support/Shots.h"
+#include "tests/support/TimePasses.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -122,7 +123,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(c.fixture.folder.file(QStringLiteral("/Config.txt"))));
         c.console->Scrollbook(c.log(name));
         QCOMPARE(c.boxes(), QStringList{NoLog});
-        QTest::qWait(100);
+        LetTimePass(100); // a later answer that must not come
         QVERIFY(!c.refreshed());
         QCOMPARE(c.boxes(), QStringList{NoLog});
     }
@@ -266,13 +267,13 @@ private Q_SLOTS:
         else
             LogViewerClient::LoadLog(log, &context, answer);
         if (startMs >= 0) {
-            QTest::qWait(startMs);
+            LetTimePass(startMs); // a viewer that is this slow to start
             QVERIFY(viewer.Register());
             openGate();
         }
         QTRY_VERIFY_WITH_TIMEOUT(!answers.isEmpty() && viewer.Windows().size() >= windows, 20000);
         // A second call would have been delivered with the first.
-        QTest::qWait(500);
+        LetTimePass(500);
         QCOMPARE(answers, QList<bool>{answered});
         QCOMPARE(viewer.Windows().size(), windows);
         QFile notes(dir.filePath(QStringLiteral("started")));

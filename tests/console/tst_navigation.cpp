@@ -20,6 +20,7 @@
 #include "tests/console/pane/LoopbackClient.h"
 #include "tests/support/OpenAccounts.h"
 #include "tests/support/Shots.h"
+#include "tests/support/TimePasses.h"
 
 #include <QAction>
 #include <QApplication>
@@ -645,7 +646,7 @@ private Q_SLOTS:
         tree.EnsureVisible(QStringLiteral("@0"));
         for (const char* key : {"@0", "root", "@0"}) {
             click(tree, QString::fromLatin1(key));
-            QTest::qWait(50); // the window manager's answer to a new minimum size
+            LetTimePass(50); // the window manager's answer to a new minimum size would change the width
             QCOMPARE(console.width(), width);
         }
         QCOMPARE(Controls(console).fmeUser->rdTotalMBreceived->Value(), QStringLiteral("999999.999.999"));

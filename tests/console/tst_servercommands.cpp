@@ -48,7 +48,7 @@ const QString Stopped = QStringLiteral("10101101");
 
 // A port that the engine cannot take.
 struct BusyPort {
-    BusyPort() { server.listen(QHostAddress::Any, 0); }
+    BusyPort() { server.listen(QHostAddress::LocalHost, 0); }
     QString port() const { return QString::number(server.serverPort()); }
     QTcpServer server;
 };

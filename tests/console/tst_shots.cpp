@@ -4,9 +4,11 @@
 #include "console/frmMain.h"
 #include "console/frmSplash.h"
 #include "dialogs/frmProperties.h"
+#include "platform/FolderPicker.h"
 #include "platform/TreeViewControl.h"
 #include "session/ConsoleState.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/platform/FolderReading.h"
 #include "tests/support/Shots.h"
 
 #include <QDir>
@@ -34,7 +36,6 @@ private Q_SLOTS:
         frmMain& console = fixture.console();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
-        QTest::qWait(50);
         QVERIFY(!SaveShot(console, QStringLiteral("console")).isEmpty());
 
         console.Menu(MainMnu)->popup(console.mapToGlobal(QPoint(40, 120)));
@@ -53,9 +54,12 @@ private Q_SLOTS:
         console.Menu(mnuTray)->hide();
 
         frmProperties properties;
+        const FolderReading reading(*properties.FolderTree1);
         properties.show();
         QVERIFY(QTest::qWaitForWindowExposed(&properties));
-        QTest::qWait(500);
+        // The server root in view, its folders read and sorted.
+        QTRY_VERIFY(reading.Settled(FolderReading::Above(properties.FolderTree1->SelectedFolder()))
+                    && SelectionInView(*properties.FolderTree1));
         QVERIFY(!SaveShot(properties, QStringLiteral("properties-server")).isEmpty());
         properties.TabStrip1->setCurrentIndex(1);
         QVERIFY(!SaveShot(properties, QStringLiteral("properties-messages")).isEmpty());

@@ -8,13 +8,12 @@
 #include "platform/BrowserModule.h"
 #include "platform/HelpViewer.h"
 #include "platform/SingleInstance.h"
+#include "tests/support/LoopbackHttp.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestDoubles.h"
 
 #include <QAction>
 #include <QNetworkProxy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -25,35 +24,16 @@ namespace {
 constexpr int LoadMs = 60000;
 
 // Answers every request with a page titled "Maker" and keeps its request line.
-class PageProxy : public QObject {
+class PageProxy {
 public:
-    PageProxy()
-    {
-        server.listen(QHostAddress::LocalHost, 0);
-        connect(&server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = server.nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { request(socket); });
-        });
-    }
-    quint16 port() const { return server.serverPort(); }
+    quint16 port() const { return server.port(); }
     QStringList requests;
 
 private:
-    void request(QTcpSocket* socket)
-    {
-        QByteArray& buffer = pending[socket];
-        buffer += socket->readAll();
-        if (!buffer.contains("\r\n\r\n"))
-            return;
-        requests.append(QString::fromLatin1(buffer.left(buffer.indexOf("\r\n"))));
-        pending.remove(socket);
-        const QByteArray body = "<html><head><title>Maker</title></head></html>";
-        socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(body.size()) +
-                      "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
-    }
-    QTcpServer server;
-    QHash<QTcpSocket*, QByteArray> pending;
+    LoopbackHttp server{[this](QTcpSocket* socket, const QByteArray& head) {
+        requests.append(QString::fromLatin1(head.left(head.indexOf("\r\n"))));
+        LoopbackHttp::Answer(socket, "200 OK", "<html><head><title>Maker</title></head></html>");
+    }};
 };
 
 QAction* button(QWidget& browser, const char* key)

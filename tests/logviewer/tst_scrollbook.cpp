@@ -9,6 +9,7 @@
 #include "platform/RowList.h"
 #include "platform/ScrollbookClass.h"
 #include "tests/support/TestDoubles.h"
+#include "tests/support/TimePasses.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -172,7 +173,7 @@ private Q_SLOTS:
 
         // The viewer ends with its last window, letting go of its name first.
         first->cmdClose->click();
-        QTest::qWait(200);
+        LetTimePass(200); // an end that must not come while a window is open
         QCOMPARE(finished.size(), 0);
         second->close();
         QTRY_COMPARE(finished.size(), 1);

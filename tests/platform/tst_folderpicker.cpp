@@ -1,6 +1,7 @@
 // The folder picker remembers what it is given and takes what the user picks
 // below its tree root.
 #include "platform/FolderPicker.h"
+#include "tests/platform/FolderReading.h"
 
 #include <QDir>
 #include <QFile>
@@ -131,6 +132,7 @@ private Q_SLOTS:
         FolderPicker picker;
         auto* model = picker.findChild<QFileSystemModel*>();
         QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        const FolderReading reading(picker);
         picker.resize(280, 290);
         picker.SetSelectedFolder(target);
         picker.show();
@@ -145,7 +147,7 @@ private Q_SLOTS:
         // Once "/" and the temporary folder have their rows, the selection
         // has been pushed down by them; it must still be in view.
         QTRY_VERIFY(wasLoaded(QDir::rootPath()) && wasLoaded(QDir::tempPath()));
-        QTest::qWait(100); // rows arrive after the folder is reported read
+        QTRY_VERIFY(reading.Sorted()); // the rows that came are sorted a moment later
         QTRY_VERIFY(view->viewport()->rect().contains(view->visualRect(view->currentIndex())));
         QCOMPARE(currentPath(picker), target);
         QCOMPARE(picker.SelectedFolder(), target);

@@ -2,6 +2,7 @@
 #include "platform/ConsoleImages.h"
 #include "platform/ColumnWidths.h"
 #include "platform/ListViewControl.h"
+#include "tests/support/TimePasses.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -231,7 +232,7 @@ private Q_SLOTS:
         const QRect wide = view->visualRect(view->model()->index(1, 2)).intersected(view->viewport()->rect());
         QVERIFY(!wide.isEmpty());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, wide.center());
-        QTest::qWait(QApplication::doubleClickInterval() + 300);
+        WaitOutDelayedAutoScroll();
         QCOMPARE(list.SelectedText(), QStringLiteral("user1"));
         QCOMPARE(sideways->value(), 0);
         QCOMPARE(view->header()->offset(), 0);

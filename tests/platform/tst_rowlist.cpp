@@ -1,6 +1,7 @@
 // The row list as the console log and the statistics tables use it.
 #include "platform/RowList.h"
 #include "platform/ColumnWidths.h"
+#include "tests/support/TimePasses.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -134,7 +135,7 @@ private Q_SLOTS:
         const QRect message = view->visualRect(model->index(2, 4)).intersected(view->viewport()->rect());
         QVERIFY(!message.isEmpty());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, message.center());
-        QTest::qWait(QApplication::doubleClickInterval() + 300);
+        WaitOutDelayedAutoScroll();
         QCOMPARE(list.SelectedRow(), 2);
         QCOMPARE(sideways->value(), 0);
         QCOMPARE(view->horizontalHeader()->offset(), 0);

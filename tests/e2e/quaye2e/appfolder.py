@@ -6,7 +6,7 @@ import shutil
 import subprocess
 import tempfile
 
-from quaye2e.programs import VERSION, program
+from quaye2e.programs import VERSION, environment, program
 
 # The eight permissions in the order of an account file; a group file has its own.
 FLAGS = ("ChangeDir", "DeleteFile", "Dir", "GetFile", "MakeDir", "PutFile", "RemoveDir", "RenameFile")
@@ -56,7 +56,7 @@ class AppFolder:
 
     def env(self):
         """The environment of a program serving this folder."""
-        return dict(os.environ, QUAYPORT_HOME=self.path)
+        return environment(QUAYPORT_HOME=self.path)
 
     def read_bytes(self, tail):
         with open(self.file(tail), "rb") as f:

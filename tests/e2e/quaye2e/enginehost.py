@@ -1,5 +1,4 @@
 """Starts the engine test host on a free port and collects its notifications."""
-import ftplib
 import json
 import os
 import resource
@@ -9,8 +8,10 @@ import threading
 import time
 import unittest
 
+from quaye2e.activeftp import FTP
 from quaye2e.control import Control
-from quaye2e.programs import program
+from quaye2e.ports import listening_ports
+from quaye2e.programs import environment, program
 
 
 class EngineHost:
@@ -25,9 +26,10 @@ class EngineHost:
                 resource.setrlimit(which, (value, value))
 
         self.proc = subprocess.Popen([binary, "--root", self.root, *extra], stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, text=True, bufsize=1,
+                                     stdout=subprocess.PIPE, text=True, bufsize=1, env=environment(),
                                      preexec_fn=limit if rlimits else None)
         self.port = int(self.proc.stdout.readline().split()[1])
+        assert listening_ports(self.proc.pid) == [self.port], "the engine host is not listening as it said"
         self.events = []
         self.cond = threading.Condition()
         self.reader = threading.Thread(target=self._read, daemon=True)
@@ -102,7 +104,7 @@ class EngineHost:
         return p
 
     def ftp(self, user="bob", password="secret", passive=True):
-        f = ftplib.FTP()
+        f = FTP()
         f.connect("127.0.0.1", self.port, timeout=10)
         f.login(user, password)
         f.set_pasv(passive)

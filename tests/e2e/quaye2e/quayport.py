@@ -6,7 +6,9 @@ import subprocess
 import tempfile
 
 from quaye2e.appfolder import AppFolder, decipher
+from quaye2e.ports import listening_ports
 from quaye2e.programs import program
+from quaye2e.waits import wait_for
 
 
 class Home(AppFolder):
@@ -59,6 +61,19 @@ class Quayport:
         self.process = subprocess.Popen([program("QUAYPORT")], env=env, stdin=subprocess.DEVNULL, stdout=self.log,
                                         stderr=subprocess.STDOUT)
         self.pid = self.process.pid
+
+    def port(self, timeout=30):
+        """The port the server listens on, once it does. Its settings name port 0 in tests: the
+        system chooses a free one as it binds, so no other suite can take it first."""
+        def listening():
+            if self.process.poll() is not None:
+                raise AssertionError("Quayport ended before it served: " + self.output())
+            return listening_ports(self.pid)
+
+        ports = wait_for(listening, timeout, "Quayport to listen")
+        if len(ports) != 1:
+            raise AssertionError("Quayport listens on %r, not on one port" % ports)
+        return ports[0]
 
     def stop(self, timeout=20):
         """Asks the program to end as a session end would; its exit status."""

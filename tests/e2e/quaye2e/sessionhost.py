@@ -5,6 +5,7 @@ import selectors
 import subprocess
 
 from quaye2e.appfolder import AppFolder, encipher, flag
+from quaye2e.ports import listening_ports
 from quaye2e.programs import VERSION, program
 
 
@@ -45,6 +46,7 @@ class SessionHost:
         self.process = subprocess.Popen([program("QUAYSESSIONHOST"), "serve", self.record], stdin=subprocess.PIPE,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env)
         self.port = self._read_port()
+        assert listening_ports(self.process.pid) == [self.port], "the session host is not listening as it said"
 
     def _read_port(self):
         selector = selectors.DefaultSelector()

@@ -1,4 +1,4 @@
-"""Waits are bounded and poll; no fixed sleeps."""
+"""Waits are bounded and poll; no fixed sleeps but for checks about time itself."""
 import time
 
 
@@ -12,3 +12,9 @@ def wait_for(predicate, timeout=20.0, what="condition"):
         if time.monotonic() > end:
             raise AssertionError("timed out waiting for " + what)
         time.sleep(0.02)
+
+
+def let_time_pass(seconds):
+    """Lets time pass, for a check that something does not happen within a while. Everything that can
+    be seen to happen is polled for with wait_for instead."""
+    time.sleep(seconds)

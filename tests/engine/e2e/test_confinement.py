@@ -6,21 +6,20 @@ import tempfile
 import unittest
 
 from quaye2e.enginehost import HostTest
+from quaye2e.folders import below
 
 
 def tree(folder):
-    """Every name below folder with its type, size and content."""
-    out = {}
-    for base, dirs, files in os.walk(folder):
-        for name in dirs + files:
-            path = os.path.join(base, name)
-            st = os.lstat(path)
-            data = None
-            if stat.S_ISREG(st.st_mode):
-                with open(path, "rb") as f:
-                    data = f.read()
-            out[os.path.relpath(path, folder)] = (stat.S_IFMT(st.st_mode), data)
-    return out
+    """Every name below folder with its type and content."""
+    def described(path):
+        st = os.lstat(path)
+        data = None
+        if stat.S_ISREG(st.st_mode):
+            with open(path, "rb") as f:
+                data = f.read()
+        return stat.S_IFMT(st.st_mode), data
+
+    return below(folder, described)
 
 
 class Confinement(HostTest):

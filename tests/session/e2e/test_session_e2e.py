@@ -10,6 +10,7 @@ import unittest
 from quaye2e import VERSION, wait_for
 from quaye2e.appfolder import FLAGS
 from quaye2e.control import Control
+from quaye2e.folders import below
 from quaye2e.sessionhost import QuayHome, SessionHost, day_stamp
 
 PASSWORD = "s3cretPw"
@@ -224,13 +225,7 @@ class VirtualFolders(SessionCase):
 
 
 def snapshot(folder):
-    out = {}
-    for base, dirs, files in os.walk(folder):
-        for name in dirs + files:
-            path = os.path.join(base, name)
-            st = os.stat(path)
-            out[os.path.relpath(path, folder)] = (st.st_size, st.st_mtime_ns, os.path.isdir(path))
-    return out
+    return below(folder, lambda path: (os.stat(path).st_size, os.stat(path).st_mtime_ns, os.path.isdir(path)))
 
 
 class Refusals(SessionCase):
