@@ -1,0 +1,22 @@
+#pragma once
+// Marks for the files the program keeps open, or whose content it remembers,
+// from one FTP event to the next. A file's mark moves whenever the kernel's
+// change notices (inotify) name it: created, deleted or renamed, and written
+// or truncated when its content was asked for. It moves too when its folder,
+// or a folder above, is moved or deleted, and when notices were lost. A
+// descriptor or a value kept together with a mark is good exactly while the
+// mark stands. Asking for a mark first reads every notice queued so far, so a
+// change made before the question is never missed.
+#include <QString>
+#include <optional>
+
+enum class MarkOf {
+    Name,    // the file's place: created, deleted, renamed, replaced
+    Content, // the above, and its bytes or attributes changed in place
+};
+
+// The mark of the file at path, its name matched without regard to letter
+// case. No value when its folder cannot be watched (missing, on a network file
+// system whose other hosts send no notices, no notices to be had): nothing
+// may then be kept. Safe from any thread.
+std::optional<quint64> FileMark(const QString& path, MarkOf kind = MarkOf::Name);
