@@ -47,12 +47,24 @@ void RowListModel::Append(const QString& row)
     endInsertRows();
 }
 
-void RowListModel::Remove(int row)
+void RowListModel::Append(const QStringList& rows)
 {
-    if (row < 0 || row >= m_rows.size())
+    if (rows.isEmpty())
         return;
-    beginRemoveRows({}, row, row);
-    m_rows.removeAt(row);
+    const int at = int(m_rows.size());
+    beginInsertRows({}, at, at + int(rows.size()) - 1);
+    m_rows.reserve(at + rows.size());
+    for (const QString& row : rows)
+        m_rows.append(row.split(QLatin1Char('\n')));
+    endInsertRows();
+}
+
+void RowListModel::Remove(int row, int count)
+{
+    if (row < 0 || count < 1 || row + count > m_rows.size())
+        return;
+    beginRemoveRows({}, row, row + count - 1);
+    m_rows.remove(row, count);
     endRemoveRows();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The rows of a RowList: text only, one list of fields per row, appended and
-// removed one row at a time so that a busy log never resets its view.
+// removed without a reset so that a busy log never loses its view's place.
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
@@ -18,7 +18,9 @@ public:
     void Clear();
     // Splits the row at line feeds, field n for column n.
     void Append(const QString& row);
-    void Remove(int row);
+    // Appends rows, and removes them from the front, in one step each.
+    void Append(const QStringList& rows);
+    void Remove(int row, int count = 1);
     QString Cell(int row, int column) const;
 
 private:
