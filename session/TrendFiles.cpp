@@ -2,6 +2,7 @@
 
 #include "core/AppFolder.h"
 #include "core/ErrorTexts.h"
+#include "core/FileMarks.h"
 #include "core/QuickReplace.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
@@ -9,6 +10,7 @@
 #include "session/UserObj.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QStringList>
 
 namespace {
@@ -24,6 +26,50 @@ QStringList Lines(const TrendRecord& record)
 QString StatsPath(const QString& name)
 {
     return AppPath(QStringLiteral("/users/stats/") + name);
+}
+
+// The totals of the day files as last written here, with the file's mark
+// then: while the mark stands the file still holds them (FileMarks.h), so a
+// logout adds to them without reading the file back. Any change to the file
+// by anyone else moves the mark, and the file is read again.
+class WrittenDays {
+public:
+    std::optional<TrendRecord> find(const QString& path)
+    {
+        const auto it = m_days.constFind(path);
+        if (it == m_days.cend())
+            return std::nullopt;
+        if (FileMark(path, MarkOf::Content) == it->mark)
+            return it->sums;
+        m_days.erase(it);
+        return std::nullopt;
+    }
+
+    void keep(const QString& path, const std::optional<TrendRecord>& sums)
+    {
+        // Taken after the write, so the write's own notices are behind it.
+        const std::optional<quint64> mark = sums ? FileMark(path, MarkOf::Content) : std::nullopt;
+        if (!mark) {
+            m_days.remove(path);
+            return;
+        }
+        if (m_days.size() >= 256) // a day's worth of users and groups; the next day starts again
+            m_days.clear();
+        m_days.insert(path, Day{*sums, *mark});
+    }
+
+private:
+    struct Day {
+        TrendRecord sums;
+        quint64 mark;
+    };
+    QHash<QString, Day> m_days;
+};
+
+WrittenDays& Written()
+{
+    static WrittenDays days;
+    return days;
 }
 
 } // namespace
@@ -65,7 +111,14 @@ void AppendTrend(const QString& path, const TrendRecord& record, const TrendRepo
 void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendReport& report)
 {
     TrendRecord sums = record;
-    if (FileExists(path)) {
+    if (const std::optional<TrendRecord> written = Written().find(path)) {
+        for (size_t i = 0; i < sums.size(); ++i) {
+            if (!AddChecked((*written)[i], record[i], sums[i])) {
+                report(OverflowText());
+                sums[i] = (*written)[i];
+            }
+        }
+    } else if (FileExists(path)) {
         LineReader reader(path, LineLimit::Number);
         bool damaged = false;
         if (!reader.isOpen()) {
@@ -89,8 +142,10 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
             }
         }
     }
-    if (const FileOpResult r = ReplaceLinesWithoutFlush(path, Lines(sums)); !r)
+    const FileOpResult r = ReplaceLinesWithoutFlush(path, Lines(sums));
+    if (!r)
         report(r.errorText);
+    Written().keep(path, r ? std::optional<TrendRecord>(sums) : std::nullopt);
 }
 
 std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const TrendReport& report)
