@@ -5,14 +5,35 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <cstdlib>
+
+namespace {
+
+// Every file path of every FTP event starts here: an absolute QUAYPORT_HOME
+// is cleaned once and remembered for as long as the variable holds it.
+struct CleanedHome {
+    QByteArray variable;
+    QString folder;
+};
+
+} // namespace
 
 QString AppFolder()
 {
-    const QByteArray home = qgetenv("QUAYPORT_HOME");
-    if (!home.isEmpty())
-        return QDir::cleanPath(QDir(QString::fromLocal8Bit(home)).absolutePath());
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
+    thread_local CleanedHome cleaned;
+    const char* home = std::getenv("QUAYPORT_HOME");
+    if (home && home[0] == '/' && cleaned.variable == home)
+        return cleaned.folder;
+    if (home && home[0] != 0) {
+        const QString folder = QDir::cleanPath(QDir(QString::fromLocal8Bit(home)).absolutePath());
+        if (home[0] == '/') // a relative one follows the current folder
+            cleaned = CleanedHome{QByteArray(home), folder};
+        return folder;
+    }
+    if (QCoreApplication::instance()) {
+        thread_local const QString executableFolder = QCoreApplication::applicationDirPath();
+        return executableFolder;
+    }
     return QDir::currentPath();
 }
 
