@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QHash>
+#include <QList>
 #include <QMutex>
+#include <QSet>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/inotify.h>
@@ -12,10 +14,12 @@
 namespace {
 
 constexpr uint32_t NameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
-constexpr uint32_t ContentEvents = IN_MODIFY | IN_ATTRIB;
 constexpr uint32_t SelfEvents = IN_DELETE_SELF | IN_MOVE_SELF;
-// Names remembered per folder; past that the whole folder counts as changed.
-constexpr qsizetype NamesPerFolder = 4096;
+constexpr uint32_t ContentEvents = IN_MODIFY | IN_ATTRIB;
+constexpr uint32_t FolderMask = NameEvents | SelfEvents | IN_ONLYDIR;
+constexpr uint32_t AboveMask = SelfEvents | IN_ONLYDIR;
+// Names and paths remembered; past that they start again (every mark moves).
+constexpr qsizetype Remembered = 4096;
 
 // File systems on which another machine changes files without a notice here.
 bool RemoteFileSystem(const QByteArray& folder)
@@ -42,16 +46,31 @@ bool RemoteFileSystem(const QByteArray& folder)
 // Every change is stamped with the next tick of one counter; a mark is the
 // latest tick that concerns the file, so it moves with any of them.
 struct Ticks {
-    quint64 name = 0;
-    quint64 content = 0;
+    quint64 name = 0;    // created, deleted, renamed in or out
+    quint64 content = 0; // the above, or its bytes or attributes changed
+    // The name tick when the file itself was last watched: a later name
+    // change may have put another file in its place.
+    std::optional<quint64> watchedAt;
 };
 
-struct Watch {
-    // Watched as a folder of marked files; otherwise only as a folder above one.
-    bool holdsFiles = false;
-    bool content = false;
-    quint64 since = 0; // the folder itself watched, or its names forgotten
+// A folder holding marked files: notices of the names in it.
+struct Folder {
+    quint64 since = 0; // watched, or its names forgotten
     QHash<QString, Ticks> names; // by case-folded name
+};
+
+// A marked file itself, watched for its content: a change made through any
+// of its names (a hard link elsewhere too) is noticed.
+struct FileName {
+    int folder;
+    QString folded;
+    bool operator==(const FileName&) const = default;
+};
+
+// A file asked about: its folder's watch and its case-folded name.
+struct Known {
+    int folder = -1;
+    QString folded;
 };
 
 class Marks {
@@ -60,25 +79,33 @@ public:
 
     std::optional<quint64> mark(const QString& path, MarkOf kind)
     {
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        if (slash <= 0 || slash == path.size() - 1)
-            return std::nullopt;
-        const QString folder = path.left(slash);
         const QMutexLocker lock(&m_mutex);
         if (m_fd < 0) {
             m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
             if (m_fd < 0)
                 return std::nullopt;
+            m_epoch = ++m_tick;
         }
         readNotices();
-        Watch* watch = watchFolder(folder, kind == MarkOf::Content);
-        if (!watch)
-            return std::nullopt;
-        quint64 at = std::max(m_epoch, watch->since);
-        const auto it = watch->names.constFind(path.mid(slash + 1).toCaseFolded());
-        if (it != watch->names.cend())
-            at = std::max(at, kind == MarkOf::Content ? it->content : it->name);
-        return at;
+        auto known = m_paths.constFind(path);
+        if (known == m_paths.cend()) {
+            const std::optional<Known> found = watchFolderOf(path);
+            if (!found)
+                return std::nullopt;
+            if (m_paths.size() >= Remembered)
+                m_paths.clear();
+            known = m_paths.insert(path, *found);
+        }
+        Folder& folder = m_folders[known->folder];
+        if (folder.names.size() >= Remembered) {
+            folder.names.clear();
+            folder.since = ++m_tick;
+        }
+        Ticks& ticks = folder.names[known->folded];
+        if (kind == MarkOf::Content && ticks.watchedAt != ticks.name)
+            watchFile(path, FileName{known->folder, known->folded}, ticks);
+        const quint64 at = std::max(m_epoch, folder.since);
+        return std::max(at, kind == MarkOf::Content ? ticks.content : ticks.name);
     }
 
 private:
@@ -88,35 +115,29 @@ private:
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;
-        m_watches.clear();
         m_folders.clear();
-        m_epoch = ++m_tick;
+        m_above.clear();
+        m_files.clear();
+        m_paths.clear();
     }
 
-    Watch* watchFolder(const QString& folder, bool content)
+    std::optional<Known> watchFolderOf(const QString& path)
     {
-        const auto known = m_folders.constFind(folder);
-        if (known != m_folders.cend()) {
-            Watch& watch = m_watches[*known];
-            if (!content || watch.content)
-                return &watch;
-        }
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0 || slash == path.size() - 1)
+            return std::nullopt;
+        const QString folder = path.left(slash);
         const QByteArray name = QFile::encodeName(folder);
         if (RemoteFileSystem(name))
-            return nullptr;
-        const uint32_t mask = NameEvents | SelfEvents | (content ? ContentEvents : 0u);
-        const int wd = ::inotify_add_watch(m_fd, name.constData(), mask | IN_ONLYDIR | IN_MASK_ADD);
+            return std::nullopt;
+        const int wd = ::inotify_add_watch(m_fd, name.constData(), FolderMask | IN_MASK_ADD);
         if (wd < 0)
-            return nullptr;
-        Watch& watch = m_watches[wd];
-        if (!watch.holdsFiles) {
-            watch.holdsFiles = true;
-            watch.since = ++m_tick;
+            return std::nullopt;
+        if (!m_folders.contains(wd)) {
+            m_folders[wd].since = ++m_tick;
             watchFoldersAbove(folder);
         }
-        watch.content = watch.content || content;
-        m_folders.insert(folder, wd);
-        return &watch;
+        return Known{wd, path.mid(slash + 1).toCaseFolded()};
     }
 
     // A folder above that moves or goes takes the marked files' folder with it.
@@ -125,10 +146,30 @@ private:
         for (qsizetype slash = folder.lastIndexOf(QLatin1Char('/')); slash > 0;
              slash = folder.lastIndexOf(QLatin1Char('/'), slash - 1)) {
             const QByteArray above = QFile::encodeName(folder.left(slash));
-            const int wd = ::inotify_add_watch(m_fd, above.constData(), SelfEvents | IN_ONLYDIR | IN_MASK_ADD);
+            const int wd = ::inotify_add_watch(m_fd, above.constData(), AboveMask | IN_MASK_ADD);
             if (wd >= 0)
-                m_watches[wd]; // known, so its notices count
+                m_above.insert(wd);
         }
+    }
+
+    // Watches the file now at the path; a missing one is watched again after
+    // the next change of its name.
+    void watchFile(const QString& path, const FileName& name, Ticks& ticks)
+    {
+        ticks.watchedAt = ticks.name;
+        const QByteArray file = QFile::encodeName(path);
+        const int wd = ::inotify_add_watch(m_fd, file.constData(), ContentEvents | SelfEvents | IN_MASK_ADD);
+        if (wd < 0)
+            return;
+        if (m_folders.contains(wd) || m_above.contains(wd)) {
+            // A folder in the file's place: its content is its names, which
+            // its own watch tells. That watch keeps its own events only.
+            ::inotify_add_watch(m_fd, file.constData(), m_folders.contains(wd) ? FolderMask : AboveMask);
+            return;
+        }
+        QList<FileName>& names = m_files[wd];
+        if (!names.contains(name))
+            names.append(name);
     }
 
     void readNotices()
@@ -147,9 +188,10 @@ private:
                 trusted = apply(*ev);
             }
             if (!trusted) {
-                // Notices lost or a watched folder gone: start again.
+                // Start again: every mark moves.
                 reset();
                 m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+                m_epoch = ++m_tick;
                 return;
             }
         }
@@ -162,22 +204,27 @@ private:
     {
         if (ev.mask & IN_Q_OVERFLOW)
             return false;
-        const auto it = m_watches.find(ev.wd);
-        if (it == m_watches.end())
+        if (const auto file = m_files.find(ev.wd); file != m_files.end()) {
+            const quint64 tick = ++m_tick;
+            for (const FileName& name : std::as_const(*file)) {
+                Ticks& ticks = m_folders[name.folder].names[name.folded];
+                ticks.content = tick;
+                if (ev.mask & (SelfEvents | IN_IGNORED))
+                    ticks.name = tick; // watched again at the next question
+            }
+            if (ev.mask & IN_IGNORED)
+                m_files.erase(file);
+            return true;
+        }
+        const auto folder = m_folders.find(ev.wd);
+        if (folder == m_folders.end() && !m_above.contains(ev.wd))
             return true;
         if (ev.mask & (SelfEvents | IN_IGNORED | IN_UNMOUNT))
             return false;
-        Watch& watch = it.value();
-        if (!watch.holdsFiles || ev.len == 0)
+        if (folder == m_folders.end() || ev.len == 0)
             return true;
-        if (watch.names.size() >= NamesPerFolder) {
-            watch.names.clear();
-            watch.since = ++m_tick;
-        }
-        Ticks& ticks = watch.names[QFile::decodeName(ev.name).toCaseFolded()];
-        ticks.content = ++m_tick;
-        if (ev.mask & NameEvents)
-            ticks.name = ticks.content;
+        Ticks& ticks = folder->names[QFile::decodeName(ev.name).toCaseFolded()];
+        ticks.name = ticks.content = ++m_tick;
         return true;
     }
 
@@ -185,8 +232,10 @@ private:
     int m_fd = -1;
     quint64 m_tick = 0;
     quint64 m_epoch = 0;
-    QHash<int, Watch> m_watches;
-    QHash<QString, int> m_folders; // folder path as asked -> its watch
+    QHash<int, Folder> m_folders;
+    QSet<int> m_above;
+    QHash<int, QList<FileName>> m_files;
+    QHash<QString, Known> m_paths; // as asked
 };
 
 Marks& TheMarks()
