@@ -9,8 +9,8 @@
 #include <QHash>
 #include <QMutex>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -90,7 +90,32 @@ public:
             m_kept.erase(oldest);
         }
         m_kept.insert(path, Kept{fd, *mark, ++m_uses});
+        m_missing.remove(path);
         return 0;
+    }
+
+    // The length known without a look at the disk, if any.
+    std::optional<qint64> knownLength(const QString& path, const std::optional<quint64>& mark)
+    {
+        if (!mark)
+            return std::nullopt;
+        const QMutexLocker lock(&m_mutex);
+        if (const auto kept = m_kept.constFind(path); kept != m_kept.cend() && kept->mark == *mark) {
+            struct stat st {};
+            if (::fstat(kept->fd, &st) == 0)
+                return qint64(st.st_size);
+        }
+        if (const auto missing = m_missing.constFind(path); missing != m_missing.cend() && *missing == *mark)
+            return -1;
+        return std::nullopt;
+    }
+
+    void missing(const QString& path, quint64 mark)
+    {
+        const QMutexLocker lock(&m_mutex);
+        if (m_missing.size() >= 256)
+            m_missing.clear();
+        m_missing.insert(path, mark);
     }
 
 private:
@@ -101,6 +126,7 @@ private:
     };
     QMutex m_mutex;
     QHash<QString, Kept> m_kept;
+    QHash<QString, quint64> m_missing; // logs found missing, with their mark then
     quint64 m_uses = 0;
 };
 
@@ -136,4 +162,16 @@ FileOpResult AppendMeasured(const QString& path, const QByteArray& bytes, qint64
         return ErrnoFailure(err);
     sizeAfter = end;
     return {};
+}
+
+qint64 LogLength(const QString& path)
+{
+    // The mark is taken first, so a log made after it moves it.
+    const std::optional<quint64> mark = FileMark(path);
+    if (const std::optional<qint64> known = Kept().knownLength(path, mark))
+        return *known;
+    const qint64 length = FileLength(path);
+    if (length < 0 && mark)
+        Kept().missing(path, *mark);
+    return length;
 }

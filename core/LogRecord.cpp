@@ -1,6 +1,7 @@
 #include "core/LogRecord.h"
 
 #include "core/AnsiCodec.h"
+#include "core/LogAppend.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ FileOpResult AppendLogRecord(const QString& path, const LogRecord& record)
 
 bool LogNeedsRotation(const QString& path)
 {
-    return FileLength(path) > LogRotationLimit;
+    return LogLength(path) > LogRotationLimit;
 }
 
 QString ConsoleRow(const QString& date, const QString& time, const QString& address, const QString& user,
