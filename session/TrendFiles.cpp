@@ -118,6 +118,10 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
                 sums[i] = (*written)[i];
             }
         }
+        // The file holds these very lines already (a session that moved
+        // nothing): rewriting them would change nothing but its time stamps.
+        if (sums == *written)
+            return;
     } else if (FileExists(path)) {
         LineReader reader(path, LineLimit::Number);
         bool damaged = false;
