@@ -73,10 +73,18 @@ QString RotationStamp(const QDateTime& when)
 
 QByteArray FormatLogRecord(const LogRecord& r)
 {
-    QByteArray out;
-    for (const QString* f : {&r.Date, &r.Time, &r.User, &r.Group, &r.ClientAddress, &r.Message}) {
-        out += ToAnsi(OneLineField(*f));
-        out += "\r\n";
+    const QString* fields[] = {&r.Date, &r.Time, &r.User, &r.Group, &r.ClientAddress, &r.Message};
+    qsizetype size = 0;
+    for (const QString* f : fields)
+        size += f->size() + 2;
+    // One pass into one buffer: three of these go out with every FTP event.
+    QByteArray out(size, Qt::Uninitialized);
+    char* at = out.data();
+    for (const QString* f : fields) {
+        for (const QChar c : *f)
+            *at++ = (c == QLatin1Char('\r') || c == QLatin1Char('\n')) ? ' ' : AnsiByte(c);
+        *at++ = '\r';
+        *at++ = '\n';
     }
     return out;
 }
