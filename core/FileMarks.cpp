@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMutex>
 #include <QSet>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/inotify.h>
@@ -20,6 +21,11 @@ constexpr uint32_t FolderMask = NameEvents | SelfEvents | IN_ONLYDIR;
 constexpr uint32_t AboveMask = SelfEvents | IN_ONLYDIR;
 // Names and paths remembered; past that they start again (every mark moves).
 constexpr qsizetype Remembered = 4096;
+
+// The notification under way on this thread, and whether its notices are read.
+thread_local int t_instants = 0;
+thread_local bool t_read = false;
+std::atomic<bool> ownChange{false};
 
 // File systems on which another machine changes files without a notice here.
 bool RemoteFileSystem(const QByteArray& folder)
@@ -86,7 +92,10 @@ public:
                 return std::nullopt;
             m_epoch = ++m_tick;
         }
-        readNotices();
+        if (t_instants == 0 || !t_read || ownChange.exchange(false)) {
+            readNotices();
+            t_read = true;
+        }
         auto known = m_paths.constFind(path);
         if (known == m_paths.cend()) {
             const std::optional<Known> found = watchFolderOf(path);
@@ -249,4 +258,21 @@ Marks& TheMarks()
 std::optional<quint64> FileMark(const QString& path, MarkOf kind)
 {
     return TheMarks().mark(path, kind);
+}
+
+FileInstant::FileInstant()
+{
+    ++t_instants;
+    t_read = false; // a notification begins: read what came before it
+}
+
+FileInstant::~FileInstant()
+{
+    --t_instants;
+    t_read = false;
+}
+
+void NoteOwnFileChange()
+{
+    ownChange.store(true);
 }

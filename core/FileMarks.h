@@ -6,7 +6,8 @@
 // or a folder above, is moved or deleted, and when notices were lost. A
 // descriptor or a value kept together with a mark is good exactly while the
 // mark stands. Asking for a mark first reads every notice queued so far, so a
-// change made before the question is never missed.
+// change made before the question is never missed (see FileInstant below for
+// the one exception).
 #include <QString>
 #include <optional>
 
@@ -20,3 +21,21 @@ enum class MarkOf {
 // system whose other hosts send no notices, no notices to be had): nothing
 // may then be kept. Safe from any thread.
 std::optional<quint64> FileMark(const QString& path, MarkOf kind = MarkOf::Name);
+
+// One FTP notification takes the files as they were when it began: while a
+// FileInstant lives on a thread, the notices are read at its first question
+// only, not at every one. A change made behind the program's back during the
+// notification is seen by the next one, as if made just after it; a client
+// can only order its own changes before or after a whole notification. The
+// program's own changes are seen at once (NoteOwnFileChange).
+class FileInstant {
+public:
+    FileInstant();
+    ~FileInstant();
+    FileInstant(const FileInstant&) = delete;
+    FileInstant& operator=(const FileInstant&) = delete;
+};
+
+// Told by every rename, removal, creation and replacement of the program's
+// own: the next question reads the notices again.
+void NoteOwnFileChange();

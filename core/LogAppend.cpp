@@ -35,10 +35,12 @@ int openForAppend(const QString& path, QByteArray& created, int& err)
         fd = openLog(resolved, AppendFlags, err);
         if (fd < 0 && err == ENOENT) {
             fd = openLog(resolved, AppendFlags | O_CREAT | O_EXCL, err);
-            if (fd >= 0)
+            if (fd >= 0) {
                 created = resolved;
-            else if (err == EEXIST) // made meanwhile by someone else
+                NoteOwnFileChange();
+            } else if (err == EEXIST) { // made meanwhile by someone else
                 fd = openLog(resolved, AppendFlags, err);
+            }
         }
     }
     return fd;
@@ -153,8 +155,10 @@ FileOpResult AppendMeasured(const QString& path, const QByteArray& bytes, qint64
     }
     if (const int failed = AppendAll(fd, bytes)) {
         ::close(fd);
-        if (!created.isEmpty())
+        if (!created.isEmpty()) {
             ::unlink(created.constData());
+            NoteOwnFileChange();
+        }
         return ErrnoFailure(failed);
     }
     const off_t end = ::lseek(fd, 0, SEEK_CUR); // an appending write leaves the offset at the end

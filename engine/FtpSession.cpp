@@ -1,6 +1,7 @@
 #include "engine/FtpSession.h"
 
 #include "core/ErrorReporter.h"
+#include "core/FileMarks.h"
 #include "core/FileNameBytes.h"
 #include "core/ProcedureName.h"
 #include "core/ProgramError.h"
@@ -48,6 +49,8 @@ bool FtpSession::notify(const char* name, const std::function<void(IFtpEngineNot
 {
     if (IFtpEngineNotify* sink = m_engine.sink) {
         Busy busy(*this);
+        const FileInstant instant; // the handler sees the files as they are now
+
         // A failing handler must not take the session down, nor fail unseen.
         try {
             call(*sink);
