@@ -82,6 +82,9 @@ TrendRecord TrendOf(const UserObj& r)
 
 QString DayStamp(const QDate& date)
 {
+    // The day's number as CDate2Julian writes it, without its leading zeros.
+    if (date.year() >= 1000 && date.year() <= 9999)
+        return QString::number(date.year()) + QString::number(date.dayOfYear());
     return date.toString(QStringLiteral("yyyy")) + QString::number(ModMain::CDate2Julian(date).toInt());
 }
 
