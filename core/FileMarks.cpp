@@ -6,6 +6,7 @@
 #include <QMutex>
 #include <QSet>
 #include <atomic>
+#include <memory>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/inotify.h>
@@ -62,7 +63,17 @@ struct Ticks {
 // A folder holding marked files: notices of the names in it.
 struct Folder {
     quint64 since = 0; // watched, or its names forgotten
-    QHash<QString, Ticks> names; // by case-folded name
+    // By case-folded name; each kept apart so that a path asked about can
+    // hold on to its name's ticks.
+    QHash<QString, std::shared_ptr<Ticks>> names;
+
+    std::shared_ptr<Ticks> ticks(const QString& folded)
+    {
+        std::shared_ptr<Ticks>& t = names[folded];
+        if (!t)
+            t = std::make_shared<Ticks>();
+        return t;
+    }
 };
 
 // A marked file itself, watched for its content: a change made through any
@@ -73,10 +84,12 @@ struct FileName {
     bool operator==(const FileName&) const = default;
 };
 
-// A file asked about: its folder's watch and its case-folded name.
+// A file asked about: its folder's watch, its case-folded name and that
+// name's ticks (held by the folder too, so notices reach them).
 struct Known {
     int folder = -1;
     QString folded;
+    std::shared_ptr<Ticks> ticks;
 };
 
 class Marks {
@@ -98,22 +111,27 @@ public:
         }
         auto known = m_paths.constFind(path);
         if (known == m_paths.cend()) {
-            const std::optional<Known> found = watchFolderOf(path);
+            std::optional<Known> found = watchFolderOf(path);
             if (!found)
                 return std::nullopt;
             if (m_paths.size() >= Remembered)
                 m_paths.clear();
+            Folder& folder = m_folders[found->folder];
+            if (folder.names.size() >= Remembered) {
+                // Forgotten names: every mark in the folder moves, and the
+                // paths holding their ticks are asked about afresh.
+                folder.names.clear();
+                folder.since = ++m_tick;
+                m_paths.clear();
+            }
+            found->ticks = folder.ticks(found->folded);
             known = m_paths.insert(path, *found);
         }
-        Folder& folder = m_folders[known->folder];
-        if (folder.names.size() >= Remembered) {
-            folder.names.clear();
-            folder.since = ++m_tick;
-        }
-        Ticks& ticks = folder.names[known->folded];
+        Ticks& ticks = *known->ticks;
         if (kind == MarkOf::Content && ticks.watchedAt != ticks.name)
             watchFile(path, FileName{known->folder, known->folded}, ticks);
-        const quint64 at = std::max(m_epoch, folder.since);
+        const auto folder = m_folders.constFind(known->folder);
+        const quint64 at = std::max(m_epoch, folder != m_folders.cend() ? folder->since : 0);
         return std::max(at, kind == MarkOf::Content ? ticks.content : ticks.name);
     }
 
@@ -216,7 +234,7 @@ private:
         if (const auto file = m_files.find(ev.wd); file != m_files.end()) {
             const quint64 tick = ++m_tick;
             for (const FileName& name : std::as_const(*file)) {
-                Ticks& ticks = m_folders[name.folder].names[name.folded];
+                Ticks& ticks = *m_folders[name.folder].ticks(name.folded);
                 ticks.content = tick;
                 if (ev.mask & (SelfEvents | IN_IGNORED))
                     ticks.name = tick; // watched again at the next question
@@ -232,7 +250,12 @@ private:
             return false;
         if (folder == m_folders.end() || ev.len == 0)
             return true;
-        Ticks& ticks = folder->names[QFile::decodeName(ev.name).toCaseFolded()];
+        if (folder->names.size() >= Remembered) {
+            folder->names.clear();
+            folder->since = ++m_tick;
+            m_paths.clear();
+        }
+        Ticks& ticks = *folder->ticks(QFile::decodeName(ev.name).toCaseFolded());
         ticks.name = ticks.content = ++m_tick;
         return true;
     }
