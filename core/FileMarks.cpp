@@ -164,7 +164,7 @@ private:
             m_folders[wd].since = ++m_tick;
             watchFoldersAbove(folder);
         }
-        return Known{wd, path.mid(slash + 1).toCaseFolded()};
+        return Known{wd, path.mid(slash + 1).toCaseFolded(), nullptr};
     }
 
     // A folder above that moves or goes takes the marked files' folder with it.
