@@ -194,7 +194,7 @@ std::optional<QString> LineReader::readLine()
         m_pos = 0;
         return std::nullopt;
     }
-    const QString line = FromAnsi(m_bytes.mid(m_pos, length));
+    const QString line = FromAnsi(QByteArrayView(m_bytes).sliced(m_pos, length));
     m_pos = newline < 0 ? end : newline + 1;
     return line;
 }
