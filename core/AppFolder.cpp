@@ -1,6 +1,7 @@
 #include "core/AppFolder.h"
 
 #include "core/AnsiCodec.h"
+#include "core/FileMarks.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,9 +17,7 @@ struct CleanedHome {
     QString folder;
 };
 
-} // namespace
-
-QString AppFolder()
+QString folderNow()
 {
     thread_local CleanedHome cleaned;
     const char* home = std::getenv("QUAYPORT_HOME");
@@ -35,6 +34,21 @@ QString AppFolder()
         return executableFolder;
     }
     return QDir::currentPath();
+}
+
+} // namespace
+
+QString AppFolder()
+{
+    // Looked up once per FTP notification: every path it builds starts here.
+    thread_local std::pair<quint64, QString> forInstant;
+    const quint64 instant = CurrentFileInstant();
+    if (instant != 0 && forInstant.first == instant)
+        return forInstant.second;
+    QString folder = folderNow();
+    if (instant != 0)
+        forInstant = {instant, folder};
+    return folder;
 }
 
 QString AppPath(const QString& tail)

@@ -25,8 +25,10 @@ constexpr qsizetype Remembered = 4096;
 
 // The notification under way on this thread, and whether its notices are read.
 thread_local int t_instants = 0;
+thread_local quint64 t_instant = 0;
 thread_local bool t_read = false;
 std::atomic<bool> ownChange{false};
+std::atomic<quint64> instants{0};
 
 // File systems on which another machine changes files without a notice here.
 bool RemoteFileSystem(const QByteArray& folder)
@@ -286,13 +288,20 @@ std::optional<quint64> FileMark(const QString& path, MarkOf kind)
 FileInstant::FileInstant()
 {
     ++t_instants;
+    t_instant = ++instants;
     t_read = false; // a notification begins: read what came before it
 }
 
 FileInstant::~FileInstant()
 {
-    --t_instants;
+    // The rest of an enclosing notification counts as a new one.
+    t_instant = --t_instants > 0 ? ++instants : 0;
     t_read = false;
+}
+
+quint64 CurrentFileInstant()
+{
+    return t_instant;
 }
 
 void NoteOwnFileChange()

@@ -39,3 +39,8 @@ public:
 // Told by every rename, removal, creation and replacement of the program's
 // own: the next question reads the notices again.
 void NoteOwnFileChange();
+
+// The notification under way on this thread, a number no other one has; 0
+// outside any. What holds for the whole notification (the application
+// folder, the time zone) is looked up once for it.
+quint64 CurrentFileInstant();
