@@ -107,7 +107,8 @@ public:
                 return std::nullopt;
             m_epoch = ++m_tick;
         }
-        if (t_instants == 0 || !t_read || ownChange.exchange(false)) {
+        // Cleared before the read, which takes in every change told so far.
+        if (ownChange.exchange(false) || t_instants == 0 || !t_read) {
             readNotices();
             t_read = true;
         }
