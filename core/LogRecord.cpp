@@ -102,5 +102,12 @@ bool LogNeedsRotation(const QString& path)
 QString ConsoleRow(const QString& date, const QString& time, const QString& address, const QString& user,
                    const QString& message)
 {
-    return QStringList{date, time, address, user, message}.join(QLatin1Char('\n'));
+    QString row;
+    row.reserve(date.size() + time.size() + address.size() + user.size() + message.size() + 4);
+    for (const QString* field : {&date, &time, &address, &user, &message}) {
+        if (field != &date)
+            row += QLatin1Char('\n');
+        row += *field;
+    }
+    return row;
 }

@@ -27,7 +27,15 @@ QString LogPath(const QString& prefix, const QString& name)
 {
     if (name.isEmpty() || !IsSafeName(name))
         return {};
-    return AppPath(QStringLiteral("/logs/") + prefix + name + QStringLiteral(".txt"));
+    // Built in one buffer: two of these are made for every event.
+    const QLatin1String logs("/logs/"), txt(".txt");
+    QString path = AppFolder();
+    path.reserve(path.size() + logs.size() + prefix.size() + name.size() + txt.size());
+    path += logs;
+    path += prefix;
+    path += name;
+    path += txt;
+    return path;
 }
 
 // The log's size after the append, -1 when nothing was appended.
