@@ -58,42 +58,46 @@ public:
             ::close(k.fd);
     }
 
-    // The kept descriptor of the log, or -1; it stays kept until given back.
-    int take(const QString& path, std::optional<quint64>& mark)
+    FileOpResult append(const QString& path, const QByteArray& bytes, qint64& sizeAfter)
     {
-        mark = FileMark(path);
+        // The mark is taken before any open, so a change made after it moves it.
+        const std::optional<quint64> mark = FileMark(path);
         const QMutexLocker lock(&m_mutex);
-        const auto it = m_kept.find(path);
-        if (it == m_kept.end())
-            return -1;
-        const Kept kept = *it;
-        m_kept.erase(it);
-        if (mark && *mark == kept.mark)
-            return kept.fd;
-        ::close(kept.fd);
-        return -1;
-    }
-
-    // Keeps the descriptor when the mark allows; closes it otherwise. The
-    // close's own failure, if any, as an errno value.
-    int giveBack(const QString& path, int fd, const std::optional<quint64>& mark)
-    {
-        if (!mark)
-            return ::close(fd) == 0 ? 0 : errno;
-        const QMutexLocker lock(&m_mutex);
-        if (m_kept.size() >= KeptOpen) {
-            // The log unused longest goes.
-            auto oldest = m_kept.begin();
-            for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
-                if (it->used < oldest->used)
-                    oldest = it;
-            }
-            ::close(oldest->fd);
-            m_kept.erase(oldest);
+        auto kept = m_kept.find(path);
+        if (kept != m_kept.end() && (!mark || kept->mark != *mark)) {
+            ::close(kept->fd);
+            m_kept.erase(kept);
+            kept = m_kept.end();
         }
-        m_kept.insert(path, Kept{fd, *mark, ++m_uses});
-        m_missing.remove(path);
-        return 0;
+        int fd = kept != m_kept.end() ? kept->fd : -1;
+        QByteArray created; // a file made here goes again when nothing could be written to it
+        if (fd < 0) {
+            int err = 0;
+            fd = openForAppend(path, created, err);
+            if (fd < 0)
+                return ErrnoFailure(err);
+        }
+        if (const int failed = AppendAll(fd, bytes)) {
+            if (kept != m_kept.end())
+                m_kept.erase(kept);
+            ::close(fd);
+            if (!created.isEmpty()) {
+                ::unlink(created.constData());
+                NoteOwnFileChange();
+            }
+            return ErrnoFailure(failed);
+        }
+        const off_t end = ::lseek(fd, 0, SEEK_CUR); // an appending write leaves the offset at the end
+        if (kept != m_kept.end()) {
+            kept->used = ++m_uses;
+        } else if (!mark) {
+            if (::close(fd) != 0)
+                return ErrnoFailure(errno);
+        } else {
+            keep(path, Kept{fd, *mark, ++m_uses});
+        }
+        sizeAfter = end;
+        return {};
     }
 
     // The length known without a look at the disk, if any.
@@ -126,6 +130,23 @@ private:
         quint64 mark;
         quint64 used;
     };
+
+    void keep(const QString& path, const Kept& kept)
+    {
+        if (m_kept.size() >= KeptOpen) {
+            // The log unused longest goes.
+            auto oldest = m_kept.begin();
+            for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
+                if (it->used < oldest->used)
+                    oldest = it;
+            }
+            ::close(oldest->fd);
+            m_kept.erase(oldest);
+        }
+        m_kept.insert(path, kept);
+        m_missing.remove(path);
+    }
+
     QMutex m_mutex;
     QHash<QString, Kept> m_kept;
     QHash<QString, quint64> m_missing; // logs found missing, with their mark then
@@ -143,29 +164,7 @@ KeptLogs& Kept()
 FileOpResult AppendMeasured(const QString& path, const QByteArray& bytes, qint64& sizeAfter)
 {
     sizeAfter = -1;
-    // The mark is taken before the open, so a change made after it moves it.
-    std::optional<quint64> mark;
-    int fd = Kept().take(path, mark);
-    QByteArray created; // a file made here goes again when nothing could be written to it
-    if (fd < 0) {
-        int err = 0;
-        fd = openForAppend(path, created, err);
-        if (fd < 0)
-            return ErrnoFailure(err);
-    }
-    if (const int failed = AppendAll(fd, bytes)) {
-        ::close(fd);
-        if (!created.isEmpty()) {
-            ::unlink(created.constData());
-            NoteOwnFileChange();
-        }
-        return ErrnoFailure(failed);
-    }
-    const off_t end = ::lseek(fd, 0, SEEK_CUR); // an appending write leaves the offset at the end
-    if (const int err = Kept().giveBack(path, fd, mark))
-        return ErrnoFailure(err);
-    sizeAfter = end;
-    return {};
+    return Kept().append(path, bytes, sizeAfter);
 }
 
 qint64 LogLength(const QString& path)
