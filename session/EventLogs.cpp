@@ -18,7 +18,9 @@ const char Procedure[] = "WriteLogs";
 
 bool IsUnknown(const QString& name)
 {
-    return name.toLower() == QLatin1String("unknown");
+    // Ignoring case as lower-casing would: no other character lower-cases
+    // into these letters but the Kelvin sign, which both take for "k".
+    return name.compare(QLatin1String("unknown"), Qt::CaseInsensitive) == 0;
 }
 
 // logs/<prefix><name>.txt, or an empty text when the name cannot be one

@@ -15,11 +15,15 @@
 
 namespace {
 
-QStringList Lines(const TrendRecord& record)
+// The record's eight lines as the file holds them: digits and CR LF only.
+QByteArray Lines(const TrendRecord& record)
 {
-    QStringList lines;
-    for (qint64 value : record)
-        lines.append(QString::number(value));
+    QByteArray lines;
+    lines.reserve(8 * 4);
+    for (qint64 value : record) {
+        lines += QByteArray::number(value);
+        lines += "\r\n";
+    }
     return lines;
 }
 
@@ -107,7 +111,7 @@ QString GroupDayTrendPath(const QString& group, const QDate& date)
 
 void AppendTrend(const QString& path, const TrendRecord& record, const TrendReport& report)
 {
-    if (const FileOpResult r = AppendToFile(path, AnsiLines(Lines(record))); !r)
+    if (const FileOpResult r = AppendToFile(path, Lines(record)); !r)
         report(r.errorText);
 }
 
@@ -149,7 +153,7 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
             }
         }
     }
-    const FileOpResult r = ReplaceLinesWithoutFlush(path, Lines(sums));
+    const FileOpResult r = ReplaceWithoutFlush(path, Lines(sums));
     if (!r)
         report(r.errorText);
     Written().keep(path, r ? std::optional<TrendRecord>(sums) : std::nullopt);
