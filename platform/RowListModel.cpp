@@ -43,7 +43,7 @@ void RowListModel::Append(const QString& row)
 {
     const int at = int(m_rows.size());
     beginInsertRows({}, at, at);
-    m_rows.append(row.split(QLatin1Char('\n')));
+    m_rows.append(row);
     endInsertRows();
 }
 
@@ -53,9 +53,7 @@ void RowListModel::Append(const QStringList& rows)
         return;
     const int at = int(m_rows.size());
     beginInsertRows({}, at, at + int(rows.size()) - 1);
-    m_rows.reserve(at + rows.size());
-    for (const QString& row : rows)
-        m_rows.append(row.split(QLatin1Char('\n')));
+    m_rows.append(rows);
     endInsertRows();
 }
 
@@ -72,6 +70,17 @@ QString RowListModel::Cell(int row, int column) const
 {
     if (row < 0 || row >= m_rows.size())
         return {};
-    const QStringList& fields = m_rows.at(row);
-    return column >= 0 && column < fields.size() ? fields.at(column) : QString();
+    if (column < 0)
+        return {};
+    // Split when shown: a busy log adds far more rows than it ever shows.
+    const QString& text = m_rows.at(row);
+    qsizetype start = 0;
+    for (int field = 0; field < column; ++field) {
+        start = text.indexOf(QLatin1Char('\n'), start);
+        if (start < 0)
+            return {};
+        ++start;
+    }
+    const qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+    return text.mid(start, end < 0 ? -1 : end - start);
 }

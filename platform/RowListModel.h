@@ -1,6 +1,7 @@
 #pragma once
-// The rows of a RowList: text only, one list of fields per row, appended and
-// removed without a reset so that a busy log never loses its view's place.
+// The rows of a RowList: text only, one text of line-fed fields per row,
+// appended and removed without a reset so that a busy log never loses its
+// view's place.
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
@@ -16,7 +17,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void Clear();
-    // Splits the row at line feeds, field n for column n.
+    // Field n (the text between line feeds) goes into column n.
     void Append(const QString& row);
     // Appends rows, and removes them from the front, in one step each.
     void Append(const QStringList& rows);
@@ -25,5 +26,5 @@ public:
 
 private:
     QStringList m_titles;
-    QList<QStringList> m_rows;
+    QStringList m_rows; // each row's fields joined by line feeds, as given
 };
