@@ -131,8 +131,9 @@ public:
             known = m_paths.insert(path, *found);
         }
         Ticks& ticks = *known->ticks;
-        if (kind == MarkOf::Content && ticks.watchedAt != ticks.name)
-            watchFile(path, FileName{known->folder, known->folded}, ticks);
+        if (kind == MarkOf::Content && ticks.watchedAt != ticks.name
+            && !watchFile(path, FileName{known->folder, known->folded}, ticks))
+            return std::nullopt;
         const auto folder = m_folders.constFind(known->folder);
         const quint64 at = std::max(m_epoch, folder != m_folders.cend() ? folder->since : 0);
         return std::max(at, kind == MarkOf::Content ? ticks.content : ticks.name);
@@ -164,42 +165,51 @@ private:
         if (wd < 0)
             return std::nullopt;
         if (!m_folders.contains(wd)) {
+            if (!watchFoldersAbove(folder))
+                return std::nullopt;
             m_folders[wd].since = ++m_tick;
-            watchFoldersAbove(folder);
         }
         return Known{wd, path.mid(slash + 1).toCaseFolded(), nullptr};
     }
 
-    // A folder above that moves or goes takes the marked files' folder with it.
-    void watchFoldersAbove(const QString& folder)
+    // A folder above that moves or goes takes the marked files' folder with
+    // it; false when one cannot be watched.
+    bool watchFoldersAbove(const QString& folder)
     {
         for (qsizetype slash = folder.lastIndexOf(QLatin1Char('/')); slash > 0;
              slash = folder.lastIndexOf(QLatin1Char('/'), slash - 1)) {
             const QByteArray above = QFile::encodeName(folder.left(slash));
             const int wd = ::inotify_add_watch(m_fd, above.constData(), AboveMask | IN_MASK_ADD);
-            if (wd >= 0)
-                m_above.insert(wd);
+            if (wd < 0)
+                return false;
+            m_above.insert(wd);
         }
+        return true;
     }
 
-    // Watches the file now at the path; a missing one is watched again after
-    // the next change of its name.
-    void watchFile(const QString& path, const FileName& name, Ticks& ticks)
+    // Watches the file now at the path; a missing one (its coming is a name
+    // change) is watched again after the next change of its name. False when
+    // a file that is there cannot be watched (no watches left): its content
+    // then has no mark.
+    bool watchFile(const QString& path, const FileName& name, Ticks& ticks)
     {
-        ticks.watchedAt = ticks.name;
         const QByteArray file = QFile::encodeName(path);
         const int wd = ::inotify_add_watch(m_fd, file.constData(), ContentEvents | SelfEvents | IN_MASK_ADD);
+        if (wd < 0 && errno != ENOENT && errno != ENOTDIR)
+            return false;
+        ticks.watchedAt = ticks.name;
         if (wd < 0)
-            return;
+            return true;
         if (m_folders.contains(wd) || m_above.contains(wd)) {
             // A folder in the file's place: its content is its names, which
             // its own watch tells. That watch keeps its own events only.
             ::inotify_add_watch(m_fd, file.constData(), m_folders.contains(wd) ? FolderMask : AboveMask);
-            return;
+            return true;
         }
         QList<FileName>& names = m_files[wd];
         if (!names.contains(name))
             names.append(name);
+        return true;
     }
 
     void readNotices()
