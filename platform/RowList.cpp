@@ -153,16 +153,20 @@ void RowList::AddRowKeeping(const QString& row, int maxRows, int selectAbove)
 
 void RowList::showQueued() const
 {
-    if (m_dropQueued > 0) {
+    if (m_dropQueued == 0 && m_queued.isEmpty())
+        return;
+    const int first = m_model->rowCount() - m_dropQueued;
+    if (m_dropQueued == m_queued.size()) {
+        // A full log: as many rows came as went. The rows move up in place,
+        // so the view repaints them and lays out nothing.
+        m_model->Shift(m_queued);
+    } else {
         m_model->Remove(0, m_dropQueued);
-        m_dropQueued = 0;
-    }
-    if (!m_queued.isEmpty()) {
-        const int first = m_model->rowCount();
         m_model->Append(m_queued);
-        m_queued.clear();
-        fitTexts(first);
     }
+    m_dropQueued = 0;
+    m_queued.clear();
+    fitTexts(first);
 }
 
 void RowList::SetSelectedRow(int index)

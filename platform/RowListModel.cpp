@@ -57,6 +57,15 @@ void RowListModel::Append(const QStringList& rows)
     endInsertRows();
 }
 
+void RowListModel::Shift(const QStringList& rows)
+{
+    if (rows.isEmpty() || rows.size() > m_rows.size())
+        return;
+    m_rows.remove(0, rows.size());
+    m_rows.append(rows);
+    Q_EMIT dataChanged(index(0, 0), index(int(m_rows.size()) - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
 void RowListModel::Remove(int row, int count)
 {
     if (row < 0 || count < 1 || row + count > m_rows.size())

@@ -22,6 +22,9 @@ public:
     // Appends rows, and removes them from the front, in one step each.
     void Append(const QStringList& rows);
     void Remove(int row, int count = 1);
+    // Drops as many rows from the front as it appends: the rows keep their
+    // places and show other texts.
+    void Shift(const QStringList& rows);
     QString Cell(int row, int column) const;
 
 private:
