@@ -82,6 +82,13 @@ TEST(KeptState, EveryChangeBehindTheProgramsBackIsSeenAtTheNextEvent)
          [](auto& h) { Append(Log(h), "b"); EXPECT_EQ(h.read("/logs/S_Log.txt"), "b"); EXPECT_EQ(h.read("/old/S_Log.txt"), "a"); }},
         {"log cut short", [](auto& h) { Append(Log(h), "abc"); }, [](auto& h) { InPlace(Log(h), "", true); },
          [](auto& h) { EXPECT_EQ(LogLength(Log(h)), 0); EXPECT_EQ(Append(Log(h), "b"), 1); }},
+        {"log grown by another writer", [](auto& h) { Append(Log(h), "a"); },
+         [](auto& h) {
+             QFile f(Log(h));
+             ASSERT_TRUE(f.open(QIODevice::Append));
+             f.write("0123456789");
+         },
+         [](auto& h) { EXPECT_EQ(LogLength(Log(h)), 11); EXPECT_EQ(Append(Log(h), "b"), 12); }},
         {"log found missing, then made", [](auto& h) { EXPECT_EQ(LogLength(h.file("/logs/G_x.txt")), -1); },
          [](auto& h) { h.write("/logs/g_X.txt", "abc"); },
          [](auto& h) { EXPECT_EQ(LogLength(h.file("/logs/G_x.txt")), 3); }},
@@ -97,6 +104,9 @@ TEST(KeptState, EveryChangeBehindTheProgramsBackIsSeenAtTheNextEvent)
          },
          [](auto& h) { InPlace(h.file("/other/U_a"), "z\r\n"); },
          [&](auto& h) { EXPECT_EQ(Content(users(h, "U_a")), "z\r\n"); }},
+        {"file replaced by a rename", [&](auto& h) { h.write("/users/U_a", "a\r\n"); Content(users(h, "U_a")); },
+         [&](auto& h) { h.write("/other/U_a", "q\r\n"); Rename(h.file("/other/U_a"), users(h, "U_a")); },
+         [&](auto& h) { EXPECT_EQ(Content(users(h, "U_a")), "q\r\n"); }},
         {"file found, then deleted", [&](auto& h) { h.write("/users/U_a", "a"); EXPECT_TRUE(FileExists(users(h, "U_a"))); },
          [&](auto& h) { QFile::remove(users(h, "U_a")); }, [&](auto& h) { EXPECT_FALSE(FileExists(users(h, "U_a"))); }},
         {"file missing, then made in another case", [&](auto& h) { EXPECT_FALSE(FileExists(users(h, "U_a"))); },
