@@ -197,7 +197,11 @@ void frmMain::ServerChanged(ServerChange change)
 
 void frmMain::RestoreMousePointer()
 {
-    unsetCursor();
+    // Every FTP notification ends here; a window that never had a pointer of
+    // its own set has nothing to restore, and telling it so anyway costs a
+    // cursor update of the whole window each time.
+    if (testAttribute(Qt::WA_SetCursor))
+        unsetCursor();
 }
 
 void frmMain::ProcessEventsOnce()

@@ -1,6 +1,8 @@
 #include "core/AnonymousAddresses.h"
 
+#include "core/FileMarks.h"
 #include "core/FileNames.h"
+#include "core/LogAppend.h"
 #include "core/TextFile.h"
 
 #include <QFile>
@@ -40,11 +42,19 @@ size_t RecordedAddresses::hashOf(const QString& key) const
 
 std::optional<bool> RecordedAddresses::Contains(const QString& path, const QString& key, QString& errorText)
 {
+    // Taken before the file is looked at, so a change after it moves it.
+    const std::optional<quint64> mark = FileMark(path, MarkOf::Content);
+    if (m_known && mark && m_mark == mark && path == m_path)
+        return m_keys.contains(hashOf(key));
+    m_mark.reset();
+    m_path = path;
     const QString file = ResolvePath(path);
     FileIdentity before;
     const bool seen = IdentityOf(file, before);
-    if (m_known && seen && file == m_file && before == m_state)
+    if (m_known && seen && file == m_file && before == m_state) {
+        m_mark = mark;
         return m_keys.contains(hashOf(key));
+    }
 
     Forget();
     LineReader reader(file, LineLimit::LogLine);
@@ -67,6 +77,8 @@ std::optional<bool> RecordedAddresses::Contains(const QString& path, const QStri
     m_endsWithinALine = m_known && EndsWithinALine(file, before.size);
     m_file = file;
     m_state = before;
+    if (m_known)
+        m_mark = mark;
     const bool found = m_keys.contains(hashOf(key));
     if (!m_known)
         Forget();
@@ -76,6 +88,21 @@ std::optional<bool> RecordedAddresses::Contains(const QString& path, const QStri
 void RecordedAddresses::Appended(const QString& path, const QString& key, bool existed, qint64 appended,
                                  qint64 sizeAfter)
 {
+    if (existed && m_known && m_mark && path == m_path && !m_endsWithinALine && sizeAfter >= 0
+        && m_state.size + appended == sizeAfter) {
+        // The line went in right behind what the keys were taken from. The
+        // new mark takes in the append's own notice; the log's length, asked
+        // after it, must be exactly that, or someone else wrote as well.
+        NoteOwnFileChange();
+        const std::optional<quint64> mark = FileMark(path, MarkOf::Content);
+        if (mark && LogLength(path) == sizeAfter) {
+            m_keys.insert(hashOf(key));
+            m_state.size = sizeAfter;
+            m_mark = mark;
+            return;
+        }
+    }
+    m_mark.reset();
     const QString file = ResolvePath(path);
     FileIdentity now;
     // The file must be what the program knew plus exactly its own line: any
@@ -103,6 +130,7 @@ void RecordedAddresses::Forget()
 {
     m_keys.clear();
     m_known = false;
+    m_mark.reset();
 }
 
 RecordedAddresses& AnonymousAddresses()

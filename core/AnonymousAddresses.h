@@ -33,6 +33,10 @@ private:
     QSet<size_t> m_keys;
     QString m_file;
     FileIdentity m_state; // of the file the keys were taken from
+    // The log as asked for, and its change mark when the keys were taken
+    // (FileMarks.h): while it stands, the file needs no look at all.
+    QString m_path;
+    std::optional<quint64> m_mark;
     bool m_known = false;
     bool m_endsWithinALine = false; // the next append joins the last line
     qint64 m_loads = 0;

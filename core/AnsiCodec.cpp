@@ -27,20 +27,20 @@ char AnsiByte(QChar c)
 
 QByteArray ToAnsi(const QString& text)
 {
-    QByteArray out;
-    out.resize(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = AnsiByte(text.at(i));
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* at = out.data();
+    for (const QChar c : text)
+        *at++ = AnsiByte(c);
     return out;
 }
 
-QString FromAnsi(const QByteArray& bytes)
+QString FromAnsi(QByteArrayView bytes)
 {
-    QString out;
-    out.resize(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes.at(i));
-        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(HighTable[b - 0x80]) : QChar(char16_t(b));
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* at = out.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *at++ = (b >= 0x80 && b < 0xA0) ? QChar(HighTable[b - 0x80]) : QChar(char16_t(b));
     }
     return out;
 }

@@ -13,11 +13,16 @@ ConsoleLogList* ConsoleLog()
     return provider ? provider() : nullptr;
 }
 
+void ConsoleLogList::AddRowKeeping(const QString& row, int maxRows, int selectAbove)
+{
+    AddRow(row);
+    if (RowCount() > maxRows)
+        RemoveRow(0);
+    if (RowCount() > selectAbove)
+        SetSelectedRow(RowCount() - 1);
+}
+
 void AppendConsoleRow(ConsoleLogList& list, const QString& row, int selectAbove)
 {
-    list.AddRow(row);
-    if (list.RowCount() > ConsoleLogMaxRows)
-        list.RemoveRow(0);
-    if (list.RowCount() > selectAbove)
-        list.SetSelectedRow(list.RowCount() - 1);
+    list.AddRowKeeping(row, ConsoleLogMaxRows, selectAbove);
 }

@@ -14,6 +14,11 @@ public:
     virtual int RowCount() const = 0;
     virtual void RemoveRow(int index) = 0;
     virtual void SetSelectedRow(int index) = 0;
+    // Adds one row, drops the oldest while more than maxRows are held, and
+    // selects the newest once more than selectAbove are. A list may show the
+    // change a moment later, together with the next ones, as long as every
+    // read of it sees the change at once.
+    virtual void AddRowKeeping(const QString& row, int maxRows, int selectAbove);
 };
 
 // The most rows the console log keeps.

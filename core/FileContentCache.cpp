@@ -1,9 +1,12 @@
 #include "core/FileContentCache.h"
 
 #include "core/FileIdentity.h"
+#include "core/FileMarks.h"
 #include "core/RegularFile.h"
 
 #include <QFile>
+#include <QHash>
+#include <QMutex>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,6 +19,54 @@ RememberedStates<QByteArray>& Contents()
 {
     static RememberedStates<QByteArray> contents(512);
     return contents;
+}
+
+// Contents kept with the file's mark (FileMarks.h) when it was read: good
+// while no change notice names the file, however fresh it was, and with no
+// look at the disk at all.
+class MarkedContents {
+public:
+    MarkedContents()
+    {
+        OnRememberClockChange([this] { forget(); });
+    }
+
+    std::optional<QByteArray> find(const QString& path, quint64 mark) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        const auto it = m_items.constFind(path);
+        if (it != m_items.cend() && it->mark == mark)
+            return it->bytes;
+        return std::nullopt;
+    }
+
+    void keep(const QString& path, quint64 mark, const QByteArray& bytes)
+    {
+        const QMutexLocker lock(&m_mutex);
+        if (m_items.size() >= 512)
+            m_items.clear();
+        m_items.insert(path, Item{mark, bytes});
+    }
+
+    void forget()
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_items.clear();
+    }
+
+private:
+    struct Item {
+        quint64 mark;
+        QByteArray bytes;
+    };
+    mutable QMutex m_mutex;
+    QHash<QString, Item> m_items;
+};
+
+MarkedContents& Marked()
+{
+    static MarkedContents marked;
+    return marked;
 }
 
 // The file's bytes when it still is the file identified, in full.
@@ -51,13 +102,22 @@ std::optional<QByteArray> ReadIdentified(const QString& path, const FileIdentity
 
 std::optional<QByteArray> SmallFileContent(const QString& path)
 {
+    // Taken before the file is looked at, so any change after it moves it.
+    const std::optional<quint64> mark = FileMark(path, MarkOf::Content);
+    if (mark) {
+        if (std::optional<QByteArray> known = Marked().find(path, *mark))
+            return known;
+    }
     FileIdentity id;
     if (!IdentityOf(path, id) || !S_ISREG(id.mode) || id.size > MaxFileBytes)
         return std::nullopt;
-    if (std::optional<QByteArray> known = Contents().Find(path, id))
-        return known;
-    const timespec readAt = RememberClockNow();
-    std::optional<QByteArray> bytes = ReadIdentified(path, id);
-    Contents().Keep(path, id, bytes.value_or(QByteArray()), bytes && SettledBefore(id, readAt));
+    std::optional<QByteArray> bytes = Contents().Find(path, id);
+    if (!bytes) {
+        const timespec readAt = RememberClockNow();
+        bytes = ReadIdentified(path, id);
+        Contents().Keep(path, id, bytes.value_or(QByteArray()), bytes && SettledBefore(id, readAt));
+    }
+    if (bytes && mark)
+        Marked().keep(path, *mark, *bytes);
     return bytes;
 }

@@ -8,3 +8,8 @@
 // Appends, creating the file when it is missing; sizeAfter is the file's
 // length after the write (-1 on failure).
 FileOpResult AppendMeasured(const QString& path, const QByteArray& bytes, qint64& sizeAfter);
+
+// The log's length, -1 when it cannot be measured (it is missing): from the
+// descriptor kept open for appending while nothing has changed the file, and
+// a log found missing stays known as missing until a change notice names it.
+qint64 LogLength(const QString& path);

@@ -1,5 +1,6 @@
 #include "core/QuickReplace.h"
 
+#include "core/FileMarks.h"
 #include "core/FileNames.h"
 #include "core/RawWrite.h"
 #include "core/RegularFile.h"
@@ -50,10 +51,13 @@ bool RemoveWithPartner(const QString& path)
 {
     const QString target = ResolvePath(path);
     ::unlink(partnerOf(QFileInfo(target)).constData());
+    NoteOwnFileChange();
     return RemoveFile(target);
 }
 
-FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
+namespace {
+
+FileOpResult replace(const QString& path, const QByteArray& bytes)
 {
     const QString target = ResolvePath(path);
     const QFileInfo info(target);
@@ -81,6 +85,15 @@ FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
     if (::rename(partner.constData(), final.constData()) != 0)
         return ErrnoFailure(errno);
     return {};
+}
+
+} // namespace
+
+FileOpResult ReplaceWithoutFlush(const QString& path, const QByteArray& bytes)
+{
+    const FileOpResult r = replace(path, bytes);
+    NoteOwnFileChange();
+    return r;
 }
 
 FileOpResult ReplaceLinesWithoutFlush(const QString& path, const QStringList& lines)

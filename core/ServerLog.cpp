@@ -7,6 +7,7 @@
 #include "core/ConsoleLog.h"
 #include "core/ErrorReporter.h"
 #include "core/FileNames.h"
+#include "core/LocalClock.h"
 #include "core/LogAppend.h"
 #include "core/LogRecord.h"
 #include "core/ProcedureName.h"
@@ -21,13 +22,13 @@ bool WriteServerLog(const QString& group, const QString& user, const QString& cl
                     bool showOnConsole)
 {
     static const QString where = QuayportProcedure(u"ModMain", "WriteServerLog");
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = LocalNow();
     if (user.trimmed().toLower() == QLatin1String("unknown"))
         return false;
 
     const QString logPath = AppPath(QStringLiteral("/logs/S_Log.txt"));
     if (LogNeedsRotation(logPath)) {
-        const QDateTime at = QDateTime::currentDateTime();
+        const QDateTime at = LocalNow();
         const QString target = ResolvePath(logPath) + QLatin1Char('_') + RotationStamp(at) + QStringLiteral(".txt");
         if (const FileOpResult r = RenameNoReplace(logPath, target); !r)
             ReportError(r.errorText, where, 3);

@@ -1,10 +1,14 @@
 #include "core/SmallProcs.h"
 
+#include "core/FileMarks.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <cerrno>
 #include <optional>
 #include <sys/stat.h>
 
@@ -47,14 +51,67 @@ QString CollapseSlashes(const QString& path)
 
 namespace {
 
-// The type of what the path names in exactly that spelling; no value when
-// nothing does, and the letter-case look-up has to decide.
-std::optional<mode_t> ModeAsSpelt(const QString& path)
+enum class Kind { Missing, Folder, Other };
+
+// What the path names, a link followed; letter case is ignored only when
+// nothing has that very spelling.
+Kind LookedUp(const QString& path)
 {
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return std::nullopt;
-    return st.st_mode;
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+    const QFileInfo fi(ResolvePath(path));
+    return !fi.exists() ? Kind::Missing : fi.isDir() ? Kind::Folder : Kind::Other;
+}
+
+// The answers for paths asked about at every FTP event (the account and
+// group files, the root folders, the virtual folder map), each kept with the
+// file's mark (FileMarks.h): a file cannot come, go or turn into a folder
+// without a notice that names it. A link is looked up every time, since its
+// target may change elsewhere, and so is a name found in another case.
+class RememberedKinds {
+public:
+    Kind kindOf(const QString& path)
+    {
+        const std::optional<quint64> mark = FileMark(path);
+        if (mark) {
+            const QMutexLocker lock(&m_mutex);
+            if (const auto it = m_kinds.constFind(path); it != m_kinds.cend() && it->mark == *mark)
+                return it->kind;
+        }
+        struct stat st {};
+        const QByteArray spelt = QFile::encodeName(path);
+        std::optional<Kind> kept; // the answer when it may be kept
+        if (::lstat(spelt.constData(), &st) == 0) {
+            if (!S_ISLNK(st.st_mode))
+                kept = S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+        } else if (errno == ENOENT && ResolvePath(path) == path) {
+            kept = Kind::Missing;
+        }
+        if (!kept)
+            return LookedUp(path);
+        if (mark) {
+            const QMutexLocker lock(&m_mutex);
+            if (m_kinds.size() >= 1024)
+                m_kinds.clear();
+            m_kinds.insert(path, Remembered{*kept, *mark});
+        }
+        return *kept;
+    }
+
+private:
+    struct Remembered {
+        Kind kind;
+        quint64 mark;
+    };
+    QMutex m_mutex;
+    QHash<QString, Remembered> m_kinds;
+};
+
+Kind KindOf(const QString& path)
+{
+    static RememberedKinds kinds;
+    return kinds.kindOf(path);
 }
 
 void dropTrailingSlash(QString& path)
@@ -69,22 +126,13 @@ void dropTrailingSlash(QString& path)
 bool FolderExistsDroppingSlash(QString& path)
 {
     dropTrailingSlash(path);
-    if (path.isEmpty())
-        return false;
-    if (const std::optional<mode_t> mode = ModeAsSpelt(path))
-        return S_ISDIR(*mode);
-    return QFileInfo(ResolvePath(path)).isDir();
+    return !path.isEmpty() && KindOf(path) == Kind::Folder;
 }
 
 bool FileExistsDroppingSlash(QString& path)
 {
     dropTrailingSlash(path);
-    if (path.isEmpty())
-        return false;
-    if (const std::optional<mode_t> mode = ModeAsSpelt(path))
-        return !S_ISDIR(*mode);
-    const QFileInfo fi(ResolvePath(path));
-    return fi.exists() && !fi.isDir();
+    return !path.isEmpty() && KindOf(path) == Kind::Other;
 }
 
 bool FolderExists(const QString& path)

@@ -3,6 +3,7 @@
 #include "core/AnsiCodec.h"
 #include "core/ErrorTexts.h"
 #include "core/FileContentCache.h"
+#include "core/FileMarks.h"
 #include "core/FileNames.h"
 #include "core/LogAppend.h"
 #include "core/NoReplaceRename.h"
@@ -73,6 +74,7 @@ FileOpResult WriteWholeFile(const QString& path, const QByteArray& bytes)
         err = errno;
     if (err == 0 && ::rename(temporary.constData(), final.constData()) != 0)
         err = errno;
+    NoteOwnFileChange();
     if (err != 0) {
         ::unlink(temporary.constData());
         return ErrnoFailure(err);
@@ -94,6 +96,7 @@ FileOpResult AppendToFile(const QString& path, const QByteArray& bytes)
 FileOpResult RenameNoReplace(const QString& from, const QString& to)
 {
     const int err = NoReplaceRename(ResolvePath(from), ResolvePath(to));
+    NoteOwnFileChange();
     if (err == 0)
         return {};
     return ErrnoFailure(err);
@@ -103,7 +106,10 @@ bool RemoveFile(const QString& path)
 {
     const QString p = ResolvePath(path);
     QFileInfo fi(p);
-    return (fi.isFile() || fi.isSymLink()) && QFile::remove(p);
+    const bool removed = (fi.isFile() || fi.isSymLink()) && QFile::remove(p);
+    if (removed)
+        NoteOwnFileChange();
+    return removed;
 }
 
 qint64 FileLength(const QString& path)
@@ -188,7 +194,7 @@ std::optional<QString> LineReader::readLine()
         m_pos = 0;
         return std::nullopt;
     }
-    const QString line = FromAnsi(m_bytes.mid(m_pos, length));
+    const QString line = FromAnsi(QByteArrayView(m_bytes).sliced(m_pos, length));
     m_pos = newline < 0 ? end : newline + 1;
     return line;
 }

@@ -1,6 +1,7 @@
 #include "engine/FtpSession.h"
 
 #include "core/ErrorReporter.h"
+#include "core/FileMarks.h"
 #include "core/FileNameBytes.h"
 #include "core/ProcedureName.h"
 #include "core/ProgramError.h"
@@ -48,6 +49,8 @@ bool FtpSession::notify(const char* name, const std::function<void(IFtpEngineNot
 {
     if (IFtpEngineNotify* sink = m_engine.sink) {
         Busy busy(*this);
+        const FileInstant instant; // the handler sees the files as they are now
+
         // A failing handler must not take the session down, nor fail unseen.
         try {
             call(*sink);
@@ -65,7 +68,7 @@ bool FtpSession::notify(const char* name, const std::function<void(IFtpEngineNot
 FtpSession::FtpSession(FtpEnginePrivate& engine, std::unique_ptr<ControlConnection> control,
                        const QHostAddress& peer, quint64 id, qint16 index)
     : FtpUser(engine.q), m_engine(engine), m_control(std::move(control)), m_id(id), m_index(index), m_peer(peer),
-      m_local(plainAddress(m_control->localAddress()))
+      m_peerText(m_peer.toString()), m_local(plainAddress(m_control->localAddress()))
 {
     m_connected.start();
     m_lastCommand = now();

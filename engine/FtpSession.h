@@ -44,7 +44,7 @@ public:
     void Disconnect() override;
     QString UserName() const override { return m_userName; }
     QString LoginPass() const override { return m_loginPass; }
-    QString RemoteAddress() const override { return m_peer.toString(); }
+    QString RemoteAddress() const override { return m_peerText; }
     QString HomeFolder() const override;
     void SetHomeFolder(const QString& folder) override { m_home = folder; }
     qint32 State() const override { return m_state; }
@@ -170,6 +170,7 @@ private:
     const quint64 m_id;
     const qint16 m_index;
     QHostAddress m_peer;
+    QString m_peerText; // asked for by every trace line's handler
     QHostAddress m_local;
     QElapsedTimer m_connected;
     qint64 m_lastCommand = 0;

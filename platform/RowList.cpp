@@ -85,6 +85,8 @@ int RowList::widthFor(int column, const QString& text) const
 
 void RowList::Clear()
 {
+    m_queued.clear();
+    m_dropQueued = 0;
     m_model->Clear();
     for (int column : std::as_const(m_textColumns))
         m_view->setColumnWidth(column, widthFor(column, QString()));
@@ -94,10 +96,17 @@ void RowList::Clear()
 
 void RowList::AddRow(const QString& row)
 {
+    showQueued();
     m_model->Append(row);
-    const int added = RowCount() - 1;
+    fitTexts(RowCount() - 1);
+}
+
+void RowList::fitTexts(int first) const
+{
     for (int column : std::as_const(m_textColumns)) {
-        const int width = textWidth(m_model->Cell(added, column));
+        int width = m_view->columnWidth(column);
+        for (int row = first; row < m_model->rowCount(); ++row)
+            width = std::max(width, textWidth(m_model->Cell(row, column)));
         if (width > m_view->columnWidth(column))
             m_view->setColumnWidth(column, width);
     }
@@ -105,17 +114,59 @@ void RowList::AddRow(const QString& row)
 
 int RowList::RowCount() const
 {
-    return m_model->rowCount();
+    return m_model->rowCount() - m_dropQueued + int(m_queued.size());
 }
 
 void RowList::RemoveRow(int index)
 {
     if (index < 0 || index >= RowCount())
         return;
+    showQueued();
     m_model->Remove(index);
     // A selection still to be shown follows its row.
     if (m_pendingSelection && *m_pendingSelection >= index)
         m_pendingSelection = *m_pendingSelection == index ? -1 : *m_pendingSelection - 1;
+}
+
+void RowList::removeFirstRow()
+{
+    if (m_dropQueued < m_model->rowCount())
+        ++m_dropQueued;
+    else if (!m_queued.isEmpty())
+        m_queued.removeFirst();
+    else
+        return;
+    if (m_pendingSelection && *m_pendingSelection >= 0)
+        m_pendingSelection = *m_pendingSelection == 0 ? -1 : *m_pendingSelection - 1;
+}
+
+void RowList::AddRowKeeping(const QString& row, int maxRows, int selectAbove)
+{
+    m_queued.append(row);
+    if (RowCount() > maxRows)
+        removeFirstRow();
+    if (RowCount() > selectAbove)
+        m_pendingSelection = RowCount() - 1;
+    if (!m_selectionTimer->isActive())
+        m_selectionTimer->start();
+}
+
+void RowList::showQueued() const
+{
+    if (m_dropQueued == 0 && m_queued.isEmpty())
+        return;
+    const int first = m_model->rowCount() - m_dropQueued;
+    if (m_dropQueued == m_queued.size()) {
+        // A full log: as many rows came as went. The rows move up in place,
+        // so the view repaints them and lays out nothing.
+        m_model->Shift(m_queued);
+    } else {
+        m_model->Remove(0, m_dropQueued);
+        m_model->Append(m_queued);
+    }
+    m_dropQueued = 0;
+    m_queued.clear();
+    fitTexts(first);
 }
 
 void RowList::SetSelectedRow(int index)
@@ -127,6 +178,7 @@ void RowList::SetSelectedRow(int index)
 
 void RowList::applySelection() const
 {
+    showQueued();
     if (!m_pendingSelection)
         return;
     const int index = *m_pendingSelection;
@@ -150,6 +202,7 @@ int RowList::SelectedRow() const
 
 QString RowList::Cell(int row, int column) const
 {
+    showQueued();
     return m_model->Cell(row, column);
 }
 
@@ -170,5 +223,6 @@ QString RowList::ColumnTitle(int column) const
 
 int RowList::ColumnWidth(int column) const
 {
+    showQueued();
     return m_view->columnWidth(column);
 }

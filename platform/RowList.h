@@ -41,6 +41,11 @@ public:
     // selection. The view follows on a short timer, so a busy log scrolls and
     // repaints once per tick rather than once per row.
     void SetSelectedRow(int index) override;
+    // The rows a busy log gains and drops are handed to the view together on
+    // the same timer: a table told of every row apart lays itself out again
+    // each time, on the thread that serves every FTP session. Every read
+    // (RowCount, Cell, SelectedRow) sees them at once.
+    void AddRowKeeping(const QString& row, int maxRows, int selectAbove) override;
 
     // The selected row, or -1.
     int SelectedRow() const;
@@ -51,11 +56,16 @@ public:
     int ColumnWidth(int column) const; // pixels
 
 private:
+    // Hands the waiting rows to the view.
+    void showQueued() const;
     void applySelection() const;
+    void removeFirstRow();
     // The width a text needs in a cell, margins included.
     int textWidth(const QString& text) const;
     // That width, or what the column's title needs when that is more.
     int widthFor(int column, const QString& text) const;
+    // Widens the columns that fit their texts to the rows from first on.
+    void fitTexts(int first) const;
 
     QLabel* m_caption;
     RowListModel* m_model;
@@ -63,4 +73,8 @@ private:
     QTimer* m_selectionTimer;
     mutable std::optional<int> m_pendingSelection;
     QList<int> m_textColumns; // the FitsTexts columns
+    // Rows still to be appended to the model, and rows still to be dropped
+    // from its front.
+    mutable QStringList m_queued;
+    mutable int m_dropQueued = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
-// The rows of a RowList: text only, one list of fields per row, appended and
-// removed one row at a time so that a busy log never resets its view.
+// The rows of a RowList: text only, one text of line-fed fields per row,
+// appended and removed without a reset so that a busy log never loses its
+// view's place.
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
@@ -16,12 +17,17 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void Clear();
-    // Splits the row at line feeds, field n for column n.
+    // Field n (the text between line feeds) goes into column n.
     void Append(const QString& row);
-    void Remove(int row);
+    // Appends rows, and removes them from the front, in one step each.
+    void Append(const QStringList& rows);
+    void Remove(int row, int count = 1);
+    // Drops as many rows from the front as it appends: the rows keep their
+    // places and show other texts.
+    void Shift(const QStringList& rows);
     QString Cell(int row, int column) const;
 
 private:
     QStringList m_titles;
-    QList<QStringList> m_rows;
+    QStringList m_rows; // each row's fields joined by line feeds, as given
 };

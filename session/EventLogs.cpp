@@ -18,7 +18,9 @@ const char Procedure[] = "WriteLogs";
 
 bool IsUnknown(const QString& name)
 {
-    return name.toLower() == QLatin1String("unknown");
+    // Ignoring case as lower-casing would: no other character lower-cases
+    // into these letters but the Kelvin sign, which both take for "k".
+    return name.compare(QLatin1String("unknown"), Qt::CaseInsensitive) == 0;
 }
 
 // logs/<prefix><name>.txt, or an empty text when the name cannot be one
@@ -27,7 +29,15 @@ QString LogPath(const QString& prefix, const QString& name)
 {
     if (name.isEmpty() || !IsSafeName(name))
         return {};
-    return AppPath(QStringLiteral("/logs/") + prefix + name + QStringLiteral(".txt"));
+    // Built in one buffer: two of these are made for every event.
+    const QLatin1String logs("/logs/"), txt(".txt");
+    QString path = AppFolder();
+    path.reserve(path.size() + logs.size() + prefix.size() + name.size() + txt.size());
+    path += logs;
+    path += prefix;
+    path += name;
+    path += txt;
+    return path;
 }
 
 // The log's size after the append, -1 when nothing was appended.

@@ -2,6 +2,7 @@
 #include "session/SessionHandlers.h"
 
 #include "core/Config.h"
+#include "core/LocalClock.h"
 #include "core/ProcessState.h"
 #include "session/Greetings.h"
 #include "session/NumberText.h"
@@ -22,7 +23,7 @@ qint16 SixteenBit(const std::optional<qint16>& value)
 } // namespace
 
 SessionHandlers::SessionHandlers(FtpEngine& engine, ConsoleServices& console)
-    : FtpEngine1(engine), m_console(console), m_clock(&QDateTime::currentDateTime)
+    : FtpEngine1(engine), m_console(console), m_clock(&LocalNow)
 {
 }
 

@@ -16,8 +16,27 @@ namespace {
 // The engine traces each line of that reply; the greeting's own text is no event.
 bool IsGreetingBody(const FtpEngine& engine, const QString& line)
 {
-    const QStringList greeting = engine.ReplyText(FtpEngine::GreetingReply).split(QStringLiteral("\r\n"));
-    return greeting.size() > 2 && greeting.mid(1, greeting.size() - 2).contains(line);
+    const QString greeting = engine.ReplyText(FtpEngine::GreetingReply);
+    const QLatin1String end("\r\n");
+    const qsizetype first = greeting.indexOf(end);
+    const qsizetype last = greeting.lastIndexOf(end);
+    if (first < 0 || last == first)
+        return false;
+    // The lines between the first and the last, each looked at in place.
+    for (qsizetype at = first + end.size(); at <= last;) {
+        const qsizetype next = greeting.indexOf(end, at);
+        if (QStringView(greeting).sliced(at, next - at) == line)
+            return true;
+        at = next + end.size();
+    }
+    return false;
+}
+
+// The text begins with the ASCII word in any letter case; no other character
+// changes case into these words' letters.
+bool BeginsWithWord(const QString& text, QLatin1String word)
+{
+    return text.size() >= word.size() && QStringView(text).first(word.size()).compare(word, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -47,7 +66,7 @@ void SessionHandlers::IFtpEngineNotify_Debug(FtpUser& User, const QString& Messa
     const std::shared_ptr<UserObj> record = User.SessionObjectAs<UserObj>();
     if (!record)
         return;
-    if (Message.left(4).toUpper() == QLatin1String("NOOP") || Message.left(8).toUpper() == QLatin1String("200 NOOP"))
+    if (BeginsWithWord(Message, QLatin1String("NOOP")) || BeginsWithWord(Message, QLatin1String("200 NOOP")))
         return;
     if (user == QLatin1String("New Connection"))
         return;
@@ -59,7 +78,7 @@ void SessionHandlers::IFtpEngineNotify_Debug(FtpUser& User, const QString& Messa
             line = QStringLiteral("550 Access denied");
         pending = PendingOp::None;
     } else {
-        if (line.left(4).toLower() == QLatin1String("quit") && User.State() == FtpUser::Connected)
+        if (BeginsWithWord(line, QLatin1String("quit")) && User.State() == FtpUser::Connected)
             pending = PendingOp::Quit;
         if (pending == PendingOp::ChangeDir)
             pending = PendingOp::None;

@@ -2,6 +2,7 @@
 // and the transfer counted in the user's counter files and the session.
 #include "session/SessionHandlers.h"
 
+#include "core/FileMarks.h"
 #include "core/ProcessState.h"
 #include "core/ProgramError.h"
 #include "core/ServerLog.h"
@@ -50,6 +51,7 @@ void SessionHandlers::IFtpEngineNotify_TransferFinished(FtpUser& User, const QSt
         // The engine removes the very file the upload wrote, not whatever
         // the name holds by now.
         User.RemoveEmptyUpload();
+        NoteOwnFileChange();
         ModMain::WriteServerLog(r.Group, user, User.RemoteAddress(),
                                 QStringLiteral("Removing 0 byte file ") + FileNameBytes::shown(Filename), true);
     }

@@ -2,6 +2,7 @@
 
 #include "core/AppFolder.h"
 #include "core/ErrorTexts.h"
+#include "core/FileMarks.h"
 #include "core/QuickReplace.h"
 #include "core/SmallProcs.h"
 #include "core/TextFile.h"
@@ -9,21 +10,70 @@
 #include "session/UserObj.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QStringList>
 
 namespace {
 
-QStringList Lines(const TrendRecord& record)
+// The record's eight lines as the file holds them: digits and CR LF only.
+QByteArray Lines(const TrendRecord& record)
 {
-    QStringList lines;
-    for (qint64 value : record)
-        lines.append(QString::number(value));
+    QByteArray lines;
+    lines.reserve(8 * 4);
+    for (qint64 value : record) {
+        lines += QByteArray::number(value);
+        lines += "\r\n";
+    }
     return lines;
 }
 
 QString StatsPath(const QString& name)
 {
     return AppPath(QStringLiteral("/users/stats/") + name);
+}
+
+// The totals of the day files as last written here, with the file's mark
+// then: while the mark stands the file still holds them (FileMarks.h), so a
+// logout adds to them without reading the file back. Any change to the file
+// by anyone else moves the mark, and the file is read again.
+class WrittenDays {
+public:
+    std::optional<TrendRecord> find(const QString& path)
+    {
+        const auto it = m_days.constFind(path);
+        if (it == m_days.cend())
+            return std::nullopt;
+        if (FileMark(path, MarkOf::Content) == it->mark)
+            return it->sums;
+        m_days.erase(it);
+        return std::nullopt;
+    }
+
+    void keep(const QString& path, const std::optional<TrendRecord>& sums)
+    {
+        // Taken after the write, so the write's own notices are behind it.
+        const std::optional<quint64> mark = sums ? FileMark(path, MarkOf::Content) : std::nullopt;
+        if (!mark) {
+            m_days.remove(path);
+            return;
+        }
+        if (m_days.size() >= 256) // a day's worth of users and groups; the next day starts again
+            m_days.clear();
+        m_days.insert(path, Day{*sums, *mark});
+    }
+
+private:
+    struct Day {
+        TrendRecord sums;
+        quint64 mark;
+    };
+    QHash<QString, Day> m_days;
+};
+
+WrittenDays& Written()
+{
+    static WrittenDays days;
+    return days;
 }
 
 } // namespace
@@ -36,6 +86,9 @@ TrendRecord TrendOf(const UserObj& r)
 
 QString DayStamp(const QDate& date)
 {
+    // The day's number as CDate2Julian writes it, without its leading zeros.
+    if (date.year() >= 1000 && date.year() <= 9999)
+        return QString::number(date.year()) + QString::number(date.dayOfYear());
     return date.toString(QStringLiteral("yyyy")) + QString::number(ModMain::CDate2Julian(date).toInt());
 }
 
@@ -58,14 +111,25 @@ QString GroupDayTrendPath(const QString& group, const QDate& date)
 
 void AppendTrend(const QString& path, const TrendRecord& record, const TrendReport& report)
 {
-    if (const FileOpResult r = AppendToFile(path, AnsiLines(Lines(record))); !r)
+    if (const FileOpResult r = AppendToFile(path, Lines(record)); !r)
         report(r.errorText);
 }
 
 void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendReport& report)
 {
     TrendRecord sums = record;
-    if (FileExists(path)) {
+    if (const std::optional<TrendRecord> written = Written().find(path)) {
+        for (size_t i = 0; i < sums.size(); ++i) {
+            if (!AddChecked((*written)[i], record[i], sums[i])) {
+                report(OverflowText());
+                sums[i] = (*written)[i];
+            }
+        }
+        // The file holds these very lines already (a session that moved
+        // nothing): rewriting them would change nothing but its time stamps.
+        if (sums == *written)
+            return;
+    } else if (FileExists(path)) {
         LineReader reader(path, LineLimit::Number);
         bool damaged = false;
         if (!reader.isOpen()) {
@@ -89,8 +153,10 @@ void AddToDayTrend(const QString& path, const TrendRecord& record, const TrendRe
             }
         }
     }
-    if (const FileOpResult r = ReplaceLinesWithoutFlush(path, Lines(sums)); !r)
+    const FileOpResult r = ReplaceWithoutFlush(path, Lines(sums));
+    if (!r)
         report(r.errorText);
+    Written().keep(path, r ? std::optional<TrendRecord>(sums) : std::nullopt);
 }
 
 std::optional<QList<TrendRecord>> ReadTrendRecords(const QString& path, const TrendReport& report)

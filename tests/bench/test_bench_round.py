@@ -56,6 +56,9 @@ class BenchmarkRound(unittest.TestCase):
         logs = [line.split()[-2:] for line in lines if line.startswith("logins/s, 100 old logs + 1 new/s ")]
         self.assertEqual(len(logs), 1, out)
         self.assertTrue(float(logs[0][0]) > 0 and logs[0][1] == "-", out)
+        against = [line.split()[-2:] for line in lines if line.startswith("CPU per login against the engine ")]
+        self.assertEqual(len(against), 1, out)
+        self.assertTrue(float(against[0][0].rstrip("x")) > 0 and against[0][1] == "-", out)
         big = [line.split()[-2:] for line in lines if line.startswith("NOOP median us, 100 MB group line ")]
         self.assertEqual(len(big), 1, out)
         self.assertTrue(float(big[0][0]) > 0 and big[0][1] == "-", out)

@@ -156,6 +156,34 @@ private Q_SLOTS:
         QCOMPARE(view->horizontalHeader()->offset(), offset);
         QVERIFY(view->viewport()->rect().intersects(view->visualRect(model->index(40, 4))));
     }
+
+    // A busy full log: the rows of one tick come and go together, read at
+    // once and shown at the tick, the rows moving up in place.
+    void aFullLogTakesTheRowsOfATickInPlace()
+    {
+        RowList list(QStringLiteral("Server Log"), logColumns());
+        list.resize(600, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        for (int i = 0; i < ConsoleLogMaxRows; ++i)
+            AppendConsoleRow(list, logRow(i), 4);
+        QCOMPARE(list.SelectedRow(), ConsoleLogMaxRows - 1);
+        auto* view = list.findChild<QTableView*>();
+        QAbstractItemModel* model = view->model();
+        const int bottom = view->verticalScrollBar()->value();
+        QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+
+        for (int i = ConsoleLogMaxRows; i < ConsoleLogMaxRows + 30; ++i)
+            AppendConsoleRow(list, logRow(i), 4);
+        QCOMPARE(list.RowCount(), ConsoleLogMaxRows); // read before the tick
+        QCOMPARE(model->rowCount(), ConsoleLogMaxRows);
+        QTRY_COMPARE(model->data(model->index(0, 4)).toString(), QStringLiteral("line 30")); // shown at the tick
+        QCOMPARE(list.Cell(ConsoleLogMaxRows - 1, 4), QStringLiteral("line 1029"));
+        QCOMPARE(list.SelectedRow(), ConsoleLogMaxRows - 1);
+        QCOMPARE(view->verticalScrollBar()->value(), bottom);
+        QCOMPARE(inserted.count() + removed.count(), 0);
+    }
 };
 
 QTEST_MAIN(TestRowList)

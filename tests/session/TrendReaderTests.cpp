@@ -1,8 +1,10 @@
-// Reading trend records back: whole records, damaged ones, and which names
-// are day files of a given user or group.
+// Trend files: records read back whole or damaged, which names are day files
+// of a given user or group, and the day totals kept from one logout to the next.
 #include "session/TrendFiles.h"
 #include "tests/support/TempAppFolder.h"
 
+#include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,4 +77,47 @@ TEST(TrendReader, DayFileNames)
     }
     EXPECT_LT((TrendDay{2025, 365}), (TrendDay{2026, 1}));
     EXPECT_LT((TrendDay{2026, 11}), (TrendDay{2026, 100}));
+}
+
+// The day totals a logout wrote are added to from memory; any change to the
+// file behind the program's back has the next logout read it again.
+TEST(TrendDayFile, TotalsKeptBetweenLogoutsFollowTheFile)
+{
+    const QByteArray ones = "1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n";
+    const struct {
+        const char* what;
+        std::function<void(const TempAppFolder&, const QString&)> change;
+        QByteArray after; // the file once a session of ones has been added
+    } cases[] = {
+        {"nothing", [](auto&, auto&) {}, "3\r\n3\r\n3\r\n3\r\n3\r\n3\r\n3\r\n3\r\n"},
+        {"edited in place at once",
+         [](auto&, const QString& path) {
+             QFile f(path);
+             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+             f.write("7");
+         },
+         "8\r\n3\r\n3\r\n3\r\n3\r\n3\r\n3\r\n3\r\n"},
+        {"deleted", [](auto&, const QString& path) { QFile::remove(path); }, ones},
+        {"replaced by a rename",
+         [](auto& home, const QString& path) {
+             home.write(QStringLiteral("/users/stats/new"), "5\r\n5\r\n5\r\n5\r\n5\r\n5\r\n5\r\n5\r\n");
+             QFile::remove(path);
+             ASSERT_TRUE(QFile::rename(home.file(QStringLiteral("/users/stats/new")), path));
+         },
+         "6\r\n6\r\n6\r\n6\r\n6\r\n6\r\n6\r\n6\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempAppFolder home;
+        const QString path = home.file(QStringLiteral("/users/stats/Trend_User_Day_bob.2026343.txt"));
+        QStringList reports;
+        const auto report = [&](const QString& r) { reports.append(r); };
+        AddToDayTrend(path, {1, 1, 1, 1, 1, 1, 1, 1}, report);
+        AddToDayTrend(path, {}, report); // nothing to add: the file stays as it is
+        AddToDayTrend(path, {1, 1, 1, 1, 1, 1, 1, 1}, report);
+        c.change(home, path);
+        AddToDayTrend(path, {1, 1, 1, 1, 1, 1, 1, 1}, report);
+        EXPECT_EQ(home.read(QStringLiteral("/users/stats/Trend_User_Day_bob.2026343.txt")), c.after);
+        EXPECT_TRUE(reports.isEmpty()) << reports.join(QLatin1Char('|')).toStdString();
+    }
 }
