@@ -237,7 +237,13 @@ void TreeViewControl::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         m_selectedAtPress = SelectedKey();
         m_clicked = false;
-        QTreeWidget::mousePressEvent(event);
+        if (indexAt(event->position().toPoint()).isValid()) {
+            QTreeWidget::mousePressEvent(event);
+        } else {
+            // Beside every node: the highlight stays on the node whose pane is shown.
+            setFocus(Qt::MouseFocusReason);
+            event->accept();
+        }
     } else {
         event->accept(); // other buttons leave the selection where it is
     }

@@ -1,5 +1,5 @@
 // The keyed tree: keys, subtrees, addition order, and presses that must not
-// move the selection.
+// move the selection (other buttons, or beside every node).
 #include "platform/TreeViewControl.h"
 
 #include <QSignalSpy>
@@ -57,6 +57,15 @@ private Q_SLOTS:
         QCOMPARE(t.SelectedKey(), QStringLiteral("root"));
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(presses.last().at(0).toInt(), int(TreeViewControl::RightButton));
+
+        // A click or double-click beside every node leaves the highlight on the node the pane shows.
+        const QPoint below(usersAt.x(), t.viewport()->height() - 5);
+        QVERIFY(!t.indexAt(below).isValid());
+        QTest::mouseClick(t.viewport(), Qt::LeftButton, {}, below);
+        QTest::mouseDClick(t.viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(t.SelectedKey(), QStringLiteral("root"));
+        QVERIFY(t.Node(QStringLiteral("root"))->isSelected());
+        QCOMPARE(clicks.size(), 1);
     }
 };
 
