@@ -1,6 +1,6 @@
 #include "console/FirstRunSettings.h"
 
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 
 #include <QStringList>
 
@@ -46,7 +46,7 @@ ServerSettings FirstRunSettings(const QString& localAddress)
     s.IdleTimeout = QStringLiteral("5");
     s.Put0Byte = true;
     s.Port = QStringLiteral("21");
-    s.ServerRoot = AppPath(QStringLiteral("/root"));
+    s.ServerRoot = AppFiles::RootFolder();
     s.Greeting = DefaultGreeting();
     s.LoggedOnMessage = QStringLiteral("Send comments to ") + QLatin1String(SupportEmail);
     s.AllowAnonymous = true;

@@ -1,6 +1,6 @@
 #include "console/PaneLists.h"
 
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/Config.h"
 #include "core/ErrorReporter.h"
 #include "core/ErrorTexts.h"
@@ -37,7 +37,7 @@ QString rowKey(int n)
 QStringList trimmedNames(const QString& folder, const QString& pattern)
 {
     QStringList out;
-    for (const QString& name : ListFiles(AppPath(folder), pattern)) {
+    for (const QString& name : ListFiles(folder, pattern)) {
         const QString t = name.trimmed();
         if (!t.isEmpty())
             out.append(t);
@@ -48,7 +48,7 @@ QStringList trimmedNames(const QString& folder, const QString& pattern)
 // Line 14 of an account file; empty, with one report, when it cannot be read.
 QString accountGroup(const QString& fileName)
 {
-    LineReader reader(AppPath(QStringLiteral("/users/")) + fileName, LineLimit::EncipheredField);
+    LineReader reader(AppFiles::UsersFolder() + QLatin1Char('/') + fileName, LineLimit::EncipheredField);
     if (!reader.isOpen()) {
         ReportError(reader.errorText(), Where, 5);
         return {};
@@ -82,8 +82,8 @@ void ShowUserAndGroupTotals(ListViewControl& list)
 {
     list.AddColumn(QStringLiteral("Name"), 2000);
     list.AddColumn(QStringLiteral("Count"), 1000);
-    const auto users = trimmedNames(QStringLiteral("/users"), QStringLiteral("U_*.*")).size();
-    const auto groups = trimmedNames(QStringLiteral("/groups"), QStringLiteral("G_*.*")).size();
+    const auto users = trimmedNames(AppFiles::UsersFolder(), AppFiles::AccountFilePattern()).size();
+    const auto groups = trimmedNames(AppFiles::GroupsFolder(), AppFiles::GroupFilePattern()).size();
     addRow(list, QStringLiteral("k2"), QStringLiteral("Total Groups"), ListImage::Group, {QString::number(groups)});
     addRow(list, QStringLiteral("k1"), QStringLiteral("Total Users"), ListImage::User, {QString::number(users)});
 }
@@ -93,7 +93,7 @@ void ShowAccounts(ListViewControl& list)
     list.AddColumn(QStringLiteral("User"), 2000);
     list.AddColumn(QStringLiteral("Group"), 2000);
     int n = 1;
-    for (const QString& name : trimmedNames(QStringLiteral("/users"), QStringLiteral("U_*.*"))) {
+    for (const QString& name : trimmedNames(AppFiles::UsersFolder(), AppFiles::AccountFilePattern())) {
         addRow(list, rowKey(n), name.mid(2), ListImage::User, {accountGroup(name)}, name);
         ++n;
     }
@@ -103,7 +103,7 @@ void ShowGroups(ListViewControl& list)
 {
     list.AddColumn(QStringLiteral("Groups"), 6000);
     int n = 1;
-    for (const QString& name : trimmedNames(QStringLiteral("/groups"), QStringLiteral("G_*.*"))) {
+    for (const QString& name : trimmedNames(AppFiles::GroupsFolder(), AppFiles::GroupFilePattern())) {
         addRow(list, rowKey(n), name.mid(2), ListImage::Group, {}, name);
         ++n;
     }
@@ -114,7 +114,7 @@ void ShowLogTotals(ListViewControl& list)
     list.AddColumn(QStringLiteral("Name"), 2000);
     list.AddColumn(QStringLiteral("Count"), 1000);
     int server = 0, user = 0, group = 0;
-    for (const QString& listed : ListFiles(AppPath(QStringLiteral("/logs")), QStringLiteral("*.txt"))) {
+    for (const QString& listed : ListFiles(AppFiles::LogsFolder(), QStringLiteral("*.txt"))) {
         const QString name = listed.toLower().trimmed();
         if (name.size() < 2 || name.at(1) != QLatin1Char('_') || !name.endsWith(QLatin1String(".txt")))
             continue;
@@ -142,11 +142,11 @@ void ShowLogFiles(ListViewControl& list, LogKind kind)
     const int image = kind == LogKind::Server ? ListImage::ServerLog
         : kind == LogKind::User               ? ListImage::User
                                               : ListImage::Group;
-    const QString folder = AppPath(QStringLiteral("/logs/"));
+    const QString folder = AppFiles::LogsFolder() + QLatin1Char('/');
     int n = 1;
     // Names as they are on disk: a row's text finds its file again, so a
     // blank at either end is kept rather than trimmed into another file's name.
-    for (const QString& name : ListFiles(AppPath(QStringLiteral("/logs")), pattern)) {
+    for (const QString& name : ListFiles(AppFiles::LogsFolder(), pattern)) {
         if (name.trimmed().isEmpty() || !name.toLower().endsWith(QLatin1String(".txt")))
             continue;
         const QFileInfo fi(folder + name);

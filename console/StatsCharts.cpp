@@ -1,7 +1,7 @@
 #include "console/StatsCharts.h"
 
 #include "console/ConnectionText.h"
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/ErrorReporter.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
@@ -204,13 +204,13 @@ void StatsCharts::load(Quantity quantity, const QString& name, const QString& wh
         return;
     }
 
-    const QString folder = AppPath(QStringLiteral("/users/stats/"));
+    const QString folder = AppFiles::StatsFolder() + QLatin1Char('/');
     if (!(user && !files)) {
         m_console.ProcessEventsOnce();
         if (thisLoad != m_loads)
             return;
     }
-    const QString prefix = user ? QStringLiteral("Trend_User_Day_") : QStringLiteral("Trend_Group_Day_");
+    const QString prefix = DayTrendPrefix(user);
     const QString pattern = prefix + name + QStringLiteral(".*");
     bool found = false;
     Trapped(where, 5, [&] {

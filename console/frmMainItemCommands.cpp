@@ -4,7 +4,7 @@
 #include "console/frmMain.h"
 
 #include "console/ConsolePane.h"
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
 #include "core/ServerLog.h"
@@ -28,11 +28,11 @@ void say(const QString& text)
 QString logPrefix(const QString& key)
 {
     if (key == QLatin1String("serverlogs"))
-        return QStringLiteral("S_");
+        return AppFiles::ServerLogPrefix();
     if (key == QLatin1String("userlogs"))
-        return QStringLiteral("U_");
+        return AppFiles::UserLogPrefix();
     if (key == QLatin1String("grouplogs"))
-        return QStringLiteral("G_");
+        return AppFiles::GroupLogPrefix();
     return {};
 }
 
@@ -40,9 +40,8 @@ QString logPrefix(const QString& key)
 // when the name cannot be one literal file name (such a name never names a log).
 QString logPath(const QString& fileName)
 {
-    if (!IsSafeName(fileName))
-        return {};
-    return ResolvePath(AppPath(QStringLiteral("/logs/") + fileName));
+    const QString path = AppFiles::LogFile(fileName);
+    return path.isEmpty() ? path : ResolvePath(path);
 }
 
 // A name handed to an edit dialog only when it can name a file of its own.
@@ -185,7 +184,7 @@ void frmMain::mnuEditUser_Click(int Index)
     // A delete or log-off that is answered No leaves the pane as it was.
     if (item != DeleteUserLog && item != LogoffUser)
         FramesOff();
-    const QString userLog = QStringLiteral("U_") + SelectedItem.trimmed() + QStringLiteral(".txt");
+    const QString userLog = AppFiles::UserLogPrefix() + SelectedItem.trimmed() + QStringLiteral(".txt");
     switch (item) {
     case EditConnectionUser:
         ConsoleState::EditUserName = handOver(SelectedItem);

@@ -106,6 +106,7 @@ void frmMain::Form_Load()
 
 void frmMain::applyFirstRunSettings()
 {
+    // The line spells the settings file as the first releases wrote it.
     ModMain::WriteServerEvent(QStringLiteral("Creating ") + AppPath(QStringLiteral("/config.txt")), false);
     ModMain::ServerConfig = ModMain::FirstRunSettings(FtpEngine1->LocalAddress());
     ModMain::WriteServerEvent(QStringLiteral("Writing new configuration file."), false);

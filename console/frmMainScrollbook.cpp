@@ -3,7 +3,7 @@
 #include "console/frmMain.h"
 
 #include "console/LogViewerClient.h"
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/FileNames.h"
 #include "core/MessageService.h"
 #include "core/ProcedureName.h"
@@ -18,7 +18,7 @@ namespace {
 // part that could leave its folder names no log.
 bool safeLogName(const QString& path)
 {
-    const QString logs = AppPath(QStringLiteral("/Logs/"));
+    const QString logs = AppFiles::LogsFolder() + QLatin1Char('/');
     const QString name = path.startsWith(logs, Qt::CaseInsensitive) ? path.mid(logs.size())
                                                                      : path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     return IsSafeName(name);

@@ -1,6 +1,5 @@
 #include "core/Accounts.h"
 
-#include "core/AppFolder.h"
 #include "core/ErrorReporter.h"
 #include "core/ErrorTexts.h"
 #include "core/FileNames.h"
@@ -33,12 +32,12 @@ QString reserved()
 
 void deleteNameless(const QString& folder, const QString& pattern, const QString& nameless)
 {
-    const QStringList names = ListFiles(AppPath(folder), pattern);
+    const QStringList names = ListFiles(folder, pattern);
     for (const QString& listed : names) {
         const QString name = listed.trimmed();
         if (name.toLower() != nameless)
             continue;
-        if (RemoveFile(AppPath(folder + QLatin1Char('/') + listed)))
+        if (RemoveFile(folder + QLatin1Char('/') + listed))
             ModMain::WriteServerEvent(name + QStringLiteral(" deleted."), true);
     }
 }
@@ -46,7 +45,7 @@ void deleteNameless(const QString& folder, const QString& pattern, const QString
 QStringList listedNames(const QString& folder, const QString& pattern)
 {
     QStringList names;
-    for (const QString& listed : ListFiles(AppPath(folder), pattern)) {
+    for (const QString& listed : ListFiles(folder, pattern)) {
         const QString name = listed.trimmed();
         if (!name.isEmpty())
             names.append(name.mid(2));
@@ -169,22 +168,12 @@ GroupFileRead ReadGroupFile(const QString& path, const LineFaultHandler& fault)
 
 QStringList AccountNames()
 {
-    return listedNames(QStringLiteral("/users"), QStringLiteral("U_*.*"));
+    return listedNames(AppFiles::UsersFolder(), AppFiles::AccountFilePattern());
 }
 
 QStringList GroupNames()
 {
-    return listedNames(QStringLiteral("/groups"), QStringLiteral("G_*.*"));
-}
-
-QString AccountFilePath(const QString& userName)
-{
-    return AppPath(QStringLiteral("/users/U_") + userName);
-}
-
-QString GroupFilePath(const QString& groupName)
-{
-    return AppPath(QStringLiteral("/groups/G_") + groupName);
+    return listedNames(AppFiles::GroupsFolder(), AppFiles::GroupFilePattern());
 }
 
 QStringList AccountFileLines(const AccountRecord& a)
@@ -273,8 +262,8 @@ bool GetGroup(const QString& groupName)
 
 void CheckUG()
 {
-    deleteNameless(QStringLiteral("/users"), QStringLiteral("U_*.*"), QStringLiteral("u_"));
-    deleteNameless(QStringLiteral("/groups"), QStringLiteral("G_*.*"), QStringLiteral("g_"));
+    deleteNameless(AppFiles::UsersFolder(), AppFiles::AccountFilePattern(), QStringLiteral("u_"));
+    deleteNameless(AppFiles::GroupsFolder(), AppFiles::GroupFilePattern(), QStringLiteral("g_"));
 }
 
 } // namespace ModMain

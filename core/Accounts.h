@@ -2,6 +2,7 @@
 // Account files users/U_<name> (36 lines) and group files groups/G_<name>
 // (29 lines), and the small operations on them.
 
+#include "core/AppFiles.h"
 #include "core/PermissionSet.h"
 
 #include <QString>
@@ -37,8 +38,6 @@ namespace GroupLine {
 enum : int { FirstFlag = 1, RootFolder = 9 };
 }
 
-QString AccountFilePath(const QString& userName);
-QString GroupFilePath(const QString& groupName);
 
 // The 36 lines of an account file; password and description enciphered.
 QStringList AccountFileLines(const AccountRecord& account);

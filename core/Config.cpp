@@ -1,6 +1,6 @@
+#include "core/AppFiles.h"
 #include "core/Config.h"
 
-#include "core/AppFolder.h"
 #include "core/Flags.h"
 #include "core/MessageService.h"
 #include "core/ProcessState.h"
@@ -16,7 +16,7 @@ constexpr int ReservedLines = 49;
 
 QString configPath()
 {
-    return AppPath(QStringLiteral("/Config.txt"));
+    return AppFiles::ConfigFile();
 }
 
 } // namespace

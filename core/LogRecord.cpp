@@ -1,5 +1,6 @@
 #include "core/LogRecord.h"
 
+#include "core/Accounts.h"
 #include "core/AnsiCodec.h"
 #include "core/LogAppend.h"
 
@@ -69,6 +70,25 @@ QString RotationStamp(const QDateTime& when)
     append(out, t.minute(), 2);
     append(out, t.second(), 2);
     return out;
+}
+
+LogRecord MakeLogRecord(const QDateTime& when, const QString& user, const QString& group, const QString& address,
+                        const QString& message, const QString& reportAs)
+{
+    const auto blank = [](const QString& field) { return field.trimmed().isEmpty(); };
+    LogRecord record;
+    record.Date = LogDate(when);
+    record.Time = LogTime(when);
+    record.User = blank(user) ? QStringLiteral("New Connection") : user;
+    record.Group = group;
+    if (blank(group)) {
+        record.Group = ModMain::GetUserGroup(user, reportAs).trimmed();
+        if (record.Group.isEmpty())
+            record.Group = QStringLiteral("Unknown");
+    }
+    record.ClientAddress = blank(address) ? QStringLiteral("0.0.0.0") : address;
+    record.Message = message;
+    return record;
 }
 
 QByteArray FormatLogRecord(const LogRecord& r)

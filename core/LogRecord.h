@@ -15,6 +15,13 @@ struct LogRecord {
     QString Message;
 };
 
+// The record of an event with what every log fills in for a blank field: a
+// connection not yet named is "New Connection", the group is the user's own
+// (read from the account file, errors reported as reportAs) or else
+// "Unknown", the address "0.0.0.0". Fields that are not blank stay as given.
+LogRecord MakeLogRecord(const QDateTime& when, const QString& user, const QString& group, const QString& address,
+                        const QString& message, const QString& reportAs);
+
 // "12-08-2026" and "07:15:00".
 QString LogDate(const QDateTime& when);
 QString LogTime(const QDateTime& when);

@@ -1,3 +1,4 @@
+#include "core/AppFiles.h"
 #include "core/Preparation.h"
 
 #include "core/Accounts.h"
@@ -44,7 +45,7 @@ QStringList DefaultAnonymousAccountLines()
     a.Description = QStringLiteral("Default user account.");
     a.Email = QString::fromLatin1(DefaultAnonymousEmail);
     a.Group = QStringLiteral("public");
-    a.RootFolder = AppPath(QStringLiteral("/root"));
+    a.RootFolder = AppFiles::RootFolder();
     a.UseGroupHomeDirectory = true;
     return AccountFileLines(a);
 }
@@ -53,25 +54,25 @@ QStringList DefaultPublicGroupLines()
 {
     GroupRecord g;
     g.Permissions = PermissionSet::all(true);
-    g.RootFolder = AppPath(QStringLiteral("/root"));
+    g.RootFolder = AppFiles::RootFolder();
     return GroupFileLines(g, false);
 }
 
 void PrepareApplicationFolder()
 {
-    const QString logs = AppPath(QStringLiteral("/logs"));
+    const QString logs = AppFiles::LogsFolder();
     if (!FolderExists(logs)) {
         // The folder comes first: the log line is written into it.
         makeFolder(logs, 5);
         WriteServerEvent(QStringLiteral("Creating ") + logs, false);
     }
-    const QString anonymousLog = AppPath(QStringLiteral("/logs/anonymous_passwords.txt"));
+    const QString anonymousLog = AppFiles::AnonymousLog();
     if (!FileExists(anonymousLog))
         writeFile(anonymousLog, {QString::fromLatin1(AnonymousLogHeader)}, 6);
 
     int step = 7;
-    for (const char* tail : {"/groups", "/users", "/users/stats", "/root"}) {
-        const QString folder = AppPath(QString::fromLatin1(tail));
+    for (const QString& folder :
+         {AppFiles::GroupsFolder(), AppFiles::UsersFolder(), AppFiles::StatsFolder(), AppFiles::RootFolder()}) {
         if (!FolderExists(folder)) {
             WriteServerEvent(QStringLiteral("Creating ") + folder, false);
             makeFolder(folder, step);
@@ -79,15 +80,15 @@ void PrepareApplicationFolder()
         ++step;
     }
 
-    if (!FileExists(AppPath(QStringLiteral("/config.txt"))))
+    if (!FileExists(AppFiles::ConfigFile()))
         FirstRun = true;
 
-    const QString anonymous = AppPath(QStringLiteral("/users/U_anonymous"));
+    const QString anonymous = AppFiles::AccountFile(QStringLiteral("anonymous"));
     if (!FileExists(anonymous)) {
         WriteServerEvent(QStringLiteral("Creating ") + anonymous, false);
         writeFile(anonymous, DefaultAnonymousAccountLines(), 12);
     }
-    const QString publicGroup = AppPath(QStringLiteral("/groups/G_public"));
+    const QString publicGroup = AppFiles::GroupFile(QStringLiteral("public"));
     if (!FileExists(publicGroup)) {
         WriteServerEvent(QStringLiteral("Creating ") + publicGroup, false);
         writeFile(publicGroup, DefaultPublicGroupLines(), 13);
@@ -112,7 +113,7 @@ void LoadSettingsAndRemapRoot(const std::function<void(const QString&)>& onRemap
                      true);
     if (ProgramLifetime::Ending())
         return;
-    const QString root = AppPath(QStringLiteral("/root"));
+    const QString root = AppFiles::RootFolder();
     WriteServerEvent(QStringLiteral("*** REMAPPING SERVER ROOT FOLDER TO: ") + root, true);
     if (ProgramLifetime::Ending())
         return;

@@ -1,9 +1,9 @@
+#include "core/AppFiles.h"
 #include "core/ServerLog.h"
 
 #include "core/Accounts.h"
 #include "core/AnonymousAddresses.h"
 #include "core/AnsiCodec.h"
-#include "core/AppFolder.h"
 #include "core/ConsoleLog.h"
 #include "core/ErrorReporter.h"
 #include "core/FileNames.h"
@@ -26,7 +26,7 @@ bool WriteServerLog(const QString& group, const QString& user, const QString& cl
     if (user.trimmed().toLower() == QLatin1String("unknown"))
         return false;
 
-    const QString logPath = AppPath(QStringLiteral("/logs/S_Log.txt"));
+    const QString logPath = AppFiles::ServerLog();
     if (LogNeedsRotation(logPath)) {
         const QDateTime at = LocalNow();
         const QString target = ResolvePath(logPath) + QLatin1Char('_') + RotationStamp(at) + QStringLiteral(".txt");
@@ -34,18 +34,7 @@ bool WriteServerLog(const QString& group, const QString& user, const QString& cl
             ReportError(r.errorText, where, 3);
     }
 
-    LogRecord record;
-    record.Date = LogDate(now);
-    record.Time = LogTime(now);
-    record.User = user.trimmed().isEmpty() ? QStringLiteral("New Connection") : user;
-    record.Group = group;
-    if (group.trimmed().isEmpty()) {
-        record.Group = GetUserGroup(user).trimmed();
-        if (record.Group.isEmpty())
-            record.Group = QStringLiteral("Unknown");
-    }
-    record.ClientAddress = clientAddress.trimmed().isEmpty() ? QStringLiteral("0.0.0.0") : clientAddress;
-    record.Message = message;
+    const LogRecord record = MakeLogRecord(now, user, group, clientAddress, message, GetUserGroupProcedure());
 
     const FileOpResult written = AppendLogRecord(logPath, record);
     if (!written)
@@ -67,7 +56,7 @@ bool WriteServerEvent(const QString& message, bool showOnConsole)
 void WriteAnonymousLog(const QString& address)
 {
     static const QString where = QuayportProcedure(u"ModMain", "WriteAnonymousLog");
-    const QString path = AppPath(QStringLiteral("/logs/anonymous_passwords.txt"));
+    const QString path = AppFiles::AnonymousLog();
     const QString entry = OneLineField(address);
     const QString key = entry.toUpper().trimmed();
     RecordedAddresses& recorded = AnonymousAddresses();

@@ -1,5 +1,6 @@
 #include "core/StaleTemporaries.h"
 
+#include "core/AppFiles.h"
 #include "core/AppFolder.h"
 #include "core/FileNames.h"
 
@@ -13,9 +14,6 @@ namespace {
 
 constexpr char Marker[] = ".quayport-rewrite-";
 constexpr int RandomLength = 6;
-
-// The folders of the application folder that hold files rewritten whole.
-constexpr const char* Folders[] = {"", "/logs", "/users", "/groups", "/users/stats"};
 
 } // namespace
 
@@ -35,14 +33,18 @@ QStringList RemoveStaleTemporaries()
                                                   .arg(QRegularExpression::escape(QLatin1String(Marker)))
                                                   .arg(RandomLength));
     QStringList removed;
-    for (const char* place : Folders) {
-        const QString folder = ResolvePath(AppPath(QLatin1String(place)));
+    // The folders that hold files rewritten whole.
+    const QString app = AppFolder();
+    for (const QString& path : {app, AppFiles::LogsFolder(), AppFiles::UsersFolder(), AppFiles::GroupsFolder(),
+                                AppFiles::StatsFolder()}) {
+        const QString place = path.mid(app.size());
+        const QString folder = ResolvePath(path);
         const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
         for (const QFileInfo& file : files) {
             if (!temporary.match(file.fileName()).hasMatch())
                 continue;
             if (QFile::remove(file.filePath()))
-                removed.append(QLatin1String(place) + QLatin1Char('/') + file.fileName());
+                removed.append(place + QLatin1Char('/') + file.fileName());
         }
     }
     return removed;

@@ -1,6 +1,6 @@
+#include "core/AppFiles.h"
 #include "core/VirtualFolderMap.h"
 
-#include "core/AppFolder.h"
 #include "core/ErrorTexts.h"
 #include "core/ProcessState.h"
 #include "core/SmallProcs.h"
@@ -13,7 +13,7 @@ constexpr int HeaderLines = 4;
 
 QString mapPath()
 {
-    return AppPath(QStringLiteral("/VirtMap.dat"));
+    return AppFiles::VirtualFolderMapFile();
 }
 
 class FileLines final : public MapLineSource {

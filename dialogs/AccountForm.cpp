@@ -1,6 +1,5 @@
 #include "dialogs/AccountForm.h"
 
-#include "core/AppFolder.h"
 #include "core/ErrorReporter.h"
 #include "core/LineLimits.h"
 #include "core/MessageService.h"

@@ -1,6 +1,6 @@
 #include "platform/HelpViewer.h"
 
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/MessageService.h"
 #include "core/RegularFile.h"
 #include "platform/SingleInstance.h"
@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QShortcut>
 #include <QStringDecoder>
 #include <QTextBrowser>
@@ -22,8 +23,8 @@ namespace {
 // ($QUAYPORT_HOME) still has the one shipped beside the program.
 QString helpFile()
 {
-    const QString own = AppPath(QStringLiteral("/help.hlp"));
-    const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/help.hlp");
+    const QString own = AppFiles::HelpFile();
+    const QString shipped = QCoreApplication::applicationDirPath() + QLatin1Char('/') + QFileInfo(own).fileName();
     return QFile::exists(own) || !QFile::exists(shipped) ? own : shipped;
 }
 

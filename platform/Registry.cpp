@@ -1,6 +1,6 @@
 #include "platform/Registry.h"
 
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/FileNames.h"
 #include "core/RegularFile.h"
 
@@ -67,7 +67,7 @@ Value typed(const QVariant& stored)
 
 QString RegistryFile()
 {
-    return ResolvePath(AppPath(QStringLiteral("/registry.ini")));
+    return ResolvePath(AppFiles::RegistryFile());
 }
 
 std::optional<Value> QueryValue(quint32 root, const QString& keyPath, const QString& valueName)

@@ -1,6 +1,6 @@
 #include "session/AccountRemoval.h"
 
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/FileNames.h"
 #include "core/QuickReplace.h"
 #include "core/SmallProcs.h"
@@ -12,19 +12,14 @@
 
 namespace {
 
-QString statsFolder()
-{
-    return AppPath(QStringLiteral("/users/stats"));
-}
-
 // The day trend files <prefix><name>.<year and day>.txt, and no others.
 void removeDayTrends(const QString& prefix, const QString& name)
 {
     static const QRegularExpression stamp(QStringLiteral("^\\.\\d{5,7}\\.txt$"), QRegularExpression::CaseInsensitiveOption);
     const QString start = prefix + name;
-    for (const QString& file : ListFiles(statsFolder(), start + QStringLiteral(".*"))) {
+    for (const QString& file : ListFiles(AppFiles::StatsFolder(), start + QStringLiteral(".*"))) {
         if (stamp.match(file.mid(start.size())).hasMatch())
-            RemoveWithPartner(statsFolder() + QLatin1Char('/') + file);
+            RemoveWithPartner(AppFiles::StatsFolder() + QLatin1Char('/') + file);
     }
 }
 
@@ -48,14 +43,14 @@ bool RemoveAccountFiles(const QString& name)
 {
     if (!safe(name))
         return false;
-    return removeWith(AppPath(QStringLiteral("/users/U_") + name), [&] {
-        RemoveFile(AppPath(QStringLiteral("/logs/U_") + name + QStringLiteral(".txt")));
+    return removeWith(AppFiles::AccountFile(name), [&] {
+        RemoveFile(AppFiles::UserLog(name));
         using namespace StatSuffix;
         for (const char* suffix : {SentCount, SentSize, ReceivedCount, ReceivedSize, TransferedCount, TransferedSize,
                                    DeletedCount, DeletedSize})
             RemoveWithPartner(StatCounterPath(name, suffix));
         RemoveFile(SessionTrendPath(name));
-        removeDayTrends(QStringLiteral("Trend_User_Day_"), name);
+        removeDayTrends(DayTrendPrefix(true), name);
     });
 }
 
@@ -63,8 +58,8 @@ bool RemoveGroupFiles(const QString& name)
 {
     if (!safe(name))
         return false;
-    return removeWith(AppPath(QStringLiteral("/groups/G_") + name), [&] {
-        RemoveFile(AppPath(QStringLiteral("/logs/G_") + name + QStringLiteral(".txt")));
-        removeDayTrends(QStringLiteral("Trend_Group_Day_"), name);
+    return removeWith(AppFiles::GroupFile(name), [&] {
+        RemoveFile(AppFiles::GroupLog(name));
+        removeDayTrends(DayTrendPrefix(false), name);
     });
 }

@@ -3,7 +3,7 @@
 #include "session/SessionHandlers.h"
 
 #include "core/Accounts.h"
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/ConsoleLog.h"
 #include "core/FileNames.h"
 #include "core/LogAppend.h"
@@ -16,28 +16,18 @@ namespace {
 
 const char Procedure[] = "WriteLogs";
 
+// Where a failed read of the user's group is reported.
+const QString& groupProcedure()
+{
+    static const QString procedure = FrmMainProcedure("GetUserGroup");
+    return procedure;
+}
+
 bool IsUnknown(const QString& name)
 {
     // Ignoring case as lower-casing would: no other character lower-cases
     // into these letters but the Kelvin sign, which both take for "k".
     return name.compare(QLatin1String("unknown"), Qt::CaseInsensitive) == 0;
-}
-
-// logs/<prefix><name>.txt, or an empty text when the name cannot be one
-// literal file name component.
-QString LogPath(const QString& prefix, const QString& name)
-{
-    if (name.isEmpty() || !IsSafeName(name))
-        return {};
-    // Built in one buffer: two of these are made for every event.
-    const QLatin1String logs("/logs/"), txt(".txt");
-    QString path = AppFolder();
-    path.reserve(path.size() + logs.size() + prefix.size() + name.size() + txt.size());
-    path += logs;
-    path += prefix;
-    path += name;
-    path += txt;
-    return path;
 }
 
 // The log's size after the append, -1 when nothing was appended.
@@ -67,8 +57,7 @@ void Rotate(const QString& path, const QDateTime& now, qint64 size)
 
 QString SessionHandlers::GetUserGroup(const QString& userName) const
 {
-    static const QString procedure = FrmMainProcedure("GetUserGroup");
-    return ModMain::GetUserGroup(userName, procedure);
+    return ModMain::GetUserGroup(userName, groupProcedure());
 }
 
 void SessionHandlers::WriteLogs(QString user, QString group, QString clientAddress, QString text)
@@ -91,28 +80,18 @@ void SessionHandlers::WriteLogs(QString user, QString group, QString clientAddre
         text = MaskedPassLine(text);
 
     const QDateTime now = m_clock();
-    if (group.isEmpty()) {
-        group = GetUserGroup(user).trimmed();
-        if (group.isEmpty())
-            group = QStringLiteral("Unknown");
-    }
-    LogRecord record;
-    record.Date = LogDate(now);
-    record.Time = LogTime(now);
-    record.User = user.isEmpty() ? QStringLiteral("New Connection") : user;
-    record.Group = group;
-    record.ClientAddress = clientAddress.isEmpty() ? QStringLiteral("0.0.0.0") : clientAddress;
-    record.Message = text;
+    const LogRecord record = MakeLogRecord(now, user, group, clientAddress, text, groupProcedure());
+    group = record.Group;
 
     const QByteArray bytes = FormatLogRecord(record);
-    const QString serverLog = AppPath(QStringLiteral("/logs/S_Log.txt"));
+    const QString serverLog = AppFiles::ServerLog();
     const qint64 serverSize = Append(serverLog, bytes, 6);
 
-    const QString groupLog = LogPath(QStringLiteral("G_"), group);
+    const QString groupLog = AppFiles::GroupLog(group);
     qint64 groupSize = -1, userSize = -1;
     if (!groupLog.isEmpty() && !IsUnknown(group))
         groupSize = Append(groupLog, bytes, 7);
-    const QString userLog = LogPath(QStringLiteral("U_"), user);
+    const QString userLog = AppFiles::UserLog(user);
     if (!userLog.isEmpty() && !IsUnknown(user) && !IsUnknown(group))
         userSize = Append(userLog, bytes, 7);
 

@@ -3,7 +3,7 @@
 #include "session/SessionHandlers.h"
 
 #include "core/Accounts.h"
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/Config.h"
 #include "core/ErrorTexts.h"
 #include "core/FileNames.h"
@@ -121,7 +121,7 @@ int SessionHandlers::readGroup(UserObj& r, QString& path)
 void SessionHandlers::checkRoots(FtpUser& User, UserObj& r)
 {
     using ModMain::ServerConfig;
-    const QString appRoot = AppPath(QStringLiteral("/root"));
+    const QString appRoot = AppFiles::RootFolder();
     if (!FolderExistsDroppingSlash(ServerConfig.ServerRoot)) {
         ModMain::WriteServerEvent(QStringLiteral("*** MISSING SERVER ROOT FOLDER: ") + ServerConfig.ServerRoot
                                       + QStringLiteral(" is missing."),
@@ -188,7 +188,7 @@ void SessionHandlers::IFtpEngineNotify_UserLogin(FtpUser& User, bool& Cancel, QS
         Cancel = true;
         User.Disconnect();
         if (safe)
-            RemoveFile(AppPath(QStringLiteral("/logs/U_") + name + QStringLiteral(".txt")));
+            RemoveFile(AppFiles::UserLog(name));
         WriteLogs(name, QStringLiteral("Unknown"), User.RemoteAddress(), Message);
         return;
     }

@@ -1,6 +1,5 @@
 #include "session/StatCounterFile.h"
 
-#include "core/AppFolder.h"
 #include "core/ErrorTexts.h"
 #include "core/QuickReplace.h"
 #include "core/SmallProcs.h"
@@ -8,11 +7,6 @@
 #include "session/NumberText.h"
 
 #include <QFileInfo>
-
-QString StatCounterPath(const QString& userName, const char* suffix)
-{
-    return AppPath(QStringLiteral("/users/stats/") + userName + QLatin1String(suffix));
-}
 
 QString UnreadableCounterText(const QString& path, const QString& why, const std::optional<QString>& firstLine)
 {

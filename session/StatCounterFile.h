@@ -1,23 +1,11 @@
 #pragma once
 // The statistics counter files users/stats/<user><suffix>: one line holding
 // the user's running total over all sessions as a decimal whole number.
+#include "core/AppFiles.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
-
-namespace StatSuffix {
-inline constexpr char SentCount[] = ".Sent_File_Count.txt";
-inline constexpr char SentSize[] = ".Sent_File_Size.txt";
-inline constexpr char ReceivedCount[] = ".Received_File_Count.txt";
-inline constexpr char ReceivedSize[] = ".Received_File_Size.txt";
-inline constexpr char TransferedCount[] = ".Transfered_File_Count.txt";
-inline constexpr char TransferedSize[] = ".Transfered_File_Size.txt";
-inline constexpr char DeletedCount[] = ".Del_File_Count.txt";
-inline constexpr char DeletedSize[] = ".Del_File_Size.txt";
-} // namespace StatSuffix
-
-// users/stats/<user><suffix> in the application folder.
-QString StatCounterPath(const QString& userName, const char* suffix);
 
 // Told of a counter file that held no number, with what it held.
 using CounterReport = std::function<void(const QString& description)>;

@@ -2,7 +2,7 @@
 // the work the permission checks left for the reply that follows.
 #include "session/SessionHandlers.h"
 
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/FileNames.h"
 #include "core/TextFile.h"
 #include "engine/SharedReplies.h"
@@ -100,7 +100,7 @@ void SessionHandlers::IFtpEngineNotify_Debug(FtpUser& User, const QString& Messa
         } else if (pending == PendingOp::LoggedIn) {
             pending = PendingOp::None;
         } else if (line == QLatin1String("530 No user account exists. Please try again.") && IsSafeName(user)) {
-            RemoveFile(AppPath(QStringLiteral("/logs/U_") + user + QStringLiteral(".txt")));
+            RemoveFile(AppFiles::UserLog(user));
         }
     }
     WriteLogs(user, record->Group, User.RemoteAddress(), line);

@@ -1,6 +1,6 @@
 #include "session/TrendFiles.h"
 
-#include "core/AppFolder.h"
+#include "core/AppFiles.h"
 #include "core/ErrorTexts.h"
 #include "core/FileMarks.h"
 #include "core/QuickReplace.h"
@@ -25,11 +25,6 @@ QByteArray Lines(const TrendRecord& record)
         lines += "\r\n";
     }
     return lines;
-}
-
-QString StatsPath(const QString& name)
-{
-    return AppPath(QStringLiteral("/users/stats/") + name);
 }
 
 // The totals of the day files as last written here, with the file's mark
@@ -82,31 +77,6 @@ TrendRecord TrendOf(const UserObj& r)
 {
     return {r.FilesDeleted, r.FilesReceived, r.FilesSent, r.FilesTransfered,
             r.BytesDeleted, r.BytesReceived, r.BytesSent, r.BytesTransfered};
-}
-
-QString DayStamp(const QDate& date)
-{
-    // The day's number as CDate2Julian writes it, without its leading zeros.
-    if (date.year() >= 1000 && date.year() <= 9999)
-        return QString::number(date.year()) + QString::number(date.dayOfYear());
-    return date.toString(QStringLiteral("yyyy")) + QString::number(ModMain::CDate2Julian(date).toInt());
-}
-
-QString SessionTrendPath(const QString& userName)
-{
-    return StatsPath(QStringLiteral("Trend_") + userName + QStringLiteral(".txt"));
-}
-
-QString UserDayTrendPath(const QString& userName, const QDate& date)
-{
-    return StatsPath(QStringLiteral("Trend_User_Day_") + userName + QLatin1Char('.') + DayStamp(date)
-                     + QStringLiteral(".txt"));
-}
-
-QString GroupDayTrendPath(const QString& group, const QDate& date)
-{
-    return StatsPath(QStringLiteral("Trend_Group_Day_") + group + QLatin1Char('.') + DayStamp(date)
-                     + QStringLiteral(".txt"));
 }
 
 void AppendTrend(const QString& path, const TrendRecord& record, const TrendReport& report)

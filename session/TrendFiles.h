@@ -3,6 +3,8 @@
 // transferred, then the bytes in the same order), appended per session to
 // users/stats/Trend_<user>.txt and summed per day into
 // Trend_User_Day_<user>.<stamp>.txt and Trend_Group_Day_<group>.<stamp>.txt.
+#include "core/AppFiles.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -18,13 +20,6 @@ using TrendReport = std::function<void(const QString&)>;
 
 TrendRecord TrendOf(const UserObj& record);
 
-// The year in four digits followed by the day of the year without leading
-// zeros: "20265", "202641", "2024366".
-QString DayStamp(const QDate& date);
-
-QString SessionTrendPath(const QString& userName);
-QString UserDayTrendPath(const QString& userName, const QDate& date);
-QString GroupDayTrendPath(const QString& group, const QDate& date);
 
 // Appends one record, creating the file when it is missing.
 void AppendTrend(const QString& path, const TrendRecord& record, const TrendReport& report);
