@@ -1,5 +1,7 @@
 #include "core/FileMarks.h"
 
+#include "core/RemoteFileSystem.h"
+
 #include <QFile>
 #include <QHash>
 #include <QList>
@@ -10,7 +12,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/inotify.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace {
@@ -29,28 +30,6 @@ thread_local quint64 t_instant = 0;
 thread_local bool t_read = false;
 std::atomic<bool> ownChange{false};
 std::atomic<quint64> instants{0};
-
-// File systems on which another machine changes files without a notice here.
-bool RemoteFileSystem(const QByteArray& folder)
-{
-    struct statfs fs {};
-    if (::statfs(folder.constData(), &fs) != 0)
-        return true;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case 0x6969UL:     // NFS
-    case 0x517BUL:     // SMB
-    case 0xFF534D42UL: // CIFS
-    case 0xFE534D42UL: // SMB2
-    case 0x65735546UL: // FUSE
-    case 0x01021997UL: // 9P
-    case 0x00C36400UL: // Ceph
-    case 0x5346414FUL: // AFS
-    case 0x73757245UL: // Coda
-        return true;
-    default:
-        return false;
-    }
-}
 
 // Every change is stamped with the next tick of one counter; a mark is the
 // latest tick that concerns the file, so it moves with any of them.
@@ -159,7 +138,7 @@ private:
             return std::nullopt;
         const QString folder = path.left(slash);
         const QByteArray name = QFile::encodeName(folder);
-        if (RemoteFileSystem(name))
+        if (OnRemoteFileSystem(name))
             return std::nullopt;
         const int wd = ::inotify_add_watch(m_fd, name.constData(), FolderMask | IN_MASK_ADD);
         if (wd < 0)

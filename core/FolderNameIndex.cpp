@@ -1,5 +1,7 @@
 #include "core/FolderNameIndex.h"
 
+#include "core/RemoteFileSystem.h"
+
 #include <QFile>
 #include <QHash>
 #include <QMutex>
@@ -12,7 +14,6 @@
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace {
@@ -24,28 +25,6 @@ constexpr uint32_t Watched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO
 constexpr qsizetype Capacity = 64;
 
 std::atomic<qint64> listings{0};
-
-// File systems on which another machine changes files without a notice here.
-bool RemoteFileSystem(int fd)
-{
-    struct statfs fs {};
-    if (::fstatfs(fd, &fs) != 0)
-        return true;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case 0x6969UL:     // NFS
-    case 0x517BUL:     // SMB
-    case 0xFF534D42UL: // CIFS
-    case 0xFE534D42UL: // SMB2
-    case 0x65735546UL: // FUSE
-    case 0x01021997UL: // 9P
-    case 0x00C36400UL: // Ceph
-    case 0x5346414FUL: // AFS
-    case 0x73757245UL: // Coda
-        return true;
-    default:
-        return false;
-    }
-}
 
 struct FolderKey {
     dev_t dev = 0;
@@ -173,7 +152,7 @@ private:
             return m_folders.end();
         struct stat st {};
         const QByteArray handle = "/proc/self/fd/" + QByteArray::number(dirFd);
-        const int watch = ::fstat(dirFd, &st) == 0 && !RemoteFileSystem(dirFd)
+        const int watch = ::fstat(dirFd, &st) == 0 && !OnRemoteFileSystem(dirFd)
             ? ::inotify_add_watch(m_fd, handle.constData(), Watched)
             : -1;
         DIR* dir = watch >= 0 ? ::fdopendir(dirFd) : nullptr;
