@@ -1,5 +1,6 @@
 #include "core/FileMarks.h"
 
+#include "core/InotifyNotices.h"
 #include "core/RemoteFileSystem.h"
 
 #include <QFile>
@@ -193,27 +194,12 @@ private:
 
     void readNotices()
     {
-        alignas(inotify_event) char buffer[16 * 1024];
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 && errno == EAGAIN)
-                return;
-            bool trusted = n > 0;
-            for (ssize_t at = 0; trusted && at < n;) {
-                const auto* ev = reinterpret_cast<const inotify_event*>(buffer + at);
-                at += ssize_t(sizeof(inotify_event) + ev->len);
-                trusted = apply(*ev);
-            }
-            if (!trusted) {
-                // Start again: every mark moves.
-                reset();
-                m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-                m_epoch = ++m_tick;
-                return;
-            }
-        }
+        if (ReadNotices(m_fd, [this](const inotify_event& ev) { return apply(ev); }))
+            return;
+        // Start again: every mark moves.
+        reset();
+        m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        m_epoch = ++m_tick;
     }
 
     // False when nothing kept can be trusted any more: notices were lost, or

@@ -1,5 +1,6 @@
 #include "core/FolderNameIndex.h"
 
+#include "core/InotifyNotices.h"
 #include "core/RemoteFileSystem.h"
 
 #include <QFile>
@@ -185,29 +186,15 @@ private:
 
     void readNotices()
     {
-        alignas(inotify_event) char buffer[64 * 1024];
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 && errno == EAGAIN)
-                return;
-            if (n <= 0) {
-                closeNotices();
-                openNotices();
-                return;
-            }
-            for (ssize_t at = 0; at < n;) {
-                const auto* ev = reinterpret_cast<const inotify_event*>(buffer + at);
-                at += ssize_t(sizeof(inotify_event) + ev->len);
-                if (ev->mask & IN_Q_OVERFLOW) {
-                    // Notices were lost: nothing known can be trusted.
-                    closeNotices();
-                    openNotices();
-                    return;
-                }
-                apply(*ev);
-            }
+        const bool read = ReadNotices(m_fd, [this](const inotify_event& ev) {
+            if (ev.mask & IN_Q_OVERFLOW)
+                return false; // notices were lost: nothing known can be trusted
+            apply(ev);
+            return true;
+        });
+        if (!read) {
+            closeNotices();
+            openNotices();
         }
     }
 
