@@ -16,7 +16,6 @@ namespace {
 // Per wake-up, so one fast transfer cannot starve the other sessions.
 constexpr qint64 SliceBytes = 8 * 1024 * 1024;
 constexpr qsizetype CopyBuffer = 256 * 1024;
-constexpr int PipeBytes = 1024 * 1024;
 
 qint64 nowMs()
 {
@@ -257,8 +256,7 @@ bool FileSender::copy()
 }
 
 FileReceiver::FileReceiver(UniqueFd socket, std::unique_ptr<UploadFile> file)
-    : DataTransfer(std::move(socket)), m_file(std::move(file)),
-      m_useSplice(!(::fcntl(m_file->fd(), F_GETFL) & O_APPEND)) // splice refuses appending files
+    : DataTransfer(std::move(socket)), m_file(std::move(file))
 {
 }
 
@@ -269,9 +267,14 @@ int FileReceiver::file() const
     return m_file->fd();
 }
 
+// Read into our buffer and written from it, not spliced: a splice takes the
+// socket's data faster than the file takes it, so the kernel grows the receive
+// window to megabytes, and an upload's 226 then waits for all of that to reach
+// the file after the client's last byte. Read as the file takes it, the window
+// stays as small as the disk needs.
 bool FileReceiver::pump()
 {
-    return m_useSplice ? splice() : copy();
+    return copy();
 }
 
 void FileReceiver::concluded()
@@ -290,53 +293,6 @@ void FileReceiver::reported()
 std::unique_ptr<UploadFile> FileReceiver::takeFile()
 {
     return std::move(m_file);
-}
-
-bool FileReceiver::splice()
-{
-    if (!m_pipeOut.valid()) {
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-            m_useSplice = false;
-            return copy();
-        }
-        m_pipeOut.reset(fds[0]);
-        m_pipeIn.reset(fds[1]);
-        ::fcntl(m_pipeIn.get(), F_SETPIPE_SZ, PipeBytes); // a smaller pipe only costs speed
-    }
-    qint64 slice = 0;
-    while (slice < SliceBytes) {
-        while (m_inPipe > 0) {
-            const ssize_t w = ::splice(m_pipeOut.get(), nullptr, file(), nullptr, size_t(m_inPipe), SPLICE_F_MOVE);
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0) {
-                fail(Outcome::LocalError);
-                return false;
-            }
-            m_inPipe -= w;
-        }
-        const ssize_t n = ::splice(socket(), nullptr, m_pipeIn.get(), nullptr, PipeBytes,
-                                   SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            if (wouldBlock(errno))
-                return true;
-            if (errno == EINVAL && bytesMoved() == 0) {
-                m_useSplice = false;
-                return copy();
-            }
-            fail(Outcome::PeerLost);
-            return false;
-        }
-        if (n == 0)
-            return false; // the client closed: the data is complete
-        m_inPipe = n;
-        slice += n;
-        progressed(n);
-    }
-    return true;
 }
 
 bool FileReceiver::copy()

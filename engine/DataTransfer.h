@@ -143,15 +143,9 @@ protected:
 
 private:
     bool copy();
-    bool splice();
     int file() const;
 
     std::unique_ptr<UploadFile> m_file;
     RetiredFile m_retired;
     QByteArray m_buffer;
-    // socket -> pipe -> file inside the kernel, where the file allows it
-    bool m_useSplice;
-    UniqueFd m_pipeOut;
-    UniqueFd m_pipeIn;
-    qsizetype m_inPipe = 0;
 };
