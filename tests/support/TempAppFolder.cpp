@@ -5,7 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <functional>
+#include <ftw.h>
+#include <sys/stat.h>
 
 TempAppFolder::TempAppFolder(bool createStandardFolders)
     : m_hadHome(qEnvironmentVariableIsSet("QUAYPORT_HOME"))
@@ -21,15 +22,19 @@ TempAppFolder::TempAppFolder(bool createStandardFolders)
 
 TempAppFolder::~TempAppFolder()
 {
-    // Tests may leave folders read-only; make them removable again.
-    std::function<void(const QString&)> unlock = [&](const QString& folder) {
-        QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                          | QFileDevice::ReadOwner);
-        for (const QFileInfo& fi : QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
-            if (!fi.isSymLink())
-                unlock(fi.absoluteFilePath());
-    };
-    unlock(m_dir.path());
+    // Removed by bytes, not through QDir: a test may leave a name that is not
+    // UTF-8, which QDir cannot spell, or a folder made read-only.
+    const QByteArray top = QFile::encodeName(m_dir.path());
+    ::nftw(
+        top.constData(),
+        [](const char* path, const struct stat* st, int kind, FTW*) {
+            if (kind == FTW_D || kind == FTW_DNR)
+                ::chmod(path, (st->st_mode & 07777) | S_IRWXU);
+            return 0;
+        },
+        16, FTW_PHYS);
+    ::nftw(top.constData(), [](const char* path, const struct stat*, int, FTW*) { return ::remove(path), 0; }, 16,
+           FTW_PHYS | FTW_DEPTH);
     if (m_hadHome)
         qputenv("QUAYPORT_HOME", m_oldHome);
     else
