@@ -61,6 +61,23 @@ void DataTransfer::progressed(qint64 bytes)
     m_lastProgress.store(nowMs(), std::memory_order_relaxed);
 }
 
+qsizetype DataTransfer::sendSome(const char* data, qsizetype size)
+{
+    for (;;) {
+        const ssize_t n = ::send(socket(), data, size_t(size), MSG_NOSIGNAL);
+        if (n >= 0) {
+            progressed(n);
+            return n;
+        }
+        if (errno == EINTR)
+            continue;
+        if (wouldBlock(errno))
+            return 0;
+        fail(Outcome::PeerLost);
+        return -1;
+    }
+}
+
 void DataTransfer::activated()
 {
     if (m_done)
@@ -132,6 +149,8 @@ void ListingSender::close()
 
 void ListingSender::take(QByteArray lines)
 {
+    if (lines.isEmpty())
+        return; // nothing to send: a send of nothing would read as a full socket
     m_queue.append(std::move(lines));
     pause(false);
 }
@@ -146,17 +165,10 @@ bool ListingSender::pump()
 {
     while (!m_queue.isEmpty()) {
         const QByteArray& piece = m_queue.constFirst();
-        const ssize_t n = ::send(socket(), piece.constData() + m_sent, size_t(piece.size() - m_sent), MSG_NOSIGNAL);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            if (wouldBlock(errno))
-                return true;
-            fail(Outcome::PeerLost);
-            return false;
-        }
+        const qsizetype n = sendSome(piece.constData() + m_sent, piece.size() - m_sent);
+        if (n <= 0)
+            return n == 0;
         m_sent += n;
-        progressed(n);
         if (m_sent == piece.size()) {
             m_queue.removeFirst();
             m_sent = 0;
@@ -238,19 +250,12 @@ bool FileSender::copy()
             m_pending = r;
             m_pendingAt = 0;
         }
-        const ssize_t n = ::send(socket(), m_buffer.constData() + m_pendingAt, size_t(m_pending), MSG_NOSIGNAL);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            if (wouldBlock(errno))
-                return true;
-            fail(Outcome::PeerLost);
-            return false;
-        }
+        const qsizetype n = sendSome(m_buffer.constData() + m_pendingAt, m_pending);
+        if (n <= 0)
+            return n == 0;
         m_pending -= n;
         m_pendingAt += n;
         slice += n;
-        progressed(n);
     }
     return true;
 }

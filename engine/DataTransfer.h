@@ -54,6 +54,9 @@ protected:
     void fail(Outcome outcome) { m_outcome = outcome; }
     Outcome outcome() const { return m_outcome; }
     int socket() const { return m_socket.get(); }
+    // Sends what the socket takes of the bytes, counted as progress: how many
+    // went, 0 when it takes none now, -1 when the client is lost (failed).
+    qsizetype sendSome(const char* data, qsizetype size);
 
 private:
     void activated();
