@@ -12,6 +12,13 @@ QString named(QLatin1String folder, const QString& name)
     return IsSafeName(name) ? AppPath(folder + name) : QString();
 }
 
+// users/stats/<prefix><name><rest> for a user or group name that can be part
+// of one file name, else empty.
+QString statsNamed(const QString& prefix, const QString& name, const QString& rest)
+{
+    return IsSafeName(name) ? AppPath(QLatin1String("/users/stats/") + prefix + name + rest) : QString();
+}
+
 // A log named after a user or a group: none for an empty name.
 QString namedLog(const QString& prefix, const QString& name)
 {
@@ -139,11 +146,6 @@ QString GroupFilePattern()
     return QStringLiteral("G_*.*");
 }
 
-QString StatsFile(const QString& fileName)
-{
-    return named(QLatin1String("/users/stats/"), fileName);
-}
-
 } // namespace AppFiles
 
 QString AccountFilePath(const QString& userName)
@@ -158,13 +160,12 @@ QString GroupFilePath(const QString& groupName)
 
 QString StatCounterPath(const QString& userName, const char* suffix)
 {
-    return IsSafeName(userName) ? AppFiles::StatsFile(userName + QLatin1String(suffix)) : QString();
+    return statsNamed(QString(), userName, QLatin1String(suffix));
 }
 
 QString SessionTrendPath(const QString& userName)
 {
-    return IsSafeName(userName) ? AppFiles::StatsFile(QStringLiteral("Trend_") + userName + QStringLiteral(".txt"))
-                                : QString();
+    return statsNamed(QStringLiteral("Trend_"), userName, QStringLiteral(".txt"));
 }
 
 QString DayTrendPrefix(bool user)
@@ -174,16 +175,12 @@ QString DayTrendPrefix(bool user)
 
 QString UserDayTrendPath(const QString& userName, const QDate& date)
 {
-    return IsSafeName(userName) ? AppFiles::StatsFile(DayTrendPrefix(true) + userName + QLatin1Char('.')
-                                                      + DayStamp(date) + QStringLiteral(".txt"))
-                                : QString();
+    return statsNamed(DayTrendPrefix(true), userName, QLatin1Char('.') + DayStamp(date) + QStringLiteral(".txt"));
 }
 
 QString GroupDayTrendPath(const QString& group, const QDate& date)
 {
-    return IsSafeName(group) ? AppFiles::StatsFile(DayTrendPrefix(false) + group + QLatin1Char('.') + DayStamp(date)
-                                                   + QStringLiteral(".txt"))
-                             : QString();
+    return statsNamed(DayTrendPrefix(false), group, QLatin1Char('.') + DayStamp(date) + QStringLiteral(".txt"));
 }
 
 QString DayStamp(const QDate& date)

@@ -37,9 +37,6 @@ QString GroupFile(const QString& group);
 QString AccountFilePattern(); // "U_*.*"
 QString GroupFilePattern();   // "G_*.*"
 
-// users/stats/<fileName>.
-QString StatsFile(const QString& fileName);
-
 } // namespace AppFiles
 
 // The statistics files of users/stats.

@@ -17,6 +17,21 @@ void append(QString& out, int value, int width)
         out[at + i] = QLatin1Char(char('0' + value % 10));
 }
 
+// Three numbers of the given widths, the separator between them ('\0': none).
+QString fields(int a, int aWidth, int b, int bWidth, int c, int cWidth, char separator)
+{
+    QString out;
+    out.reserve(aWidth + bWidth + cWidth + 2);
+    append(out, a, aWidth);
+    if (separator)
+        out += QLatin1Char(separator);
+    append(out, b, bWidth);
+    if (separator)
+        out += QLatin1Char(separator);
+    append(out, c, cWidth);
+    return out;
+}
+
 bool plain(const QDateTime& when)
 {
     return when.isValid() && when.date().year() >= 0 && when.date().year() <= 9999;
@@ -29,14 +44,7 @@ QString LogDate(const QDateTime& when)
     if (!plain(when))
         return when.toString(QStringLiteral("MM-dd-yyyy"));
     const QDate d = when.date();
-    QString out;
-    out.reserve(10);
-    append(out, d.month(), 2);
-    out += QLatin1Char('-');
-    append(out, d.day(), 2);
-    out += QLatin1Char('-');
-    append(out, d.year(), 4);
-    return out;
+    return fields(d.month(), 2, d.day(), 2, d.year(), 4, '-');
 }
 
 QString LogTime(const QDateTime& when)
@@ -44,14 +52,7 @@ QString LogTime(const QDateTime& when)
     if (!plain(when))
         return when.toString(QStringLiteral("HH:mm:ss"));
     const QTime t = when.time();
-    QString out;
-    out.reserve(8);
-    append(out, t.hour(), 2);
-    out += QLatin1Char(':');
-    append(out, t.minute(), 2);
-    out += QLatin1Char(':');
-    append(out, t.second(), 2);
-    return out;
+    return fields(t.hour(), 2, t.minute(), 2, t.second(), 2, ':');
 }
 
 QString RotationStamp(const QDateTime& when)
@@ -60,16 +61,8 @@ QString RotationStamp(const QDateTime& when)
         return when.toString(QStringLiteral("yyyyMMdd_HHmmss"));
     const QDate d = when.date();
     const QTime t = when.time();
-    QString out;
-    out.reserve(15);
-    append(out, d.year(), 4);
-    append(out, d.month(), 2);
-    append(out, d.day(), 2);
-    out += QLatin1Char('_');
-    append(out, t.hour(), 2);
-    append(out, t.minute(), 2);
-    append(out, t.second(), 2);
-    return out;
+    return fields(d.year(), 4, d.month(), 2, d.day(), 2, '\0') + QLatin1Char('_')
+        + fields(t.hour(), 2, t.minute(), 2, t.second(), 2, '\0');
 }
 
 LogRecord MakeLogRecord(const QDateTime& when, const QString& user, const QString& group, const QString& address,

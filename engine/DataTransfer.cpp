@@ -272,16 +272,6 @@ int FileReceiver::file() const
     return m_file->fd();
 }
 
-// Read into our buffer and written from it, not spliced: a splice takes the
-// socket's data faster than the file takes it, so the kernel grows the receive
-// window to megabytes, and an upload's 226 then waits for all of that to reach
-// the file after the client's last byte. Read as the file takes it, the window
-// stays as small as the disk needs.
-bool FileReceiver::pump()
-{
-    return copy();
-}
-
 void FileReceiver::concluded()
 {
     // In place, whole or broken; failing that fails the upload.
@@ -300,7 +290,12 @@ std::unique_ptr<UploadFile> FileReceiver::takeFile()
     return std::move(m_file);
 }
 
-bool FileReceiver::copy()
+// Read into our buffer and written from it, not spliced: a splice takes the
+// socket's data faster than the file takes it, so the kernel grows the receive
+// window to megabytes, and an upload's 226 then waits for all of that to reach
+// the file after the client's last byte. Read as the file takes it, the window
+// stays as small as the disk needs.
+bool FileReceiver::pump()
 {
     if (m_buffer.isEmpty())
         m_buffer.resize(CopyBuffer);

@@ -145,7 +145,6 @@ protected:
     void reported() override;
 
 private:
-    bool copy();
     int file() const;
 
     std::unique_ptr<UploadFile> m_file;
